@@ -1,0 +1,64 @@
+#include "converter/QVPDFPageExporter.h"
+
+#include "pdf/QVPDFPageGeometry.h"
+#include "pdf/QVPDFUtilities.h"
+#include "platform/PdfContentScanner.h"
+#include "platform/PdfDocument.h"
+
+#include <exception>
+
+namespace {
+// Ends the writer's page if the content run leaves by an exception; an
+// exception from ending the page then is dropped in favour of the first one.
+class WriterPageGuard {
+public:
+    explicit WriterPageGuard(QVPDFPageExporter& e, void (*end)(QVPDFPageExporter&))
+        : exporter_(e), end_(end), exceptions_(std::uncaught_exceptions()) {}
+    ~WriterPageGuard() {
+        if (std::uncaught_exceptions() > exceptions_) {
+            try {
+                end_(exporter_);
+            } catch (...) {
+            }
+        }
+    }
+
+private:
+    QVPDFPageExporter& exporter_;
+    void (*end_)(QVPDFPageExporter&);
+    int exceptions_;
+};
+} // namespace
+
+struct QVPDFPageExporterAccess {
+    static void endPage(QVPDFPageExporter& e) { e.endWriterPage(); }
+};
+
+bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
+    if (!page)
+        return false;
+    auto content =
+        std::make_shared<platform::PdfContentStream>(page->documentImpl(), page->contentData());
+
+    long long rotation = page->rotation() % 360;
+    if (rotation < 0)
+        rotation += 360;
+    currentPageRotation_ = static_cast<int>(rotation);
+    currentPageMediaBox_ = QVPDFUtilities::MediaBoxOfPDFPage(*page);
+    platform::Point origin{0, 0};
+    if (auto raw = page->mediaBox())
+        origin = raw->origin;
+    currentPageTransform_ =
+        platform::AffineTransform::makeTranslation(-origin.x, -origin.y)
+            .concat(QVPDF_PageDisplayTransform(currentPageRotation_, currentPageMediaBox_.size));
+
+    resetPageState();
+    beginWriterPage(currentPageMediaBox_.size);
+    {
+        WriterPageGuard guard(*this, [](QVPDFPageExporter& e) { QVPDFPageExporterAccess::endPage(e); });
+        interpretPageContent(*page, content);
+        closeOpenObjects();
+    }
+    endWriterPage();
+    return true;
+}

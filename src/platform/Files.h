@@ -1,0 +1,43 @@
+#pragma once
+// File-system services: home and scratch folders, existence tests, folder
+// creation, exclusive creation of a new file, and atomic replacement.
+
+#include <optional>
+#include <string>
+
+namespace platform {
+
+/// $HOME, else the password database's home folder, else "/tmp".
+std::string homeFolder();
+/// The system's temporary folder ($TMPDIR or "/tmp").
+std::string systemTempFolder();
+
+bool pathExists(const std::string& path);
+bool isDirectory(const std::string& path);
+/// Creates the folder and its missing parents; true when a folder is there afterwards.
+bool createDirectories(const std::string& path);
+/// Removes a file or a folder tree; true when nothing is left at the path.
+bool removeAll(const std::string& path);
+
+/// Creates an empty file at `path` only if nothing exists there (O_EXCL);
+/// true when this call created it.
+bool createFileExclusively(const std::string& path);
+/// Creates a folder at `path` only if nothing exists there; true when this call created it.
+bool createFolderExclusively(const std::string& path);
+
+/// Renames `from` to `to`, replacing a file at `to`; true on success.
+bool renamePath(const std::string& from, const std::string& to);
+
+/// Path without its extension, and the extension without the dot (empty when
+/// the last component has none). "/w/a.b.c" -> ("/w/a.b", "c").
+std::pair<std::string, std::string> splitExtension(const std::string& path);
+std::string lastPathComponent(const std::string& path);
+std::string deletingLastPathComponent(const std::string& path);
+std::string appendPathComponent(const std::string& folder, const std::string& name);
+
+/// Whole file as bytes; none when it cannot be read.
+std::optional<std::string> readFile(const std::string& path);
+/// Writes bytes to a temporary name next to `path` and moves it into place.
+bool writeFileAtomically(const std::string& path, const std::string& bytes);
+
+} // namespace platform
