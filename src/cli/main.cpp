@@ -1,0 +1,21 @@
+// The corvala command: converts PDFs from the command line.
+#include "cli/ConvertCommand.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::string command = args.empty() ? "" : args.front();
+    std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (command == "convert")
+        return corvalaConvert(rest);
+    if (command == "formats")
+        return corvalaFormats();
+    std::cerr << "usage: corvala convert FILE... [-f FORMAT] [-p RANGE] [-o OUTDIR] "
+                 "[--password-stdin]\n"
+                 "       corvala formats\n";
+    return command.empty() || command == "-h" || command == "--help" ? (command.empty() ? 2 : 0)
+                                                                     : 2;
+}

@@ -1,0 +1,35 @@
+#pragma once
+// File-system conventions every document writer follows: the scratch folder
+// ("tmp" in the home folder), work folders "Temp-<UUID>", first free names,
+// folder creation and resource lookup in the QVPDFParser bundle.
+
+#include <optional>
+#include <string>
+
+class QVPDFPathUtilities {
+public:
+    QVPDFPathUtilities() = delete;
+
+    /// Path of a new work folder: ~/tmp/Temp-<UUID>. Not created.
+    static std::string tempFolder();
+    /// The system's temporary folder plus "/Temp-<UUID>". Not created.
+    static std::string tempFolder0();
+    /// ~/tmp/Temp-<UUID>.png. Not created.
+    static std::string tempFile();
+
+    /// The first free path of the sequence path, base2.ext, base3.ext, ...
+    /// (`separator` goes between base and number), reserved by creating an
+    /// empty file there exclusively, so no one else can take it; none when no
+    /// candidate could be created (for example the folder is missing).
+    static std::optional<std::string> getNewPathby(const std::string& path,
+                                                   const std::string& separator = "");
+    /// The same for a folder: the first free candidate is created as an empty folder.
+    static std::optional<std::string> getNewFolderPathby(const std::string& path,
+                                                         const std::string& separator = "");
+
+    /// True when a folder exists at the path or was created (with its parents).
+    static bool createFolderIfNeed(const std::string& path);
+    static bool isDirectoryAtPath(const std::string& path);
+    /// "Folder/name" or "name" inside the QVPDFParser resource bundle; none when missing.
+    static std::optional<std::string> PathInLibBundleForResource(const std::string& relative);
+};
