@@ -181,8 +181,9 @@ TEST(PdfContentScanner, DamagedStreamsEndWithoutCrashing) {
         bool clean = true;
         auto log = scanAll(c.content, &clean);
         EXPECT_EQ(log.size(), c.operatorsBeforeDamage) << c.content;
-        if (c.content[0] != '\0')
+        if (c.content[0] != '\0') {
             EXPECT_FALSE(clean) << c.content;
+        }
     }
     // Deep nesting is cut off rather than recursing without bound.
     bool clean = true;

@@ -79,13 +79,15 @@ TEST_P(PdfDocumentPasswords, UnlocksAndReportsPrinting) {
         twoPageBytes(fixtures::Encryption{c.user, c.owner, c.allowPrint}), c.name);
     ASSERT_TRUE(doc);
     EXPECT_TRUE(doc->isEncrypted());
-    if (!c.tried.empty())
+    if (!c.tried.empty()) {
         EXPECT_EQ(doc->unlockWithPassword(c.tried), c.unlocked);
+    }
     EXPECT_EQ(doc->isUnlocked(), c.unlocked);
     EXPECT_EQ(doc->pageCount(), c.unlocked ? 2u : 0u);
     EXPECT_EQ(doc->allowsPrinting(), c.printing);
-    if (c.unlocked)
+    if (c.unlocked) {
         EXPECT_NE(doc->page(1)->contentData().find("(Hello) Tj"), std::string::npos);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(

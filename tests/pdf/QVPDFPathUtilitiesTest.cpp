@@ -1,0 +1,70 @@
+// Work folders, first free names (taken exclusively) and the geometry text forms.
+#include "fixtures/PdfBuilder.h"
+#include "pdf/QVPDFGeometryText.h"
+#include "pdf/QVPDFPathUtilities.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <thread>
+
+TEST(QVPDFPathUtilities, TempFolderIsANewUuidUnderHomeTmp) {
+    std::string a = QVPDFPathUtilities::tempFolder(), b = QVPDFPathUtilities::tempFolder();
+    EXPECT_NE(a, b);
+    EXPECT_TRUE(std::regex_match(
+        a, std::regex(".*/tmp/Temp-[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}")))
+        << a;
+    EXPECT_FALSE(platform::pathExists(a)); // not created
+}
+
+TEST(QVPDFPathUtilities, FirstFreeNameSequence) {
+    std::string w = fixtures::makeTestFolder("newpath");
+    // Free: the path itself, now taken.
+    EXPECT_EQ(QVPDFPathUtilities::getNewPathby(w + "/Report.xlsx"), w + "/Report.xlsx");
+    EXPECT_TRUE(platform::pathExists(w + "/Report.xlsx"));
+    EXPECT_EQ(QVPDFPathUtilities::getNewPathby(w + "/Report.xlsx"), w + "/Report2.xlsx");
+    EXPECT_EQ(QVPDFPathUtilities::getNewPathby(w + "/Report.xlsx"), w + "/Report3.xlsx");
+    // The extension is the last one only.
+    platform::createFileExclusively(w + "/a.b.c");
+    EXPECT_EQ(QVPDFPathUtilities::getNewPathby(w + "/a.b.c"), w + "/a.b2.c");
+    // Folders, and the desktop's "name 2" form.
+    EXPECT_EQ(QVPDFPathUtilities::getNewFolderPathby(w + "/Book"), w + "/Book");
+    EXPECT_EQ(QVPDFPathUtilities::getNewFolderPathby(w + "/Book"), w + "/Book2");
+    EXPECT_TRUE(platform::isDirectory(w + "/Book2"));
+    EXPECT_EQ(QVPDFPathUtilities::getNewPathby(w + "/Book", " "), w + "/Book 2");
+    // A folder that does not exist yields nothing instead of a path that cannot be used.
+    EXPECT_FALSE(QVPDFPathUtilities::getNewPathby(w + "/missing/x.xlsx"));
+}
+
+TEST(QVPDFPathUtilities, ConcurrentCallersNeverShareAName) {
+    std::string w = fixtures::makeTestFolder("newpath-race");
+    std::vector<std::string> got(16);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < got.size(); ++i)
+        threads.emplace_back([&, i] { got[i] = *QVPDFPathUtilities::getNewPathby(w + "/o.xlsx"); });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(std::set<std::string>(got.begin(), got.end()).size(), got.size());
+}
+
+TEST(QVPDFPathUtilities, FoldersAndResources) {
+    std::string w = fixtures::makeTestFolder("folders");
+    EXPECT_TRUE(QVPDFPathUtilities::createFolderIfNeed(w + "/x/y/z"));
+    EXPECT_TRUE(QVPDFPathUtilities::createFolderIfNeed(w + "/x/y/z")); // already there
+    EXPECT_TRUE(QVPDFPathUtilities::isDirectoryAtPath(w + "/x/y"));
+    platform::createFileExclusively(w + "/file");
+    EXPECT_FALSE(QVPDFPathUtilities::createFolderIfNeed(w + "/file"));
+    EXPECT_FALSE(QVPDFPathUtilities::isDirectoryAtPath(w + "/file"));
+    EXPECT_FALSE(QVPDFPathUtilities::PathInLibBundleForResource("../../etc/passwd"));
+    EXPECT_FALSE(QVPDFPathUtilities::PathInLibBundleForResource("PDFEncodings/CMap/NoSuchMap"));
+}
+
+TEST(QVPDFGeometryText, SixDigitForms) {
+    EXPECT_EQ(QVPDF_StringFromPoint({1.5, -2}), "[1.500000, -2.000000]");
+    EXPECT_EQ(QVPDF_StringFromSize({12, 16}), "[12.000000, 16.000000]");
+    EXPECT_EQ(QVPDF_StringFromRect({{0, 1}, {2, 3.25}}), "[0.000000, 1.000000, 2.000000, 3.250000]");
+    EXPECT_EQ(QVPDF_StringFromTransform({}),
+              "[1.000000, 0.000000, 0.000000, 1.000000, 0.000000, 0.000000]");
+}
