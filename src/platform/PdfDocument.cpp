@@ -30,7 +30,16 @@ namespace {
 
 enum class OpenResult { Opened, WrongPassword, Failed };
 
-OpenResult openInto(PdfDocumentImpl& impl, const std::string& password) {
+struct Opened {
+    std::unique_ptr<QPDF> qpdf;
+    bool encrypted = false;
+    bool ownerPasswordMatched = false;
+    bool passwordMatched = false;
+};
+
+// Opens the source that `impl` describes. In-memory documents are read from
+// impl.memory itself, which lives as long as the document, never from a copy.
+OpenResult openSource(const PdfDocumentImpl& impl, const std::string& password, Opened& out) {
     auto q = makeQuietQPDF();
     try {
         if (!impl.memory.empty() || impl.path.empty())
@@ -48,11 +57,23 @@ OpenResult openInto(PdfDocumentImpl& impl, const std::string& password) {
     } catch (const std::exception&) {
         return OpenResult::Failed;
     }
-    impl.encrypted = q->isEncrypted();
-    impl.ownerPasswordMatched = impl.encrypted && q->ownerPasswordMatched();
-    impl.locked = false;
-    impl.qpdf = std::move(q);
+    out.encrypted = q->isEncrypted();
+    out.ownerPasswordMatched = out.encrypted && q->ownerPasswordMatched();
+    out.passwordMatched = out.encrypted && (q->userPasswordMatched() || q->ownerPasswordMatched());
+    out.qpdf = std::move(q);
     return OpenResult::Opened;
+}
+
+OpenResult openInto(PdfDocumentImpl& impl, const std::string& password) {
+    Opened opened;
+    OpenResult r = openSource(impl, password, opened);
+    if (r != OpenResult::Opened)
+        return r;
+    impl.encrypted = opened.encrypted;
+    impl.ownerPasswordMatched = opened.ownerPasswordMatched;
+    impl.locked = false;
+    impl.qpdf = std::move(opened.qpdf);
+    return r;
 }
 
 std::unique_ptr<PdfDocument> openImpl(std::shared_ptr<PdfDocumentImpl> impl,
@@ -102,18 +123,13 @@ bool PdfDocument::isEncrypted() const { return impl_->encrypted; }
 bool PdfDocument::isUnlocked() const { return !impl_->locked; }
 
 bool PdfDocument::unlockWithPassword(const std::string& password) {
-    // Re-open into a scratch implementation so that a wrong password leaves
-    // this document exactly as it was.
-    PdfDocumentImpl attempt;
-    attempt.path = impl_->path;
-    attempt.memory = impl_->memory;
-    attempt.description = impl_->description;
-    if (openInto(attempt, password) != OpenResult::Opened)
+    // A separate attempt, so that a wrong password leaves this document as it was.
+    Opened attempt;
+    if (openSource(*impl_, password, attempt) != OpenResult::Opened)
         return false;
-    // A file that is not encrypted, or whose user password is empty, opened
-    // already; only a password that qpdf accepted counts as unlocking.
-    if (attempt.encrypted && !attempt.qpdf->userPasswordMatched() &&
-        !attempt.qpdf->ownerPasswordMatched())
+    // A file that is not encrypted has nothing to unlock; an encrypted one
+    // counts as unlocked only when qpdf accepted this password.
+    if (attempt.encrypted && !attempt.passwordMatched)
         return false;
     impl_->qpdf = std::move(attempt.qpdf);
     impl_->encrypted = attempt.encrypted;
