@@ -1,0 +1,132 @@
+#pragma once
+// Streams one XML file (a part of an Office Open XML package): every call
+// appends its markup, so parts of any length are written in constant memory.
+// The layout is fixed and every package writer depends on it: the root's
+// start tag and every child tag start a new line indented by one tab per
+// level, text stays on the line of its element, an element closed while its
+// start tag is still open becomes one tag ending in "/>" (writeEndElement())
+// or a start tag directly followed by its end tag (writeEndElement(name)).
+//
+// Text is taken as UTF-8 (std::string) or UTF-16 (std::u16string) and always
+// written as well-formed UTF-8: invalid UTF-8 and lone surrogates become
+// U+FFFD, characters outside the BMP are written whole, and only characters
+// XML 1.0 forbids are dropped.
+//
+// Misuse and write failures raise XMLWriterException.
+
+#include "writer/XMLWriterException.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class XMLFileWriter {
+public:
+    /// Creates an empty file at the path (replacing a file there) and opens it;
+    /// none when the file cannot be created, for example when its folder is missing.
+    static std::unique_ptr<XMLFileWriter> initWithPath(const std::string& path);
+    /// Closes the file if still open; a failure here goes unreported, so
+    /// callers end with writeEndDocument() or closeFile(), which do report.
+    ~XMLFileWriter();
+    XMLFileWriter(const XMLFileWriter&) = delete;
+    XMLFileWriter& operator=(const XMLFileWriter&) = delete;
+
+    const std::string& xmlPath() const { return xmlPath_; }
+    int32_t level() const { return level_; }
+
+    // File control.
+    void closeFile();
+    /// Flushes the buffered output and the file to disk.
+    void synchronizeFile();
+
+    // Document.
+    void writeStartDocument();
+    void writeStartDocumentWithVersion(const std::optional<std::string>& version);
+    void writeStartDocumentWithEncodingAndVersion(
+        const std::optional<std::string>& encoding, const std::optional<std::string>& version,
+        const std::optional<std::string>& standalone = std::nullopt);
+    /// Ends every open element, then closes the file.
+    void writeEndDocument();
+
+    // Namespaces: a binding is declared on the next start tag and ends with that element.
+    void setPrefix(const std::optional<std::string>& prefix,
+                   const std::optional<std::string>& namespaceURI);
+    std::optional<std::string> getPrefix(const std::string& namespaceURI) const;
+    std::optional<std::string> getNamespaceURI(const std::string& prefix) const;
+
+    // Elements, attributes, content.
+    void writeStartElement(std::string_view localName);
+    void writeStartElementWithNamespace(std::optional<std::string_view> namespaceURI,
+                                        std::string_view localName);
+    void writeAttribute(std::string_view localName, std::string_view value);
+    void writeAttribute(std::string_view localName, std::u16string_view value);
+    void writeAttributeWithNamespace(std::optional<std::string_view> namespaceURI,
+                                     std::string_view localName, std::string_view value);
+    void writeCharacters(std::string_view text);
+    void writeCharacters(std::u16string_view text);
+    /// Ends the innermost element: "/>" while its start tag is open, else its end tag.
+    void writeEndElement();
+    /// Ends the innermost element with an end tag naming `localName`.
+    void writeEndElement(std::string_view localName);
+    void writeEndElementWithNamespace(std::optional<std::string_view> namespaceURI,
+                                      std::string_view localName);
+    void writeEmptyElement(std::string_view localName);
+    void writeEmptyElementWithNamespace(std::optional<std::string_view> namespaceURI,
+                                        std::string_view localName);
+    void writeComment(std::string_view comment);
+    void writeCData(std::string_view cdata);
+
+    // Layout settings; every part of the system keeps the defaults.
+    const std::string& indentation() const { return indentation_; }
+    void setIndentation(std::string v) { indentation_ = std::move(v); }
+    const std::string& lineBreak() const { return lineBreak_; }
+    void setLineBreak(std::string v) { lineBreak_ = std::move(v); }
+    bool automaticEmptyElements() const { return automaticEmptyElements_; }
+    void setAutomaticEmptyElements(bool v) { automaticEmptyElements_ = v; }
+
+    /// The text as this writer puts it into a file, before escaping: valid
+    /// UTF-8 with the characters XML forbids dropped. Callers compare written
+    /// forms with it (two names that differ only in invalid bytes are one name).
+    static std::string sanitizedText(std::string_view utf8);
+    static std::string sanitizedText(std::u16string_view utf16);
+
+private:
+    XMLFileWriter(std::string path, std::FILE* file);
+
+    void write(std::string_view fragment);
+    void writeEscaped(std::string_view utf8);
+    void writeEscaped(std::u16string_view utf16);
+    void flushBuffer();
+    void closeStartTagIfOpen();
+    void writeLineBreakAndIndentation(int32_t levels);
+    /// "prefix:localName", or the local name for no namespace or the default one.
+    std::string qualifiedName(std::optional<std::string_view> namespaceURI,
+                              std::string_view localName) const;
+    void endNamespaceScope();
+    void popElement();
+    [[noreturn]] void failWrite() const;
+
+    std::string xmlPath_;
+    std::FILE* fileHandle_ = nullptr;
+    std::string buffer_;
+    uint64_t bytesWritten_ = 0;
+    std::optional<std::string> encoding_;
+    int32_t level_ = 0;
+    bool newElement_ = false;
+    bool emptyElement_ = false;
+    std::vector<std::string> elementLocalNames_;
+    std::vector<std::string> elementNamespaceURIs_;
+    std::vector<std::string> namespaceURIs_;
+    std::vector<size_t> namespaceCounts_;
+    std::vector<bool> namespaceWritten_;
+    std::map<std::string, std::string> namespaceURIPrefixMap_;
+    std::map<std::string, std::string> prefixNamespaceURIMap_;
+    std::string indentation_ = "\t";
+    std::string lineBreak_ = "\n";
+    bool automaticEmptyElements_ = true;
+};
