@@ -145,6 +145,13 @@ std::unique_ptr<XMLFileWriter> XMLFileWriter::initWithPath(const std::string& pa
     return std::unique_ptr<XMLFileWriter>(new XMLFileWriter(path, f));
 }
 
+std::unique_ptr<XMLFileWriter> XMLFileWriter::openForWriting(const std::string& path) {
+    auto writer = initWithPath(path);
+    if (!writer)
+        throw XMLWriterException("Could not create the file " + path + ": " + std::strerror(errno));
+    return writer;
+}
+
 XMLFileWriter::XMLFileWriter(std::string path, std::FILE* file)
     : xmlPath_(std::move(path)), fileHandle_(file) {
     // "xml" and "xmlns" are bound from the start and never declared.

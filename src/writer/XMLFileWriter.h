@@ -30,6 +30,9 @@ public:
     /// Creates an empty file at the path (replacing a file there) and opens it;
     /// none when the file cannot be created, for example when its folder is missing.
     static std::unique_ptr<XMLFileWriter> initWithPath(const std::string& path);
+    /// As initWithPath, but a file that cannot be created raises
+    /// XMLWriterException instead of giving no writer.
+    static std::unique_ptr<XMLFileWriter> openForWriting(const std::string& path);
     /// Closes the file if still open; a failure here goes unreported, so
     /// callers end with writeEndDocument() or closeFile(), which do report.
     ~XMLFileWriter();

@@ -1,0 +1,24 @@
+#include "excel/QVExcelStyleTypes.h"
+
+#include "excel/QVExcelStyleFont.h"
+#include "writer/XMLFileWriter.h"
+
+bool QVExcel_FontIsEqual(const QVExcel_Font& a, const QVExcel_Font& b) {
+    return QVExcelStyleFont::writtenSize(a.sz) == QVExcelStyleFont::writtenSize(b.sz) &&
+           XMLFileWriter::sanitizedText(a.name) == XMLFileWriter::sanitizedText(b.name);
+}
+
+QVExcel_Xf_Alignment QVExcel_Xf_AlignmentMake(const std::optional<std::string>& horizontal,
+                                              const std::optional<std::string>& vertical,
+                                              bool wrapText) {
+    QVExcel_Xf_Alignment a;
+    a.horizontal = horizontal;
+    a.vertical = vertical;
+    a.wrapText = wrapText;
+    return a;
+}
+
+bool QVExcel_Xf_AlignmentIsEqual(const QVExcel_Xf_Alignment& a, const QVExcel_Xf_Alignment& b) {
+    return a.horizontal && b.horizontal && *a.horizontal == *b.horizontal && a.vertical &&
+           b.vertical && *a.vertical == *b.vertical && a.wrapText == b.wrapText;
+}
