@@ -51,6 +51,15 @@ struct PdfScanner::Impl {
     std::shared_ptr<InputSource> input;
     QPDFTokenizer tokenizer;
     bool damaged = false;
+    // Set while an operator callback runs: an exception from there is the
+    // caller's and must reach it, not end the scan as damage.
+    bool inCallback = false;
+
+    void call(PdfOperatorCallback cb, PdfScanner& scanner, void* info) {
+        inCallback = true;
+        cb(scanner, info);
+        inCallback = false;
+    }
 
     explicit Impl(const PdfOperatorTable& t) : table(t) { tokenizer.allowEOF(); }
 
@@ -256,12 +265,12 @@ bool PdfScanner::scan() {
                     m.operands.clear();
                     m.operands.push_back(std::move(image));
                     if (PdfOperatorCallback cb = m.table.callbackFor("EI"))
-                        cb(*this, info_);
+                        m.call(cb, *this, info_);
                     m.operands.clear();
                     continue;
                 }
                 if (PdfOperatorCallback cb = m.table.callbackFor(name))
-                    cb(*this, info_);
+                    m.call(cb, *this, info_);
                 m.operands.clear();
                 continue;
             }
@@ -279,6 +288,8 @@ bool PdfScanner::scan() {
             m.operands.push_back(std::move(op));
         }
     } catch (const std::exception&) {
+        if (m.inCallback)
+            throw;
         // Tokenizer failures end the scan; what was interpreted stays.
         return false;
     }

@@ -58,7 +58,7 @@ public:
     /// Runs the whole stream. False when the content was damaged (a bad token,
     /// an unbalanced array or dictionary, data ending inside an object); what
     /// came before the damage has been interpreted, and scanning goes on after
-    /// a bad token where it can.
+    /// a bad token where it can. Exceptions thrown by a callback pass through.
     bool scan();
 
     bool popNumber(double& out);
