@@ -55,7 +55,8 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
     resetPageState();
     beginWriterPage(currentPageMediaBox_.size);
     {
-        WriterPageGuard guard(*this, [](QVPDFPageExporter& e) { QVPDFPageExporterAccess::endPage(e); });
+        WriterPageGuard guard(*this,
+                              [](QVPDFPageExporter& e) { QVPDFPageExporterAccess::endPage(e); });
         interpretPageContent(*page, content);
         closeOpenObjects();
     }

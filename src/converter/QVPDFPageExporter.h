@@ -21,9 +21,7 @@ public:
     const platform::Rect& currentPageMediaBox() const { return currentPageMediaBox_; }
     /// PDF user space to display space for the page being converted; the media
     /// box's lower-left corner is taken off first so content stays on the page.
-    const platform::AffineTransform& currentPageTransform() const {
-        return currentPageTransform_;
-    }
+    const platform::AffineTransform& currentPageTransform() const { return currentPageTransform_; }
     int currentPageRotation() const { return currentPageRotation_; }
 
 protected:
@@ -31,8 +29,9 @@ protected:
     virtual void resetPageState() {}
     virtual void beginWriterPage(platform::Size pageSize) { (void)pageSize; }
     /// Runs the page's content with this exporter receiving the reports.
-    virtual void interpretPageContent(const platform::PdfPage& page,
-                                      const std::shared_ptr<platform::PdfContentStream>& content) = 0;
+    virtual void
+    interpretPageContent(const platform::PdfPage& page,
+                         const std::shared_ptr<platform::PdfContentStream>& content) = 0;
     /// Closes whatever the page left open (text boxes, text paths).
     virtual void closeOpenObjects() {}
     virtual void endWriterPage() {}

@@ -1,0 +1,38 @@
+#pragma once
+// What the content interpreter reports while it runs, synchronously. During a
+// report the delegate reads the current state from the interpreter
+// (currentRenderingState) to place and style what is reported. Every report
+// is optional; exceptions thrown by a report end the page's interpretation.
+
+#include "platform/Geometry.h"
+#include "platform/Path.h"
+
+#include <memory>
+#include <string>
+
+class QVPDFConentParser;
+class QVPDFImageXObject;
+
+class QVPDFConentParserDelegate {
+public:
+    virtual ~QVPDFConentParserDelegate() = default;
+
+    /// One shown string: its decoded text (never empty) and its total advance
+    /// in text space before the text matrix. The state's text matrix is still
+    /// that of the string's start.
+    virtual void didScanText(QVPDFConentParser& parser, const std::u16string& text,
+                             platform::Size textOffset) {
+        (void)parser, (void)text, (void)textOffset;
+    }
+    /// A painted path in user space (the CTM not applied), valid during the call.
+    virtual void didScanPath(QVPDFConentParser& parser, const platform::Path& path, bool stroke,
+                             bool fill) {
+        (void)parser, (void)path, (void)stroke, (void)fill;
+    }
+    /// An image XObject or inline image was drawn; none when no image object
+    /// of that name is available.
+    virtual void didScanXObjectImage(QVPDFConentParser& parser,
+                                     const std::shared_ptr<const QVPDFImageXObject>& image) {
+        (void)parser, (void)image;
+    }
+};

@@ -1,0 +1,120 @@
+// XObjects: images are reported, forms run in place on the page's stack.
+#include "pdf/QVPDFConentParserOperators.h"
+#include "pdf/QVPDFFormXObject.h"
+
+#include <algorithm>
+#include <iostream>
+
+using platform::PdfObject;
+using platform::PdfScanner;
+using O = QVPDFConentParser::Operators;
+
+namespace {
+
+// Bytes of form content one page may interpret, counting each invocation at
+// least kInvocationCost: room for tens of thousands of small symbol forms on
+// a page, while forms that invoke each other several times per level (work
+// that doubles with every level) stop after a bounded amount.
+constexpr uint64_t kFormWorkBudget = uint64_t(32) << 20;
+constexpr uint64_t kInvocationCost = 1024;
+
+void reportImage(QVPDFConentParser& p) {
+    // Image XObjects are reported as none until image extraction is in place.
+    if (QVPDFConentParserDelegate* d = p.delegate())
+        d->didScanXObjectImage(p, nullptr);
+}
+
+} // namespace
+
+void O::Do(PdfScanner& s, void* info) {
+    QVPDFConentParser& p = parser(info);
+    std::string name;
+    if (!s.popName(name) || !p.resources_)
+        return;
+    // The same resources every other lookup of this stream uses.
+    auto xobjects = p.resources_->getDictionary("XObject");
+    if (!xobjects)
+        return;
+    PdfObject stream = xobjects->get(name);
+    if (!stream.isStream())
+        return;
+    auto subtype = stream.streamDictionary().getName("Subtype");
+    if (subtype == "Image")
+        reportImage(p);
+    else if (subtype == "Form")
+        runFormXObject(p, name, stream);
+    else if (subtype == "PS")
+        (void)p.xObjectCollection().xObjectWithNamed(name);
+}
+
+void O::EI(PdfScanner& s, void* info) {
+    QVPDFConentParser& p = parser(info);
+    PdfObject image;
+    if (!s.popStream(image)) {
+        std::cerr << "Couldn't create stream from inline image!\n";
+        return;
+    }
+    if (!image.streamDictionary().isDictionary()) {
+        std::cerr << "Couldn't get dict from inline image stream!\n";
+        return;
+    }
+    reportImage(p);
+}
+
+void O::runFormXObject(QVPDFConentParser& p, const std::string& name, const PdfObject& stream) {
+    PdfObject dict = stream.streamDictionary();
+    if (dict.getName("Subtype") != "Form" || p.formDepth_ > kMaxFormDepth)
+        return;
+    PageContext& page = *p.page_;
+    // A form already running on this invocation path would recurse forever.
+    platform::PdfObjectId id = stream.objectId();
+    if (id.isIndirect() &&
+        std::find(page.activeForms.begin(), page.activeForms.end(), id) != page.activeForms.end())
+        return;
+    auto x = p.xObjectCollection().xObjectWithNamed(name);
+    if (!x || x->getType() != 2)
+        return;
+    auto form = std::static_pointer_cast<QVPDFFormXObject>(x);
+    QVPDFRenderState* st = p.currentRenderingState();
+    if (!st)
+        return;
+
+    auto content = platform::PdfContentStream::fromStream(
+        p.contentStream_ ? p.contentStream_->document() : nullptr, stream);
+    page.formWork += std::max<uint64_t>(content->data().size(), kInvocationCost);
+    if (page.formWork > kFormWorkBudget)
+        return;
+
+    form->setCtm(st->ctm());
+    RenderingStateStack& stack = *p.renderingStateStack();
+    const size_t depthBefore = stack.depth();
+    p.saveRenderingState();
+    if (QVPDFRenderState* top = stack.topRenderingState())
+        top->setCtm(form->matrixTransform().concat(top->ctm()));
+
+    QVPDFConentParser child(dict, content);
+    child.delegate_ = p.delegate_;
+    child.renderingStateStack_ = p.renderingStateStack_;
+    child.formDepth_ = p.formDepth_ + 1;
+    child.page_ = p.page_;
+    child.inheritedCollections_ = p.collections_;
+    child.inheritedResources_ = p.resources_;
+
+    // Leaves the invocation path and the stack as they were, also when a
+    // report throws.
+    struct Restore {
+        PageContext& page;
+        RenderingStateStack& stack;
+        size_t depth;
+        bool pushed;
+        ~Restore() {
+            if (pushed)
+                page.activeForms.pop_back();
+            while (stack.depth() > depth)
+                (void)stack.restoreRenderingState();
+        }
+    } restore{page, stack, depthBefore, id.isIndirect()};
+    if (id.isIndirect())
+        page.activeForms.push_back(id);
+    child.startParser();
+}

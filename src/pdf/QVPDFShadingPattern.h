@@ -1,0 +1,19 @@
+#pragma once
+// A shading under its resource name.
+
+#include "pdf/QVPDFShading.h"
+
+#include <memory>
+#include <string>
+
+class QVPDFShadingPattern {
+public:
+    QVPDFShadingPattern(const platform::PdfObject& dictionary, std::string objectKey);
+    const std::string& objectKey() const { return objectKey_; }
+    /// None when the dictionary names no known shading type.
+    const std::shared_ptr<const QVPDFShading>& shading() const { return shading_; }
+
+private:
+    std::string objectKey_;
+    std::shared_ptr<const QVPDFShading> shading_;
+};

@@ -1,0 +1,21 @@
+#pragma once
+// Character helpers of text showing: code points as UTF-8, the whitespace
+// characters that take the word spacing, and the decoded sequences that stand
+// for one character.
+
+#include <cstddef>
+#include <cstdint>
+
+/// Writes the UTF-8 bytes of `codePoint` (1 to 4 bytes, surrogates not
+/// refused) and returns their number; 0 above U+10FFFF or when the buffer is
+/// too small.
+size_t QVPDF_UTF8FromCodePoint(uint32_t codePoint, char* buffer, size_t bufferSize);
+
+/// True for the space and line-break characters that count as a word gap:
+/// U+0009..U+000D, U+0020, U+0085, U+00A0, U+1680, U+180E, U+2000..U+2004,
+/// U+2009, U+200A, U+2028, U+2029, U+202F, U+205F and U+3000.
+bool QVPDF_IsWhitespaceCharacter(char16_t c);
+
+/// A hyphen decoded as U+002D U+00AD U+2010 becomes U+2010; the four units
+/// U+0009 U+000D U+0020 U+00A0 become one U+0020. Other sequences stay.
+void QVPDF_FixUnicodeSequence(uint32_t* units, int* count);

@@ -1,0 +1,24 @@
+#include "pdf/QVPDFXObject.h"
+
+#include "pdf/QVPDFFormXObject.h"
+#include "pdf/QVPDFPostScriptXObject.h"
+
+QVPDFXObject::QVPDFXObject(const platform::PdfObject& stream)
+    : xObjectStream_(stream), xObjectDictionary_(stream.streamDictionary()) {}
+
+QVPDFXObject::~QVPDFXObject() = default;
+
+std::shared_ptr<QVPDFXObject> QVPDFXObject::xObjectWithObject(const platform::PdfObject& object,
+                                                              const std::string& keyValue) {
+    if (!object.isStream())
+        return nullptr;
+    auto subtype = object.streamDictionary().getName("Subtype");
+    std::shared_ptr<QVPDFXObject> x;
+    if (subtype == "Form")
+        x = std::make_shared<QVPDFFormXObject>(object);
+    else if (subtype == "PS")
+        x = std::make_shared<QVPDFPostScriptXObject>(object);
+    if (x)
+        x->setObjectID(keyValue);
+    return x;
+}
