@@ -1,0 +1,344 @@
+#include "pdf/QVPDFFontUtilities.h"
+
+#include "pdf/BuiltinFontWidths.h"
+#include "pdf/QVPDFFontData.h"
+#include "platform/Files.h"
+#include "platform/Resources.h"
+#include "platform/UnicodeText.h"
+
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+std::string lowercaseAscii(const std::string& s) {
+    std::string out = s;
+    for (char& c : out)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+bool containsAny(const std::string& haystack, std::initializer_list<const char*> needles) {
+    for (const char* n : needles)
+        if (haystack.find(n) != std::string::npos)
+            return true;
+    return false;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+/// Length of the valid UTF-8 sequence at i, or 0.
+size_t utf8SequenceAt(const std::string& s, size_t i, char32_t* cp) {
+    unsigned char b = static_cast<unsigned char>(s[i]);
+    size_t n;
+    char32_t c;
+    if (b < 0x80) {
+        *cp = b;
+        return 1;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+        n = 2;
+        c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        n = 3;
+        c = b & 0x0F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        n = 4;
+        c = b & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k) {
+        unsigned char t = static_cast<unsigned char>(s[i + k]);
+        if ((t & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (t & 0x3F);
+    }
+    if ((n == 3 && (c < 0x800 || (c >= 0xD800 && c <= 0xDFFF))) ||
+        (n == 4 && (c < 0x10000 || c > 0x10FFFF)))
+        return 0;
+    *cp = c;
+    return n;
+}
+
+std::u16string normalisedForScore(const std::string& s) {
+    std::u16string decomposed =
+        platform::canonicalDecomposition(QVPDFFontUtilities::utf8ToUtf16(s));
+    std::u16string out;
+    for (size_t i = 0; i < decomposed.size(); ++i) {
+        char32_t c = decomposed[i];
+        size_t units = 1;
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < decomposed.size() && decomposed[i + 1] >= 0xDC00 &&
+            decomposed[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (decomposed[i + 1] - 0xDC00);
+            units = 2;
+        }
+        if (c == U' ' || platform::isCasedLetter(c))
+            out.append(decomposed, i, units);
+        i += units - 1;
+    }
+    return out;
+}
+
+} // namespace
+
+bool QVPDFFontUtilities::isBoldFontName(const std::optional<std::string>& name) {
+    if (!name || name->empty())
+        return false;
+    // "-md" (medium) is not bold.
+    return containsAny(lowercaseAscii(*name), {"bold", "-bd", "-blk"});
+}
+
+bool QVPDFFontUtilities::isItalicFontName(const std::optional<std::string>& name) {
+    if (!name || name->empty())
+        return false;
+    return containsAny(lowercaseAscii(*name), {"italic", "oblique"});
+}
+
+std::string QVPDFFontUtilities::FamilyNameCut(const std::string& name) {
+    size_t p = name.find('-');
+    if (p == std::string::npos)
+        p = name.find(',');
+    return p == std::string::npos ? name : name.substr(0, p);
+}
+
+bool QVPDFFontUtilities::isHaveFullName(const std::vector<Face>& faces,
+                                        const std::string& familyName) {
+    return std::any_of(faces.begin(), faces.end(),
+                       [&](const Face& f) { return f.fullName == familyName; });
+}
+
+double QVPDFFontUtilities::score(const std::string& string, const std::string& abbreviation,
+                                 std::optional<double> fuzziness, unsigned options) {
+    const std::u16string S = normalisedForScore(string);
+    const std::u16string A = normalisedForScore(abbreviation);
+    // Texts without cased letters cannot be compared (and would divide by zero).
+    if (S.empty() || A.empty())
+        return 0.0;
+    if (S == A)
+        return 1.0;
+    double total = 0.0;
+    double fuzzies = 1.0;
+    bool startBonus = false;
+    std::u16string_view rest(S);
+    for (size_t i = 0; i < A.size(); ++i) {
+        char16_t c = A[i];
+        size_t lower = rest.find(static_cast<char16_t>(platform::simpleLowercase(c)));
+        size_t upper = rest.find(static_cast<char16_t>(platform::simpleUppercase(c)));
+        if (lower == std::u16string_view::npos && upper == std::u16string_view::npos) {
+            if (!fuzziness)
+                return 0.0;
+            fuzzies += static_cast<float>(1.0f - static_cast<float>(*fuzziness));
+            total += 0.1;
+            continue;
+        }
+        size_t p = std::min(lower, upper);
+        double charScore = rest[p] == c ? 0.2 : 0.1;
+        if (p == 0) {
+            charScore += 0.6;
+            if (i == 0)
+                startBonus = true;
+        } else if (rest[p - 1] == u' ') {
+            charScore += 0.8;
+        }
+        rest = rest.substr(p + 1);
+        total += charScore;
+    }
+    const double lenS = static_cast<double>(S.size());
+    const double lenA = static_cast<double>(A.size());
+    if (options & 2)
+        return total / lenS;
+    double a = total / lenA;
+    double r = (options & 4) ? static_cast<double>(A.size() / S.size()) : lenA / lenS;
+    double result = ((a * r + a) / 2) / fuzzies;
+    if (startBonus && result + 0.15 < 1)
+        result += 0.15;
+    return result;
+}
+
+std::optional<QVPDFFontUtilities::Catalogue>
+QVPDFFontUtilities::readCatalogue(const std::string& path) {
+    pugi::xml_document doc;
+    if (!doc.load_file(path.c_str()))
+        return std::nullopt;
+    pugi::xml_node root = doc.child("plist").child("dict");
+    if (!root)
+        return std::nullopt;
+    Catalogue catalogue;
+    // A plist dictionary alternates <key> and value elements.
+    for (pugi::xml_node key = root.child("key"); key; key = key.next_sibling("key")) {
+        pugi::xml_node faces = key.next_sibling();
+        if (std::string(faces.name()) != "dict")
+            continue;
+        Family family{key.text().get(), {}};
+        for (pugi::xml_node fk = faces.child("key"); fk; fk = fk.next_sibling("key")) {
+            pugi::xml_node face = fk.next_sibling();
+            if (std::string(face.name()) != "dict")
+                continue;
+            Face f;
+            for (pugi::xml_node k = face.child("key"); k; k = k.next_sibling("key")) {
+                std::string field = k.text().get();
+                pugi::xml_node value = k.next_sibling();
+                if (std::string(value.name()) != "string")
+                    continue;
+                if (field == "PostScript name")
+                    f.postScriptName = value.text().get();
+                else if (field == "Full name")
+                    f.fullName = value.text().get();
+            }
+            family.faces.push_back(std::move(f));
+        }
+        catalogue.push_back(std::move(family));
+    }
+    return catalogue;
+}
+
+const QVPDFFontUtilities::Catalogue* QVPDFFontUtilities::sharedCatalogue() {
+    // Read once per process; every call sees the same contents.
+    static const std::optional<Catalogue> catalogue = [] {
+        std::string path =
+            platform::appendPathComponent(platform::resourceRoot(), "FontBook.plist");
+        return platform::pathExists(path) ? readCatalogue(path) : std::nullopt;
+    }();
+    return catalogue ? &*catalogue : nullptr;
+}
+
+std::optional<std::string> QVPDFFontUtilities::FamilyName(const std::optional<std::string>& name) {
+    return FamilyNameFuzzyMatch(name);
+}
+
+std::optional<std::string>
+QVPDFFontUtilities::FamilyNameFuzzyMatch(const std::optional<std::string>& name) {
+    if (!name || name->empty())
+        return std::nullopt;
+    const Catalogue* catalogue = sharedCatalogue();
+    if (!catalogue)
+        return std::nullopt;
+    return FamilyNameFuzzyMatch(name, *catalogue);
+}
+
+std::optional<std::string>
+QVPDFFontUtilities::FamilyNameFuzzyMatch(const std::optional<std::string>& name,
+                                         const Catalogue& catalogue) {
+    if (!name || name->empty())
+        return std::nullopt;
+    const std::string& n = *name;
+    if (catalogue.empty())
+        return n;
+    std::optional<std::string> best;
+    double bestScore = 0.0;
+    for (const Family& family : catalogue) {
+        if (family.name == n)
+            return family.name;
+        double s = score(n, family.name, 0.8, 1);
+        if (s > bestScore) {
+            best = family.name;
+            bestScore = s;
+        }
+        bool hasFull = isHaveFullName(family.faces, family.name);
+        for (const Face& face : family.faces) {
+            if (face.postScriptName == n)
+                return hasFull ? family.name : face.fullName;
+            s = score(n, face.postScriptName, 0.8, 1);
+            if (s > bestScore) {
+                best = hasFull ? family.name : face.fullName;
+                bestScore = s;
+            }
+        }
+    }
+    return bestScore > 0.5 && best ? *best : n;
+}
+
+std::string QVPDFFontUtilities::validUTF8(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        char32_t c;
+        size_t n = utf8SequenceAt(bytes, i, &c);
+        if (n == 0) {
+            appendUtf8(out, static_cast<unsigned char>(bytes[i]));
+            ++i;
+        } else {
+            out.append(bytes, i, n);
+            i += n;
+        }
+    }
+    return out;
+}
+
+std::string QVPDFFontUtilities::textStringToUTF8(const std::string& bytes) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
+        static_cast<unsigned char>(bytes[1]) == 0xFF) {
+        std::u16string units;
+        for (size_t i = 2; i + 1 < bytes.size(); i += 2)
+            units += static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
+                                           static_cast<unsigned char>(bytes[i + 1]));
+        return utf16ToUtf8(units);
+    }
+    std::string out;
+    for (unsigned char b : bytes) {
+        const char* glyph = fontdata::kPDFDocEncoding[b];
+        std::u16string text = glyph ? BuiltinFontWidths::unicodeForGlyphName(glyph) : u"";
+        if (text.empty())
+            appendUtf8(out, b);
+        else
+            out += utf16ToUtf8(text);
+    }
+    return out;
+}
+
+std::u16string QVPDFFontUtilities::utf8ToUtf16(const std::string& utf8) {
+    std::u16string out;
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t c;
+        size_t n = utf8SequenceAt(utf8, i, &c);
+        if (n == 0) {
+            c = 0xFFFD;
+            n = 1;
+        }
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+        i += n;
+    }
+    return out;
+}
+
+std::string QVPDFFontUtilities::utf16ToUtf8(const std::u16string& utf16) {
+    std::string out;
+    for (size_t i = 0; i < utf16.size(); ++i) {
+        char32_t c = utf16[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}

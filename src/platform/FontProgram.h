@@ -1,0 +1,25 @@
+#pragma once
+// What the font code needs to know of an embedded font program (Type1, CFF,
+// TrueType, OpenType), read with FreeType: its names and its built-in
+// single-byte encoding as glyph names.
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace platform {
+
+struct FontProgramInfo {
+    std::string postScriptName; ///< empty when the program names none
+    std::string fullName;       ///< empty when the program names none
+    /// The glyph name of each code 0..255 in the program's own encoding (a Type1
+    /// or CFF encoding, or a TrueType (3,0)/(1,0) cmap with glyph names); empty
+    /// for codes it leaves unused. Meaningful only when hasBuiltinEncoding.
+    std::array<std::string, 256> builtinEncoding;
+    bool hasBuiltinEncoding = false;
+};
+
+/// None when FreeType cannot read the bytes as a font program.
+std::optional<FontProgramInfo> readFontProgram(const std::string& bytes);
+
+} // namespace platform
