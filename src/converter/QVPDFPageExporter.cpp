@@ -1,5 +1,6 @@
 #include "converter/QVPDFPageExporter.h"
 
+#include "pdf/QVPDFConentParser.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pdf/QVPDFUtilities.h"
 #include "platform/PdfContentScanner.h"
@@ -53,11 +54,15 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
             .concat(QVPDF_PageDisplayTransform(currentPageRotation_, currentPageMediaBox_.size));
 
     resetPageState();
+    renderingStateStack_ = std::make_shared<RenderingStateStack>();
     beginWriterPage(currentPageMediaBox_.size);
     {
         WriterPageGuard guard(*this,
                               [](QVPDFPageExporter& e) { QVPDFPageExporterAccess::endPage(e); });
-        interpretPageContent(*page, content);
+        QVPDFConentParser parser(page->dictionary(), content);
+        parser.setDelegate(this);
+        parser.setRenderingStateStack(renderingStateStack_);
+        parser.startParser();
         closeOpenObjects();
     }
     endWriterPage();

@@ -1,19 +1,18 @@
 #pragma once
-// The frame in which every exporter converts one page: page geometry, the
-// writer's page, the content run with the exporter listening, and the end of
-// the writer's page, which happens even when the content run throws.
+// The frame in which every exporter converts one page: page geometry, a fresh
+// graphics-state stack, the writer's page, the content interpreter run with
+// the exporter as its delegate, and the end of the writer's page, which
+// happens even when the run throws (the page then fails, the next one goes on).
 
 #include "converter/QVPDFExporter.h"
+#include "pdf/QVPDFConentParserDelegate.h"
 #include "platform/Geometry.h"
 
 #include <memory>
 
-namespace platform {
-class PdfContentStream;
-class PdfObject;
-} // namespace platform
+class RenderingStateStack;
 
-class QVPDFPageExporter : public QVPDFExporter {
+class QVPDFPageExporter : public QVPDFExporter, public QVPDFConentParserDelegate {
 public:
     bool convertPDFPage(const platform::PdfPage* page) final;
 
@@ -23,15 +22,15 @@ public:
     /// box's lower-left corner is taken off first so content stays on the page.
     const platform::AffineTransform& currentPageTransform() const { return currentPageTransform_; }
     int currentPageRotation() const { return currentPageRotation_; }
+    /// The page's graphics states while it is interpreted; the reports read its top.
+    const std::shared_ptr<RenderingStateStack>& renderingStateStack() const {
+        return renderingStateStack_;
+    }
 
 protected:
     /// Resets the exporter's own per-page text state.
     virtual void resetPageState() {}
     virtual void beginWriterPage(platform::Size pageSize) { (void)pageSize; }
-    /// Runs the page's content with this exporter receiving the reports.
-    virtual void
-    interpretPageContent(const platform::PdfPage& page,
-                         const std::shared_ptr<platform::PdfContentStream>& content) = 0;
     /// Closes whatever the page left open (text boxes, text paths).
     virtual void closeOpenObjects() {}
     virtual void endWriterPage() {}
@@ -41,4 +40,5 @@ private:
     platform::Rect currentPageMediaBox_{};
     platform::AffineTransform currentPageTransform_{};
     int currentPageRotation_ = 0;
+    std::shared_ptr<RenderingStateStack> renderingStateStack_;
 };
