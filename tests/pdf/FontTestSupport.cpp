@@ -6,6 +6,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/PdfContentScanner.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -71,6 +72,7 @@ std::string utf8(const std::u16string& text) {
 namespace {
 
 struct Walker {
+    Walker(QVPDFFontCollection f, double height) : fonts(std::move(f)), pageHeight(height) {}
     QVPDFFontCollection fonts;
     double pageHeight;
     struct Gs {
@@ -131,7 +133,7 @@ std::vector<PlacedChar> placeText(const platform::PdfDocument& doc, size_t pageN
     std::optional<platform::PdfObject> fontDict;
     if (res)
         fontDict = res->getDictionary("Font");
-    Walker w{QVPDFFontCollection(fontDict, cache), page->mediaBox()->size.height, {}, {}, {}, {}};
+    Walker w(QVPDFFontCollection(fontDict, cache), page->mediaBox()->size.height);
 
     platform::PdfOperatorTable t;
     t.setCallback("q", [](platform::PdfScanner& s, void*) { W(s)->stack.push_back(W(s)->gs()); });
@@ -218,11 +220,18 @@ std::vector<Word> wordsOf(const std::vector<PlacedChar>& chars) {
     bool open = false;
     double lastX = 0, lastY = 0;
     for (const PlacedChar& c : chars) {
-        bool blank = c.text.empty() || c.text == u" " || c.text == u"\u00A0";
+        // A character without text still moves the pen but does not end the word.
+        bool blank = c.text == u" " || c.text == u"\u00A0";
         double gap = std::hypot(c.x0 - lastX, c.y0 - lastY);
         if (blank || (open && gap > 0.15 * std::abs(c.fontSize)))
             open = false;
-        if (blank) {
+        if (blank)
+            continue;
+        if (c.text.empty()) {
+            if (open) {
+                lastX = c.x1;
+                lastY = c.y1;
+            }
             continue;
         }
         if (!open) {
@@ -286,8 +295,12 @@ std::vector<OracleWord> pdftotextWords(const std::string& pdfPath, size_t pageNu
         size_t gt = line.find('>', w), end = line.find("</word>", w);
         if (gt == std::string::npos || end == std::string::npos)
             continue;
-        words.push_back({unescape(line.substr(gt + 1, end - gt - 1)), attr("xMin"), attr("yMin"),
-                         attr("xMax"), attr("yMax")});
+        std::string text = unescape(line.substr(gt + 1, end - gt - 1));
+        // pdftotext passes codes without Unicode through as control characters.
+        text.erase(
+            std::remove_if(text.begin(), text.end(), [](char ch) { return ch >= 0 && ch < 0x20; }),
+            text.end());
+        words.push_back({text, attr("xMin"), attr("yMin"), attr("xMax"), attr("yMax")});
     }
     return words;
 }
