@@ -1,5 +1,6 @@
 // The corvala command: converts PDFs from the command line.
 #include "cli/ConvertCommand.h"
+#include "cli/TraceCommand.h"
 
 #include <iostream>
 #include <string>
@@ -13,9 +14,12 @@ int main(int argc, char** argv) {
         return corvalaConvert(rest);
     if (command == "formats")
         return corvalaFormats();
+    if (command == "trace")
+        return corvalaTrace(rest);
     std::cerr << "usage: corvala convert FILE... [-f FORMAT] [-p RANGE] [-o OUTDIR] "
                  "[--password-stdin]\n"
-                 "       corvala formats\n";
+                 "       corvala formats\n"
+                 "       corvala trace FILE.pdf [-p PAGES]\n";
     return command.empty() || command == "-h" || command == "--help" ? (command.empty() ? 2 : 0)
                                                                      : 2;
 }
