@@ -80,7 +80,9 @@ size_t utf8SequenceAt(const std::string& s, size_t i, char32_t* cp) {
     return n;
 }
 
-std::u16string normalisedForScore(const std::string& s) {
+} // namespace
+
+std::u16string QVPDFFontUtilities::normalisedForScore(const std::string& s) {
     std::u16string decomposed =
         platform::canonicalDecomposition(QVPDFFontUtilities::utf8ToUtf16(s));
     std::u16string out;
@@ -98,8 +100,6 @@ std::u16string normalisedForScore(const std::string& s) {
     }
     return out;
 }
-
-} // namespace
 
 bool QVPDFFontUtilities::isBoldFontName(const std::optional<std::string>& name) {
     if (!name || name->empty())
@@ -129,8 +129,12 @@ bool QVPDFFontUtilities::isHaveFullName(const std::vector<Face>& faces,
 
 double QVPDFFontUtilities::score(const std::string& string, const std::string& abbreviation,
                                  std::optional<double> fuzziness, unsigned options) {
-    const std::u16string S = normalisedForScore(string);
-    const std::u16string A = normalisedForScore(abbreviation);
+    return scoreNormalised(normalisedForScore(string), normalisedForScore(abbreviation), fuzziness,
+                           options);
+}
+
+double QVPDFFontUtilities::scoreNormalised(const std::u16string& S, const std::u16string& A,
+                                           std::optional<double> fuzziness, unsigned options) {
     // Texts without cased letters cannot be compared (and would divide by zero).
     if (S.empty() || A.empty())
         return 0.0;
@@ -205,8 +209,10 @@ QVPDFFontUtilities::readCatalogue(const std::string& path) {
                 else if (field == "Full name")
                     f.fullName = value.text().get();
             }
+            f.normalisedPostScriptName = normalisedForScore(f.postScriptName);
             family.faces.push_back(std::move(f));
         }
+        family.normalisedName = normalisedForScore(family.name);
         catalogue.push_back(std::move(family));
     }
     return catalogue;
@@ -246,10 +252,14 @@ QVPDFFontUtilities::FamilyNameFuzzyMatch(const std::optional<std::string>& name,
         return n;
     std::optional<std::string> best;
     double bestScore = 0.0;
+    const std::u16string S = normalisedForScore(n);
+    auto normalised = [](const std::u16string& cached, const std::string& text) {
+        return cached.empty() ? normalisedForScore(text) : cached;
+    };
     for (const Family& family : catalogue) {
         if (family.name == n)
             return family.name;
-        double s = score(n, family.name, 0.8, 1);
+        double s = scoreNormalised(S, normalised(family.normalisedName, family.name), 0.8, 1);
         if (s > bestScore) {
             best = family.name;
             bestScore = s;
@@ -258,7 +268,8 @@ QVPDFFontUtilities::FamilyNameFuzzyMatch(const std::optional<std::string>& name,
         for (const Face& face : family.faces) {
             if (face.postScriptName == n)
                 return hasFull ? family.name : face.fullName;
-            s = score(n, face.postScriptName, 0.8, 1);
+            s = scoreNormalised(S, normalised(face.normalisedPostScriptName, face.postScriptName),
+                                0.8, 1);
             if (s > bestScore) {
                 best = hasFull ? family.name : face.fullName;
                 bestScore = s;

@@ -14,10 +14,14 @@ public:
     struct Face {
         std::string postScriptName;
         std::string fullName;
+        /// The PostScript name as the score compares it; filled by readCatalogue
+        /// (empty: worked out when needed).
+        std::u16string normalisedPostScriptName = {};
     };
     struct Family {
         std::string name;
         std::vector<Face> faces; // in the catalogue's order
+        std::u16string normalisedName = {};
     };
     /// The family catalogue, families in the file's order.
     using Catalogue = std::vector<Family>;
@@ -43,6 +47,11 @@ public:
     /// (plus a start bonus); 0 when either has no cased letter.
     static double score(const std::string& string, const std::string& abbreviation,
                         std::optional<double> fuzziness, unsigned options = 1);
+    /// The score of texts already normalised: decomposed, letters and spaces only.
+    static double scoreNormalised(const std::u16string& string, const std::u16string& abbreviation,
+                                  std::optional<double> fuzziness, unsigned options = 1);
+    /// The normalised form the score compares.
+    static std::u16string normalisedForScore(const std::string& text);
 
     /// The catalogue "FontBook.plist" of the resource root, read once; null when missing.
     static const Catalogue* sharedCatalogue();
