@@ -279,7 +279,18 @@ void QVExcelStyle::writeCellXfs(XMLFileWriter& w) const {
     w.writeEndElement("cellXfs");
 }
 
-void QVExcelStyle::writeCellStyles(XMLFileWriter&) const {}
+void QVExcelStyle::writeCellStyles(XMLFileWriter& w) const {
+    // No named style is ever registered; the built-in "Normal" style over the
+    // first cell style format is what readers expect to find.
+    w.writeStartElement("cellStyles");
+    w.writeAttribute("count", "1");
+    w.writeStartElement("cellStyle");
+    w.writeAttribute("name", "Normal");
+    w.writeAttribute("xfId", "0");
+    w.writeAttribute("builtinId", "0");
+    w.writeEndElement();
+    w.writeEndElement();
+}
 
 void QVExcelStyle::writeDXfs(XMLFileWriter& w) const {
     w.writeStartElement("dxfs");

@@ -78,7 +78,7 @@ public:
     void writeBorders(XMLFileWriter& writer) const;
     void writeCellStyleXfs(XMLFileWriter& writer) const;
     void writeCellXfs(XMLFileWriter& writer) const;
-    /// Named cell styles: none are ever registered, so nothing is written.
+    /// Named cell styles: only the built-in "Normal" style.
     void writeCellStyles(XMLFileWriter& writer) const;
     void writeDXfs(XMLFileWriter& writer) const;
     void writeTableStyles(XMLFileWriter& writer) const;
