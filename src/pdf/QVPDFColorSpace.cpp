@@ -1,16 +1,28 @@
 #include "pdf/QVPDFColorSpace.h"
 
+#include "pdf/QVPDFCalGrayColorSpace.h"
+#include "pdf/QVPDFCalRGBColorSpace.h"
 #include "pdf/QVPDFDeviceCMYKColorSpace.h"
 #include "pdf/QVPDFDeviceGrayColorSpace.h"
+#include "pdf/QVPDFDeviceNColorSpace.h"
 #include "pdf/QVPDFDeviceRGBColorSpace.h"
+#include "pdf/QVPDFICCBasedColorSpace.h"
+#include "pdf/QVPDFIndexedColorSpace.h"
+#include "pdf/QVPDFLabColorSpace.h"
 #include "pdf/QVPDFPatternColorSpace.h"
+#include "pdf/QVPDFResourceCache.h"
+#include "pdf/QVPDFSeparationColorSpace.h"
 
 #include <array>
 #include <string_view>
 
 QVPDFColorSpace::~QVPDFColorSpace() = default;
 
-bool QVPDFColorSpace::parse(const platform::PdfObject&) {
+bool QVPDFColorSpace::parse(const platform::PdfObject& object) {
+    QVPDFResourceCache cache;
+    return parse(object, cache);
+}
+bool QVPDFColorSpace::parse(const platform::PdfObject&, QVPDFResourceCache&) {
     return true;
 }
 int QVPDFColorSpace::getGray(const QVPDFColor&) const {
@@ -48,9 +60,21 @@ struct FamilyEntry {
 // Family names at the head of an array definition. Families without a class
 // here give no colour space.
 constexpr FamilyEntry kArrayFamilies[] = {
-    {"DeviceGray", create<QVPDFDeviceGrayColorSpace>}, {"G", create<QVPDFDeviceGrayColorSpace>},
-    {"DeviceRGB", create<QVPDFDeviceRGBColorSpace>},   {"RGB", create<QVPDFDeviceRGBColorSpace>},
-    {"DeviceCMYK", create<QVPDFDeviceCMYKColorSpace>}, {"CMYK", create<QVPDFDeviceCMYKColorSpace>},
+    {"DeviceGray", create<QVPDFDeviceGrayColorSpace>},
+    {"G", create<QVPDFDeviceGrayColorSpace>},
+    {"DeviceRGB", create<QVPDFDeviceRGBColorSpace>},
+    {"RGB", create<QVPDFDeviceRGBColorSpace>},
+    {"DeviceCMYK", create<QVPDFDeviceCMYKColorSpace>},
+    {"CMYK", create<QVPDFDeviceCMYKColorSpace>},
+    {"CalGray", create<QVPDFCalGrayColorSpace>},
+    {"CalRGB", create<QVPDFCalRGBColorSpace>},
+    {"Lab", create<QVPDFLabColorSpace>},
+    {"ICCBased", create<QVPDFICCBasedColorSpace>},
+    // "I" abbreviates Indexed only inside inline images; here its parse fails.
+    {"Indexed", create<QVPDFIndexedColorSpace>},
+    {"I", create<QVPDFIndexedColorSpace>},
+    {"Separation", create<QVPDFSeparationColorSpace>},
+    {"DeviceN", create<QVPDFDeviceNColorSpace>},
     {"Pattern", create<QVPDFPatternColorSpace>},
 };
 
@@ -79,6 +103,18 @@ template <size_t N> Creator find(const FamilyEntry (&table)[N], const std::strin
 
 std::shared_ptr<const QVPDFColorSpace>
 QVPDFColorSpace::colorSpaceWithObject(const platform::PdfObject& object) {
+    QVPDFResourceCache cache;
+    return colorSpaceWithObject(object, cache);
+}
+
+std::shared_ptr<const QVPDFColorSpace>
+QVPDFColorSpace::colorSpaceWithObject(const platform::PdfObject& object,
+                                      QVPDFResourceCache& cache) {
+    if (auto cached = cache.colorSpace(object))
+        return cached;
+    QVPDFResourceCache::Scope scope(cache, object);
+    if (!scope.entered())
+        return nullptr;
     Creator creator = nullptr;
     if (object.isArray()) {
         if (auto family = object.nameAt(0))
@@ -89,6 +125,8 @@ QVPDFColorSpace::colorSpaceWithObject(const platform::PdfObject& object) {
     if (!creator)
         return nullptr;
     std::unique_ptr<QVPDFColorSpace> space = creator();
-    (void)space->parse(object);
-    return std::shared_ptr<const QVPDFColorSpace>(std::move(space));
+    (void)space->parse(object, cache);
+    std::shared_ptr<const QVPDFColorSpace> shared(std::move(space));
+    cache.storeColorSpace(object, shared);
+    return shared;
 }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <string>
 
+class QVPDFResourceCache;
+
 class QVPDFColorSpace {
 public:
     /// Mode numbers, as getMode answers them.
@@ -38,13 +40,20 @@ public:
     /// the parse found the definition malformed. None for anything else.
     static std::shared_ptr<const QVPDFColorSpace>
     colorSpaceWithObject(const platform::PdfObject& object);
+    /// The same, sharing what `cache` holds for indirect definitions and
+    /// refusing definitions that contain themselves (no colour space).
+    static std::shared_ptr<const QVPDFColorSpace>
+    colorSpaceWithObject(const platform::PdfObject& object, QVPDFResourceCache& cache);
     /// "Unknow", "DeviceGray", ... "Pattern"; empty outside 0..11.
     static std::string colorSpaceModeName(int mode);
     static int getNumColorSpaceModes() { return 12; }
 
     /// Reads the definition; true when it was well formed. Called once, by the
     /// factory, before the object is shared.
-    virtual bool parse(const platform::PdfObject& object);
+    bool parse(const platform::PdfObject& object);
+    /// The same; the families that contain other definitions (alternate and
+    /// base spaces, tint transforms) parse those through `cache`.
+    virtual bool parse(const platform::PdfObject& object, QVPDFResourceCache& cache);
 
     std::string getModeName() const { return colorSpaceModeName(getMode()); }
     virtual int getMode() const { return kUnknown; }

@@ -1,11 +1,19 @@
 #include "pdf/QVPDFColorSpaceCollection.h"
 
+#include "pdf/QVPDFResourceCache.h"
+
 QVPDFColorSpaceCollection::QVPDFColorSpaceCollection(
     const std::optional<platform::PdfObject>& dictionary) {
+    QVPDFResourceCache cache;
+    *this = QVPDFColorSpaceCollection(dictionary, cache);
+}
+
+QVPDFColorSpaceCollection::QVPDFColorSpaceCollection(
+    const std::optional<platform::PdfObject>& dictionary, QVPDFResourceCache& cache) {
     if (!dictionary || !dictionary->isDictionary())
         return;
-    dictionary->forEachEntry([this](const std::string& key, const platform::PdfObject& value) {
-        if (auto space = QVPDFColorSpace::colorSpaceWithObject(value))
+    dictionary->forEachEntry([&](const std::string& key, const platform::PdfObject& value) {
+        if (auto space = QVPDFColorSpace::colorSpaceWithObject(value, cache))
             colorSpaces_[key] = std::move(space);
     });
 }

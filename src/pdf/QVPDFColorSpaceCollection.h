@@ -15,6 +15,10 @@ public:
     /// Every entry the factory turns into a colour space; others are skipped.
     /// None gives an empty collection.
     explicit QVPDFColorSpaceCollection(const std::optional<platform::PdfObject>& dictionary);
+    /// The same, sharing the spaces of indirect definitions through the
+    /// document's cache.
+    QVPDFColorSpaceCollection(const std::optional<platform::PdfObject>& dictionary,
+                              QVPDFResourceCache& cache);
 
     using Map = std::map<std::string, std::shared_ptr<const QVPDFColorSpace>>;
     /// Adds the entries, replacing those of the same name.

@@ -602,7 +602,7 @@ TEST(QVPDFConentParser, HostileOperandsChangeNothing) {
         "/X sh",
         "CS",
         "/Nope cs",
-        "[/Indexed] cs",
+        "[/Spot] cs", // a family name no class has; [/Indexed] gives a (failed) indexed space
         "sc",
         "scn",
         "SC",

@@ -1,0 +1,69 @@
+#include "excel/QVExcelRunText.h"
+
+#include "excel/QVExcelManager.h"
+#include "excel/QVExcelStyleFont.h"
+#include "excel/QVExcelUtilities.h"
+#include "writer/QVHexColor.h"
+#include "writer/XMLFileWriter.h"
+
+std::shared_ptr<QVExcelRunText> QVExcelRunText::copy() const {
+    auto run = std::make_shared<QVExcelRunText>();
+    run->setDrawIndex(drawIndex());
+    run->setCtmInfo(ctmInfo());
+    run->text_ = text_;
+    run->rPr_ = rPr_;
+    return run;
+}
+
+platform::Rect QVExcelRunText::frame() const {
+    const auto& info = ctmInfo();
+    return platform::Rect{{info.xLeft, info.yTop}, {textWidth_, info.yBottom - info.yTop}};
+}
+
+void QVExcelRunText::writeXMLWith(XMLFileWriter& writer, std::u16string_view leading,
+                                  size_t maxLength) const {
+    auto manager = QVExcelManager::sharedInstance();
+    const double size =
+        manager->isNeedDefaultFontSize() ? QVExcelUtilities::defaultFontSize() : rPr_.sz();
+    std::string font = manager->isNeedDefaultFontName() || rPr_.rFont().empty()
+                           ? QVExcelUtilities::defaultFontName()
+                           : rPr_.rFont();
+
+    writer.writeStartElement("r");
+    writer.writeStartElement("rPr");
+    writer.writeStartElement("sz");
+    writer.writeAttribute("val", QVExcelStyleFont::writtenSize(size));
+    writer.writeEndElement();
+    if (rPr_.rgbColor()) {
+        writer.writeStartElement("color");
+        writer.writeAttribute("rgb", QVHexColor::argbStringFromRGBValue(*rPr_.rgbColor()));
+        writer.writeEndElement();
+    }
+    writer.writeStartElement("rFont");
+    writer.writeAttribute("val", font);
+    writer.writeEndElement();
+    writer.writeStartElement("b");
+    writer.writeAttribute("val", rPr_.b() ? "1" : "0");
+    writer.writeEndElement();
+    writer.writeStartElement("i");
+    writer.writeAttribute("val", rPr_.i() ? "1" : "0");
+    writer.writeEndElement();
+    writer.writeEndElement("rPr");
+    writer.writeStartElement("t");
+    writer.writeAttribute("xml:space", "preserve");
+    if (leading.empty() && maxLength >= text_.size()) {
+        writer.writeCharacters(std::u16string_view(text_));
+    } else {
+        std::u16string text(leading);
+        text += text_;
+        if (text.size() > maxLength) {
+            size_t cut = maxLength;
+            if (cut > 0 && text[cut - 1] >= 0xD800 && text[cut - 1] <= 0xDBFF)
+                --cut;
+            text.resize(cut);
+        }
+        writer.writeCharacters(std::u16string_view(text));
+    }
+    writer.writeEndElement("t");
+    writer.writeEndElement("r");
+}

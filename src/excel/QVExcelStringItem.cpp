@@ -1,0 +1,126 @@
+#include "excel/QVExcelStringItem.h"
+
+#include "platform/ScriptClasses.h"
+#include "writer/XMLFileWriter.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+bool isHighSurrogate(char16_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+char32_t firstCodePoint(std::u16string_view s) {
+    if (s.size() >= 2 && isHighSurrogate(s[0]) && isLowSurrogate(s[1]))
+        return 0x10000 + ((char32_t(s[0]) - 0xD800) << 10) + (char32_t(s[1]) - 0xDC00);
+    return s[0];
+}
+
+char32_t lastCodePoint(std::u16string_view s) {
+    size_t n = s.size();
+    if (n >= 2 && isHighSurrogate(s[n - 2]) && isLowSurrogate(s[n - 1]))
+        return 0x10000 + ((char32_t(s[n - 2]) - 0xD800) << 10) + (char32_t(s[n - 1]) - 0xDC00);
+    return s[n - 1];
+}
+
+bool isSpacedWordCharacter(char32_t c) {
+    return platform::isLetterOrDigit(c) && !platform::isOfScriptWithoutWordSpaces(c);
+}
+
+} // namespace
+
+bool QVExcelStringItem::needsWordSpace(std::u16string_view left, std::u16string_view right) {
+    if (left.empty() || right.empty())
+        return false;
+    return isSpacedWordCharacter(lastCodePoint(left)) &&
+           isSpacedWordCharacter(firstCodePoint(right));
+}
+
+std::u16string QVExcelStringItem::content() const {
+    std::u16string text;
+    for (const auto& run : textRuns_) {
+        if (needsWordSpace(text, run->text()))
+            text += u' ';
+        text += run->text();
+    }
+    return text;
+}
+
+double QVExcelStringItem::textWidth() const {
+    double width = 0;
+    for (const auto& run : textRuns_)
+        width += run->textWidth();
+    return width;
+}
+
+double QVExcelStringItem::maxFontSize() const {
+    double size = 12.0;
+    for (const auto& run : textRuns_)
+        size = std::max(size, run->rPr().sz());
+    return size;
+}
+
+const QVExcelRunTextProperty* QVExcelStringItem::runProperty() const {
+    return textRuns_.empty() ? nullptr : &textRuns_.front()->rPr();
+}
+
+bool QVExcelStringItem::isAttributeRunText() const {
+    if (textRuns_.size() < 2)
+        return false;
+    const auto& first = textRuns_.front()->rPr();
+    return std::any_of(textRuns_.begin() + 1, textRuns_.end(),
+                       [&](const auto& run) { return !first.isEqualToRPr(run->rPr()); });
+}
+
+bool QVExcelStringItem::containRunText(const QVExcelRunText& run) const {
+    return run.columnIndex() == columnIndex_ && run.rowIndex() == rowIndex_;
+}
+
+std::shared_ptr<QVExcelRunText> QVExcelStringItem::lastTextRun() const {
+    return textRuns_.empty() ? nullptr : textRuns_.back();
+}
+
+void QVExcelStringItem::calculatStringItemInfo() {
+    if (textRuns_.empty())
+        return;
+    double left = std::numeric_limits<double>::max();
+    double top = std::numeric_limits<double>::max();
+    double right = std::numeric_limits<double>::lowest();
+    double bottom = std::numeric_limits<double>::lowest();
+    for (const auto& run : textRuns_) {
+        const auto& info = run->ctmInfo();
+        left = std::min(left, info.xLeft);
+        top = std::min(top, info.yTop);
+        right = std::max(right, info.xRight);
+        bottom = std::max(bottom, info.yBottom);
+        rowLength_ = std::max(rowLength_, run->rowLength());
+        columnLength_ = std::max(columnLength_, run->columnLength());
+    }
+    itemInfo_.setDisplayX(left);
+    itemInfo_.setDisplayY(top);
+    itemInfo_.setDisplayWidth(right - left);
+    itemInfo_.setDisplayHeight(bottom - top);
+}
+
+void QVExcelStringItem::writeXMLWith(XMLFileWriter& writer) const {
+    // Excel holds at most 32,767 characters in a cell; the rest is cut off.
+    constexpr size_t kMaxCellLength = 32767;
+    writer.writeStartElement("si");
+    std::u16string_view before; // the text so far ends with this run's text
+    size_t length = 0;
+    for (const auto& run : textRuns_) {
+        if (length >= kMaxCellLength)
+            break;
+        const std::u16string_view leading = needsWordSpace(before, run->text()) ? u" " : u"";
+        run->writeXMLWith(writer, leading, kMaxCellLength - length);
+        length += leading.size() + run->text().size();
+        if (!run->text().empty())
+            before = run->text();
+    }
+    writer.writeEndElement("si");
+}

@@ -1,0 +1,189 @@
+// End to end: colours set in Separation, DeviceN, Indexed, Lab and ICC-based
+// spaces of a real file convert to the RGB that poppler paints them with
+// (pdftoppm as the oracle), or, where this system's rule differs from
+// poppler's, to the rule's own worked values.
+#include "pdf/QVPDFColorSpaceCollection.h"
+#include "pdf/QVPDFResourceCache.h"
+#include "platform/PdfDocument.h"
+
+#include "fixtures/PdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// A binary PPM (P6, maxval 255) as pdftoppm writes it.
+struct Pixmap {
+    int width = 0, height = 0;
+    std::string pixels;
+    QVPDFRGB at(int x, int y) const {
+        size_t i =
+            (static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)) * 3;
+        auto byte = [&](size_t k) {
+            return static_cast<int32_t>(static_cast<unsigned char>(pixels[k]));
+        };
+        return {byte(i), byte(i + 1), byte(i + 2)};
+    }
+};
+
+std::optional<Pixmap> readPpm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxval = 0;
+    Pixmap p;
+    if (!(in >> magic >> p.width >> p.height >> maxval) || magic != "P6" || maxval != 255)
+        return std::nullopt;
+    in.get(); // the one white-space byte before the samples
+    p.pixels.assign(std::istreambuf_iterator<char>(in), {});
+    if (p.pixels.size() < static_cast<size_t>(p.width) * static_cast<size_t>(p.height) * 3)
+        return std::nullopt;
+    return p;
+}
+
+struct Swatch {
+    std::string label;
+    std::string space;            ///< colour-space definition (PDF source)
+    std::vector<double> operands; ///< the scn operands
+    /// Set when poppler's conversion differs from this system's rule: the
+    /// rule's value, which is then checked instead of poppler's pixel.
+    std::optional<QVPDFRGB> ruleValue = std::nullopt;
+};
+
+std::string operandText(const std::vector<double>& operands) {
+    std::ostringstream s;
+    for (double v : operands)
+        s << v << " ";
+    return s.str();
+}
+
+constexpr double kSide = 90, kStep = 110, kPageHeight = 792;
+constexpr int kDpi = 10;
+/// poppler rounds where this system truncates, and its CMYK blend table
+/// differs in the fourth decimal: a few levels apart at most.
+constexpr int kTolerance = 3;
+
+} // namespace
+
+TEST(QVPDFSpotColourRender, ColourSpacesConvertAsPopplerPaints) {
+    if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "pdftoppm (poppler-utils) is not installed";
+
+    fixtures::PdfBuilder b;
+    const std::string tintToCMYK = b.addObject(
+        "<< /FunctionType 2 /Domain [0 1] /C0 [0 0 0 0] /C1 [0.1 0.6 0.9 0.05] /N 1 >>");
+    const std::string calcToRGB =
+        b.addStream("<< /FunctionType 4 /Domain [0 1] /Range [0 1 0 1 0 1] >>",
+                    "{ dup 0.5 gt { 1 exch sub 0.2 exch } { 0.8 mul 0.3 } ifelse 0.6 }");
+    const std::string calcDeviceN =
+        b.addStream("<< /FunctionType 4 /Domain [0 1 0 1] /Range [0 1 0 1 0 1 0 1] >>",
+                    "{ 2 copy add 2 div 0 }");
+    const std::string expDeviceN =
+        b.addObject("<< /FunctionType 2 /Domain [0 1] /C0 [1 1 1] /C1 [0.2 0.4 0.8] /N 2 >>");
+    const std::string stitched = b.addObject(
+        "<< /FunctionType 3 /Domain [0 1] /Functions [<< /FunctionType 2 /Domain [0 1] /C0 "
+        "[1 0 0] /C1 [0 1 0] /N 1 >> << /FunctionType 2 /Domain [0 1] /C0 [0 1 0] /C1 [0 0 1] "
+        "/N 1 >>] /Bounds [0.5] /Encode [0 1 0 1] >>");
+    const std::string sampled = b.addStream(
+        "<< /FunctionType 0 /Domain [0 1] /Range [0 1 0 1 0 1] /Size [3] /BitsPerSample 8 >>",
+        std::string("\xFF\xFF\xFF\xFF\x80\x00\x20\x40\x60", 9));
+    const std::string junkProfile = b.addStream("<< /N 3 /Alternate /DeviceRGB >>", "no profile");
+    const std::string palette = b.addStream("<< >>", std::string("\x10\x80\xF0\xC0\x20\x40", 6));
+
+    std::vector<Swatch> swatches = {
+        {"Separation, type 2 to CMYK",
+         "[/Separation /Pantone#20151 /DeviceCMYK " + tintToCMYK + "]",
+         {1}},
+        {"Separation, type 2, light tint",
+         "[/Separation /Pantone#20151 /DeviceCMYK " + tintToCMYK + "]",
+         {0.35}},
+        {"Separation, type 4 ifelse, then",
+         "[/Separation /Spot /DeviceRGB " + calcToRGB + "]",
+         {0.9}},
+        {"Separation, type 4 ifelse, else",
+         "[/Separation /Spot /DeviceRGB " + calcToRGB + "]",
+         {0.25}},
+        {"Separation, stitched", "[/Separation /Spot /DeviceRGB " + stitched + "]", {0.7}},
+        {"Separation, sampled", "[/Separation /Spot /DeviceRGB " + sampled + "]", {0.75}},
+        {"DeviceN, type 4 to CMYK",
+         "[/DeviceN [/Cyan /Spot] /DeviceCMYK " + calcDeviceN + "]",
+         {0.6, 0.2}},
+        {"DeviceN, one colorant, type 2 to RGB",
+         "[/DeviceN [/Spot] /DeviceRGB " + expDeviceN + "]",
+         {0.5}},
+        {"Indexed RGB", "[/Indexed /DeviceRGB 1 " + palette + "]", {1}},
+        {"Indexed RGB, index 0", "[/Indexed /DeviceRGB 1 " + palette + "]", {0}},
+        {"ICC-based, unreadable profile", "[/ICCBased " + junkProfile + "]", {0.2, 0.5, 0.8}},
+        {"device CMYK", "/DeviceCMYK", {0.1, 0.7, 0.2, 0.1}},
+        // The Lab rule takes a square root for the display gamma where poppler
+        // converts through a colour-managed sRGB profile; its worked values stand.
+        {"Lab L 100", "[/Lab << /WhitePoint [1 1 1] >>]", {100, 0, 0}, QVPDFRGB{255, 255, 255}},
+        {"Lab L 50", "[/Lab << /WhitePoint [1 1 1] >>]", {50, 0, 0}, QVPDFRGB{109, 109, 109}},
+        {"Lab L 0", "[/Lab << /WhitePoint [1 1 1] >>]", {0, 0, 0}, QVPDFRGB{0, 0, 0}},
+    };
+
+    std::string colourSpaces = "<< ", content;
+    for (size_t i = 0; i < swatches.size(); ++i) {
+        colourSpaces += "/CS" + std::to_string(i) + " " + swatches[i].space + " ";
+        double x = 20 + static_cast<double>(i % 5) * kStep,
+               y = 20 + static_cast<double>(i / 5) * kStep;
+        std::ostringstream s;
+        s << "q /CS" << i << " cs " << operandText(swatches[i].operands) << "scn " << x << " " << y
+          << " " << kSide << " " << kSide << " re f Q\n";
+        content += s.str();
+    }
+    colourSpaces += ">>";
+    fixtures::PageSpec page;
+    page.content = content;
+    page.resources = "<< /ColorSpace " + colourSpaces + " >>";
+    b.addPage(page);
+
+    const std::string folder = fixtures::makeTestFolder("spot-colours");
+    const std::string pdf = b.writeTo(folder + "/swatches.pdf");
+    ASSERT_EQ(std::system(("pdftoppm -r " + std::to_string(kDpi) + " -singlefile " + pdf + " " +
+                           folder + "/render >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    std::optional<Pixmap> rendered = readPpm(folder + "/render.ppm");
+    ASSERT_TRUE(rendered);
+
+    auto document = platform::PdfDocument::open(pdf);
+    ASSERT_TRUE(document);
+    QVPDFResourceCache cache;
+    QVPDFColorSpaceCollection collection(
+        document->page(1)->dictionary().get("Resources").getDictionary("ColorSpace"), cache);
+
+    for (size_t i = 0; i < swatches.size(); ++i) {
+        const Swatch& swatch = swatches[i];
+        SCOPED_TRACE(swatch.label);
+        auto space = collection.colorSpaceNamed("CS" + std::to_string(i));
+        ASSERT_TRUE(space);
+        QVPDFColor color;
+        for (size_t k = 0; k < swatch.operands.size(); ++k)
+            color.c[k] = QVPDF_ColorComponentFromOperand(swatch.operands[k]);
+        QVPDFRGB ours = space->getRGB(color);
+        if (swatch.ruleValue) {
+            EXPECT_EQ(ours.r, swatch.ruleValue->r);
+            EXPECT_EQ(ours.g, swatch.ruleValue->g);
+            EXPECT_EQ(ours.b, swatch.ruleValue->b);
+            continue;
+        }
+        double cx = 20 + static_cast<double>(i % 5) * kStep + kSide / 2;
+        double cy = 20 + static_cast<double>(i / 5) * kStep + kSide / 2;
+        QVPDFRGB poppler = rendered->at(static_cast<int>(cx * kDpi / 72),
+                                        static_cast<int>((kPageHeight - cy) * kDpi / 72));
+        EXPECT_NEAR(ours.r, poppler.r, kTolerance)
+            << "poppler " << poppler.r << " " << poppler.g << " " << poppler.b;
+        EXPECT_NEAR(ours.g, poppler.g, kTolerance);
+        EXPECT_NEAR(ours.b, poppler.b, kTolerance);
+        // Every swatch is a real colour, not the black of a failed conversion.
+        EXPECT_GT(ours.r + ours.g + ours.b, 0);
+    }
+}
