@@ -1,6 +1,7 @@
 #include "converter/QVPDFPageExporter.h"
 
 #include "pdf/QVPDFConentParser.h"
+#include "pdf/QVPDFFontCache.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pdf/QVPDFUtilities.h"
 #include "platform/PdfContentScanner.h"
@@ -55,6 +56,10 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
 
     resetPageState();
     renderingStateStack_ = std::make_shared<RenderingStateStack>();
+    if (!fontCache_ || fontCacheDocument_.lock() != page->documentImpl()) {
+        fontCache_ = std::make_shared<QVPDFFontCache>();
+        fontCacheDocument_ = page->documentImpl();
+    }
     beginWriterPage(currentPageMediaBox_.size);
     {
         WriterPageGuard guard(*this,
@@ -62,6 +67,7 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
         QVPDFConentParser parser(page->dictionary(), content);
         parser.setDelegate(this);
         parser.setRenderingStateStack(renderingStateStack_);
+        parser.setFontCache(fontCache_);
         parser.startParser();
         closeOpenObjects();
     }

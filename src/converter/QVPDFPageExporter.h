@@ -11,6 +11,10 @@
 #include <memory>
 
 class RenderingStateStack;
+class QVPDFFontCache;
+namespace platform {
+struct PdfDocumentImpl;
+}
 
 class QVPDFPageExporter : public QVPDFExporter, public QVPDFConentParserDelegate {
 public:
@@ -41,4 +45,8 @@ private:
     platform::AffineTransform currentPageTransform_{};
     int currentPageRotation_ = 0;
     std::shared_ptr<RenderingStateStack> renderingStateStack_;
+    // Fonts parsed once per document: the cache is renewed when the pages
+    // come from another document.
+    std::weak_ptr<platform::PdfDocumentImpl> fontCacheDocument_;
+    std::shared_ptr<QVPDFFontCache> fontCache_;
 };

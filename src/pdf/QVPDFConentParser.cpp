@@ -86,7 +86,7 @@ QVPDFConentParser::collectionsFor(const std::optional<PdfObject>& res, const Pdf
             return it->second;
     auto c = std::make_shared<Collections>();
     if (res) {
-        c->fonts = QVPDFFontCollection(res->getDictionary("Font"));
+        c->fonts = QVPDFFontCollection(res->getDictionary("Font"), fontCache_.get());
         c->colorSpaces = QVPDFColorSpaceCollection(res->getDictionary("ColorSpace"));
         c->xObjects = QVPDFXObjectCollection(res->getDictionary("XObject"));
         c->extGStates = QVPDFExtGStateCollection(res->getDictionary("ExtGState"));

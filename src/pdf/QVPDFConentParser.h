@@ -21,6 +21,7 @@ class PdfOperatorTable;
 } // namespace platform
 
 class QVPDFFontCollection;
+class QVPDFFontCache;
 class QVPDFColorSpaceCollection;
 class QVPDFXObjectCollection;
 class QVPDFExtGStateCollection;
@@ -52,6 +53,10 @@ public:
     const std::shared_ptr<platform::PdfContentStream>& contentStream() const {
         return contentStream_;
     }
+    /// The document's font cache, so pages and forms that share a font
+    /// dictionary share one parsed font; none parses fonts per stream.
+    void setFontCache(std::shared_ptr<QVPDFFontCache> cache) { fontCache_ = std::move(cache); }
+    const std::shared_ptr<QVPDFFontCache>& fontCache() const { return fontCache_; }
     int formDepth() const { return formDepth_; }
     void setFormDepth(int depth) { formDepth_ = depth; }
 
@@ -106,6 +111,7 @@ private:
     std::shared_ptr<RenderingStateStack> renderingStateStack_;
     std::shared_ptr<Collections> collections_;
     std::optional<platform::PdfObject> resources_;
+    std::shared_ptr<QVPDFFontCache> fontCache_;
     int formDepth_ = 0;
     // Shared by a page's interpreter and the form interpreters it starts.
     std::shared_ptr<PageContext> page_;

@@ -220,8 +220,11 @@ void O::Tf(PdfScanner& s, void* info) {
     std::string name;
     if (!popReal(s, size) || !s.popName(name))
         return;
+    // A name the resources do not hold keeps the current font. A font entry
+    // that gave no usable font selects none: its strings must not be decoded
+    // through the font before it.
     auto font = p.fontCollection().fontNamed(name);
-    if (!font)
+    if (!font && !p.fontCollection().containsName(name))
         return;
     if (QVPDFRenderState* st = p.currentRenderingState()) {
         st->setFont(std::move(font));

@@ -142,3 +142,47 @@ TEST(CorvalaTrace, LinesForPathsImagesAndFailures) {
     EXPECT_EQ(corvalaTrace({pdf, "--bogus"}, out, err), 2);
     EXPECT_EQ(corvalaTrace({dir + "/missing.pdf"}, out, err), 1);
 }
+
+TEST(CorvalaTrace, TextPositionsAgreeWithPdftotext) {
+    std::string dir = fixtures::makeTestFolder("trace-text");
+    fixtures::PdfBuilder b;
+    b.addTextPage({{72, 700, 12, "Quarterly"}, {300.5, 420.25, 20, "Total"}});
+    std::string pdf = b.writeTo(dir + "/text.pdf");
+    std::string html = dir + "/words.html";
+    ASSERT_EQ(std::system(("pdftotext -bbox " + pdf + " " + html).c_str()), 0);
+    std::ifstream in(html);
+    std::stringstream words;
+    words << in.rdbuf();
+    auto attr = [](const std::string& line, const std::string& key) {
+        size_t at = line.find(key + "=\"");
+        return platform::parseDouble(
+                   line.substr(at + key.size() + 2,
+                               line.find('"', at + key.size() + 2) - at - key.size() - 2))
+            .value_or(-1);
+    };
+    auto field = [](const std::string& line, const std::string& key) {
+        size_t at = line.find("\"" + key + "\":");
+        size_t start = at + key.size() + 3;
+        return platform::parseDouble(line.substr(start, line.find_first_of(",}", start) - start))
+            .value_or(-1);
+    };
+    std::vector<std::string> traced = lines(trace({pdf}));
+    ASSERT_EQ(traced.size(), 2u);
+    size_t i = 0;
+    for (const std::string& line : lines(words.str())) {
+        if (line.find("<word") == std::string::npos)
+            continue;
+        ASSERT_LT(i, traced.size());
+        SCOPED_TRACE(traced[i]);
+        EXPECT_NEAR(field(traced[i], "x"), attr(line, "xMin"), 0.01);
+        EXPECT_NEAR(field(traced[i], "x") + field(traced[i], "width"), attr(line, "xMax"), 0.01);
+        // Both boxes hold the baseline.
+        EXPECT_LT(attr(line, "yMin"), field(traced[i], "y"));
+        EXPECT_GT(attr(line, "yMax"), field(traced[i], "y"));
+        ++i;
+    }
+    EXPECT_EQ(i, 2u);
+    EXPECT_NE(traced[0].find("\"text\":\"Quarterly\""), std::string::npos);
+    EXPECT_NE(traced[0].find("\"font\":\"Helvetica\""), std::string::npos);
+    EXPECT_NE(traced[0].find("\"size\":12"), std::string::npos);
+}

@@ -677,3 +677,39 @@ TEST(QVPDFConentParser, ExceptionsOfTheDelegatePassThrough) {
     EXPECT_THROW(run("/Fm1 Do", formResources({{"Fm1", "", "0 0 m 1 1 l S"}}), nullptr, &failing),
                  std::runtime_error);
 }
+
+TEST(QVPDFConentParser, FontsFromTheResources) {
+    auto fonts = [](fixtures::PdfBuilder& b) {
+        std::string helvetica = b.addStandardFont("Helvetica");
+        std::string courier = b.addStandardFont("Courier");
+        // A dictionary the factory gives no font for.
+        std::string broken = b.addObject("<< /Type /Font /Subtype /CIDFontType2 >>");
+        return "<< /Font << /F1 " + helvetica + " /F2 " + broken +
+               " >> /ExtGState << /GS1 << "
+               "/Font [" +
+               courier + " 9] >> >> >>";
+    };
+    struct FontCase {
+        const char* name;
+        std::string content;
+        Events expected;
+    };
+    const FontCase cases[] = {
+        // Helvetica: H 722, e 556, l 222, o 556 per 1000, summed in single precision.
+        {"Tf selects a font of the resources",
+         "BT /F1 12 Tf (Hello) Tj ET",
+         {"text Hello adv 27.335999,0 tm [1 0 0 1 0 0]" + kId}},
+        {"a font entry that gives no font selects none", "BT /F1 12 Tf /F2 10 Tf (x) Tj ET", {}},
+        {"a name the resources do not hold keeps the font",
+         "BT /F1 12 Tf /F9 10 Tf (l) Tj ET",
+         {"text l adv 2.664,0 tm [1 0 0 1 0 0]" + kId}},
+        // Courier: 600 per 1000 for every character.
+        {"the graphics-state /Font sets font and size",
+         "BT /F1 12 Tf /GS1 gs (ab) Tj ET",
+         {"text ab adv 10.8,0 tm [1 0 0 1 0 0]" + kId}},
+    };
+    for (const FontCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(run(c.content, fonts).events, c.expected);
+    }
+}
