@@ -110,9 +110,12 @@ std::string BuiltinFontWidths::unicodeIDToName(uint32_t unicode) {
     bool bmp = unicode <= 0xFFFF;
     std::string name = bmp ? "uni" : "u";
     int width = bmp ? 4 : unicode > 0xFFFFF ? 6 : 5;
-    for (int shift = (width - 1) * 4; shift >= 0; shift -= 4)
-        name += (bmp ? lower : upper)[(unicode >> shift) & 0xF];
-    return name;
+    const char* digits = bmp ? lower : upper;
+    std::string hex(static_cast<size_t>(width), '0');
+    uint32_t v = unicode;
+    for (size_t i = hex.size(); i-- > 0; v >>= 4)
+        hex[i] = digits[v & 0xF];
+    return name + hex;
 }
 
 std::u16string BuiltinFontWidths::unicodeForGlyphName(std::string_view glyphName, bool dingbats) {
