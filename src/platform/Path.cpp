@@ -55,11 +55,6 @@ bool Path::currentPoint(Point& out) const {
     const PathElement& e = elements_.back();
     if (e.type == PathElementType::Close) {
         // After a close the current point is the start of the closed subpath.
-        for (auto it = elements_.rbegin(); it != elements_.rend(); ++it)
-            if (it->type == PathElementType::MoveTo) {
-                out = it->points[0];
-                return true;
-            }
         out = subpathStart_;
         return true;
     }
