@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+class QVPDFResourceCache;
+
 class QVPDFShading {
 public:
     explicit QVPDFShading(int shadingType) : shadingType_(shadingType) {}
@@ -17,6 +19,10 @@ public:
     /// other or a missing type.
     static std::shared_ptr<const QVPDFShading>
     ShadingWithDictionary(const platform::PdfObject& dictionary);
+    /// The same, sharing the shading of an indirect dictionary through the
+    /// document's cache.
+    static std::shared_ptr<const QVPDFShading>
+    ShadingWithDictionary(const platform::PdfObject& dictionary, QVPDFResourceCache& cache);
     int shadingType() const { return shadingType_; }
 
 private:

@@ -1,12 +1,20 @@
 #include "pdf/QVPDFShadingPatternCollection.h"
 
+#include "pdf/QVPDFResourceCache.h"
+
 QVPDFShadingPatternCollection::QVPDFShadingPatternCollection(
     const std::optional<platform::PdfObject>& dictionary) {
+    QVPDFResourceCache cache;
+    *this = QVPDFShadingPatternCollection(dictionary, cache);
+}
+
+QVPDFShadingPatternCollection::QVPDFShadingPatternCollection(
+    const std::optional<platform::PdfObject>& dictionary, QVPDFResourceCache& cache) {
     if (!dictionary || !dictionary->isDictionary())
         return;
-    dictionary->forEachEntry([this](const std::string& key, const platform::PdfObject& value) {
+    dictionary->forEachEntry([&](const std::string& key, const platform::PdfObject& value) {
         if (value.isDictionary())
-            collectObjects_[key] = std::make_shared<const QVPDFShadingPattern>(value, key);
+            collectObjects_[key] = std::make_shared<const QVPDFShadingPattern>(value, key, cache);
     });
 }
 

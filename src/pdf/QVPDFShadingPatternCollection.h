@@ -14,6 +14,10 @@ class QVPDFShadingPatternCollection {
 public:
     QVPDFShadingPatternCollection() = default;
     explicit QVPDFShadingPatternCollection(const std::optional<platform::PdfObject>& dictionary);
+    /// The same, sharing the shadings of indirect dictionaries through the
+    /// document's cache.
+    QVPDFShadingPatternCollection(const std::optional<platform::PdfObject>& dictionary,
+                                  QVPDFResourceCache& cache);
 
     using Map = std::map<std::string, std::shared_ptr<const QVPDFShadingPattern>>;
     void addFromDictionary(const Map& entries);
