@@ -230,6 +230,24 @@ print(re.findall(r'<v>(\d+)</v>', s))
     EXPECT_EQ(r.output, "[['same', 'one'], ['two'], ['same'], ['last']]\n['3', '4']\n");
 }
 
+TEST_F(QVExcelWriterTest, EachDocumentStartsAfresh) {
+    PageSpec first;
+    first.cells = {{1, 1, {{u"a", 11, false, false, 0x123456, "OnlyInFirst"}}},
+                   {1, 2, {}, "1", "0.000"}};
+    PageSpec second;
+    second.cells = {{1, 1, {{u"b"}}}};
+    ASSERT_TRUE(convert(path("First.xlsx"), QVExcelWriter::Format::Xlsx, {first}));
+    ASSERT_TRUE(convert(path("Second.xlsx"), QVExcelWriter::Format::Xlsx, {second}));
+    auto r = fixtures::runPython(R"PY(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+styles = z.read('xl/styles.xml').decode()
+print('OnlyInFirst' in styles, '0.000' in styles, '<v>0</v>' in z.read('xl/worksheets/sheet1.xml').decode())
+)PY",
+                                 {path("Second.xlsx")});
+    EXPECT_EQ(r.output, "False False True\n");
+}
+
 TEST_F(QVExcelWriterTest, EmptyRequestGivesOneEmptySheet) {
     const std::string book = path("Empty.xlsx");
     ASSERT_TRUE(convert(book, QVExcelWriter::Format::Xlsx, {}));
