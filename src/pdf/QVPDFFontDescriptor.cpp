@@ -7,8 +7,10 @@
 namespace {
 
 std::optional<double> numberEntry(const platform::PdfObject& dict, const char* key) {
+    // Values far beyond any real font (glyph units are thousandths of an em) are damage.
+    constexpr double kLimit = 1e7;
     auto v = dict.getNumber(key);
-    if (v && std::isfinite(*v))
+    if (v && std::isfinite(*v) && std::abs(*v) <= kLimit)
         return v;
     return std::nullopt;
 }
@@ -57,7 +59,7 @@ QVPDFFontDescriptor::initWithPDFDictionary(const platform::PdfObject& dict) {
         double v[4];
         for (size_t i = 0; i < 4; ++i) {
             auto n = box->numberAt(i);
-            v[i] = n && std::isfinite(*n) ? *n * 0.001 : 0.0;
+            v[i] = n && std::isfinite(*n) && std::abs(*n) <= 1e7 ? *n * 0.001 : 0.0;
         }
         d->fontBBox_ = {{v[0], v[1]}, {v[2], v[3]}};
     }

@@ -29,6 +29,13 @@ const char* const* encodingTable(const std::string& name) {
     return nullptr;
 }
 
+/// Widths beyond a thousand font sizes are damage; they are kept within that
+/// so every width converts to float and sums stay finite.
+double saneWidth(double w) {
+    constexpr double kLimit = 1000.0;
+    return std::isfinite(w) ? std::clamp(w, -kLimit, kLimit) : 0.0;
+}
+
 bool usableBox(const platform::Rect& r) {
     // The size fields hold the upper-right corner.
     return r.size.width > r.origin.x && r.size.height > r.origin.y;
@@ -62,7 +69,12 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                     b[i] = box->numberAt(i).value_or(0);
                 platform::AffineTransform fm{v[0], v[1], v[2], v[3], v[4], v[5]};
                 platform::Rect r = fm.applyToRect({{b[0], b[1]}, {b[2] - b[0], b[3] - b[1]}});
-                type3BBox_ = platform::Rect{{r.minX(), r.minY()}, {r.maxX(), r.maxY()}};
+                platform::Rect box{{r.minX(), r.minY()}, {r.maxX(), r.maxY()}};
+                bool sane = true;
+                for (double v2 : {box.origin.x, box.origin.y, box.size.width, box.size.height})
+                    sane = sane && std::isfinite(v2) && std::abs(v2) <= 1000.0;
+                if (sane)
+                    type3BBox_ = box;
             }
         }
     }
@@ -119,7 +131,9 @@ void QVPDFSimple8BitFont::setDifferencesWithDifferencesArray(const platform::Pdf
                 else
                     texts.erase(static_cast<int>(code));
             }
-            ++code;
+            // Codes past 255 are never used; stop counting there (no overflow).
+            if (code <= 255)
+                ++code;
         }
     }
     if (!texts.empty())
@@ -203,7 +217,7 @@ void QVPDFSimple8BitFont::setWidthsWithFontDictionary(const platform::PdfObject&
     double missing = fontDescriptor_ ? fontDescriptor_->missingWidth() : 0.0;
     if (kind_ == Kind::Type3)
         missing = missing * 1000.0 * glyphScale_;
-    charWidths_.fill(missing);
+    charWidths_.fill(saneWidth(missing));
     if (builtinFont_)
         applyStandardWidths(*builtinFont_);
 
@@ -223,7 +237,7 @@ void QVPDFSimple8BitFont::setWidthsWithFontDictionary(const platform::PdfObject&
             for (size_t i = 0; i < count; ++i) {
                 auto w = widths->numberAt(i);
                 if (w && std::isfinite(*w))
-                    charWidths_[static_cast<size_t>(first) + i] = *w * glyphScale_;
+                    charWidths_[static_cast<size_t>(first) + i] = saneWidth(*w * glyphScale_);
             }
         }
     } else if (!builtinFont_) {

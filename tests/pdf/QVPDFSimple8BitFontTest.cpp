@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 using fonttest::decodeText;
@@ -333,6 +335,36 @@ TEST(QVPDFSimple8BitFont, EmbeddedType1UsesItsBuiltInEncoding) {
     EXPECT_EQ(decodeText(*loaded.font, "A'"), u"A\u2019");
     EXPECT_NEAR(loaded.font->ascent(), 0.729, 1e-9); // descriptor of an embedded program first
     EXPECT_EQ(loaded.font->fontDescriptor()->embPostScriptName(), "NimbusSans-Regular");
+}
+
+TEST(QVPDFSimple8BitFont, DamagedDictionariesGiveSaneFonts) {
+    const char* rows[] = {
+        "<< /Subtype /Type1 /BaseFont /Foo /Widths [1e300 -1e300] /FirstChar 65 >>",
+        "<< /Subtype /Type1 /BaseFont /Foo /FirstChar /x /LastChar (y) /Widths 5 >>",
+        "<< /Subtype /Type1 /BaseFont /Foo /Encoding 42 >>",
+        "<< /Subtype /Type1 /BaseFont /Foo /Encoding << /BaseEncoding 7 /Differences "
+        "[9223372036854775807 /a /b -5 /c /d 65] >> >>",
+        "<< /Subtype /Type3 /FontMatrix [0 0 0 0 0 0] /FontBBox [1 2] /Widths [500] /FirstChar 65 "
+        ">>",
+        "<< /Subtype /Type3 /FontMatrix [1e300 0 0 1e300 0 0] /FontBBox [0 0 1e300 1e300] /Widths "
+        "[500] /FirstChar 65 >>",
+        "<< /Subtype /TrueType /BaseFont (string) /FontDescriptor 5 /ToUnicode (not a stream) >>",
+        "<< /Subtype /TrueType /BaseFont /Foo /FontDescriptor << /Ascent 1e300 /Descent -1e300 "
+        "/Flags -1 /FontBBox [1e308 1e308 -1e308 -1e308] /MissingWidth 1e200 >> >>",
+        "<< /Subtype /MMType1 /BaseFont /+ >>",
+    };
+    for (const char* src : rows) {
+        auto loaded = loadFontSource(src);
+        ASSERT_TRUE(loaded.font) << src;
+        for (const auto& c : fonttest::decodeAll(*loaded.font, "AB\xFF\x00")) {
+            EXPECT_TRUE(std::isfinite(c.dx) && std::abs(c.dx) <= 1000) << src;
+            EXPECT_LE(c.text.size(), 16u) << src;
+        }
+        EXPECT_TRUE(std::isfinite(loaded.font->ascent()) && std::isfinite(loaded.font->descent()))
+            << src;
+        EXPECT_GT(loaded.font->widthOfSpace(), 0.0) << src;
+        EXPECT_LE(loaded.font->widthOfSpace(), 1.0) << src;
+    }
 }
 
 } // namespace
