@@ -1,8 +1,11 @@
 // End to end: colours set in Separation, DeviceN, Indexed, Lab and ICC-based
 // spaces of a real file convert to the RGB that poppler paints them with
 // (pdftoppm as the oracle), or, where this system's rule differs from
-// poppler's, to the rule's own worked values.
+// poppler's, to the rule's own worked values; and text shown in such colours
+// reaches the interpreter's reports with that RGB as its fill colour.
+#include "InterpreterHarness.h"
 #include "pdf/QVPDFColorSpaceCollection.h"
+#include "pdf/QVPDFRenderState.h"
 #include "pdf/QVPDFResourceCache.h"
 #include "platform/PdfDocument.h"
 
@@ -185,5 +188,74 @@ TEST(QVPDFSpotColourRender, ColourSpacesConvertAsPopplerPaints) {
         EXPECT_NEAR(ours.b, poppler.b, kTolerance);
         // Every swatch is a real colour, not the black of a failed conversion.
         EXPECT_GT(ours.r + ours.g + ours.b, 0);
+    }
+}
+
+TEST(QVPDFSpotColourRender, TextInSpotColoursIsReportedWithItsRGB) {
+    auto resources = [](fixtures::PdfBuilder& b) {
+        std::string font = b.addStandardFont("Helvetica");
+        std::string toRGB =
+            b.addObject("<< /FunctionType 2 /Domain [0 1] /C0 [1 1 1] /C1 [0.8 0.2 0.4] /N 1 >>");
+        std::string squared =
+            b.addObject("<< /FunctionType 2 /Domain [0 1] /C0 [1 1 1] /C1 [0.2 0.4 0.8] /N 2 >>");
+        std::string toCMYK =
+            b.addStream("<< /FunctionType 4 /Domain [0 1] /Range [0 1 0 1 0 1 0 1] >>",
+                        "{ dup 0.1 mul exch dup 0.6 mul exch dup 0.9 mul exch 0.05 mul }");
+        std::string threeInks =
+            b.addStream("<< /FunctionType 4 /Domain [0 1 0 1 0 1] /Range [0 1 0 1 0 1] >>",
+                        "{ 0.5 mul 1 exch sub 3 1 roll 1 exch sub 3 1 roll 1 exch sub 3 1 roll }");
+        std::string profile = b.addStream("<< /N 3 >>", "profile");
+        return "<< /Font << /F1 " + font + " >> /ColorSpace << /Sep2 [/Separation /Rubine " +
+               "/DeviceRGB " + toRGB + "] /Sep4 [/Separation /Orange /DeviceCMYK " + toCMYK +
+               "] /DN4 [/DeviceN [/Cyan /Magenta /Spot] /DeviceRGB " + threeInks +
+               "] /DN2 [/DeviceN [/Spot] /DeviceRGB " + squared + "] /Cs1 [/ICCBased " + profile +
+               "] /Pal [/Indexed /DeviceRGB 1 <102030A0B0C0>] >> >>";
+    };
+    struct Case {
+        const char* label;
+        std::string content;
+        QVPDFColor color; ///< the fill colour as the state holds it
+        QVPDFRGB rgb;
+    };
+    auto components = [](std::initializer_list<int32_t> v) {
+        QVPDFColor c;
+        size_t i = 0;
+        for (int32_t x : v)
+            c.c[i++] = x;
+        return c;
+    };
+    const Case cases[] = {
+        // 1 + (0.2 - 1) x 1 is 0.19999999999999996 in doubles: truncated, 50.
+        {"Separation, type 2", "/Sep2 cs 1 scn", components({255}), {204, 50, 102}},
+        {"Separation, type 4 to CMYK", "/Sep4 cs 1 scn", components({255}), {214, 106, 40}},
+        {"Separation, type 4, half tint", "/Sep4 cs 0.5 scn", components({127}), {233, 172, 125}},
+        {"DeviceN, type 4, three inks",
+         "/DN4 cs 0.2 0.6 1 scn",
+         components({51, 153, 255}),
+         {204, 102, 127}},
+        {"DeviceN, type 2", "/DN2 cs 0.75 scn", components({191}), {140, 169, 226}},
+        {"an ICC-based space by name",
+         "/Cs1 cs 0.2 0.4 0.6 sc",
+         components({51, 102, 153}),
+         {51, 102, 153}},
+        {"Indexed", "/Pal cs 1 sc", components({255}), {160, 176, 192}},
+        {"the default colour of a Separation space", "/Sep2 cs", components({0}), {255, 255, 255}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        harness::Recorder recorder;
+        std::vector<QVPDFRGB> reported;
+        std::vector<QVPDFColor> colors;
+        recorder.onReport = [&](QVPDFConentParser& p) {
+            reported.push_back(p.currentRenderingState()->currentFillRGBColor());
+            colors.push_back(p.currentRenderingState()->fillColor());
+        };
+        harness::run("BT /F1 12 Tf 72 700 Td " + c.content + " (Spot) Tj ET", resources, nullptr,
+                     &recorder);
+        ASSERT_EQ(reported.size(), 1u);
+        EXPECT_EQ(colors[0], c.color);
+        EXPECT_EQ(reported[0].r, c.rgb.r);
+        EXPECT_EQ(reported[0].g, c.rgb.g);
+        EXPECT_EQ(reported[0].b, c.rgb.b);
     }
 }
