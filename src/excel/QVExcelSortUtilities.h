@@ -1,0 +1,46 @@
+#pragma once
+// Operations on lists of runs for the table analysis: stable orderings, the
+// overlap chains that form row and column groups, the merge chains of runs
+// that continue each other, and group extents. Lists are left unchanged
+// unless an operation says otherwise.
+
+#include "excel/QVExcelRunText.h"
+
+#include <memory>
+#include <vector>
+
+class QVExcelSortUtilities {
+public:
+    using RunList = std::vector<std::shared_ptr<QVExcelRunText>>;
+    QVExcelSortUtilities() = delete;
+
+    /// By xLeft (yTop) ascending; runs with equal keys keep their order.
+    static RunList SortRunTextsByX(const RunList& runs);
+    static RunList SortRunTextsByY(const RunList& runs);
+
+    /// The first run and every later run that overlaps the chain vertically
+    /// (running bottom from yBase, strictly below the next yTop).
+    static RunList FindRunTextsCrossedInHeight(const RunList& runs);
+    /// The first run and every later run that overlaps or touches the chain horizontally.
+    static RunList FindRunTextsCrossedInWidth(const RunList& runs);
+    /// The first run and the later runs that continue it on its baseline.
+    static RunList FindRunTextsMergedInWidth(const RunList& runs);
+    /// The first run and the later runs stacked directly below it.
+    static RunList FindRunTextsMergedInHeight(const RunList& runs);
+    /// Merges a found list into its first run, which is returned.
+    static std::shared_ptr<QVExcelRunText> MergeRunTextsInWidth(const RunList& runs);
+    static std::shared_ptr<QVExcelRunText> MergeRunTextsInHeight(const RunList& runs);
+
+    static RunList FindRunTextsInSameColumnIndex(const RunList& runs);
+    static RunList FindRunTextsInSameRowIndex(const RunList& runs);
+
+    /// Extents of a non-empty list.
+    static double GetMinxRightInRunTexts(const RunList& runs);
+    static double GetMaxxLeftInRunTexts(const RunList& runs);
+    static double GetMinxLeftInRunTexts(const RunList& runs);
+    static double GetMinxTopInRunTexts(const RunList& runs);
+
+    /// Splits `runs` into consecutive chains: while runs remain, the chain of
+    /// the first one (found by `find`) is taken out, keeping the order of the rest.
+    static std::vector<RunList> divide(const RunList& runs, RunList (*find)(const RunList&));
+};

@@ -1,0 +1,56 @@
+#include "excel/QVExcelTempCell.h"
+
+#include "excel/QVExcelTempRow.h"
+
+using U = QVExcelSortUtilities;
+
+QVExcelTempCell::QVExcelTempCell() = default;
+QVExcelTempCell::QVExcelTempCell(RunList runs) : runTexts_(std::move(runs)) {}
+QVExcelTempCell::~QVExcelTempCell() = default;
+
+void QVExcelTempCell::sortRunTextsByX() { runTexts_ = U::SortRunTextsByX(runTexts_); }
+void QVExcelTempCell::sortRunTextsByY() { runTexts_ = U::SortRunTextsByY(runTexts_); }
+
+void QVExcelTempCell::mergeRunTextsStringByY() {
+    RunList merged;
+    for (RunList& group : U::divide(runTexts_, U::FindRunTextsMergedInHeight))
+        merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInHeight(group));
+    runTexts_ = std::move(merged);
+}
+
+void QVExcelTempCell::creatTempRowsByY() {
+    tempRows_.clear();
+    for (RunList& group : U::divide(runTexts_, U::FindRunTextsCrossedInHeight))
+        tempRows_.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
+}
+
+void QVExcelTempCell::creatTempRow1() {
+    sortRunTextsByY();
+    mergeRunTextsStringByY();
+    creatTempRowsByY();
+    for (auto& row : tempRows_)
+        row->creatCell();
+}
+
+void QVExcelTempCell::creatTempRow2() {
+    sortRunTextsByY();
+    creatTempRowsByY();
+    for (auto& row : tempRows_)
+        row->creatTempCell2();
+}
+
+void QVExcelTempCell::creatRow() {
+    sortRunTextsByY();
+    creatTempRowsByY();
+}
+
+QVExcelTempCell::RunList QVExcelTempCell::collectAllRunTexts() const {
+    if (tempRows_.empty())
+        return runTexts_;
+    RunList out;
+    for (const auto& row : tempRows_) {
+        RunList part = row->collectAllRunTexts();
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}

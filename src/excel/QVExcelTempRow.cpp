@@ -1,0 +1,56 @@
+#include "excel/QVExcelTempRow.h"
+
+#include "excel/QVExcelTempCell.h"
+
+using U = QVExcelSortUtilities;
+
+QVExcelTempRow::QVExcelTempRow() = default;
+QVExcelTempRow::QVExcelTempRow(RunList runs) : runTexts_(std::move(runs)) {}
+QVExcelTempRow::~QVExcelTempRow() = default;
+
+void QVExcelTempRow::sortRunTextsByX() { runTexts_ = U::SortRunTextsByX(runTexts_); }
+void QVExcelTempRow::sortRunTextsByY() { runTexts_ = U::SortRunTextsByY(runTexts_); }
+
+void QVExcelTempRow::mergeRunTextsStringByX() {
+    RunList merged;
+    for (RunList& group : U::divide(runTexts_, U::FindRunTextsMergedInWidth))
+        merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInWidth(group));
+    runTexts_ = std::move(merged);
+}
+
+void QVExcelTempRow::creatTempCellsByX() {
+    tempCells_.clear();
+    for (RunList& group : U::divide(runTexts_, U::FindRunTextsCrossedInWidth))
+        tempCells_.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
+}
+
+void QVExcelTempRow::creatTempCell1() {
+    sortRunTextsByX();
+    mergeRunTextsStringByX();
+    creatTempCellsByX();
+    for (auto& cell : tempCells_)
+        cell->creatTempRow1();
+}
+
+void QVExcelTempRow::creatTempCell2() {
+    sortRunTextsByX();
+    creatTempCellsByX();
+    for (auto& cell : tempCells_)
+        cell->creatRow();
+}
+
+void QVExcelTempRow::creatCell() {
+    sortRunTextsByX();
+    creatTempCellsByX();
+}
+
+QVExcelTempRow::RunList QVExcelTempRow::collectAllRunTexts() const {
+    if (tempCells_.empty())
+        return runTexts_;
+    RunList out;
+    for (const auto& cell : tempCells_) {
+        RunList part = cell->collectAllRunTexts();
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}

@@ -1,0 +1,206 @@
+// The table analysis on hand-placed runs: merging, grouping, row and column
+// numbers, the column correction and spans.
+#include "excel/QVExcelManager.h"
+#include "excel/QVExcelPage.h"
+#include "excel/QVExcelSortUtilities.h"
+#include "fixtures/PdfBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+struct Box {
+    double left, right, top, base, bottom;
+};
+
+std::shared_ptr<QVExcelRunText> run(const std::string& text, Box b, uint32_t color = 0) {
+    auto r = std::make_shared<QVExcelRunText>();
+    r->setText(std::u16string(text.begin(), text.end()));
+    QVPDF_CTMInfo g;
+    g.xLeft = b.left;
+    g.xRight = b.right;
+    g.yTop = b.top;
+    g.yAscent = b.top;
+    g.yBase = b.base;
+    g.yDescent = b.bottom;
+    g.yBottom = b.bottom;
+    r->setCtmInfo(g);
+    r->setTextWidth(b.right - b.left);
+    r->rPr().setRgbColor(color);
+    return r;
+}
+
+struct Cell {
+    uint64_t row, column, rowLength, columnLength;
+    bool operator==(const Cell&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Cell& c) {
+    return os << "r" << c.row << " c" << c.column << " +" << c.rowLength << "/+" << c.columnLength;
+}
+
+class TableAnalysis : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QVExcelManager::sharedInstance(); // a fresh document state per test
+    }
+    void TearDown() override { QVExcelManager::destory(); }
+
+    // Analyses the runs on a fresh page; the result by text.
+    std::map<std::string, Cell> analyse(std::vector<std::shared_ptr<QVExcelRunText>> runs) {
+        QVExcelPage page(1, fixtures::makeTestFolder("typeset") + "/csv");
+        for (auto& r : runs)
+            page.allRunTextArray().push_back(r);
+        page.typesetRunTexts();
+        std::map<std::string, Cell> out;
+        for (const auto& r : page.allRunTextArray())
+            out[std::string(r->text().begin(), r->text().end())] = {
+                r->rowIndex(), r->columnIndex(), r->rowLength(), r->columnLength()};
+        return out;
+    }
+};
+
+TEST_F(TableAnalysis, PiecesOnOneBaselineJoinOnlyWhenTheyTouch) {
+    const struct {
+        const char* name;
+        double secondLeft, secondBase;
+        uint32_t secondColor;
+        bool joined;
+    } cases[] = {
+        {"1.5 after", 101.5, 60, 0, true},
+        {"2.0 after", 102.0, 60, 0, false},
+        {"other colour", 101.5, 60, 0xff0000, false},
+        {"baseline 1.0 higher", 101.5, 59, 0, false},
+        {"overlapping by 1.5", 98.5, 60, 0, true},
+    };
+    for (const auto& c : cases) {
+        auto result = analyse({run("Hello", {50, 100, 50, 60, 63}),
+                               run("World", {c.secondLeft, c.secondLeft + 40, 50, c.secondBase,
+                                             c.secondBase + 3},
+                                   c.secondColor)});
+        if (c.joined) {
+            ASSERT_EQ(result.size(), 1u) << c.name;
+            EXPECT_EQ(result.begin()->first, "HelloWorld") << c.name;
+        } else {
+            EXPECT_EQ(result.size(), 2u) << c.name;
+        }
+    }
+}
+
+TEST_F(TableAnalysis, JoinedRunSumsWidthAndTakesLastRightEdge) {
+    auto a = run("ab", {50, 100, 50, 60, 63});
+    auto b = run("cd", {101, 120, 50, 60, 63});
+    QVExcelPage page(1, fixtures::makeTestFolder("typeset-join") + "/csv");
+    page.allRunTextArray() = {a, b};
+    page.typesetRunTexts();
+    ASSERT_EQ(page.allRunTextArray().size(), 1u);
+    EXPECT_EQ(a->textWidth(), 69);
+    EXPECT_EQ(a->ctmInfo().xRight, 120);
+}
+
+TEST_F(TableAnalysis, TwoLineCellBesideAOneLineCell) {
+    for (uint64_t option : {1u, 0u}) { // 0: wrapped text, lines join without a break
+        QVExcelManager::destory();
+        auto options = std::make_shared<QVExcelOptions>();
+        options->setExcelFormatOption(option);
+        QVExcelManager::sharedInstance()->setOptions(options);
+        auto result = analyse({run("first", {50, 120, 50, 60, 63}),
+                               run("second", {50, 110, 64, 74, 77}),
+                               run("beside", {200, 260, 55, 70, 73})});
+        std::string joined = option == 0 ? "firstsecond" : "first\nsecond";
+        ASSERT_EQ(result.size(), 2u) << option;
+        EXPECT_EQ(result[joined], (Cell{1, 1, 0, 0})) << option;
+        EXPECT_EQ(result["beside"], (Cell{1, 2, 0, 0})) << option;
+    }
+    // Alone, the two lines are two rows.
+    auto alone = analyse({run("first", {50, 120, 50, 60, 63}), run("second", {50, 110, 64, 74, 77})});
+    EXPECT_EQ(alone["first"], (Cell{1, 1, 0, 0}));
+    EXPECT_EQ(alone["second"], (Cell{2, 1, 0, 0}));
+}
+
+TEST_F(TableAnalysis, HeadingBetweenOrOverTwoValueColumns) {
+    auto values = [] {
+        return std::vector<std::shared_ptr<QVExcelRunText>>{
+            run("L1", {60, 90, 80, 90, 93}),    run("L2", {60, 75, 100, 110, 113}),
+            run("R1", {210, 240, 80, 90, 93}), run("R2", {210, 225, 100, 110, 113})};
+    };
+    auto between = values();
+    between.push_back(run("Heading", {100, 200, 50, 60, 63}));
+    auto r1 = analyse(between);
+    EXPECT_EQ(r1["Heading"], (Cell{1, 2, 0, 0}));
+    EXPECT_EQ(r1["L1"], (Cell{2, 1, 0, 0}));
+    EXPECT_EQ(r1["L2"], (Cell{3, 1, 0, 0}));
+    EXPECT_EQ(r1["R1"], (Cell{2, 3, 0, 0}));
+    EXPECT_EQ(r1["R2"], (Cell{3, 3, 0, 0}));
+
+    auto over = values();
+    over.push_back(run("Heading", {70, 230, 50, 60, 63}));
+    auto r2 = analyse(over);
+    EXPECT_EQ(r2["Heading"], (Cell{1, 1, 0, 1}));
+    EXPECT_EQ(r2["L1"], (Cell{2, 1, 0, 0}));
+    EXPECT_EQ(r2["R2"], (Cell{3, 2, 0, 0}));
+}
+
+TEST_F(TableAnalysis, FarApartRunsAndALineBelowTheSecond) {
+    auto r = analyse({run("a", {50, 100, 50, 60, 63}), run("b", {300, 350, 50, 60, 63}),
+                      run("c", {300, 340, 70, 80, 83})});
+    EXPECT_EQ(r["a"], (Cell{1, 1, 0, 0}));
+    EXPECT_EQ(r["b"], (Cell{1, 2, 0, 0}));
+    EXPECT_EQ(r["c"], (Cell{2, 2, 0, 0}));
+}
+
+TEST_F(TableAnalysis, SuperscriptTouchingItsWordTakesTheRowAbove) {
+    auto r = analyse({run("word", {50, 100, 50, 60, 63}), run("2", {100, 105, 46, 54, 56})});
+    ASSERT_EQ(r.size(), 2u);
+    EXPECT_EQ(r["2"].row + 1, r["word"].row);
+}
+
+TEST_F(TableAnalysis, ColumnCorrectionMovesARunReachingOverTheNextColumn) {
+    for (bool wide : {true, false}) {
+        auto r = analyse({run("A", {50, 100, 50, 60, 63}), run("C", {210, 260, 50, 60, 63}),
+                          run("B", {80, 300, 70, 80, 83}),
+                          run("R", {120, wide ? 320.0 : 200.0, 90, 100, 103})});
+        EXPECT_EQ(r["A"].column, 1u);
+        EXPECT_EQ(r["B"].column, 1u);
+        EXPECT_EQ(r["C"].column, 2u);
+        EXPECT_EQ(r["R"].column, wide ? 2u : 1u) << wide;
+        EXPECT_EQ(r["A"].row, 1u);
+        EXPECT_EQ(r["B"].row, 2u);
+        EXPECT_EQ(r["R"].row, 3u);
+        EXPECT_EQ(r["B"].columnLength, 1u);
+    }
+}
+
+TEST_F(TableAnalysis, RowSpanStopsAtATakenCell) {
+    // "tall" reaches below the top of the next row.
+    auto free = analyse({run("tall", {50, 100, 50, 60, 85}), run("x", {200, 250, 50, 60, 63}),
+                         run("y", {200, 250, 80, 90, 93})});
+    EXPECT_EQ(free["tall"].rowLength, 1u);
+    auto blocked = analyse({run("tall", {50, 100, 50, 60, 85}), run("x", {200, 250, 50, 60, 63}),
+                            run("y", {200, 250, 80, 90, 93}), run("z", {50, 90, 86, 96, 99})});
+    EXPECT_EQ(blocked["tall"].rowLength, 0u);
+}
+
+TEST_F(TableAnalysis, EmptyPageAndEveryRunNumbered) {
+    EXPECT_TRUE(analyse({}).empty());
+    // A scattered page: rows from 1 without gaps, every run placed.
+    std::vector<std::shared_ptr<QVExcelRunText>> runs;
+    for (int i = 0; i < 40; ++i) {
+        double x = 40 + (i * 37) % 400, y = 50 + (i * 53) % 600;
+        runs.push_back(run("t" + std::to_string(i), {x, x + 20 + i % 7, y, y + 10, y + 13}));
+    }
+    auto r = analyse(runs);
+    std::set<uint64_t> rows;
+    for (const auto& [text, cell] : r) {
+        EXPECT_GE(cell.row, 1u) << text;
+        EXPECT_GE(cell.column, 1u) << text;
+        rows.insert(cell.row);
+    }
+    EXPECT_EQ(*rows.begin(), 1u);
+    EXPECT_EQ(*rows.rbegin(), rows.size());
+}
+
+} // namespace
