@@ -141,8 +141,12 @@ void QVPDFSimple8BitFont::setDifferencesWithDifferencesArray(const platform::Pdf
 }
 
 void QVPDFSimple8BitFont::setDefaultEncoding() {
-    // The embedded program's own encoding, when FreeType can read it.
-    if (fontDescriptor_ && fontDescriptor_->embFont() &&
+    // The embedded program's own encoding, when FreeType can read it. A TrueType
+    // program's cmap is its encoding only for a symbolic font; text fonts follow
+    // the default below.
+    bool programEncoding =
+        kind_ != Kind::TrueType || (fontDescriptor_ && fontDescriptor_->isSymbolic());
+    if (programEncoding && fontDescriptor_ && fontDescriptor_->embFont() &&
         fontDescriptor_->embFont()->hasBuiltinEncoding) {
         baseGlyphNames_ = fontDescriptor_->embFont()->builtinEncoding;
         fontEncodingName_ = "FontSpecific";

@@ -337,6 +337,30 @@ TEST(QVPDFSimple8BitFont, EmbeddedType1UsesItsBuiltInEncoding) {
     EXPECT_EQ(loaded.font->fontDescriptor()->embPostScriptName(), "NimbusSans-Regular");
 }
 
+TEST(QVPDFSimple8BitFont, EmbeddedTrueTypeCmapServesSymbolicFontsOnly) {
+    auto ttf = platform::readFile("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    ASSERT_TRUE(ttf) << "fonts-dejavu-core (scripts/deps) is missing";
+    for (int flags : {4, 32}) {
+        auto loaded = loadFont([&](fixtures::PdfBuilder& b) {
+            std::string file = b.addStream("<< >>", *ttf);
+            std::string fd = b.addObject("<< /Type /FontDescriptor /FontName /DejaVuSans /Flags " +
+                                         std::to_string(flags) + " /FontFile2 " + file + " >>");
+            return b.addObject("<< /Type /Font /Subtype /TrueType /BaseFont /DejaVuSans "
+                               "/FontDescriptor " +
+                               fd + " >>");
+        });
+        auto* simple = static_cast<const QVPDFSimple8BitFont*>(loaded.font.get());
+        if (flags == 4) {
+            // The program's Mac Roman cmap with its glyph names: 0x8E is eacute there.
+            EXPECT_EQ(simple->fontEncodingName().value_or(""), "FontSpecific");
+            EXPECT_EQ(decodeText(*loaded.font, "A\x8E"), u"A\u00E9");
+        } else {
+            EXPECT_EQ(simple->fontEncodingName().value_or(""), "WinAnsiEncoding");
+            EXPECT_EQ(decodeText(*loaded.font, "A\x8E"), u"A\u017D");
+        }
+    }
+}
+
 TEST(QVPDFSimple8BitFont, DamagedDictionariesGiveSaneFonts) {
     const char* rows[] = {
         "<< /Subtype /Type1 /BaseFont /Foo /Widths [1e300 -1e300] /FirstChar 65 >>",
