@@ -40,7 +40,11 @@ uint64_t QVExcelAIOSWriter::highestColumn() const {
     return highest;
 }
 
-void QVExcelAIOSWriter::collectPageXMLToRow(QVExcelPage& page) {
+void QVExcelAIOSWriter::collectPageXMLToRow(QVExcelSheetPage& sheetPage) {
+    auto* laidOut = dynamic_cast<QVExcelPage*>(&sheetPage);
+    if (!laidOut)
+        return;
+    QVExcelPage& page = *laidOut;
     std::map<uint64_t, QVExcelColumn*> byNumber;
     for (const auto& column : sheet_.columns)
         byNumber[column->columnIndex()] = column.get();
@@ -65,7 +69,11 @@ void QVExcelAIOSWriter::collectPageXMLToRow(QVExcelPage& page) {
     }
 }
 
-void QVExcelAIOSWriter::collectPageXMLToColumn(QVExcelPage& page) {
+void QVExcelAIOSWriter::collectPageXMLToColumn(QVExcelSheetPage& sheetPage) {
+    auto* laidOut = dynamic_cast<QVExcelPage*>(&sheetPage);
+    if (!laidOut)
+        return;
+    QVExcelPage& page = *laidOut;
     const uint64_t shift = highestColumn();
     for (const auto& column : page.columns()) {
         column->setColumnIndex(column->columnIndex() + shift);
@@ -97,7 +105,7 @@ size_t QVExcelAIOSWriter::sheetCount() const {
     return QVExcelSheetXML::sheetCount(sheet_, maxRows_, maxColumns_);
 }
 
-std::vector<std::string> QVExcelAIOSWriter::writeSheetXML() {
+std::vector<std::string> QVExcelAIOSWriter::writeSheetXML(bool tabSelected) {
     QVExcelSheetXML::sortModel(sheet_);
     const bool defaultRowHeight = QVExcelManager::sharedInstance()->isNeedDefaultRowHeight();
     auto parts = QVExcelSheetXML::splitToLimits(sheet_, maxRows_, maxColumns_);
@@ -105,7 +113,8 @@ std::vector<std::string> QVExcelAIOSWriter::writeSheetXML() {
     for (size_t k = 0; k < parts.size(); ++k) {
         std::string path = rootFolder_ + "/xl/worksheets/sheet" +
                            platform::formatInteger(static_cast<long long>(k + 1)) + ".xml";
-        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], k == 0, defaultRowHeight))
+        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], tabSelected && k == 0,
+                                             defaultRowHeight))
             break;
         written.push_back(path);
     }

@@ -6,6 +6,7 @@
 
 #include "excel/QVExcelColumn.h"
 #include "excel/QVExcelRow.h"
+#include "excel/QVExcelSheetCollector.h"
 #include "excel/QVExcelSheetXML.h"
 #include "excel/QVMergedCell.h"
 
@@ -14,9 +15,7 @@
 #include <string>
 #include <vector>
 
-class QVExcelPage;
-
-class QVExcelAIOSWriter {
+class QVExcelAIOSWriter : public QVExcelSheetCollector {
 public:
     /// For a work folder ending in ".xlsx" the folders xl and xl/worksheets are created.
     explicit QVExcelAIOSWriter(const std::string& rootFolder);
@@ -26,16 +25,18 @@ public:
     /// Adds a page below everything collected: its rows and merged ranges
     /// move down past the highest row used so far; a column takes the width
     /// of the widest page column with its number.
-    void collectPageXMLToRow(QVExcelPage& page);
+    void collectPageXMLToRow(QVExcelSheetPage& page) override;
     /// Adds a page to the right of everything collected: its columns and
     /// merged ranges move right past the highest column used so far; a row
     /// number several pages use becomes one row, as tall as the tallest.
-    void collectPageXMLToColumn(QVExcelPage& page);
+    void collectPageXMLToColumn(QVExcelSheetPage& page) override;
 
     /// Writes the worksheet part "xl/worksheets/sheet1.xml"; a grid beyond
     /// Excel's limits goes on in sheet2.xml, sheet3.xml ... Returns the paths
-    /// written, in order (none when the file cannot be created).
-    std::vector<std::string> writeSheetXML();
+    /// written, in order (none when the file cannot be created). Only the
+    /// first part can be the selected tab. Pages of another kind than
+    /// QVExcelPage bring nothing.
+    std::vector<std::string> writeSheetXML(bool tabSelected) override;
     /// The number of parts writeSheetXML writes (at least 1).
     size_t sheetCount() const;
 

@@ -255,7 +255,11 @@ size_t QVExcelPage::sheetCount() const {
     return QVExcelSheetXML::sheetCount(sheet_, maxRows_, maxColumns_);
 }
 
-std::vector<std::string> QVExcelPage::writeSheetXML() {
+std::vector<std::shared_ptr<const QVExcelSharedStringItem>> QVExcelPage::sharedStringItems() const {
+    return {stringItems_.begin(), stringItems_.end()};
+}
+
+std::vector<std::string> QVExcelPage::writeSheetXML(bool tabSelected) {
     const bool defaultRowHeight = QVExcelManager::sharedInstance()->isNeedDefaultRowHeight();
     auto parts = QVExcelSheetXML::splitToLimits(sheet_, maxRows_, maxColumns_);
     std::vector<std::string> written;
@@ -264,9 +268,8 @@ std::vector<std::string> QVExcelPage::writeSheetXML() {
         if (k > 0)
             path = platform::splitExtension(sheetXMLPath_).first + "_" +
                    platform::formatInteger(static_cast<long long>(k + 1)) + ".xml";
-        // Only the workbook's first sheet is the selected tab.
-        const bool tabSelected = pageNumber_ == 1 && k == 0;
-        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], tabSelected, defaultRowHeight))
+        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], tabSelected && k == 0,
+                                             defaultRowHeight))
             break;
         written.push_back(path);
     }

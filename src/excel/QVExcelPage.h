@@ -6,6 +6,7 @@
 #include "excel/QVExcelColumn.h"
 #include "excel/QVExcelRow.h"
 #include "excel/QVExcelRunText.h"
+#include "excel/QVExcelSheetPage.h"
 #include "excel/QVExcelSheetXML.h"
 #include "excel/QVExcelStringItem.h"
 #include "excel/QVMergedCell.h"
@@ -21,7 +22,7 @@ struct QVExcelPageMargin {
     double top = 0, left = 0, bottom = 0, right = 0, header = 0, footer = 0;
 };
 
-class QVExcelPage {
+class QVExcelPage : public QVExcelSheetPage {
 public:
     using RunList = std::vector<std::shared_ptr<QVExcelRunText>>;
     using ItemList = std::vector<std::shared_ptr<QVExcelStringItem>>;
@@ -49,20 +50,23 @@ public:
     void typesetRunTexts();
 
     /// Analyses the runs, then lays the page out as a sheet (layOutSheet).
-    void creatSheet();
+    void creatSheet() override;
     /// Lays the page out from the grid positions the runs carry: items,
     /// cells with values and formats, rows, columns and merged ranges.
     /// Shared-string indexes continue the document's count.
     void layOutSheet();
+    /// The page's text items, for the shared-strings part.
+    std::vector<std::shared_ptr<const QVExcelSharedStringItem>> sharedStringItems() const override;
     /// Writes the worksheet part. A grid beyond Excel's limits goes on as
     /// further parts "sheet<N>_2.xml", "sheet<N>_3.xml" ...; returns the
-    /// paths written, in order (none when the file cannot be created).
-    std::vector<std::string> writeSheetXML();
+    /// paths written, in order (none when the file cannot be created). Only
+    /// the first part can be the selected tab.
+    std::vector<std::string> writeSheetXML(bool tabSelected) override;
     /// The number of parts writeSheetXML writes.
     size_t sheetCount() const;
 
     /// Analyses the runs, then returns the page as tab-separated text (csvText).
-    std::optional<std::u16string> creatCSV();
+    std::optional<std::u16string> creatCSV() override;
     /// One line per row, cells placed by column with tabs; none without items.
     std::optional<std::u16string> csvText();
     /// True when `search` occurs in `text`.

@@ -4,6 +4,7 @@
 // of cells they need. It becomes one shared string and one cell.
 
 #include "excel/QVExcelRunText.h"
+#include "excel/QVExcelSharedStringItem.h"
 #include "excel/QVExcelStringItemInfo.h"
 
 #include <cstdint>
@@ -14,7 +15,7 @@
 
 class XMLFileWriter;
 
-class QVExcelStringItem {
+class QVExcelStringItem : public QVExcelSharedStringItem {
 public:
     using RunList = std::vector<std::shared_ptr<QVExcelRunText>>;
 
@@ -53,7 +54,7 @@ public:
     /// Box = union of the runs' boxes; spans = the largest of the runs'.
     void calculatStringItemInfo();
     /// Writes the item as one shared string ("si" of rich-text runs).
-    void writeXMLWith(XMLFileWriter& writer) const;
+    void writeXMLWith(XMLFileWriter& writer) const override;
 
     /// True when text ending in `left` and text starting with `right` need a
     /// space between them to keep their words apart.

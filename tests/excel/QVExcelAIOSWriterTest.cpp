@@ -143,7 +143,7 @@ TEST(QVExcelAIOSWriterTest, SideBySideWithMergingShiftsPastRanges) {
                                    {"A1", "0"}, {"A3", "1"}, {"D1", "2"}, {"D2", "3"}}));
     EXPECT_EQ(rangesOf(writer), std::vector<std::string>{"A1:C1"});
 
-    auto written = writer.writeSheetXML();
+    auto written = writer.writeSheetXML(true);
     ASSERT_EQ(written, std::vector<std::string>{folder + "/xl/worksheets/sheet1.xml"});
     std::vector<uint64_t> rows;
     for (const auto& row : writer.sheetRows())
@@ -162,7 +162,7 @@ TEST(QVExcelAIOSWriterTest, EmptyPagesLeaveAnEmptySheet) {
     auto pages = collect(writer, folder, {{{{.text = u" "}}}, {}}, true);
     EXPECT_TRUE(writer.sheetRows().empty());
     EXPECT_EQ(writer.sheetCount(), 1u);
-    auto written = writer.writeSheetXML();
+    auto written = writer.writeSheetXML(true);
     ASSERT_EQ(written.size(), 1u);
     const std::string xml = platform::readFile(written[0]).value_or("");
     EXPECT_NE(xml.find("<sheetData/>"), std::string::npos) << xml;
@@ -181,7 +181,7 @@ TEST(QVExcelAIOSWriterTest, ColumnsBeyondExcelsLimitGoToAFurtherSheet) {
             page.runs.push_back({.text = u"v", .column = c});
     auto made = collect(writer, folder, pages, false);
     EXPECT_EQ(writer.sheetCount(), 2u);
-    auto written = writer.writeSheetXML();
+    auto written = writer.writeSheetXML(true);
     ASSERT_EQ(written.size(), 2u);
     EXPECT_EQ(written[1], folder + "/xl/worksheets/sheet2.xml");
     const std::string first = platform::readFile(written[0]).value_or("");
@@ -204,7 +204,7 @@ TEST(QVExcelAIOSWriterTest, RowsBeyondTheLimitGoToAFurtherSheet) {
                          true);
     // d stands in row 4 with a range down to row 5, which is cut at the sheet's end.
     EXPECT_EQ(writer.sheetCount(), 2u);
-    auto written = writer.writeSheetXML();
+    auto written = writer.writeSheetXML(true);
     ASSERT_EQ(written.size(), 2u);
     const std::string first = platform::readFile(written[0]).value_or("");
     const std::string second = platform::readFile(written[1]).value_or("");

@@ -265,7 +265,7 @@ TEST(QVExcelPageTest, WorksheetPartLayout) {
     addRuns(page, {{.text = u"Title", .columnLength = 1, .width = 140.0, .height = 10.0},
                    {.text = u"7", .row = 2, .column = 2, .width = 20.0, .height = 10.0}});
     page.layOutSheet();
-    auto written = page.writeSheetXML();
+    auto written = page.writeSheetXML(true);
     ASSERT_EQ(written, std::vector<std::string>{folder + "/xl/worksheets/sheet1.xml"});
     const std::string xml = readFile(written[0]);
     const std::string expected =
@@ -307,7 +307,7 @@ TEST(QVExcelPageTest, WorksheetPartLayout) {
     QVExcelPage second(2, folder);
     addRuns(second, {{.text = u"x"}});
     second.layOutSheet();
-    ASSERT_EQ(second.writeSheetXML().size(), 1u);
+    ASSERT_EQ(second.writeSheetXML(false).size(), 1u);
     EXPECT_EQ(readFile(folder + "/xl/worksheets/sheet2.xml").find("tabSelected"),
               std::string::npos);
 }
@@ -319,7 +319,7 @@ TEST(QVExcelPageTest, EmptyPageHasAnEmptySheet) {
     addRuns(page, {{.text = u"   "}});
     page.layOutSheet();
     EXPECT_TRUE(page.stringItems().empty());
-    ASSERT_EQ(page.writeSheetXML().size(), 1u);
+    ASSERT_EQ(page.writeSheetXML(true).size(), 1u);
     const std::string xml = readFile(page.sheetXMLPath());
     EXPECT_NE(xml.find("<sheetData/>"), std::string::npos) << xml;
     EXPECT_EQ(xml.find("<cols"), std::string::npos) << xml;
@@ -334,7 +334,7 @@ TEST(QVExcelPageTest, NoWorksheetWithoutItsFolder) {
     QVExcelPage page(1, folder);
     addRuns(page, {{.text = u"x"}});
     page.layOutSheet();
-    EXPECT_TRUE(page.writeSheetXML().empty());
+    EXPECT_TRUE(page.writeSheetXML(true).empty());
     EXPECT_FALSE(platform::pathExists(folder + "/xl"));
 }
 
@@ -348,7 +348,7 @@ TEST(QVExcelPageTest, GridBeyondTheLimitsGoesOnInFurtherParts) {
                    {.text = u"c", .row = 3, .column = 2, .rowLength = 1}});
     page.layOutSheet();
     EXPECT_EQ(page.sheetCount(), 3u);
-    auto written = page.writeSheetXML();
+    auto written = page.writeSheetXML(true);
     ASSERT_EQ(written.size(), 3u);
     EXPECT_EQ(written[0], folder + "/xl/worksheets/sheet3.xml");
     EXPECT_EQ(written[1], folder + "/xl/worksheets/sheet3_2.xml");
