@@ -5,7 +5,10 @@
 #include "platform/Files.h"
 #include "platform/PdfDocument.h"
 
+#include <cstdlib>
+#include <cxxabi.h>
 #include <exception>
+#include <typeinfo>
 
 namespace {
 
@@ -33,7 +36,14 @@ QVException exceptionFrom(std::exception_ptr e) {
     try {
         std::rethrow_exception(e);
     } catch (const std::exception& ex) {
-        return {"std::exception", ex.what()};
+        // The exception's own class name (XMLWriterException and the like).
+        std::string name = typeid(ex).name();
+        int status = 0;
+        std::unique_ptr<char, void (*)(void*)> demangled(
+            abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status), std::free);
+        if (status == 0 && demangled)
+            name = demangled.get();
+        return {name, ex.what()};
     } catch (...) {
         return {"unknown", "an unknown exception"};
     }

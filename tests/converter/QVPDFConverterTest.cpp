@@ -58,6 +58,7 @@ private:
 class Recorder : public QVPDFConverterDelegate {
 public:
     std::vector<std::string> events;
+    std::vector<std::string> exceptionNames;
     std::optional<QVError> endError;
     bool ended = false;
 
@@ -75,6 +76,7 @@ public:
     void willSaveDoc(QVPDFConverter&) override { events.push_back("save"); }
     void catchException(QVPDFConverter&, const QVException& e) override {
         events.push_back("exception " + e.reason);
+        exceptionNames.push_back(e.name);
     }
     void didEndConversion(QVPDFConverter& c, const std::optional<QVError>& e) override {
         events.push_back("end " + (e ? std::to_string(e->code) : std::string("none")));
@@ -148,6 +150,7 @@ TEST_F(ConverterTest, PageExceptionIsReportedBeforeItsFailure) {
               (Events{"start", "ok 1 1 1", "exception page exploded",
                       "fail 2 400 Unknow error while converting.", "ok 3 3 2", "save",
                       "end none"}));
+    EXPECT_EQ(recorder_.exceptionNames, (Events{"std::runtime_error"}));
 }
 
 TEST_F(ConverterTest, EveryPageFailingIsAnErrorNotAnEmptyDocument) {
