@@ -1,11 +1,14 @@
 #include "pdf/QVPDFFontUtilities.h"
 
+#include "FontTestSupport.h"
 #include "fixtures/PdfBuilder.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 
 namespace {
 
@@ -136,6 +139,30 @@ TEST(QVPDFFontUtilities, TextConversions) {
     EXPECT_EQ(U::textStringToUTF8("Fam\x80"), "Fam\xE2\x80\xA2"); // PDFDocEncoding bullet
     EXPECT_EQ(U::utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(U::utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
+}
+
+// The catalogue is read once per process, so its absence is checked in a child
+// process of this test binary started without resources.
+TEST(QVPDFFontUtilities, WithoutACatalogueTheDescriptorFamilyOrTheCutNameServes) {
+    if (!std::getenv("CORVALA_FONTBOOK_CHILD")) {
+        std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+        std::string cmd =
+            "CORVALA_FONTBOOK_CHILD=1 CORVALA_RESOURCES=/nonexistent '" + self +
+            "' --gtest_filter=" +
+            "QVPDFFontUtilities.WithoutACatalogueTheDescriptorFamilyOrTheCutNameServes"
+            " >/dev/null 2>&1";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        return;
+    }
+    EXPECT_EQ(U::sharedCatalogue(), nullptr);
+    EXPECT_FALSE(U::FamilyName(std::string("ArialMT")));
+    auto cut = fonttest::loadFontSource(
+        "<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Garamond-BoldItalic >>");
+    EXPECT_EQ(cut.font->fontFamilyName().value_or(""), "Garamond");
+    auto family = fonttest::loadFontSource(
+        "<< /Type /Font /Subtype /TrueType /BaseFont /GaramondPro-Bold /FontDescriptor << "
+        "/FontFamily (Garamond Premier) >> >>");
+    EXPECT_EQ(family.font->fontFamilyName().value_or(""), "Garamond Premier");
 }
 
 } // namespace
