@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -258,4 +259,79 @@ TEST(QVPDFSpotColourRender, TextInSpotColoursIsReportedWithItsRGB) {
         EXPECT_EQ(reported[0].g, c.rgb.g);
         EXPECT_EQ(reported[0].b, c.rgb.b);
     }
+}
+
+TEST(QVPDFSpotColourRender, LibreOfficeTextColoursReachTheReports) {
+    if (std::system("command -v soffice >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    const std::string folder = fixtures::makeTestFolder("libreoffice-colours");
+    {
+        std::ofstream fods(folder + "/coloured.fods");
+        fods << R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:table="urn:oasis:names:tc:opendocument:xmlns:table:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ office:version="1.2" office:mimetype="application/vnd.oasis.opendocument.spreadsheet">
+ <office:automatic-styles>
+  <style:style style:name="red" style:family="table-cell"><style:text-properties fo:color="#ff0000"/></style:style>
+  <style:style style:name="steel" style:family="table-cell"><style:text-properties fo:color="#336699"/></style:style>
+  <style:style style:name="green" style:family="table-cell"><style:text-properties fo:color="#00a050"/></style:style>
+ </office:automatic-styles>
+ <office:body><office:spreadsheet><table:table table:name="Sheet1">
+  <table:table-row><table:table-cell table:style-name="red" office:value-type="string"><text:p>Red</text:p></table:table-cell></table:table-row>
+  <table:table-row><table:table-cell table:style-name="steel" office:value-type="string"><text:p>Steel</text:p></table:table-cell></table:table-row>
+  <table:table-row><table:table-cell table:style-name="green" office:value-type="string"><text:p>Green</text:p></table:table-cell></table:table-row>
+  <table:table-row><table:table-cell office:value-type="string"><text:p>Black</text:p></table:table-cell></table:table-row>
+ </table:table></office:spreadsheet></office:body></office:document>
+)";
+    }
+    // A profile of its own, so parallel tests do not share LibreOffice's.
+    const std::string command = "soffice -env:UserInstallation=file://" + folder +
+                                "/profile --headless --convert-to pdf --outdir " + folder + " " +
+                                folder + "/coloured.fods >/dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    auto document = platform::PdfDocument::open(folder + "/coloured.pdf");
+    ASSERT_TRUE(document);
+    auto page = document->page(1);
+    ASSERT_TRUE(page);
+
+    // The pieces of a TJ are reported one by one: joined per baseline.
+    harness::Recorder recorder;
+    std::map<double, std::pair<std::string, std::vector<QVPDFRGB>>> lines;
+    recorder.onReport = [&](QVPDFConentParser& p) {
+        const std::string& event = recorder.events.back();
+        if (event.rfind("text ", 0) != 0)
+            return;
+        auto& line = lines[p.currentRenderingState()->textMatrix().ty];
+        line.first += event.substr(5, event.find(" adv ") - 5);
+        line.second.push_back(p.currentRenderingState()->currentFillRGBColor());
+    };
+    QVPDFConentParser parser(page->dictionary(), std::make_shared<platform::PdfContentStream>(
+                                                     page->documentImpl(), page->contentData()));
+    parser.setDelegate(&recorder);
+    parser.setRenderingStateStack(std::make_shared<RenderingStateStack>());
+    parser.startParser();
+
+    // LibreOffice writes the colours as DeviceRGB fractions with ten digits:
+    // 0 0.6274509803 0.3137254901 rg for #00A050, which truncates to 159, 79.
+    const std::map<std::string, QVPDFRGB> expected = {{"Red", {255, 0, 0}},
+                                                      {"Steel", {51, 102, 153}},
+                                                      {"Green", {0, 159, 79}},
+                                                      {"Black", {0, 0, 0}}};
+    size_t found = 0;
+    for (const auto& [baseline, line] : lines) {
+        auto it = expected.find(line.first);
+        if (it == expected.end())
+            continue; // the page header and footer
+        SCOPED_TRACE(line.first);
+        ++found;
+        for (const QVPDFRGB& rgb : line.second) {
+            EXPECT_EQ(rgb.r, it->second.r);
+            EXPECT_EQ(rgb.g, it->second.g);
+            EXPECT_EQ(rgb.b, it->second.b);
+        }
+    }
+    EXPECT_EQ(found, expected.size());
 }
