@@ -34,6 +34,8 @@ struct QVPDFConentParser::PageContext {
     /// Collections by resource dictionary, so a form invoked again and again
     /// parses its fonts once per page.
     std::map<uint64_t, std::shared_ptr<Collections>> cache;
+    /// Inline images met so far on the page; names them "EI-1", "EI-2", ...
+    uint64_t inlineImageCount = 0;
 };
 
 struct QVPDFConentParser::Operators {

@@ -1,6 +1,9 @@
 // XObjects: images are reported, forms run in place on the page's stack.
 #include "pdf/QVPDFConentParserOperators.h"
 #include "pdf/QVPDFFormXObject.h"
+#include "pdf/QVPDFImageXObject.h"
+#include "pdf/QVPDFXObjectCollection.h"
+#include "platform/PdfContentScanner.h"
 
 #include <algorithm>
 #include <iostream>
@@ -18,10 +21,19 @@ namespace {
 constexpr uint64_t kFormWorkBudget = uint64_t(32) << 20;
 constexpr uint64_t kInvocationCost = 1024;
 
-void reportImage(QVPDFConentParser& p) {
-    // Image XObjects are reported as none until image extraction is in place.
+// Reports the image of that name in the collection, or none. An image is
+// written to its file (once per document) right before its first report, in
+// the fill colour when it is a stencil mask.
+void reportImage(QVPDFConentParser& p, const std::string& name) {
+    std::shared_ptr<QVPDFImageXObject> image;
+    if (auto x = p.xObjectCollection().xObjectWithNamed(name); x && x->getType() == 1) {
+        image = std::static_pointer_cast<QVPDFImageXObject>(x);
+        QVPDFRenderState* st = p.currentRenderingState();
+        image->extractForPainting(p.contentStream() ? p.contentStream()->document() : nullptr,
+                                  st ? st->currentFillRGBColor() : QVPDFRGB{});
+    }
     if (QVPDFConentParserDelegate* d = p.delegate())
-        d->didScanXObjectImage(p, nullptr);
+        d->didScanXObjectImage(p, image);
 }
 
 } // namespace
@@ -40,7 +52,7 @@ void O::Do(PdfScanner& s, void* info) {
         return;
     auto subtype = stream.streamDictionary().getName("Subtype");
     if (subtype == "Image")
-        reportImage(p);
+        reportImage(p, name);
     else if (subtype == "Form")
         runFormXObject(p, name, stream);
     else if (subtype == "PS")
@@ -58,7 +70,13 @@ void O::EI(PdfScanner& s, void* info) {
         std::cerr << "Couldn't get dict from inline image stream!\n";
         return;
     }
-    reportImage(p);
+    auto x = std::make_shared<QVPDFImageXObject>(image);
+    x->parseImage(image, p.currentColorSpaceDict());
+    // Named by a counter per page: two inline images never share a name.
+    std::string name = "EI-" + std::to_string(++p.page_->inlineImageCount);
+    x->setObjectID(name);
+    p.xObjectCollection().addFromDictionary({{name, x}});
+    reportImage(p, name);
 }
 
 void O::runFormXObject(QVPDFConentParser& p, const std::string& name, const PdfObject& stream) {

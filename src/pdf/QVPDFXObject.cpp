@@ -1,6 +1,7 @@
 #include "pdf/QVPDFXObject.h"
 
 #include "pdf/QVPDFFormXObject.h"
+#include "pdf/QVPDFImageXObject.h"
 #include "pdf/QVPDFPostScriptXObject.h"
 
 QVPDFXObject::QVPDFXObject(const platform::PdfObject& stream)
@@ -14,7 +15,9 @@ std::shared_ptr<QVPDFXObject> QVPDFXObject::xObjectWithObject(const platform::Pd
         return nullptr;
     auto subtype = object.streamDictionary().getName("Subtype");
     std::shared_ptr<QVPDFXObject> x;
-    if (subtype == "Form")
+    if (subtype == "Image")
+        x = std::make_shared<QVPDFImageXObject>(object);
+    else if (subtype == "Form")
         x = std::make_shared<QVPDFFormXObject>(object);
     else if (subtype == "PS")
         x = std::make_shared<QVPDFPostScriptXObject>(object);

@@ -15,9 +15,9 @@ public:
     QVPDFXObject(const QVPDFXObject&) = delete;
     QVPDFXObject& operator=(const QVPDFXObject&) = delete;
 
-    /// A form ("Form") or PostScript ("PS") XObject made from a stream, named
-    /// `keyValue`; none for anything else. Image XObjects give none until
-    /// image extraction is in place.
+    /// An image ("Image"), form ("Form") or PostScript ("PS") XObject made from
+    /// a stream, named `keyValue`; none for anything else. Images are not
+    /// decoded here but when painted.
     static std::shared_ptr<QVPDFXObject> xObjectWithObject(const platform::PdfObject& object,
                                                            const std::string& keyValue);
 

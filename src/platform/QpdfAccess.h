@@ -27,6 +27,8 @@ struct PdfObjectAccess {
     }
 };
 
+class ImageFileCache;
+
 struct PdfDocumentImpl {
     std::string path;
     std::string memory;      // bytes when opened from memory
@@ -35,6 +37,8 @@ struct PdfDocumentImpl {
     bool encrypted = false;
     bool locked = false;
     bool ownerPasswordMatched = false;
+    /// The document's extracted images (ImageFileCache::forDocument).
+    std::shared_ptr<ImageFileCache> imageFileCache;
 };
 
 /// A QPDF set up to stay quiet on stderr and to attempt recovery of damaged files.

@@ -1,0 +1,513 @@
+// Image streams to pixels and files; ARGB surfaces, image loading and writing.
+#include "pdf/QVPDFUtilities.h"
+
+#include "pdf/QVPDFPathUtilities.h"
+#include "platform/CcittCodec.h"
+#include "platform/Files.h"
+#include "platform/ImageSamples.h"
+#include "platform/ImageStreamReader.h"
+#include "platform/Jbig2Codec.h"
+#include "platform/Jpeg2000Codec.h"
+#include "platform/JpegCodec.h"
+#include "platform/Uuid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+using namespace platform;
+using ColorSpaceRef = QVPDFUtilities::ColorSpaceRef;
+
+namespace {
+
+enum class Purpose { Image, SoftMask, StencilMask };
+
+// JBIG2 globals hold symbol dictionaries: small next to any page.
+constexpr uint64_t kMaxGlobalsBytes = uint64_t(64) << 20;
+
+PdfObject entry(const PdfObject& dict, const char* full, const char* abbreviation) {
+    PdfObject v = dict.get(full);
+    return v.isNull() ? dict.get(abbreviation) : v;
+}
+
+std::optional<long long> wholeNumber(const PdfObject& v) {
+    auto n = v.number();
+    if (!n || !std::isfinite(*n) || std::fabs(*n) > 1e12)
+        return std::nullopt;
+    return std::llround(*n);
+}
+
+/// What the stream holds once the generic filters and the codec are undone.
+struct Samples {
+    std::string data;
+    SampleLayout layout;
+    ColorSpaceRef space; // none for stencil masks
+    std::vector<double> decode;
+    bool stencil = false;
+    ImageCodec codec = ImageCodec::None;
+    /// The codec's bytes, for a copy of a JPEG or JPEG 2000 as it stands.
+    std::string encoded;
+    std::optional<JpegInfo> jpeg;
+    int colorTransform = -1;
+    /// The JPEG 2000 data's own alpha, when /SMaskInData asks for it.
+    std::optional<std::vector<uint8_t>> codecAlpha;
+};
+
+/// 1-bit rows of srcWidth x srcHeight re-laid as width x height, cutting or
+/// padding with white (1 bits: the filters' 0 is black).
+std::string relayBits(const std::string& rows, int srcWidth, int srcHeight, int width, int height) {
+    const size_t srcRow = (size_t(srcWidth) + 7) / 8, dstRow = (size_t(width) + 7) / 8;
+    if (srcWidth == width && srcHeight == height && rows.size() == srcRow * srcHeight)
+        return rows;
+    std::string out(dstRow * size_t(height), '\xFF');
+    for (int y = 0; y < std::min(srcHeight, height); ++y) {
+        size_t n = std::min(srcRow, dstRow);
+        if ((y + 1) * srcRow <= rows.size())
+            out.replace(size_t(y) * dstRow, n, rows, size_t(y) * srcRow, n);
+    }
+    return out;
+}
+
+std::optional<Samples> readSamples(const PdfObject& stream,
+                                   const std::optional<PdfObject>& colorSpaces, Purpose purpose) {
+    if (!stream.isStream())
+        return std::nullopt;
+    const PdfObject dict = stream.streamDictionary();
+    auto width = wholeNumber(entry(dict, "Width", "W"));
+    auto height = wholeNumber(entry(dict, "Height", "H"));
+    if (!width || !height || !isAcceptableImageSize(*width, *height))
+        return std::nullopt;
+    const int W = int(*width), H = int(*height);
+    Samples s;
+    s.stencil =
+        purpose == Purpose::StencilMask ||
+        (purpose == Purpose::Image && entry(dict, "ImageMask", "IM").boolean().value_or(false));
+    int bits = s.stencil ? 1 : int(wholeNumber(entry(dict, "BitsPerComponent", "BPC")).value_or(0));
+
+    if (!s.stencil) {
+        PdfObject csObject = entry(dict, "ColorSpace", "CS");
+        if (!csObject.isNull()) {
+            s.space = QVPDFUtilities::ColorSpaceWithPDFObject(csObject);
+            if (!s.space && colorSpaces && csObject.isName())
+                s.space =
+                    QVPDFUtilities::ColorSpaceWithPDFObject(colorSpaces->get(*csObject.name()));
+            // A colour space we cannot build gives no component count to read with.
+            if (!s.space)
+                return std::nullopt;
+        } else if (purpose == Purpose::SoftMask) {
+            s.space = ImageColorSpace::deviceGray();
+        }
+    }
+
+    // Raw samples are read up to the rows the geometry declares; coded data
+    // up to what any sane coding of that many samples takes.
+    const int components = s.space ? s.space->numberOfComponents() : 1;
+    SampleLayout declared{
+        W, H, (bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16) ? bits : 8,
+        components};
+    const uint64_t rawBytes = declared.dataBytes();
+    const uint64_t codedLimit =
+        std::min<uint64_t>(kMaxImageBytes, uint64_t(W) * uint64_t(H) * 4 * 2 + (uint64_t(1) << 20));
+    ImageStreamBytes read = readImageStream(stream, rawBytes, codedLimit);
+    if (read.status == ImageStreamBytes::Status::Unsupported ||
+        (read.status == ImageStreamBytes::Status::TooLarge && read.codec != ImageCodec::None))
+        return std::nullopt;
+    s.codec = read.codec;
+    const PdfObject& parms = read.codecParameters;
+
+    switch (read.codec) {
+    case ImageCodec::None:
+        if (!s.space && !s.stencil)
+            return std::nullopt;
+        if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)
+            return std::nullopt;
+        s.layout = declared;
+        s.data = std::move(read.bytes);
+        break;
+    case ImageCodec::DCT: {
+        if (s.stencil)
+            return std::nullopt;
+        s.jpeg = readJpegInfo(read.bytes);
+        if (!s.jpeg)
+            return std::nullopt;
+        const int n = s.jpeg->components;
+        if (!s.space)
+            s.space = n == 1   ? ImageColorSpace::deviceGray()
+                      : n == 3 ? ImageColorSpace::deviceRGB()
+                      : n == 4 ? ImageColorSpace::deviceCMYK()
+                               : nullptr;
+        if (!s.space || s.space->numberOfComponents() != n)
+            return std::nullopt;
+        s.colorTransform = int(parms.getInteger("ColorTransform").value_or(-1));
+        auto decoded = decodeJpeg(read.bytes, s.colorTransform);
+        if (!decoded)
+            return std::nullopt;
+        s.layout = {decoded->width, decoded->height, 8, decoded->components};
+        s.data.assign(decoded->samples.begin(), decoded->samples.end());
+        s.encoded = std::move(read.bytes);
+        bits = 8;
+        break;
+    }
+    case ImageCodec::JPX: {
+        if (s.stencil)
+            return std::nullopt;
+        auto decoded = decodeJpeg2000(read.bytes);
+        if (!decoded)
+            return std::nullopt;
+        if (!s.space) {
+            // Without /ColorSpace the codestream's own colour space counts.
+            using CS = DecodedJpeg2000::ColorSpace;
+            s.space = decoded->colorSpace == CS::Gray   ? ImageColorSpace::deviceGray()
+                      : decoded->colorSpace == CS::RGB  ? ImageColorSpace::deviceRGB()
+                      : decoded->colorSpace == CS::CMYK ? ImageColorSpace::deviceCMYK()
+                                                        : nullptr;
+        }
+        const int n = decoded->colorComponents;
+        if (!s.space || s.space->numberOfComponents() != n)
+            return std::nullopt;
+        const DecodedSamples& d = decoded->samples;
+        const size_t count = size_t(d.width) * size_t(d.height);
+        s.layout = {d.width, d.height, 8, n};
+        s.data.resize(count * size_t(n));
+        std::vector<uint8_t> alpha;
+        if (decoded->hasAlpha)
+            alpha.resize(count);
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t* px = d.samples.data() + i * size_t(d.components);
+            for (int c = 0; c < n; ++c)
+                s.data[i * n + c] = char(px[c]);
+            if (decoded->hasAlpha)
+                alpha[i] = px[n];
+        }
+        if (decoded->hasAlpha && dict.getInteger("SMaskInData").value_or(0) != 0)
+            s.codecAlpha = std::move(alpha);
+        s.encoded = std::move(read.bytes);
+        // The codestream's samples are final: /Decode does not apply to them.
+        s.decode = defaultDecodeArray(*s.space, 8);
+        return s;
+    }
+    case ImageCodec::CCITTFax: {
+        if (s.space && s.space->numberOfComponents() != 1)
+            return std::nullopt;
+        CcittParameters p;
+        p.k = int(parms.getInteger("K").value_or(0));
+        p.encodedByteAlign = parms.getBoolean("EncodedByteAlign").value_or(false);
+        p.endOfLine = parms.getBoolean("EndOfLine").value_or(false);
+        p.blackIs1 = parms.getBoolean("BlackIs1").value_or(false);
+        p.columns =
+            int(std::clamp<long long>(parms.getInteger("Columns").value_or(1728), 1, 1 << 20));
+        p.rows = int(std::clamp<long long>(parms.getInteger("Rows").value_or(0), 0, 1 << 20));
+        auto rows = decodeCcitt(read.bytes, p, H);
+        if (!rows)
+            return std::nullopt;
+        s.data = relayBits(*rows, p.columns, H, W, H);
+        s.layout = {W, H, 1, 1};
+        bits = 1;
+        break;
+    }
+    case ImageCodec::JBIG2: {
+        if (s.space && s.space->numberOfComponents() != 1)
+            return std::nullopt;
+        std::string globals;
+        if (auto g = parms.getStream("JBIG2Globals"))
+            globals = readStreamData(*g, kMaxGlobalsBytes).value_or("");
+        auto page = decodeJbig2(read.bytes, globals);
+        if (!page)
+            return std::nullopt;
+        s.data = relayBits(page->rows, page->width, page->height, W, H);
+        s.layout = {W, H, 1, 1};
+        bits = 1;
+        break;
+    }
+    }
+
+    if (s.stencil || !s.space) {
+        s.decode = {0, 1};
+        PdfObject d = entry(dict, "Decode", "D");
+        if (d.arraySize() >= 2 && d.numberAt(0) && d.numberAt(1))
+            s.decode = {*d.numberAt(0), *d.numberAt(1)};
+    } else {
+        s.decode =
+            QVPDF_ImageDecodeArray(dict, s.space.get(), bits).value_or(std::vector<double>{});
+        // A short array is completed from the default, pair by pair.
+        std::vector<double> full = defaultDecodeArray(*s.space, bits);
+        const size_t pairs = s.decode.size() & ~size_t(1);
+        if (pairs < full.size()) {
+            s.decode.resize(pairs);
+            s.decode.insert(s.decode.end(), full.begin() + long(pairs), full.end());
+        }
+    }
+    return s;
+}
+
+/// One alpha value per pixel of a soft or stencil mask; none when the mask
+/// cannot be read.
+struct AlphaPlane {
+    std::vector<uint8_t> alpha;
+    int width = 0, height = 0;
+};
+
+std::optional<AlphaPlane> readMask(const PdfObject& stream, Purpose purpose) {
+    auto m = readSamples(stream, std::nullopt, purpose);
+    if (!m)
+        return std::nullopt;
+    AlphaPlane plane{{}, m->layout.width, m->layout.height};
+    if (m->layout.components == 1) {
+        plane.alpha = graysFromSamples(m->data, m->layout, m->decode[0], m->decode[1]);
+    } else if (auto image = imageFromSamples(m->data, m->layout, *m->space, m->decode)) {
+        plane.alpha = image->converted(RasterImage::Format::Gray).pixels;
+    }
+    if (plane.alpha.size() != size_t(plane.width) * size_t(plane.height))
+        return std::nullopt;
+    // A stencil paints where its decoded sample is 0.
+    if (purpose == Purpose::StencilMask)
+        for (uint8_t& a : plane.alpha)
+            a = uint8_t(255 - a);
+    return plane;
+}
+
+bool isDecodePair(const std::vector<double>& decode, size_t component, bool inverted) {
+    if (decode.size() < 2 * component + 2)
+        return !inverted;
+    double lo = decode[2 * component], hi = decode[2 * component + 1];
+    return inverted ? (lo == 1 && hi == 0) : (lo == 0 && hi == 1);
+}
+
+/// True when a reader of JPEG files sees the same picture in the bytes as the
+/// PDF shows: the colour space is the JPEG's plain gray, RGB or CMYK, the
+/// decode array is the identity (for Adobe CMYK, which JPEG readers invert,
+/// the inverting one), and the colour transform is the one readers assume.
+bool jpegShowsTheSame(const Samples& s) {
+    if (!s.jpeg || !s.space)
+        return false;
+    const int n = s.jpeg->components;
+    const auto model = s.space->model();
+    const bool adobe = s.jpeg->adobeMarker;
+    bool inverted = false;
+    int assumedTransform = 0;
+    if (n == 1 && model == ImageColorSpace::Model::Monochrome) {
+        assumedTransform = s.colorTransform;
+    } else if (n == 3 && model == ImageColorSpace::Model::RGB) {
+        assumedTransform = adobe ? (s.jpeg->adobeTransform != 0 ? 1 : 0) : 1;
+    } else if (n == 4 && model == ImageColorSpace::Model::CMYK) {
+        inverted = adobe;
+        assumedTransform = adobe && s.jpeg->adobeTransform == 2 ? 1 : 0;
+    } else {
+        return false;
+    }
+    if (s.colorTransform != -1 && s.colorTransform != assumedTransform)
+        return false;
+    for (int c = 0; c < n; ++c)
+        if (!isDecodePair(s.decode, size_t(c), inverted))
+            return false;
+    return true;
+}
+
+/// JPEG bytes without what follows their end marker when that is only white
+/// space (inline image data runs up to the space before EI).
+std::string trimmedJpeg(std::string bytes) {
+    size_t end = bytes.size();
+    while (end > 0 && (bytes[end - 1] == ' ' || bytes[end - 1] == '\n' || bytes[end - 1] == '\r' ||
+                       bytes[end - 1] == '\t' || bytes[end - 1] == '\f' || bytes[end - 1] == '\0'))
+        --end;
+    if (end >= 2 && bytes[end - 2] == '\xFF' && bytes[end - 1] == '\xD9')
+        bytes.resize(end);
+    return bytes;
+}
+
+struct Decoded {
+    std::optional<RasterImage> image;
+    /// Set instead of `image` when the stream's own bytes are the file.
+    std::optional<ImageFileType> copiedType;
+    std::string copied;
+    /// JPEG data decoded without a mask: written as JPEG again.
+    bool lossySource = false;
+    int width = 0, height = 0;
+};
+
+std::optional<Decoded> decodeStream(const PdfObject& stream,
+                                    const std::optional<PdfObject>& colorSpaces,
+                                    const QVPDFRGB& stencilColor, bool allowCopy) {
+    auto s = readSamples(stream, colorSpaces, Purpose::Image);
+    if (!s)
+        return std::nullopt;
+    Decoded out;
+    out.width = s->layout.width;
+    out.height = s->layout.height;
+    if (s->stencil) {
+        std::vector<uint8_t> levels =
+            graysFromSamples(s->data, s->layout, s->decode[0], s->decode[1]);
+        RasterImage image =
+            RasterImage::make(s->layout.width, s->layout.height, RasterImage::Format::RGBA);
+        if (!image.isValid() || levels.size() * 4 != image.pixels.size())
+            return std::nullopt;
+        auto channel = [](int32_t v) { return uint8_t(std::clamp<int32_t>(v, 0, 255)); };
+        for (size_t i = 0; i < levels.size(); ++i) {
+            image.pixels[4 * i] = channel(stencilColor.r);
+            image.pixels[4 * i + 1] = channel(stencilColor.g);
+            image.pixels[4 * i + 2] = channel(stencilColor.b);
+            image.pixels[4 * i + 3] = uint8_t(255 - levels[i]);
+        }
+        out.image = std::move(image);
+        return out;
+    }
+
+    const PdfObject dict = stream.streamDictionary();
+    std::optional<AlphaPlane> mask;
+    PdfObject maskEntry = dict.get("Mask");
+    std::optional<std::vector<long long>> colorKey;
+    if (s->codecAlpha) {
+        mask = AlphaPlane{std::move(*s->codecAlpha), s->layout.width, s->layout.height};
+    } else if (auto smask = dict.getStream("SMask")) {
+        mask = readMask(*smask, Purpose::SoftMask);
+    } else if (maskEntry.isStream()) {
+        mask = readMask(maskEntry, Purpose::StencilMask);
+    } else if (maskEntry.isArray() && s->codec != ImageCodec::JPX) {
+        std::vector<long long> ranges;
+        // Two numbers per component, 32 components at most.
+        for (size_t i = 0; i < maskEntry.arraySize() && i < 64; ++i)
+            ranges.push_back(wholeNumber(maskEntry.at(i)).value_or(-1));
+        colorKey = std::move(ranges);
+    }
+    const bool masked = mask || colorKey;
+
+    if (allowCopy && !masked) {
+        if (s->codec == ImageCodec::DCT && jpegShowsTheSame(*s)) {
+            out.copiedType = ImageFileType::JPEG;
+            out.copied = trimmedJpeg(std::move(s->encoded));
+            return out;
+        }
+        if (s->codec == ImageCodec::JPX && isJp2Data(s->encoded) &&
+            (s->space->model() == ImageColorSpace::Model::Monochrome ||
+             s->space->model() == ImageColorSpace::Model::RGB) &&
+            s->space->kind() != ImageColorSpace::Kind::Indexed) {
+            out.copiedType = ImageFileType::JPEG2000;
+            out.copied = std::move(s->encoded);
+            return out;
+        }
+    }
+
+    auto image = imageFromSamples(s->data, s->layout, *s->space, s->decode);
+    if (!image)
+        return std::nullopt;
+    if (colorKey) {
+        if (auto alpha = colorKeyAlpha(s->data, s->layout, *colorKey))
+            mask = AlphaPlane{std::move(*alpha), s->layout.width, s->layout.height};
+    }
+    if (mask) {
+        // Image and mask are both stretched over the larger of their sizes.
+        const int w = std::max(image->width, mask->width);
+        const int h = std::max(image->height, mask->height);
+        if (isAcceptableImageSize(w, h)) {
+            RasterImage scaled = scaleImageNearest(*image, w, h);
+            std::vector<uint8_t> alpha =
+                scalePlaneNearest(mask->alpha, mask->width, mask->height, w, h);
+            image = scaled.withAlpha(alpha);
+        }
+    } else if (s->codec == ImageCodec::DCT) {
+        out.lossySource = true;
+    }
+    out.width = image->width;
+    out.height = image->height;
+    out.image = std::move(image);
+    return out;
+}
+
+} // namespace
+
+std::optional<RasterImage>
+QVPDFUtilities::decodePDFImage(const PdfObject& stream, const std::optional<PdfObject>& colorSpaces,
+                               const QVPDFRGB& stencilColor) {
+    auto decoded = decodeStream(stream, colorSpaces, stencilColor, false);
+    if (!decoded)
+        return std::nullopt;
+    return std::move(decoded->image);
+}
+
+std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
+    const PdfObject& stream, const std::optional<PdfObject>& colorSpaces, const std::string& folder,
+    float jpegQuality, const QVPDFRGB& stencilColor) {
+    auto decoded = decodeStream(stream, colorSpaces, stencilColor, true);
+    if (!decoded || !createDirectories(folder))
+        return std::nullopt;
+    QVPDFExtractedImage result;
+    result.width = decoded->width;
+    result.height = decoded->height;
+    if (decoded->copiedType) {
+        result.type = *decoded->copiedType;
+        result.copiedEncodedData = true;
+    } else {
+        result.type = decoded->lossySource ? ImageFileType::JPEG : ImageFileType::PNG;
+    }
+    // The extension is that of the bytes actually written.
+    std::string name = "IMG_" + newUUIDString() + "." + extensionForImageFileType(result.type);
+    auto path = QVPDFPathUtilities::getNewPathby(appendPathComponent(folder, name));
+    if (!path)
+        return std::nullopt;
+    bool written = decoded->copiedType ? writeFileAtomically(*path, decoded->copied)
+                                       : QVPDF_WriteImageToURL(&*decoded->image, *path, result.type,
+                                                               {72, 72}, jpegQuality);
+    if (!written) {
+        removeAll(*path);
+        return std::nullopt;
+    }
+    result.path = *path;
+    return result;
+}
+
+std::unique_ptr<Bitmap> QVPDFUtilities::CreateARGBBitmapContextSize(Size size) {
+    double w = std::trunc(size.width), h = std::trunc(size.height);
+    std::unique_ptr<Bitmap> bitmap;
+    if (std::isfinite(w) && std::isfinite(h) && w >= 1 && h >= 1 && w <= 1e9 && h <= 1e9)
+        bitmap = Bitmap::create(int(w), int(h));
+    if (!bitmap)
+        std::cerr << "Context not created!";
+    return bitmap;
+}
+
+std::unique_ptr<Bitmap> QVPDFUtilities::CreateARGBBitmapContextFromImage(const RasterImage& image) {
+    return CreateARGBBitmapContextSize({double(image.width), double(image.height)});
+}
+
+std::optional<RasterImage> QVPDFUtilities::maskCGImage(const RasterImage& image,
+                                                       const RasterImage* mask,
+                                                       const AffineTransform& transform) {
+    if (!image.isValid())
+        return std::nullopt;
+    int w = image.width, h = image.height;
+    if (mask && mask->isValid()) {
+        w = std::max(w, mask->width);
+        h = std::max(h, mask->height);
+    }
+    auto bitmap = CreateARGBBitmapContextSize({double(w), double(h)});
+    if (!bitmap)
+        return std::nullopt;
+    const Rect all{{0, 0}, {double(w), double(h)}};
+    bitmap->concatTransform(transform);
+    if (mask && mask->isValid())
+        bitmap->clipToMask(all, *mask);
+    bitmap->drawImage(all, image);
+    return bitmap->image();
+}
+
+RasterImage QVPDFUtilities::ConvertToARGBImageIfNeed(const RasterImage& image) {
+    return image;
+}
+
+std::optional<RasterImage> QVPDFUtilities::cgImageWithContentsOfFile(const std::string& path) {
+    return loadImageFile(path);
+}
+
+bool QVPDF_WriteImageToURL(const RasterImage* image, const std::string& path, ImageFileType type,
+                           Size resolution, float quality) {
+    if (!image || !image->isValid() || path.empty()) {
+        std::cerr << "Couldn't create image destination!\n";
+        return false;
+    }
+    auto bytes = encodeImage(*image, type, resolution.width, resolution.height, quality);
+    if (!bytes || !writeFileAtomically(path, *bytes)) {
+        std::cerr << "Couldn't write image to file!\n";
+        return false;
+    }
+    return true;
+}
