@@ -51,8 +51,15 @@ inline int32_t QVPDF_ClampToInt32(long long v) {
 }
 
 /// A colour operand as a component: operand x 255, truncated, not clamped to 0..255.
+/// Producers write a byte b as b/255 with a few decimals, which comes back a
+/// hair below b (0.62745098 x 255 = 159.99999990); a product that close to a
+/// whole number counts as that number, so truncation gives b, not b - 1.
 inline int32_t QVPDF_ColorComponentFromOperand(double operand) {
-    return QVPDF_ClampToInt32(operand * 255.0);
+    double scaled = operand * 255.0;
+    double nearest = std::round(scaled);
+    if (std::fabs(scaled - nearest) < 1e-4)
+        scaled = nearest;
+    return QVPDF_ClampToInt32(scaled);
 }
 
 /// A component limited to 0..255.

@@ -226,8 +226,8 @@ TEST(QVPDFSpotColourRender, TextInSpotColoursIsReportedWithItsRGB) {
         return c;
     };
     const Case cases[] = {
-        // 1 + (0.2 - 1) x 1 is 0.19999999999999996 in doubles: truncated, 50.
-        {"Separation, type 2", "/Sep2 cs 1 scn", components({255}), {204, 50, 102}},
+        // 1 + (0.2 - 1) x 1 is 0.19999999999999996 in doubles: still 51, not 50.
+        {"Separation, type 2", "/Sep2 cs 1 scn", components({255}), {204, 51, 102}},
         {"Separation, type 4 to CMYK", "/Sep4 cs 1 scn", components({255}), {214, 106, 40}},
         {"Separation, type 4, half tint", "/Sep4 cs 0.5 scn", components({127}), {233, 172, 125}},
         {"DeviceN, type 4, three inks",
@@ -315,10 +315,10 @@ TEST(QVPDFSpotColourRender, LibreOfficeTextColoursReachTheReports) {
     parser.startParser();
 
     // LibreOffice writes the colours as DeviceRGB fractions with ten digits:
-    // 0 0.6274509803 0.3137254901 rg for #00A050, which truncates to 159, 79.
+    // 0 0.6274509803 0.3137254901 rg for #00A050, which must come back as 160, 80.
     const std::map<std::string, QVPDFRGB> expected = {{"Red", {255, 0, 0}},
                                                       {"Steel", {51, 102, 153}},
-                                                      {"Green", {0, 159, 79}},
+                                                      {"Green", {0, 160, 80}},
                                                       {"Black", {0, 0, 0}}};
     size_t found = 0;
     for (const auto& [baseline, line] : lines) {
