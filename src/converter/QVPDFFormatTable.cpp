@@ -1,10 +1,16 @@
-// The format table's exporters. Each output format adds its key here when it
-// lands; until then a key makes no exporter and the run ends with an error.
+// The format table's exporters. A key without an exporter here makes none and
+// the run ends with an error.
 #include "converter/QVPDFConverter.h"
+#include "excel/QVExcelManager.h"
+#include "excel/QVExcelPDFExporter.h"
 
 std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::string& key,
                                                                   const QVPDFOptions& options) {
-    (void)key;
-    (void)options;
+    if (key == "xlsx" || key == "csv") {
+        // The spreadsheet layers read the file's options from the per-document
+        // state, so it has them before the exporter begins.
+        QVExcelManager::sharedInstance()->setOptions(options.excelOptions());
+        return std::make_unique<QVExcelPDFExporter>(key);
+    }
     return nullptr;
 }

@@ -1,0 +1,347 @@
+#include "excel/QVExcelPDFExporter.h"
+
+#include "excel/QVExcelManager.h"
+#include "excel/QVExcelPage.h"
+#include "excel/QVExcelStandardPageFactory.h"
+#include "excel/QVExcelStyle.h"
+#include "excel/QVExcelStyleFill.h"
+#include "excel/QVExcelStyleFont.h"
+#include "pdf/QVPDFConentParser.h"
+#include "pdf/QVPDFFont.h"
+#include "pdf/QVPDFFontDescriptor.h"
+#include "pdf/QVPDFFontUtilities.h"
+#include "pdf/RenderingStateStack.h"
+#include "platform/PdfDocument.h"
+#include "writer/QVHexColor.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Pieces on baselines closer than this are on one line, and pieces whose gap
+// is within it of nothing (or of one space width) continue each other (points).
+constexpr double kJoinTolerance = 1.0;
+// A filled area smaller than this either way is a rule or a speck, not a cell fill (points).
+constexpr double kMinFillSide = 2.0;
+// The font name and family used when the PDF gives none.
+constexpr const char* kDefaultFontName = "Arial Unicode MS";
+
+double fontAscent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->ascent() : 0.95;
+}
+double fontDescent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->descent() : -0.35;
+}
+
+uint32_t rgbValue(const QVPDFRGB& c) {
+    auto channel = [](int32_t v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); };
+    return channel(c.r) << 16 | channel(c.g) << 8 | channel(c.b);
+}
+
+std::string nameOrDefault(const std::optional<std::string>& name) {
+    return name && !name->empty() ? *name : std::string(kDefaultFontName);
+}
+
+bool isFinite(double v) {
+    return std::isfinite(v);
+}
+
+} // namespace
+
+QVExcelPDFExporter::QVExcelPDFExporter(const std::string& destDocType,
+                                       std::shared_ptr<QVExcelPageFactory> pageFactory)
+    : destDocType_(destDocType), pageFactory_(std::move(pageFactory)) {
+    if (!pageFactory_)
+        pageFactory_ = std::make_shared<QVExcelStandardPageFactory>();
+}
+
+QVExcelPDFExporter::~QVExcelPDFExporter() {
+    currentPage_ = nullptr;
+    pdfConverter_.reset();
+    QVExcelManager::destory();
+}
+
+void QVExcelPDFExporter::begainConvertPDF(const std::string& outputPath) {
+    QVExcelManager::reset();
+    runTextCount_ = 0;
+    currentPage_ = nullptr;
+    pdfConverter_.reset();
+    pdfConverter_ = std::make_unique<QVExcelWriter>(outputPath, numberOfPagesToConvert(),
+                                                    QVExcelWriter::formatForDocType(destDocType_),
+                                                    pageFactory_);
+    pdfConverter_->begainWriteDocument();
+    isShouldCancel_ = false;
+}
+
+bool QVExcelPDFExporter::endConvertPDF(platform::PdfDocument& document) {
+    if (!pdfConverter_)
+        return false;
+    pdfConverter_->endWriteDocument();
+    return pdfConverter_->packetExcelFile(&document);
+}
+
+void QVExcelPDFExporter::resetPageState() {
+    nextCharFontSize_ = mainTextFontSize_ = 1.0;
+    nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
+    isNotScanTextYet_ = true;
+}
+
+void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
+    currentPage_ = nullptr;
+    if (!pdfConverter_)
+        return;
+    pdfConverter_->begainWritePage(pageSize);
+    currentPage_ = dynamic_cast<QVExcelPage*>(pdfConverter_->currentPage().get());
+}
+
+void QVExcelPDFExporter::endWriterPage() {
+    currentPage_ = nullptr;
+    if (pdfConverter_)
+        pdfConverter_->endWritePage();
+}
+
+// ---------------------------------------------------------------------------
+// Geometry of the current text position
+
+platform::AffineTransform QVExcelPDFExporter::currentDisplayTextTransform() const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
+}
+
+platform::AffineTransform
+QVExcelPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+        .concat(s->textMatrix())
+        .concat(s->ctm())
+        .concat(currentPageTransform());
+}
+
+double QVExcelPDFExporter::convertToDisplaySpaceWidth(double width) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return 0;
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    const platform::Point from =
+        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
+    const platform::Point to =
+        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
+    return std::fabs(to.x - from.x);
+}
+
+QVExcelRunTextProperty QVExcelPDFExporter::currentRProperty() const {
+    QVExcelRunTextProperty p;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s || !s->font())
+        return p;
+    const QVPDFFont& font = *s->font();
+
+    // The size in whole points as the glyph box shows it. Small print keeps
+    // its real size; only a layout that asks for the default size lifts it to
+    // that default (its cells are written in that size anyway).
+    double size = QVPDF_CTMFontSize(s->fontSize(), font.ascent(), font.descent(),
+                                    currentDisplayTextTransform())
+                      .width;
+    if (!isFinite(size) || size < 1.0)
+        size = 1.0;
+    if (QVExcelManager::sharedInstance()->isNeedDefaultFontSize())
+        size = std::max(size, 10.0);
+    p.setSz(size);
+    p.setRFont(nameOrDefault(font.fontName()));
+    p.setFamily(nameOrDefault(font.fontFamilyName()));
+    const auto& descriptor = font.fontDescriptor();
+    p.setB(QVPDFFontUtilities::isBoldFontName(font.fontName()) ||
+           (descriptor && descriptor->isBold()));
+    p.setI(QVPDFFontUtilities::isItalicFontName(font.fontName()) ||
+           (descriptor && descriptor->isItalic()));
+    // The fill colour through its colour space, so CMYK, spot and indexed
+    // colours keep their hue.
+    p.setRgbColor(rgbValue(s->currentFillRGBColor()));
+    return p;
+}
+
+// ---------------------------------------------------------------------------
+// Capture
+
+void QVExcelPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& text,
+                                     platform::Size textOffset) {
+    if (isShouldCancel_ || !currentPage_ || !currentPage_->isCollectingRunText())
+        return;
+    collectRunText(text, textOffset);
+}
+
+void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Size textOffset) {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s || text.empty())
+        return;
+    // Leading white space of a page (one blank or control character) is noise.
+    if (isNotScanTextYet_ && text.size() == 1 && text[0] <= 0x20)
+        return;
+
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    QVPDF_CTMInfo start = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
+    // Only upright, unmirrored, horizontal text reaches the grid. Text turned
+    // slightly either way (a skewed scan) counts as horizontal.
+    if (start.flip)
+        return;
+    if (!(start.rotation < kHorizontalTolerance || start.rotation > 360.0f - kHorizontalTolerance))
+        return;
+    start.rotation = 0;
+
+    double wordSpace = 0;
+    if (s->font())
+        wordSpace =
+            convertToDisplaySpaceWidth(s->font()->widthOfSpace() * size * s->horizontalScaling());
+    if (!isFinite(wordSpace))
+        wordSpace = 0;
+
+    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
+    const QVPDF_CTMInfo end = QVPDF_CTMInfoMake(size, ascent, descent, next);
+
+    auto run = std::make_shared<QVExcelRunText>();
+    run->setRPr(currentRProperty());
+    run->setText(text);
+    QVPDF_CTMInfo geometry = start;
+    geometry.xRight = end.topLeft.x;
+    run->setCtmInfo(geometry);
+    run->setTextWidth(std::fabs(end.topLeft.x - start.topLeft.x));
+    // A degenerate matrix gives NaN or absurd coordinates; such a run would
+    // make the analysis's orderings meaningless.
+    if (!isPlausibleRun(*run))
+        return;
+
+    isNotScanTextYet_ = false;
+    nextCharTransform_ = mainTextTransform_ = next;
+    nextCharFontSize_ = mainTextFontSize_ = size;
+    nextCharCTMInfo_ = mainTextCTMInfo_ = end;
+    run->setDrawIndex(runTextCount_++);
+
+    addToAllRunTextArray(run, wordSpace);
+
+    const QVExcelRunTextProperty& p = run->rPr();
+    QVExcel_Font record;
+    record.sz = p.sz();
+    record.name = p.rFont();
+    record.b = p.b();
+    record.i = p.i();
+    auto styleFont = std::make_shared<QVExcelStyleFont>(record, p.rgbColor().value_or(0));
+    if (auto style = QVExcelManager::sharedInstance()->excelStyle())
+        style->collectFonts(styleFont);
+}
+
+bool QVExcelPDFExporter::isPlausibleRun(const QVExcelRunText& run) const {
+    const QVPDF_CTMInfo& g = run.ctmInfo();
+    const platform::Size page = currentPageMediaBox().size;
+    auto within = [](double v, double extent) {
+        return isFinite(v) && v >= -kFarOffPage && v <= extent + kFarOffPage;
+    };
+    return within(g.xLeft, page.width) && within(g.xRight, page.width) &&
+           within(g.topLeft.x, page.width) && within(g.bottomLeft.x, page.width) &&
+           within(g.yTop, page.height) && within(g.yAscent, page.height) &&
+           within(g.yBase, page.height) && within(g.yDescent, page.height) &&
+           within(g.yBottom, page.height) && within(g.topLeft.y, page.height) &&
+           within(g.bottomLeft.y, page.height) && isFinite(run.textWidth()) &&
+           isFinite(g.fontSize.width) && isFinite(g.fontSize.height);
+}
+
+void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run,
+                                              double wordSpace) {
+    QVExcelPage::RunList& runs = currentPage_->allRunTextArray();
+    if (!runs.empty()) {
+        QVExcelRunText& last = *runs.back();
+        const QVPDF_CTMInfo& a = last.ctmInfo();
+        const QVPDF_CTMInfo& b = run->ctmInfo();
+        const double gap = b.xLeft - a.xRight;
+        const double spacedGap = b.xLeft - wordSpace - a.xRight;
+        const double shift = b.yBase - a.yBase;
+        if (std::fabs(shift) < kJoinTolerance && last.rPr().isEqualToRPr(run->rPr())) {
+            bool joined = false;
+            if (std::fabs(gap) < kJoinTolerance) {
+                last.appendText(run->text());
+                last.setTextWidth(last.textWidth() + run->textWidth());
+                joined = true;
+            } else if (std::fabs(spacedGap) < kJoinTolerance) {
+                last.appendText(u" ");
+                last.appendText(run->text());
+                last.setTextWidth(last.textWidth() + run->textWidth() + wordSpace);
+                joined = true;
+            }
+            if (joined) {
+                QVPDF_CTMInfo g = a;
+                g.xRight = b.xRight;
+                last.setCtmInfo(g);
+                return;
+            }
+        }
+    }
+    runs.push_back(run);
+}
+
+// ---------------------------------------------------------------------------
+// Cell fills
+
+void QVExcelPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& path, bool,
+                                     bool fill) {
+    auto manager = QVExcelManager::sharedInstance();
+    if (!manager->isNeedCollectCGPaths())
+        return;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s || path.isEmpty())
+        return;
+    const platform::Path display = path.transformed(s->ctm().concat(currentPageTransform()));
+    if (!fill || !manager->isNeedCollectFills())
+        return;
+    collectFills(display);
+}
+
+void QVExcelPDFExporter::collectFills(const platform::Path& displayPath) {
+    // The box of the path's own points; control points of curves do not count.
+    bool any = false;
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    for (const platform::PathElement& e : displayPath.elements()) {
+        const int n = platform::pointCountOf(e.type);
+        if (n == 0)
+            continue;
+        const platform::Point& p = e.points[n - 1];
+        if (!any) {
+            minX = maxX = p.x;
+            minY = maxY = p.y;
+            any = true;
+        } else {
+            minX = std::min(minX, p.x);
+            maxX = std::max(maxX, p.x);
+            minY = std::min(minY, p.y);
+            maxY = std::max(maxY, p.y);
+        }
+    }
+    if (!any || !isFinite(minX) || !isFinite(minY) || !isFinite(maxX) || !isFinite(maxY))
+        return;
+    const double width = maxX - minX, height = maxY - minY;
+    if (!isFinite(width) || !isFinite(height) || width < kMinFillSide || height < kMinFillSide)
+        return;
+
+    const QVPDFRenderState* s = renderingStateStack()->topRenderingState();
+    const QVPDFRGB rgb = s->currentFillRGBColor();
+    QVDeviceColor color;
+    color.model = QVDeviceColor::Model::RGB;
+    color.components = {std::clamp(rgb.r, 0, 255) / 255.0, std::clamp(rgb.g, 0, 255) / 255.0,
+                        std::clamp(rgb.b, 0, 255) / 255.0, s->currentFillAlpha()};
+    if (QVHexColor::isBlackColor(color))
+        return;
+    auto style = QVExcelManager::sharedInstance()->excelStyle();
+    if (!style)
+        return;
+    style->collectFills(
+        QVExcelStyleFill::initWithFrame(platform::Rect{{minX, minY}, {width, height}}, color));
+}

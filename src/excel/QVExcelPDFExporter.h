@@ -1,0 +1,99 @@
+#pragma once
+// The exporter of the spreadsheet formats ("xlsx" and "csv"). Its job is
+// capture: every string a page shows becomes a text run in the page's display
+// space with the properties the cell styles need; flipped and turned text is
+// dropped, pieces that continue each other on one baseline are joined, and,
+// when the options ask for it, filled areas become cell fills. Everything
+// after capture (table analysis, worksheets, page files, the package) is the
+// document writer's.
+
+#include "converter/QVPDFPageExporter.h"
+#include "excel/QVExcelRunText.h"
+#include "excel/QVExcelRunTextProperty.h"
+#include "excel/QVExcelWriter.h"
+#include "pdf/QVPDFPageGeometry.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QVExcelPage;
+class QVExcelPageFactory;
+
+class QVExcelPDFExporter : public QVPDFPageExporter {
+public:
+    /// `destDocType` picks the writer's format ("csv" the page files, anything
+    /// else the workbook); `pageFactory` makes the page models (the standard
+    /// ones when none is given).
+    explicit QVExcelPDFExporter(const std::string& destDocType = "xlsx",
+                                std::shared_ptr<QVExcelPageFactory> pageFactory = nullptr);
+    /// Releases the writer and ends the per-document spreadsheet state.
+    ~QVExcelPDFExporter() override;
+
+    /// Resets the per-document state and creates the document writer; raises
+    /// when the writer's work folder cannot be made.
+    void begainConvertPDF(const std::string& outputPath) override;
+    /// Writes the workbook or moves the page files into place; false when the
+    /// output could not be made (or nothing was begun).
+    bool endConvertPDF(platform::PdfDocument& document) override;
+    /// Nothing: a cancelled conversion leaves its work folder.
+    void cleanConvertPDF() override {}
+
+    void didScanText(QVPDFConentParser& parser, const std::u16string& text,
+                     platform::Size textOffset) override;
+    void didScanPath(QVPDFConentParser& parser, const platform::Path& path, bool stroke,
+                     bool fill) override;
+
+    /// While set, text reports are ignored (cleared at begin).
+    bool isShouldCancel() const { return isShouldCancel_; }
+    void setIsShouldCancel(bool v) { isShouldCancel_ = v; }
+    /// Runs created so far in the document; the next run's draw index.
+    uint64_t runTextCount() const { return runTextCount_; }
+    QVExcelWriter* pdfConverter() const { return pdfConverter_.get(); }
+
+    /// Text space to display space at the current text position: the text
+    /// matrix, then the CTM, then the page display transform.
+    platform::AffineTransform currentDisplayTextTransform() const;
+    /// The same with the text matrix first moved by `offset` in text space.
+    platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
+    /// The horizontal display-space length of a text-space width at the
+    /// current text position.
+    double convertToDisplaySpaceWidth(double width) const;
+    /// The run properties of the current text state (defaults without a font).
+    QVExcelRunTextProperty currentRProperty() const;
+
+    /// Text turned less than this either way counts as horizontal (degrees).
+    static constexpr float kHorizontalTolerance = 5.0f;
+    /// Runs whose box lies farther than this outside the page are dropped
+    /// (points): 14400 is the largest page side PDF allows, so such text can
+    /// only come from a degenerate matrix.
+    static constexpr double kFarOffPage = 14400.0;
+
+protected:
+    void resetPageState() override;
+    void beginWriterPage(platform::Size pageSize) override;
+    void endWriterPage() override;
+
+private:
+    void collectRunText(const std::u16string& text, platform::Size textOffset);
+    void addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run, double wordSpace);
+    void collectFills(const platform::Path& displayPath);
+    bool isPlausibleRun(const QVExcelRunText& run) const;
+
+    std::string destDocType_;
+    std::shared_ptr<QVExcelPageFactory> pageFactory_;
+    std::unique_ptr<QVExcelWriter> pdfConverter_;
+    // The writer's current page as the page model the runs go to; none when
+    // the page factory made another kind of page.
+    QVExcelPage* currentPage_ = nullptr;
+    uint64_t runTextCount_ = 0;
+    bool isShouldCancel_ = false;
+    bool isNotScanTextYet_ = true;
+
+    double nextCharFontSize_ = 1.0;
+    platform::AffineTransform nextCharTransform_{};
+    QVPDF_CTMInfo nextCharCTMInfo_{};
+    double mainTextFontSize_ = 1.0;
+    platform::AffineTransform mainTextTransform_{};
+    QVPDF_CTMInfo mainTextCTMInfo_{};
+};
