@@ -1,5 +1,6 @@
 #include "excel/QVExcelNumber.h"
 
+#include "excel/QVExcelManager.h"
 #include "excel/QVNumberShape.h"
 #include "excel/QVNumberUtils.h"
 #include "excel/QVRegex.h"
@@ -92,4 +93,8 @@ QVExcelNumber::QVExcelNumber(std::u16string_view text, std::string_view thousand
     } else if (type_ >= 2 && type_ <= 7) {
         formatCode_ = positiveCode;
     }
+}
+
+QVExcelNumber QVExcelNumber::initWithNumberString(std::u16string_view text) {
+    return QVExcelNumber(text, QVExcelManager::sharedInstance()->thousandSepartor());
 }

@@ -16,6 +16,9 @@ public:
     /// Recognises `text`; "," as `thousandSepartor` selects the comma family
     /// (point as decimal separator), anything else the dot family.
     QVExcelNumber(std::u16string_view text, std::string_view thousandSepartor);
+    /// The same with the thousand separator of the document being converted
+    /// (the per-document spreadsheet state).
+    static QVExcelNumber initWithNumberString(std::u16string_view text);
 
     bool isNumber() const { return isNumber_; }
     void setIsNumber(bool v) { isNumber_ = v; }

@@ -130,7 +130,7 @@ QVExcelPage::createCellWithStringItem(const std::shared_ptr<QVExcelStringItem>& 
     auto manager = QVExcelManager::sharedInstance();
     if (manager->isNeedValidNumbers() && item->textRuns().size() == 1) {
         const auto& run = item->textRuns().front();
-        QVExcelNumber number(run->text(), manager->thousandSepartor());
+        QVExcelNumber number = QVExcelNumber::initWithNumberString(run->text());
         if (number.isNumber()) {
             const int32_t fill =
                 manager->excelStyle()->getFillIdWithCellFrame(item->itemInfo().textBoxRect());

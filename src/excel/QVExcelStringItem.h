@@ -6,6 +6,7 @@
 #include "excel/QVExcelRunText.h"
 #include "excel/QVExcelSharedStringItem.h"
 #include "excel/QVExcelStringItemInfo.h"
+#include "excel/QVExcelUtilities.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,6 +36,9 @@ public:
     RunList& textRuns() { return textRuns_; }
     const QVExcelStringItemInfo& itemInfo() const { return itemInfo_; }
     QVExcelStringItemInfo& itemInfo() { return itemInfo_; }
+    /// Carried, not written.
+    const QVExcel_SI_PhoneticPr& phoneticPr() const { return phoneticPr_; }
+    void setPhoneticPr(QVExcel_SI_PhoneticPr v) { phoneticPr_ = std::move(v); }
 
     /// The runs' texts in order. Runs that meet with a letter or digit on
     /// both sides, in a script that separates words with spaces, are joined
@@ -69,4 +73,5 @@ private:
     uint64_t columnLength_ = 0;
     RunList textRuns_;
     QVExcelStringItemInfo itemInfo_;
+    QVExcel_SI_PhoneticPr phoneticPr_ = QVExcelUtilities::defaultPhoneticProperty();
 };
