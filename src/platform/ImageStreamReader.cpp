@@ -177,7 +177,13 @@ ImageStreamBytes readImageStream(const PdfObject& stream, uint64_t maxBytes,
         copy.getDict().replaceKey("/DecodeParms", parmArray);
         CountingSink sink(maxBytes);
         bool attempted = false;
-        bool ok = copy.pipeStreamData(&sink, &attempted, 0, qpdf_dl_specialized, true, false);
+        bool ok = false;
+        try {
+            ok = copy.pipeStreamData(&sink, &attempted, 0, qpdf_dl_specialized, true, false);
+        } catch (const std::exception&) {
+            // The sink's refusal, or a filter's failure, passed on by qpdf.
+            attempted = true;
+        }
         out.bytes = std::move(sink.bytes());
         if (sink.exceeded())
             out.status = ImageStreamBytes::Status::TooLarge;

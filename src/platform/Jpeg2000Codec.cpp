@@ -187,6 +187,11 @@ std::optional<DecodedJpeg2000> decodeJpeg2000(std::string_view bytes) {
         else
             order.push_back(c);
     }
+    // A bare codestream says nothing of alpha: gray plus one is gray and alpha.
+    if (alphaIndex < 0 && n == 2 && image->color_space != OPJ_CLRSPC_SRGB) {
+        alphaIndex = 1;
+        order.pop_back();
+    }
     DecodedJpeg2000 out;
     out.colorComponents = int(order.size());
     out.hasAlpha = alphaIndex >= 0;
