@@ -224,6 +224,35 @@ TEST_F(ImageFilesTest, Tiff2pdfGroup4PageHasTheSourcePixels) {
     EXPECT_EQ(maxDifference(*ours, extracted[0].converted(F::Gray)), 0);
 }
 
+TEST_F(ImageFilesTest, Group3DataInEachCodingHasTheSourcePixels) {
+    struct Case {
+        const char* file;
+        const char* parms;
+    } cases[] = {
+        {"g3_1d.fax", "/K 0 /Columns 60 /Rows 40 /EndOfLine true"},
+        // Writers often leave /EndOfLine out although their rows have the codes.
+        {"g3_1d.fax", "/Columns 60"},
+        {"g3_2d.fax", "/K 4 /Columns 60 /Rows 40 /EndOfLine true"},
+        {"g3_fill.fax", "/K 0 /Columns 60 /EncodedByteAlign true /EndOfLine true"},
+    };
+    auto source = readNetpbm(fixture("g4.pgm"));
+    ASSERT_TRUE(source);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto data = platform::readFile(fixture(c.file));
+        ASSERT_TRUE(data);
+        ImagePdf pdf =
+            makeImagePdf({{"Im0", stream(std::string("<< /Subtype /Image /Width 60 /Height 40 "
+                                                     "/BitsPerComponent 1 /ColorSpace /DeviceGray "
+                                                     "/Filter /CCITTFaxDecode /DecodeParms << ") +
+                                             c.parms + " >> >>",
+                                         *data)}});
+        auto ours = QVPDFUtilities::decodePDFImage(pdf.image("Im0"), std::nullopt);
+        ASSERT_TRUE(ours);
+        EXPECT_EQ(maxDifference(*ours, *source), 0);
+    }
+}
+
 TEST_F(ImageFilesTest, JpxWithoutColourSpaceAndJbig2WithGlobalsDecode) {
     auto jp2 = platform::readFile(fixture("image.jp2"));
     auto page = platform::readFile(fixture("page.jb2"));
