@@ -1,0 +1,66 @@
+// libFuzzer target: every input is opened as a PDF from memory and its first
+// pages are converted to xlsx and to csv in a scratch home folder, exactly as
+// the driver would convert them. A crash, a sanitizer report, a leak, a
+// timeout or a logic error escaping the conversion is a finding; a clean
+// failure (the page or the document reports an error) is not.
+
+#include "fixtures/InProcessConversion.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace {
+
+std::string& scratchHome() {
+    static std::string path;
+    return path;
+}
+
+void removeScratch() {
+    std::error_code ec;
+    if (!scratchHome().empty())
+        std::filesystem::remove_all(scratchHome(), ec);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Work folders and extracted images go to $HOME/tmp: a private folder,
+    // emptied after every input and removed at exit.
+    char templ[] = "/tmp/corvala-fuzz-XXXXXX";
+    if (!::mkdtemp(templ)) {
+        std::perror("mkdtemp");
+        std::abort();
+    }
+    scratchHome() = templ;
+    ::setenv("HOME", templ, 1);
+    std::atexit(removeScratch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string out = scratchHome() + "/out";
+    std::error_code ec;
+    std::filesystem::create_directories(out, ec);
+    const QVPDFOptions options = fixtures::fuzzOptionsFor(size);
+    for (const char* format : {"xlsx", "csv"}) {
+        fixtures::InProcessOutcome r = fixtures::convertInProcess(
+            bytes, format, out + "/result." + format, options, fixtures::kFuzzMaxPages);
+        if (!r.unexpected.empty()) {
+            std::fprintf(stderr, "%s conversion: %s\n", format, r.unexpected.c_str());
+            std::abort();
+        }
+    }
+    // Everything the conversions left (outputs, work folders, images) goes, so
+    // the disk does not fill over a long run.
+    for (const auto& entry : std::filesystem::directory_iterator(scratchHome(), ec))
+        std::filesystem::remove_all(entry.path(), ec);
+    return 0;
+}
