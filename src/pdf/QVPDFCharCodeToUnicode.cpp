@@ -5,6 +5,8 @@
 #include "pdf/QVPDFMemory.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -65,6 +67,24 @@ std::shared_ptr<const QVPDFCharCodeToUnicode>
 QVPDFCharCodeToUnicode::parseCMap(std::string_view text, int nBits) {
     auto map = std::make_shared<QVPDFCharCodeToUnicode>("ToUnicode");
     map->parseCMap1(text, nBits);
+    return map;
+}
+
+std::shared_ptr<const QVPDFCharCodeToUnicode>
+QVPDFCharCodeToUnicode::collectionMap(const std::string& region) {
+    static std::mutex mutex;
+    static std::map<std::string, std::shared_ptr<const QVPDFCharCodeToUnicode>> maps;
+    std::lock_guard<std::mutex> lock(mutex);
+    if (auto it = maps.find(region); it != maps.end())
+        return it->second;
+    // Only the four collections have a file; other names are not remembered.
+    auto text = QVPDFMapTool::FindToUnicodeFile(region);
+    if (!text)
+        return nullptr;
+    std::shared_ptr<const QVPDFCharCodeToUnicode> map;
+    if (!text->empty())
+        map = parseCMap(*text, 16);
+    maps.emplace(region, map);
     return map;
 }
 

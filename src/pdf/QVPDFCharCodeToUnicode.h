@@ -27,6 +27,12 @@ public:
     static std::shared_ptr<const QVPDFCharCodeToUnicode> parseCMap(std::string_view text,
                                                                    int nBits);
 
+    /// The CID-to-Unicode map of a character collection ("Adobe-CNS1",
+    /// "Adobe-GB1", "Adobe-Japan1", "Adobe-Korea1"; Registry-Ordering), read
+    /// from its resource file once per process and shared; none for another
+    /// collection or when the file is missing. Thread-safe.
+    static std::shared_ptr<const QVPDFCharCodeToUnicode> collectionMap(const std::string& region);
+
     explicit QVPDFCharCodeToUnicode(std::string tag = "ToUnicode");
 
     /// Writes at most uSize units of the code's text to u; returns their number

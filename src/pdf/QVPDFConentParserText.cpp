@@ -49,6 +49,9 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
     const double charSpacing = st->characterSpacing();
     const double wordSpacing = st->wordSpacing();
     const double scaling = st->horizontalScaling();
+    // In vertical writing the spacings lengthen the vertical advance and the
+    // horizontal scaling does not apply.
+    const bool vertical = font->wMode() != 0;
 
     std::u16string text;
     double totalWidth = 0, totalHeight = 0;
@@ -66,13 +69,22 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
         n = std::clamp(n, 1, len);
         uLen = std::clamp(uLen, 0, 16);
         QVPDF_FixUnicodeSequence(u, &uLen);
-        float w = static_cast<float>(static_cast<double>(dx) * fontSize + charSpacing);
-        if (uLen == 1 && QVPDF_IsWhitespaceCharacter(static_cast<char16_t>(u[0] & 0xFFFF))) {
+        const bool blank =
+            uLen == 1 && QVPDF_IsWhitespaceCharacter(static_cast<char16_t>(u[0] & 0xFFFF));
+        if (blank)
             u[0] = 0x20;
-            w = static_cast<float>(static_cast<double>(w) + wordSpacing);
+        float w, h;
+        if (!vertical) {
+            w = static_cast<float>(static_cast<double>(dx) * fontSize + charSpacing);
+            if (blank)
+                w = static_cast<float>(static_cast<double>(w) + wordSpacing);
+            w = static_cast<float>(static_cast<double>(w) * scaling);
+            h = static_cast<float>(static_cast<double>(dy) * fontSize);
+        } else {
+            w = static_cast<float>(static_cast<double>(dx) * fontSize * scaling);
+            h = static_cast<float>(static_cast<double>(dy) * fontSize + charSpacing +
+                                   (blank ? wordSpacing : 0.0));
         }
-        w = static_cast<float>(static_cast<double>(w) * scaling);
-        float h = static_cast<float>(static_cast<double>(dy) * fontSize);
         appendUnits(text, u, uLen);
         s += n;
         remaining -= static_cast<size_t>(n);
@@ -152,9 +164,13 @@ void O::TJ(PdfScanner& s, void* info) {
             adjustment = static_cast<double>(static_cast<float>(*i) * kThousandth);
         else
             adjustment = *e.number() * static_cast<double>(kThousandth);
-        double dx = -(std::fabs(st->fontSize()) * adjustment);
-        if (std::isfinite(dx))
-            st->translateTextPosition({dx, 0});
+        double shift = -(std::fabs(st->fontSize()) * adjustment);
+        if (!std::isfinite(shift))
+            continue;
+        if (st->font()->wMode() != 0)
+            st->translateTextPosition({0, shift}); // vertical writing moves down the column
+        else
+            st->translateTextPosition({shift, 0});
     }
 }
 

@@ -7,9 +7,11 @@
 #include "pdf/QVPDFFontUtilities.h"
 #include "pdf/QVPDFMMType1Font.h"
 #include "pdf/QVPDFTrueTypeFont.h"
+#include "pdf/QVPDFType0Font.h"
 #include "pdf/QVPDFType1Font.h"
 #include "pdf/QVPDFType3Font.h"
 
+#include <algorithm>
 #include <cctype>
 
 QVPDFFont::~QVPDFFont() = default;
@@ -37,8 +39,9 @@ std::shared_ptr<const QVPDFFont> QVPDFFont::fontWithDictionary(const platform::P
         return std::make_shared<const QVPDFTrueTypeFont>(dict, objectKey);
     if (*subtype == "Type3")
         return std::make_shared<const QVPDFType3Font>(dict, objectKey);
-    // Type0 (composite) fonts come with their own classes; descendants
-    // (CIDFontType0/2) are never fonts for the interpreter.
+    if (*subtype == "Type0")
+        return QVPDFType0Font::initWithDictionary(dict, objectKey);
+    // Descendants (CIDFontType0/2) are never fonts for the interpreter.
     return nullptr;
 }
 
@@ -82,6 +85,23 @@ void QVPDFFont::setFontDescriptorWithFontDictionary(const platform::PdfObject& d
         auto matched = QVPDFFontUtilities::FamilyName(family);
         fontFamilyName_ = matched ? *matched : family;
     }
+}
+
+double QVPDFFont::spaceWidthFrom(double w, const QVPDFFontDescriptor* d) {
+    if (w > 0 && w < 1)
+        return w;
+    if (d) {
+        double s = w > 0 ? w : 1.0;
+        for (double v : {d->missingWidth(), d->averageWidth(), d->maxWidth()})
+            if (v > 0)
+                s = std::min(s, v);
+        if (d->fontBBox().size.width > 0)
+            s = std::min(s, d->fontBBox().size.width);
+        if (s > 0 && s < 1)
+            return s;
+        return d->isFixedWidth() ? 1.0 : 0.5;
+    }
+    return 0.5;
 }
 
 void QVPDFFont::setToUnicodeWithFontDictionary(const platform::PdfObject& dict, int nBits) {

@@ -40,6 +40,9 @@ public:
     virtual double descent() const { return -0.35; }
     /// Lower-left corner as origin, upper-right corner in the size fields.
     virtual platform::Rect fontBBox() const { return {{0.95, -0.35}, {1.0, 1.0}}; }
+    /// Writing mode: 0 horizontal; any other value vertical (composite fonts
+    /// with a vertical CMap), whose advances are in dy.
+    virtual int wMode() const { return 0; }
 
     /// Resource name under which the font was first loaded (fonts shared through
     /// the document cache keep the first name).
@@ -70,6 +73,11 @@ protected:
     void setFontDescriptorWithFontDictionary(const platform::PdfObject& dict);
     /// /ToUnicode, parsed as bytes with the given usual code width (8 or 16 bits).
     void setToUnicodeWithFontDictionary(const platform::PdfObject& dict, int nBits);
+    /// The space width from the width w of the font's space: w when it lies in
+    /// (0, 1); else the smallest positive descriptor width (missing, average,
+    /// maximum, the box's upper-right x) below 1; else 1.0 for a fixed-pitch
+    /// descriptor and 0.5 otherwise.
+    static double spaceWidthFrom(double w, const QVPDFFontDescriptor* descriptor);
 
     std::string objectKey_;
     std::optional<std::string> subtype_;

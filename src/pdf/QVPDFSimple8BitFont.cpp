@@ -280,21 +280,7 @@ int QVPDFSimple8BitFont::getNextChar(const unsigned char* s, int len, uint32_t* 
 }
 
 double QVPDFSimple8BitFont::widthOfSpace() const {
-    double w = charWidths_[32];
-    if (w > 0 && w < 1)
-        return w;
-    if (const auto* d = fontDescriptor_.get()) {
-        double s = w > 0 ? w : 1.0;
-        for (double v : {d->missingWidth(), d->averageWidth(), d->maxWidth()})
-            if (v > 0)
-                s = std::min(s, v);
-        if (d->fontBBox().size.width > 0)
-            s = std::min(s, d->fontBBox().size.width);
-        if (s > 0 && s < 1)
-            return s;
-        return d->isFixedWidth() ? 1.0 : 0.5;
-    }
-    return 0.5;
+    return spaceWidthFrom(charWidths_[32], fontDescriptor_.get());
 }
 
 double QVPDFSimple8BitFont::ascent() const {

@@ -111,6 +111,39 @@ bool readEncoding(FT_Face face, FontProgramInfo& info) {
     return any;
 }
 
+/// Glyph index to code point from an sfnt program's own Unicode cmap (not one
+/// FreeType makes up from glyph names).
+void readGlyphUnicodes(FT_Face face, FontProgramInfo& info) {
+    if (!FT_IS_SFNT(face) || face->num_glyphs <= 0)
+        return;
+    FT_CharMap unicode = nullptr;
+    for (int i = 0; i < face->num_charmaps; ++i) {
+        FT_CharMap cm = face->charmaps[i];
+        if (cm->encoding != FT_ENCODING_UNICODE)
+            continue;
+        // (3,10) covers the supplementary planes; else (3,1) or (0,x).
+        if (!unicode ||
+            (cm->platform_id == TT_PLATFORM_MICROSOFT && cm->encoding_id == TT_MS_ID_UCS_4))
+            unicode = cm;
+    }
+    if (!unicode || FT_Set_Charmap(face, unicode) != 0)
+        return;
+    std::vector<char32_t> map(static_cast<size_t>(face->num_glyphs), 0);
+    bool any = false;
+    FT_UInt gid = 0;
+    // Codes come in increasing order, so the first code of a glyph is its lowest.
+    for (FT_ULong code = FT_Get_First_Char(face, &gid); gid != 0;
+         code = FT_Get_Next_Char(face, code, &gid)) {
+        if (gid < map.size() && map[gid] == 0 && code > 0 && code <= 0x10FFFF &&
+            !(code >= 0xD800 && code <= 0xDFFF)) {
+            map[gid] = static_cast<char32_t>(code);
+            any = true;
+        }
+    }
+    if (any)
+        info.glyphUnicodes = std::move(map);
+}
+
 } // namespace
 
 std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
@@ -142,6 +175,7 @@ std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
             info.fullName += std::string(" ") + rawFace->style_name;
     }
     info.hasBuiltinEncoding = readEncoding(rawFace, info);
+    readGlyphUnicodes(rawFace, info);
     return info;
 }
 
