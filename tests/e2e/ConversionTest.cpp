@@ -1,0 +1,252 @@
+// Whole conversions to xlsx and csv: through the driver in process and through
+// the corvala command, read back by openpyxl, Python's csv reader, LibreOffice
+// and the package checker; the acceptance corpus's must-pass tables; and real
+// PDFs whose words must match pdftotext's.
+
+#include "converter/QVPDFConverter.h"
+#include "fixtures/PackageCheck.h"
+#include "fixtures/PdfBuilder.h"
+#include "platform/Dispatch.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+const std::string kSource = CORVALA_SOURCE_DIR;
+const std::string kCorvala = std::string(CORVALA_BINARY_DIR) + "/bin/corvala";
+
+struct EndReport : QVPDFConverterDelegate {
+    bool ended = false;
+    std::optional<QVError> error;
+    std::vector<int64_t> failedPages;
+    void convertPDFPageIndexFaildWithError(QVPDFConverter&, int64_t page, const QVError&) override {
+        failedPages.push_back(page);
+    }
+    void didEndConversion(QVPDFConverter&, const std::optional<QVError>& e) override {
+        error = e;
+        ended = true;
+    }
+};
+
+class Conversion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fixtures::makeTestFolder(
+            "e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Work folders go below $HOME/tmp: keep them inside the test's folder.
+        const char* home = std::getenv("HOME");
+        savedHome_ = home ? home : "";
+        ::setenv("HOME", folder_.c_str(), 1);
+    }
+    void TearDown() override { ::setenv("HOME", savedHome_.c_str(), 1); }
+
+    /// Converts in process; the end report's error, if any.
+    std::optional<QVError> convert(const std::string& pdf, const std::string& format,
+                                   const std::string& output, QVPDFOptions options = {},
+                                   std::vector<int64_t> pages = {1}) {
+        EndReport report;
+        QVPDFConverter converter;
+        converter.setDelegate(&report);
+        EXPECT_TRUE(converter.convertPDFAtPath(pdf, std::nullopt, pages, format, output, options));
+        platform::MainQueue::shared().runUntil([&] { return report.ended; });
+        EXPECT_TRUE(report.failedPages.empty());
+        return report.error;
+    }
+
+    /// A price list: a header spanning two columns over H1 and H2, text,
+    /// grouped numbers, currency and percentages, each cell at its place.
+    std::string priceList(const std::vector<std::string>& values = {}) {
+        fixtures::PdfBuilder b;
+        const std::vector<std::string> cells =
+            values.empty() ? std::vector<std::string>{"1,250", "$3,400.50", "12.5%"} : values;
+        std::string content = "BT /F2 11 Tf 200 700 Td (Sales by half-year and product) Tj ET "
+                              "BT /F1 10 Tf 60 670 Td (Product) Tj ET "
+                              "BT /F1 10 Tf 60 650 Td (Lamps) Tj ET "
+                              "BT /F1 10 Tf 60 630 Td (Chairs) Tj ET ";
+        auto at = [](double x, double y, const std::string& text) {
+            return "BT /F1 10 Tf " + std::to_string(x) + " " + std::to_string(y) + " Td (" + text +
+                   ") Tj ET ";
+        };
+        content += at(200, 670, "H1") + at(300, 670, "H2") + at(400, 670, "Share");
+        content += at(200, 650, cells[0]) + at(300, 650, cells[1]) + at(400, 650, cells[2]);
+        content += at(200, 630, "980") + at(300, 630, "$120.00") + at(400, 630, "7%");
+        fixtures::PageSpec spec;
+        spec.content = content;
+        spec.resources = "<< /Font << /F1 " + b.addStandardFont("Helvetica") + " /F2 " +
+                         b.addStandardFont("Helvetica-Bold") + " >> >>";
+        b.addPage(spec);
+        return b.writeTo(folder_ + "/prices.pdf");
+    }
+
+    std::string folder_;
+    std::string savedHome_;
+};
+
+// Reads a workbook as "ref=value" lines, numbers marked with #, then the merged ranges.
+const char* kDumpWorkbook = R"(
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+for ws in wb.worksheets:
+    for row in ws.iter_rows():
+        for c in row:
+            if c.value is None:
+                continue
+            if isinstance(c.value, (int, float)):
+                v = c.value
+                print("%s=#%s" % (c.coordinate, "%d" % v if float(v).is_integer() else repr(v)))
+            else:
+                print("%s=%s" % (c.coordinate, c.value))
+    for r in sorted(str(m) for m in ws.merged_cells.ranges):
+        print("merged " + r)
+)";
+
+TEST_F(Conversion, DriverWritesAWorkbookWithNumbersAndAMergedHeading) {
+    const std::string out = folder_ + "/prices.xlsx";
+    EXPECT_FALSE(convert(priceList(), "xlsx", out));
+    EXPECT_TRUE(fixtures::checkPackage(out).ok()) << fixtures::checkPackage(out).output;
+    auto dump = fixtures::runPython(kDumpWorkbook, {out});
+    ASSERT_TRUE(dump.ok()) << dump.output;
+    EXPECT_EQ(dump.output, "B1=Sales by half-year and product\n"
+                           "A2=Product\nB2=H1\nC2=H2\nD2=Share\n"
+                           "A3=Lamps\nB3=#1250\nC3=#3400.5\nD3=#0.125\n"
+                           "A4=Chairs\nB4=#980\nC4=#120\nD4=#0.07\n"
+                           "merged B1:C1\n");
+}
+
+TEST_F(Conversion, DriverWritesTabSeparatedPageFiles) {
+    const std::string out = folder_ + "/prices.csv";
+    EXPECT_FALSE(convert(priceList(), "csv", out));
+    auto text = fixtures::runPython(
+        "import sys; print(open(sys.argv[1], encoding='utf-16').read(), end='')",
+        {out + "/Table 1.csv"});
+    ASSERT_TRUE(text.ok()) << text.output;
+    EXPECT_EQ(text.output, "\tSales by half-year and product\n"
+                           "Product\tH1\tH2\tShare\n"
+                           "Lamps\t\"1,250\"\t\"$3,400.50\"\t12.5%\n"
+                           "Chairs\t980\t$120.00\t7%\n");
+}
+
+TEST_F(Conversion, TheFileOptionsReachTheSpreadsheet) {
+    // The thousands separator "." reads 1.250 and 3.400,50 as numbers; format
+    // option 2 writes every cell's text as text.
+    const std::string dotted = priceList({"1.250", "$3.400,50", "12,5%"});
+    struct Case {
+        uint64_t separator, formatOption;
+        std::string expected;
+    };
+    for (const Case& c : {Case{1, 0, "B3=#1250\nC3=#3400.5\nD3=#0.125\n"},
+                          Case{0, 2, "B3=1.250\nC3=$3.400,50\nD3=12,5%\n"}}) {
+        QVPDFOptions options;
+        options.excelOptions()->setThousandSepartor(c.separator);
+        options.excelOptions()->setExcelFormatOption(c.formatOption);
+        const std::string out = folder_ + "/dotted" + std::to_string(c.formatOption) + ".xlsx";
+        EXPECT_FALSE(convert(dotted, "xlsx", out, options));
+        auto dump = fixtures::runPython(kDumpWorkbook, {out});
+        ASSERT_TRUE(dump.ok()) << dump.output;
+        EXPECT_NE(dump.output.find(c.expected), std::string::npos) << dump.output;
+    }
+}
+
+TEST_F(Conversion, AnOutputThatCannotBeWrittenEndsWithAnError) {
+    // A save that fails must not look like success, in either format, and
+    // leaves nothing under the output path.
+    const std::string pdf = priceList();
+    for (const std::string format : {"xlsx", "csv"}) {
+        const std::string out = folder_ + "/missing-folder/prices." + format;
+        std::optional<QVError> error = convert(pdf, format, out);
+        ASSERT_TRUE(error) << format;
+        EXPECT_EQ(error->code, 400) << format;
+        EXPECT_FALSE(platform::pathExists(out)) << format;
+    }
+}
+
+TEST_F(Conversion, TheSampleReportConvertsWithItsValuesAndMergedHeaders) {
+    const std::string out = folder_ + "/out";
+    ASSERT_TRUE(platform::createDirectories(out));
+    auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert " +
+                                    fixtures::shellQuote(kSource + "/resources/Print-Area.pdf") +
+                                    " -o " + fixtures::shellQuote(out));
+    ASSERT_TRUE(run.ok()) << run.output;
+    const std::string book = out + "/Print-Area.xlsx";
+    auto check = fixtures::checkPackage(book);
+    EXPECT_TRUE(check.ok()) << check.output;
+
+    auto dump = fixtures::runPython(kDumpWorkbook, {book});
+    ASSERT_TRUE(dump.ok()) << dump.output;
+    for (const char* expected :
+         {"B1=Regional Sales Report 2026\n", "B3=Revenue\n", "E3=Orders placed\n",
+          "A4=Region\nB4=H1\nC4=H2\nD4=Change\nE4=H1\nF4=H2\n",
+          "A5=North\nB5=#1245300\nC5=#1389250\nD5=#0.116\nE5=#412\nF5=#447\n",
+          "A7=East\nB7=#1530120\nC7=#1498760\nD7=#-0.02\n",
+          "A11=Total\nB11=#7941200\nC11=#8674840\nD11=#0.092\nE11=#2524\nF11=#2688\n",
+          "merged B3:C3\n", "merged E3:F3\n", "A2=Product\nB2=Units\n",
+          "A3=Desk lamps\nB3=#18450\nC3=#24.9\nD3=#459405\nE3=#0.156\n"}) {
+        EXPECT_NE(dump.output.find(expected), std::string::npos) << expected << dump.output;
+    }
+
+    // LibreOffice opens it and reads the same first sheet.
+    const std::string profile = folder_ + "/lo-profile";
+    auto lo = fixtures::runCommand("cd " + fixtures::shellQuote(out) +
+                                   " && soffice -env:UserInstallation=file://" + profile +
+                                   " --headless --convert-to csv Print-Area.xlsx");
+    ASSERT_TRUE(lo.ok()) << lo.output;
+    std::optional<std::string> csv = platform::readFile(out + "/Print-Area.csv");
+    ASSERT_TRUE(csv);
+    EXPECT_NE(csv->find("Region,H1,H2,Change,H1,H2\n"), std::string::npos) << *csv;
+    EXPECT_NE(csv->find("North,1245300,1389250,11.6%,412,447\n"), std::string::npos) << *csv;
+}
+
+TEST_F(Conversion, AcceptanceCorpusMustPassTablesRoundTripExactly) {
+    // Tables printed by LibreOffice and ReportLab come back cell for cell, in
+    // xlsx and csv (the scored rest: scripts/acceptance).
+    auto run = fixtures::runCommand(
+        "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/acceptance.py") +
+        " --must-pass --verbose --corvala " + fixtures::shellQuote(kCorvala) + " --work " +
+        fixtures::shellQuote(std::string(CORVALA_BINARY_DIR) + "/e2e-must-pass"));
+    EXPECT_TRUE(run.ok()) << run.output;
+}
+
+TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
+    const std::string corpus = kSource + "/../shared/corpus";
+    if (!platform::isDirectory(corpus))
+        GTEST_SKIP() << "no shared corpus at " << corpus;
+    // Producers: a county payroll report generator, a school board's agenda,
+    // an election bulletin, a court transcript, Word, LibreOffice Writer, pdfTeX.
+    const std::vector<std::string> files = {
+        "pdfplumber-tests/150109DSP-Milw-505-90D.pdf",
+        "pdfplumber-tests/issue-13-151201DSP-Fond-581-90D.pdf",
+        "pdfplumber-tests/cupertino_usd_4-6-16.pdf",
+        "pdfplumber-tests/la-precinct-bulletin-2014-p1.pdf",
+        "pdfplumber-tests/scotus-transcript-p1.pdf",
+        "pdfplumber-tests/issue-466-example.pdf",
+        "py-pdf-sample-files/002-trivial-libre-office-writer/002-trivial-libre-office-writer.pdf",
+        "py-pdf-sample-files/006-pdflatex-outline/pdflatex-outline.pdf",
+    };
+    for (const std::string& file : files) {
+        const std::string pdf = corpus + "/" + file;
+        const std::string stem = platform::splitExtension(platform::lastPathComponent(file)).first;
+        for (const std::string format : {"xlsx", "csv"}) {
+            SCOPED_TRACE(file + " " + format);
+            const std::string out = folder_ + "/" + format;
+            ASSERT_TRUE(platform::createDirectories(out));
+            auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f " +
+                                            format + " " + fixtures::shellQuote(pdf) + " -o " +
+                                            fixtures::shellQuote(out));
+            ASSERT_TRUE(run.ok()) << run.output;
+            const std::string output = out + "/" + stem + "." + format;
+            if (format == "xlsx") {
+                auto check = fixtures::checkPackage(output);
+                EXPECT_TRUE(check.ok()) << check.output;
+            }
+            auto words = fixtures::runCommand(
+                "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/words.py") + " " +
+                fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(output));
+            EXPECT_TRUE(words.ok()) << words.output;
+        }
+    }
+}
+
+} // namespace
