@@ -1,12 +1,13 @@
 #include "pdf/QVPDFFontUtilities.h"
 
+#include "platform/PropertyList.h"
+
 #include "pdf/BuiltinFontWidths.h"
 #include "pdf/QVPDFFontData.h"
 #include "platform/Files.h"
 #include "platform/Resources.h"
 #include "platform/UnicodeText.h"
 
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cctype>
@@ -181,34 +182,23 @@ double QVPDFFontUtilities::scoreNormalised(const std::u16string& S, const std::u
 
 std::optional<QVPDFFontUtilities::Catalogue>
 QVPDFFontUtilities::readCatalogue(const std::string& path) {
-    pugi::xml_document doc;
-    if (!doc.load_file(path.c_str()))
+    std::optional<platform::PropertyListValue> root = platform::readPropertyList(path);
+    if (!root || root->type != platform::PropertyListValue::Type::Dictionary)
         return std::nullopt;
-    pugi::xml_node root = doc.child("plist").child("dict");
-    if (!root)
-        return std::nullopt;
+    using Type = platform::PropertyListValue::Type;
     Catalogue catalogue;
-    // A plist dictionary alternates <key> and value elements.
-    for (pugi::xml_node key = root.child("key"); key; key = key.next_sibling("key")) {
-        pugi::xml_node faces = key.next_sibling();
-        if (std::string(faces.name()) != "dict")
+    // Family name -> { face name -> { "PostScript name", "Full name" } }.
+    for (size_t i = 0; i < root->keys.size() && i < root->values.size(); ++i) {
+        const platform::PropertyListValue& faces = root->values[i];
+        if (faces.type != Type::Dictionary)
             continue;
-        Family family{key.text().get(), {}};
-        for (pugi::xml_node fk = faces.child("key"); fk; fk = fk.next_sibling("key")) {
-            pugi::xml_node face = fk.next_sibling();
-            if (std::string(face.name()) != "dict")
+        Family family{root->keys[i], {}};
+        for (const platform::PropertyListValue& face : faces.values) {
+            if (face.type != Type::Dictionary)
                 continue;
             Face f;
-            for (pugi::xml_node k = face.child("key"); k; k = k.next_sibling("key")) {
-                std::string field = k.text().get();
-                pugi::xml_node value = k.next_sibling();
-                if (std::string(value.name()) != "string")
-                    continue;
-                if (field == "PostScript name")
-                    f.postScriptName = value.text().get();
-                else if (field == "Full name")
-                    f.fullName = value.text().get();
-            }
+            f.postScriptName = face.stringForKey("PostScript name").value_or("");
+            f.fullName = face.stringForKey("Full name").value_or("");
             f.normalisedPostScriptName = normalisedForScore(f.postScriptName);
             family.faces.push_back(std::move(f));
         }
