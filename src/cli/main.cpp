@@ -1,6 +1,7 @@
 // The corvala command: converts PDFs from the command line.
 #include "cli/ConvertCommand.h"
 #include "cli/TraceCommand.h"
+#include "pdf/QVPDFMapTool.h"
 
 #include <iostream>
 #include <string>
@@ -10,6 +11,8 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::string command = args.empty() ? "" : args.front();
     std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
+    if (command == "convert" || command == "trace")
+        QVPDFMapTool::reportMissingData();
     if (command == "convert")
         return corvalaConvert(rest);
     if (command == "formats")

@@ -1,5 +1,7 @@
 #include "converter/QVPDFConverter.h"
 
+#include "pdf/QVPDFMapTool.h"
+
 #include "platform/AppInfo.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
@@ -121,6 +123,7 @@ bool QVPDFConverter::convertPDFAtPath(const std::string& pdfPath,
     moreOptions_ = moreOptions;
     isShouldCancel_ = false;
     isConverting_ = true;
+    QVPDFMapTool::reportMissingData();
     if (delegate_)
         delegate_->didStartConversion(*this, std::nullopt);
 

@@ -16,4 +16,12 @@ public:
     /// Text of "PDFEncodings/CMap/<cMapName>"; none when missing. The collection is not used.
     static std::optional<std::string> FindCMapFile(const std::string& collection,
                                                    const std::string& cMapName);
+
+    /// A message naming what is missing when the bundle lacks its predefined
+    /// CMaps or the four collection files (composite fonts over predefined
+    /// CMaps then give no text); none when the data is in place.
+    static std::optional<std::string> missingDataMessage();
+    /// Prints missingDataMessage on standard error, once per process, so a
+    /// broken installation shows at start instead of as silently empty text.
+    static void reportMissingData();
 };
