@@ -56,11 +56,12 @@ QVPDFType0Font::initWithDictionary(const platform::PdfObject& dict, const std::s
     if (!font->extToCIDMap_)
         return nullptr;
 
-    // The collection of the descendant's /CIDSystemInfo; a descendant without
-    // one takes the collection the CMap itself names.
-    std::optional<std::string> region = cid ? cid->cidSystemRegion() : std::nullopt;
-    if (!region)
-        region = font->extToCIDMap_->cMapRegion();
+    // The CIDs are those of the collection the CMap names for itself (a
+    // UniGB-UCS2-H map makes Adobe-GB1 CIDs whatever the descendant claims);
+    // identity maps and CMaps that name none leave it to the descendant.
+    std::optional<std::string> region = font->extToCIDMap_->cMapRegion();
+    if (!region && cid)
+        region = cid->cidSystemRegion();
     if (region)
         font->extToUnicodeMap_ = QVPDFCharCodeToUnicode::collectionMap(*region);
     font->setToUnicodeWithFontDictionary(dict, 16);

@@ -48,7 +48,7 @@ std::vector<DecodedChar> decodeAll(const QVPDFFont& font, const std::string& byt
         int n = font.getNextChar(s, len, &code, u, 16, &uLen, &dx, &dy, &ox, &oy);
         if (n < 1 || n > len)
             throw std::runtime_error("getNextChar consumed a bad count");
-        DecodedChar c{code, {}, dx, n};
+        DecodedChar c{code, {}, dx, n, dy};
         for (int i = 0; i < uLen; ++i)
             c.text += static_cast<char16_t>(u[i]);
         out.push_back(std::move(c));
@@ -97,7 +97,17 @@ struct Walker {
         Gs& g = gs();
         if (!g.font)
             return;
+        const bool vertical = g.font->wMode() != 0;
         for (const auto& c : decodeAll(*g.font, bytes)) {
+            if (vertical) {
+                // Spacing lengthens the vertical advance; the scaling does not apply.
+                double glyph = c.dy * g.size;
+                double h = glyph + g.tc + (c.text == u" " ? g.tw : 0);
+                platform::Point a = toDisplay(0, 0), e = toDisplay(0, glyph);
+                out.push_back({c.text, a.x, a.y, e.x, e.y, g.size});
+                tm = platform::AffineTransform::makeTranslation(0, h).concat(tm);
+                continue;
+            }
             double glyph = c.dx * g.size * g.th;
             double w = (c.dx * g.size + g.tc + (c.code == 32 && c.consumed == 1 ? g.tw : 0)) * g.th;
             platform::Point a = toDisplay(0, 0), e = toDisplay(glyph, 0);
@@ -202,7 +212,10 @@ std::vector<PlacedChar> placeText(const platform::PdfDocument& doc, size_t pageN
             platform::PdfObject e = a.at(i);
             if (auto str = e.string())
                 w->show(*str);
-            else if (auto n = e.number())
+            else if (auto n = e.number(); n && w->gs().font && w->gs().font->wMode() != 0)
+                w->tm = platform::AffineTransform::makeTranslation(0, -*n * 0.001 * w->gs().size)
+                            .concat(w->tm);
+            else if (n)
                 w->tm = platform::AffineTransform::makeTranslation(
                             -*n * 0.001 * w->gs().size * w->gs().th, 0)
                             .concat(w->tm);

@@ -33,6 +33,7 @@ struct DecodedChar {
     std::u16string text;
     float dx;
     int consumed;
+    float dy = 0; ///< the vertical advance of fonts that write vertically
 };
 std::vector<DecodedChar> decodeAll(const QVPDFFont& font, const std::string& bytes);
 std::u16string decodeText(const QVPDFFont& font, const std::string& bytes);

@@ -364,4 +364,46 @@ TEST(QVPDFCompositeFontText, IdentityFontWithoutToUnicodeReadsTheProgramsCmap) {
     EXPECT_NEAR(oracle[0].xMax, shown.back().x1, 0.5);
 }
 
+TEST(QVPDFCompositeFontText, ReportLabCIDFontsWithoutToUnicode) {
+    std::string folder = fixtures::makeTestFolder("cid-reportlab");
+    std::string pdf =
+        runOrFail("/usr/bin/python3 '" + kScripts + "reportlab-cid.py' '" + folder + "/cid.pdf'",
+                  folder + "/cid.pdf");
+    auto doc = platform::PdfDocument::open(pdf);
+    ASSERT_TRUE(doc);
+    auto chars = fonttest::placeText(*doc, 1);
+    std::vector<std::string> texts;
+    for (const auto& w : fonttest::wordsOf(chars))
+        texts.push_back(w.text);
+    // MSung-Light's codes are UniGB-UCS2-H's, so the text is read through
+    // Adobe-GB1, the collection that CMap makes CIDs of.
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"日本語のテキスト", "ABC", "123", "简体中文", "测试",
+                                        "한국어", "텍스트", "繁體中文", "測試", "縦書きです"}));
+    // Through the interpreter the same text, each string one report.
+    EXPECT_EQ(textsOf(interpret(*doc)),
+              (std::vector<std::string>{"日本語のテキスト ABC 123", "简体中文 测试",
+                                        "한국어 텍스트", "繁體中文 測試", "縦書きです"}));
+
+    // pdftotext refuses the mismatched MSung-Light font; every other word
+    // lands where it puts it (vertical boxes one em lower, as above).
+    auto oracle = fonttest::pdftotextWords(pdf, 1);
+    for (const auto& w : fonttest::wordsOf(chars)) {
+        if (w.text == "繁體中文" || w.text == "測試")
+            continue;
+        bool vertical = std::abs(w.x1 - w.x0) < std::abs(w.y1 - w.y0);
+        double em = vertical ? 16 : 0;
+        double best = 1e9;
+        for (const auto& o : oracle) {
+            if (o.text != w.text)
+                continue;
+            best = std::min(
+                best, vertical
+                          ? std::max(std::abs(o.yMin + em - w.y0), std::abs(o.yMax + em - w.y1))
+                          : std::max(std::abs(o.xMin - w.x0), std::abs(o.xMax - w.x1)));
+        }
+        EXPECT_LE(best, 0.5) << w.text;
+    }
+}
+
 } // namespace
