@@ -1,4 +1,5 @@
 #include "excel/QVPDFInfo.h"
+#include "platform/Utf.h"
 
 #include "excel/QVExcelUtilities.h"
 #include "platform/PdfDocument.h"
@@ -28,24 +29,6 @@ char32_t pdfDocEncodingChar(unsigned char b) {
     return b;
 }
 
-void appendUTF8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 } // namespace
 
 std::string QVPDFInfo::decodePDFTextString(std::string_view bytes) {
@@ -57,7 +40,7 @@ std::string QVPDFInfo::decodePDFTextString(std::string_view bytes) {
             units.push_back(static_cast<char16_t>((p[i] << 8) | p[i + 1]));
         std::string out = XMLFileWriter::sanitizedText(units);
         if ((n - 2) % 2 != 0)
-            appendUTF8(out, kReplacement);
+            platform::appendUTF8(out, kReplacement);
         return out;
     }
     if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
@@ -65,7 +48,7 @@ std::string QVPDFInfo::decodePDFTextString(std::string_view bytes) {
     std::string out;
     out.reserve(n);
     for (size_t i = 0; i < n; ++i)
-        appendUTF8(out, pdfDocEncodingChar(p[i]));
+        platform::appendUTF8(out, pdfDocEncodingChar(p[i]));
     return out;
 }
 

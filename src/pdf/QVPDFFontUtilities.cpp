@@ -1,6 +1,7 @@
 #include "pdf/QVPDFFontUtilities.h"
 
 #include "platform/PropertyList.h"
+#include "platform/Utf.h"
 
 #include "pdf/BuiltinFontWidths.h"
 #include "pdf/QVPDFFontData.h"
@@ -26,24 +27,6 @@ bool containsAny(const std::string& haystack, std::initializer_list<const char*>
         if (haystack.find(n) != std::string::npos)
             return true;
     return false;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 /// Length of the valid UTF-8 sequence at i, or 0.
@@ -276,7 +259,7 @@ std::string QVPDFFontUtilities::validUTF8(const std::string& bytes) {
         char32_t c;
         size_t n = utf8SequenceAt(bytes, i, &c);
         if (n == 0) {
-            appendUtf8(out, static_cast<unsigned char>(bytes[i]));
+            platform::appendUTF8(out, static_cast<unsigned char>(bytes[i]));
             ++i;
         } else {
             out.append(bytes, i, n);
@@ -300,7 +283,7 @@ std::string QVPDFFontUtilities::textStringToUTF8(const std::string& bytes) {
         const char* glyph = fontdata::kPDFDocEncoding[b];
         std::u16string text = glyph ? BuiltinFontWidths::unicodeForGlyphName(glyph) : u"";
         if (text.empty())
-            appendUtf8(out, b);
+            platform::appendUTF8(out, b);
         else
             out += utf16ToUtf8(text);
     }
@@ -329,17 +312,6 @@ std::u16string QVPDFFontUtilities::utf8ToUtf16(const std::string& utf8) {
 }
 
 std::string QVPDFFontUtilities::utf16ToUtf8(const std::u16string& utf16) {
-    std::string out;
-    for (size_t i = 0; i < utf16.size(); ++i) {
-        char32_t c = utf16[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        appendUtf8(out, c);
-    }
-    return out;
+    return platform::utf16ToUTF8(utf16);
 }
+

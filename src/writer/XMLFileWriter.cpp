@@ -1,4 +1,5 @@
 #include "writer/XMLFileWriter.h"
+#include "platform/Utf.h"
 
 #include <cerrno>
 #include <cstring>
@@ -23,24 +24,6 @@ bool isXMLChar(char32_t c) {
     return c >= 0x10000 && c <= 0x10FFFF;
 }
 
-void appendUTF8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 void appendChar(std::string& out, char32_t c, bool escape) {
     if (!isXMLChar(c))
         return;
@@ -62,7 +45,7 @@ void appendChar(std::string& out, char32_t c, bool escape) {
             break;
         }
     }
-    appendUTF8(out, c);
+    platform::appendUTF8(out, c);
 }
 
 // Decodes UTF-8, replacing each maximal ill-formed subsequence by U+FFFD (the
