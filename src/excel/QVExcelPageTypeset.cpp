@@ -98,8 +98,7 @@ uint64_t columnsOfRow(const QVExcelTempRow& row, uint64_t start) {
 // Runs grouped by equal column (row) number, groups in the order of their
 // first run in `ordered`.
 std::vector<RunList> groupsByIndex(const RunList& ordered, bool byColumn) {
-    return U::divide(ordered,
-                     byColumn ? U::FindRunTextsInSameColumnIndex : U::FindRunTextsInSameRowIndex);
+    return byColumn ? U::groupByColumnIndex(ordered) : U::groupByRowIndex(ordered);
 }
 
 std::vector<RunList> creatColumnArray(const RunList& runs) {
@@ -151,17 +150,19 @@ void caculateRunTextMergeLength(const RunList& runs) {
 
     for (const RunPtr& r : runs) {
         const QVPDF_CTMInfo& g = r->ctmInfo();
+        // Once the cell beside the span holds a run, every further position
+        // tests that same cell again: the span is final.
         for (uint64_t k = r->rowIndex(); k < rowTops.size(); ++k) {
-            if (!(g.yBottom > static_cast<double>(rowTops[k])))
+            if (!(g.yBottom > static_cast<double>(rowTops[k])) ||
+                taken(r->rowIndex() + r->rowLength() + 1, r->columnIndex()))
                 break;
-            if (!taken(r->rowIndex() + r->rowLength() + 1, r->columnIndex()))
-                r->setRowLength(r->rowLength() + 1);
+            r->setRowLength(r->rowLength() + 1);
         }
         for (uint64_t k = r->columnIndex(); k < columnLefts.size(); ++k) {
-            if (!(g.xRight > static_cast<double>(columnLefts[k])))
+            if (!(g.xRight > static_cast<double>(columnLefts[k])) ||
+                taken(r->rowIndex(), r->columnIndex() + r->columnLength() + 1))
                 break;
-            if (!taken(r->rowIndex(), r->columnIndex() + r->columnLength() + 1))
-                r->setColumnLength(r->columnLength() + 1);
+            r->setColumnLength(r->columnLength() + 1);
         }
     }
 }
@@ -176,7 +177,7 @@ void QVExcelPage::typesetRunTexts() {
     // Pass 1: rows first, with merging; the runs that survive replace the list.
     std::vector<std::unique_ptr<QVExcelTempRow>> tempRows;
     for (RunList& group :
-         U::divide(U::SortRunTextsByY(U::SortRunTextsByX(runs)), U::FindRunTextsCrossedInHeight)) {
+         U::divide(U::SortRunTextsByY(U::SortRunTextsByX(runs)), U::Chain::CrossedInHeight)) {
         tempRows.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
         tempRows.back()->creatTempCell1();
     }
@@ -189,7 +190,7 @@ void QVExcelPage::typesetRunTexts() {
     // Pass 2: columns first, without merging; its first ordering is final.
     runs = U::SortRunTextsByX(U::SortRunTextsByY(survivors));
     std::vector<std::unique_ptr<QVExcelTempCell>> tempCells;
-    for (RunList& group : U::divide(runs, U::FindRunTextsCrossedInWidth)) {
+    for (RunList& group : U::divide(runs, U::Chain::CrossedInWidth)) {
         tempCells.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
         tempCells.back()->creatTempRow2();
     }

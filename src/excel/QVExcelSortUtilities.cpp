@@ -4,7 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_set>
+#include <span>
+#include <unordered_map>
 
 using RunList = QVExcelSortUtilities::RunList;
 using RunPtr = std::shared_ptr<QVExcelRunText>;
@@ -28,8 +29,12 @@ RunList stableSorted(const RunList& runs, double (*key)(const QVExcelRunText&)) 
     return out;
 }
 
-double xLeftOf(const QVExcelRunText& r) { return r.ctmInfo().xLeft; }
-double yTopOf(const QVExcelRunText& r) { return r.ctmInfo().yTop; }
+double xLeftOf(const QVExcelRunText& r) {
+    return r.ctmInfo().xLeft;
+}
+double yTopOf(const QVExcelRunText& r) {
+    return r.ctmInfo().yTop;
+}
 
 } // namespace
 
@@ -41,68 +46,132 @@ RunList QVExcelSortUtilities::SortRunTextsByY(const RunList& runs) {
     return stableSorted(runs, yTopOf);
 }
 
-RunList QVExcelSortUtilities::FindRunTextsCrossedInHeight(const RunList& runs) {
-    if (runs.empty())
-        return {};
-    RunList out{runs.front()};
-    double bottom = runs.front()->ctmInfo().yBase;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
+namespace {
+
+using Span = std::span<const RunPtr>;
+
+// The chain finders: each appends the positions in `s` of the chain of s[0]
+// (0 first, ascending). With `sorted` (the list is sorted by the chain's
+// key) a scan stops at the first run past which no later run can join: its
+// key already lies beyond the running edge, later keys lie further still,
+// and the edge only moves when a run joins. Otherwise every run is looked at.
+using Finder = void (*)(Span s, std::vector<size_t>& members, bool sorted);
+
+void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
+    members.push_back(0);
+    double bottom = s[0]->ctmInfo().yBase;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
         if (bottom > g.yTop) {
-            out.push_back(runs[i]);
+            members.push_back(i);
             bottom = std::max(bottom, g.yBase);
+        } else if (sorted) {
+            break;
         }
     }
+}
+
+void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
+    members.push_back(0);
+    double right = s[0]->ctmInfo().xRight;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (right >= g.xLeft) {
+            members.push_back(i);
+            right = std::max(right, g.xRight);
+        } else if (sorted) {
+            break;
+        }
+    }
+}
+
+void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
+    members.push_back(0);
+    const RunPtr& leader = s[0];
+    double right = leader->ctmInfo().xRight;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (std::fabs(g.yBase - leader->ctmInfo().yBase) < kSameBaseline &&
+            std::fabs(g.xLeft - right) < kJoinGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
+            members.push_back(i);
+            right = std::max(right, g.xRight);
+        } else if (sorted && g.xLeft >= right + kJoinGap) {
+            break;
+        }
+    }
+}
+
+void mergedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
+    members.push_back(0);
+    const RunPtr& leader = s[0];
+    double bottom = leader->ctmInfo().yBottom;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (leader->ctmInfo().xRight - g.xLeft > kStackOverlap &&
+            std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
+            members.push_back(i);
+            bottom = std::max(bottom, g.yBottom);
+        } else if (sorted && g.yTop >= bottom + kStackGap) {
+            break;
+        }
+    }
+}
+
+RunList collect(const RunList& runs, Finder find) {
+    if (runs.empty())
+        return {};
+    std::vector<size_t> members;
+    find(Span(runs), members, false);
+    RunList out;
+    out.reserve(members.size());
+    for (size_t m : members)
+        out.push_back(runs[m]);
     return out;
+}
+
+Finder finderFor(QVExcelSortUtilities::Chain chain) {
+    using C = QVExcelSortUtilities::Chain;
+    switch (chain) {
+    case C::CrossedInHeight:
+        return crossedInHeight;
+    case C::CrossedInWidth:
+        return crossedInWidth;
+    case C::MergedInWidth:
+        return mergedInWidth;
+    case C::MergedInHeight:
+        break;
+    }
+    return mergedInHeight;
+}
+
+std::vector<RunList> groupByIndex(const RunList& runs, uint64_t (QVExcelRunText::*index)() const) {
+    std::vector<RunList> groups;
+    std::unordered_map<uint64_t, size_t> groupOf;
+    for (const RunPtr& r : runs) {
+        auto [it, isNew] = groupOf.emplace(((*r).*index)(), groups.size());
+        if (isNew)
+            groups.emplace_back();
+        groups[it->second].push_back(r);
+    }
+    return groups;
+}
+
+} // namespace
+
+RunList QVExcelSortUtilities::FindRunTextsCrossedInHeight(const RunList& runs) {
+    return collect(runs, crossedInHeight);
 }
 
 RunList QVExcelSortUtilities::FindRunTextsCrossedInWidth(const RunList& runs) {
-    if (runs.empty())
-        return {};
-    RunList out{runs.front()};
-    double right = runs.front()->ctmInfo().xRight;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
-        if (right >= g.xLeft) {
-            out.push_back(runs[i]);
-            right = std::max(right, g.xRight);
-        }
-    }
-    return out;
+    return collect(runs, crossedInWidth);
 }
 
 RunList QVExcelSortUtilities::FindRunTextsMergedInWidth(const RunList& runs) {
-    if (runs.empty())
-        return {};
-    const RunPtr& leader = runs.front();
-    RunList out{leader};
-    double right = leader->ctmInfo().xRight;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
-        if (std::fabs(g.yBase - leader->ctmInfo().yBase) < kSameBaseline &&
-            std::fabs(g.xLeft - right) < kJoinGap && leader->rPr().isSameToRPr(runs[i]->rPr())) {
-            out.push_back(runs[i]);
-            right = std::max(right, g.xRight);
-        }
-    }
-    return out;
+    return collect(runs, mergedInWidth);
 }
 
 RunList QVExcelSortUtilities::FindRunTextsMergedInHeight(const RunList& runs) {
-    if (runs.empty())
-        return {};
-    const RunPtr& leader = runs.front();
-    RunList out{leader};
-    double bottom = leader->ctmInfo().yBottom;
-    for (size_t i = 1; i < runs.size(); ++i) {
-        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
-        if (leader->ctmInfo().xRight - g.xLeft > kStackOverlap &&
-            std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(runs[i]->rPr())) {
-            out.push_back(runs[i]);
-            bottom = std::max(bottom, g.yBottom);
-        }
-    }
-    return out;
+    return collect(runs, mergedInHeight);
 }
 
 std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInWidth(const RunList& runs) {
@@ -185,24 +254,42 @@ double QVExcelSortUtilities::GetMinxTopInRunTexts(const RunList& runs) {
     return v;
 }
 
-std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs,
-                                                  RunList (*find)(const RunList&)) {
+std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain) {
+    const Finder find = finderFor(chain);
     std::vector<RunList> groups;
     RunList rest = runs;
-    while (!rest.empty()) {
-        RunList group = find(rest);
-        // Runs are distinct objects: remove the group by identity, keeping
-        // the order of what remains.
-        std::unordered_set<const QVExcelRunText*> taken;
-        for (const RunPtr& r : group)
-            taken.insert(r.get());
-        RunList remaining;
-        remaining.reserve(rest.size() - group.size());
-        for (RunPtr& r : rest)
-            if (!taken.count(r.get()))
-                remaining.push_back(std::move(r));
-        rest = std::move(remaining);
+    std::vector<size_t> members;
+    // rest[head...] are the runs not yet taken, in order.
+    size_t head = 0;
+    while (head < rest.size()) {
+        members.clear();
+        find(Span(rest).subspan(head), members, true);
+        RunList group;
+        group.reserve(members.size());
+        for (size_t m : members)
+            group.push_back(rest[head + m]);
+        // The runs the chain passed over move up behind it, keeping their
+        // order; only the stretch the chain reached is touched.
+        const size_t last = head + members.back();
+        size_t write = last + 1;
+        size_t member = members.size();
+        for (size_t i = last + 1; i-- > head;) {
+            if (member > 0 && head + members[member - 1] == i) {
+                --member;
+                continue;
+            }
+            rest[--write] = std::move(rest[i]);
+        }
+        head += members.size();
         groups.push_back(std::move(group));
     }
     return groups;
+}
+
+std::vector<RunList> QVExcelSortUtilities::groupByColumnIndex(const RunList& runs) {
+    return groupByIndex(runs, &QVExcelRunText::columnIndex);
+}
+
+std::vector<RunList> QVExcelSortUtilities::groupByRowIndex(const RunList& runs) {
+    return groupByIndex(runs, &QVExcelRunText::rowIndex);
 }

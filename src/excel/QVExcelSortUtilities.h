@@ -40,7 +40,18 @@ public:
     static double GetMinxLeftInRunTexts(const RunList& runs);
     static double GetMinxTopInRunTexts(const RunList& runs);
 
+    /// The chains of the Find operations above, for divide().
+    enum class Chain { CrossedInHeight, CrossedInWidth, MergedInWidth, MergedInHeight };
     /// Splits `runs` into consecutive chains: while runs remain, the chain of
-    /// the first one (found by `find`) is taken out, keeping the order of the rest.
-    static std::vector<RunList> divide(const RunList& runs, RunList (*find)(const RunList&));
+    /// the first one is taken out, keeping the order of the rest. The list
+    /// must be sorted by the chain's key (yTop for the height chains, xLeft
+    /// for the width chains), as the analysis sorts it first: a chain's scan
+    /// then stops where no later run can join, so a page's runs divide in
+    /// time proportional to their number, not its square.
+    static std::vector<RunList> divide(const RunList& runs, Chain chain);
+    /// The runs grouped by equal column (row) number, each group in list
+    /// order, groups in the order of their first runs: what repeatedly taking
+    /// out FindRunTextsInSameColumnIndex (RowIndex) gives, in one pass.
+    static std::vector<RunList> groupByColumnIndex(const RunList& runs);
+    static std::vector<RunList> groupByRowIndex(const RunList& runs);
 };

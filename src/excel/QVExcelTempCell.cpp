@@ -8,19 +8,23 @@ QVExcelTempCell::QVExcelTempCell() = default;
 QVExcelTempCell::QVExcelTempCell(RunList runs) : runTexts_(std::move(runs)) {}
 QVExcelTempCell::~QVExcelTempCell() = default;
 
-void QVExcelTempCell::sortRunTextsByX() { runTexts_ = U::SortRunTextsByX(runTexts_); }
-void QVExcelTempCell::sortRunTextsByY() { runTexts_ = U::SortRunTextsByY(runTexts_); }
+void QVExcelTempCell::sortRunTextsByX() {
+    runTexts_ = U::SortRunTextsByX(runTexts_);
+}
+void QVExcelTempCell::sortRunTextsByY() {
+    runTexts_ = U::SortRunTextsByY(runTexts_);
+}
 
 void QVExcelTempCell::mergeRunTextsStringByY() {
     RunList merged;
-    for (RunList& group : U::divide(runTexts_, U::FindRunTextsMergedInHeight))
+    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInHeight))
         merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInHeight(group));
     runTexts_ = std::move(merged);
 }
 
 void QVExcelTempCell::creatTempRowsByY() {
     tempRows_.clear();
-    for (RunList& group : U::divide(runTexts_, U::FindRunTextsCrossedInHeight))
+    for (RunList& group : U::divide(runTexts_, U::Chain::CrossedInHeight))
         tempRows_.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
 }
 

@@ -8,19 +8,23 @@ QVExcelTempRow::QVExcelTempRow() = default;
 QVExcelTempRow::QVExcelTempRow(RunList runs) : runTexts_(std::move(runs)) {}
 QVExcelTempRow::~QVExcelTempRow() = default;
 
-void QVExcelTempRow::sortRunTextsByX() { runTexts_ = U::SortRunTextsByX(runTexts_); }
-void QVExcelTempRow::sortRunTextsByY() { runTexts_ = U::SortRunTextsByY(runTexts_); }
+void QVExcelTempRow::sortRunTextsByX() {
+    runTexts_ = U::SortRunTextsByX(runTexts_);
+}
+void QVExcelTempRow::sortRunTextsByY() {
+    runTexts_ = U::SortRunTextsByY(runTexts_);
+}
 
 void QVExcelTempRow::mergeRunTextsStringByX() {
     RunList merged;
-    for (RunList& group : U::divide(runTexts_, U::FindRunTextsMergedInWidth))
+    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInWidth))
         merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInWidth(group));
     runTexts_ = std::move(merged);
 }
 
 void QVExcelTempRow::creatTempCellsByX() {
     tempCells_.clear();
-    for (RunList& group : U::divide(runTexts_, U::FindRunTextsCrossedInWidth))
+    for (RunList& group : U::divide(runTexts_, U::Chain::CrossedInWidth))
         tempCells_.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
 }
 
