@@ -64,8 +64,8 @@ public:
     bool isIdentity() const { return levels_.empty(); }
     bool isVertical() const { return wMode_ != 0; }
 
-    /// The collection the map was made for; for a file that names its own
-    /// /CIDSystemInfo, that Registry-Ordering-Supplement.
+    /// Registry-Ordering-Supplement of the CMap text's own /CIDSystemInfo;
+    /// otherwise, for an embedded map, the collection it was made for.
     const std::optional<std::string>& cMapCollection() const { return cMapCollection_; }
     /// Registry-Ordering of the CMap text's /CIDSystemInfo; none when it names none.
     const std::optional<std::string>& cMapRegion() const { return cMapRegion_; }

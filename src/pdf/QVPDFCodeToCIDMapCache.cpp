@@ -27,16 +27,17 @@ QVPDFCodeToCIDMapCache::getCMap(const std::string& collection, const std::string
         if (auto it = maps_.find(cMapName); it != maps_.end())
             return it->second; // another thread parsed it meanwhile
     }
+    // A shared map records no caller's collection, only what its file names.
     std::shared_ptr<const QVPDFCodeToCIDMap> map;
     auto text = QVPDFMapTool::FindCMapFile(collection, cMapName);
     if (text && !text->empty()) {
         inProgress.insert(cMapName);
-        map = QVPDFCodeToCIDMap::parseText(*text, collection, cMapName, inProgress, depth);
+        map = QVPDFCodeToCIDMap::parseText(*text, std::nullopt, cMapName, inProgress, depth);
         inProgress.erase(cMapName);
     } else if (cMapName == "Identity" || cMapName == "Identity-H") {
-        map = std::make_shared<const QVPDFCodeToCIDMap>(collection, cMapName, 0);
+        map = std::make_shared<const QVPDFCodeToCIDMap>(std::nullopt, cMapName, 0);
     } else if (cMapName == "Identity-V") {
-        map = std::make_shared<const QVPDFCodeToCIDMap>(collection, cMapName, 1);
+        map = std::make_shared<const QVPDFCodeToCIDMap>(std::nullopt, cMapName, 1);
     }
     std::lock_guard<std::mutex> lock(mapsMutex_);
     if (map)

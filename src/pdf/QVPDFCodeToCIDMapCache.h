@@ -16,8 +16,9 @@ class QVPDFCodeToCIDMapCache {
 public:
     static QVPDFCodeToCIDMapCache& sharedCache();
 
-    /// The map of that name; none when there is none. The collection is
-    /// recorded by a map made on this call and does not select the file.
+    /// The map of that name; none when there is none. The collection does not
+    /// select the file (CMap names are unique across collections); the map
+    /// records the collection its own file names.
     /// `inProgress` holds the usecmap chain of the caller: a name in it, or a
     /// chain deeper than kMaxUseCMapDepth, gives none.
     std::shared_ptr<const QVPDFCodeToCIDMap> getCMap(const std::string& collection,

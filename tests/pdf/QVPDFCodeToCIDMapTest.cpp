@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -158,6 +159,9 @@ protected:
                                  "endcodespacerange 1 begincidchar <0002> 22 endcidchar");
         write(dir + "/CycleSelf-H", "/CycleSelf-H usecmap 1 begincodespacerange <0000> <FFFF> "
                                     "endcodespacerange 1 begincidchar <0003> 33 endcidchar");
+        write(dir + "/Shared-H",
+              "/CycleA-H usecmap 1 begincodespacerange <0000> <FFFF> "
+              "endcodespacerange 1 begincidrange <0100> <01FF> 1000 endcidrange");
         const char* saved = std::getenv("CORVALA_RESOURCES");
         saved_ = saved ? saved : "";
         ::setenv("CORVALA_RESOURCES", root_.c_str(), 1);
@@ -177,6 +181,20 @@ TEST_F(CMapFolder, UsecmapCyclesStop) {
     auto self = QVPDFCodeToCIDMap::parse("", "CycleSelf-H");
     ASSERT_TRUE(self);
     EXPECT_EQ(lookup(*self, {0x00, 0x03}).cid, 33u);
+}
+
+TEST_F(CMapFolder, FirstUseFromManyThreadsParsesOneMap) {
+    std::vector<std::shared_ptr<const QVPDFCodeToCIDMap>> maps(8);
+    std::vector<std::thread> threads;
+    for (size_t i = 0; i < maps.size(); ++i)
+        threads.emplace_back([&maps, i] { maps[i] = QVPDFCodeToCIDMap::parse("", "Shared-H"); });
+    for (auto& t : threads)
+        t.join();
+    ASSERT_TRUE(maps[0]);
+    for (const auto& m : maps)
+        EXPECT_EQ(m, maps[0]);
+    EXPECT_EQ(lookup(*maps[0], {0x01, 0x05}).cid, 1005u);
+    EXPECT_EQ(lookup(*maps[0], {0x00, 0x02}).cid, 22u);
 }
 
 TEST(QVPDFCodeToCIDMap, HostileCodeSpacesStayBounded) {
