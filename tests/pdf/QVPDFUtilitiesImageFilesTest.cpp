@@ -6,8 +6,10 @@
 #include "pdf/QVPDFConentParser.h"
 #include "pdf/QVPDFImageXObject.h"
 #include "pdf/QVPDFUtilities.h"
+#include "platform/CcittCodec.h"
 #include "platform/Files.h"
 #include "platform/ImageFile.h"
+#include "platform/Jbig2Codec.h"
 #include "platform/PdfContentScanner.h"
 #include "platform/PngCodec.h"
 
@@ -250,6 +252,33 @@ TEST_F(ImageFilesTest, Group3DataInEachCodingHasTheSourcePixels) {
         auto ours = QVPDFUtilities::decodePDFImage(pdf.image("Im0"), std::nullopt);
         ASSERT_TRUE(ours);
         EXPECT_EQ(maxDifference(*ours, *source), 0);
+    }
+}
+
+// Fax and JBIG2 data with bytes changed and cut short decode to something or
+// nothing, never past their buffers.
+TEST_F(ImageFilesTest, DamagedFaxAndJbig2DataNeverCrash) {
+    auto g4 = platform::readFile(fixture("g4.tif"));
+    auto g3 = platform::readFile(fixture("g3_2d.fax"));
+    auto page = platform::readFile(fixture("page.jb2"));
+    auto globals = platform::readFile(fixture("globals.jb2"));
+    ASSERT_TRUE(g4 && g3 && page && globals);
+    uint32_t seed = 777;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    auto damage = [&](std::string s, int round) {
+        for (int k = 0; k < 1 + round % 3; ++k)
+            s[next() % s.size()] = char(next() >> 16);
+        if (round % 4 == 0)
+            s.resize(next() % s.size());
+        return s;
+    };
+    for (int round = 0; round < 200; ++round) {
+        platform::CcittParameters p;
+        p.k = round % 2 ? -1 : 4;
+        p.columns = round % 7 == 0 ? 1728 : 60;
+        (void)platform::decodeCcitt(damage(round % 2 ? *g4 : *g3, round), p, 40);
+        (void)platform::decodeJbig2(damage(*page, round),
+                                    round % 3 ? *globals : damage(*globals, round));
     }
 }
 

@@ -120,4 +120,29 @@ TEST(ImageFile, BadDataIsRefusedWithoutCrashing) {
     EXPECT_FALSE(platform::encodeImage(RasterImage{}, ImageFileType::PNG, 72, 72, 1));
 }
 
+// Damaged files of each kind: bytes changed at pseudo-random places and cut
+// short. Whatever the decoders make of them, they answer without crashing.
+TEST(ImageFile, DamagedDataNeverCrashes) {
+    RasterImage image = pattern(24, 16, F::RGBA);
+    std::vector<std::string> files = {*platform::encodePng(image),
+                                      *platform::encodeJpeg(image, 0.8),
+                                      *platform::encodeJpeg2000(image)};
+    uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+    int decoded = 0;
+    for (const std::string& file : files) {
+        for (int round = 0; round < 150; ++round) {
+            std::string damaged = file;
+            for (int k = 0; k < 1 + round % 4; ++k)
+                damaged[next() % damaged.size()] = char(next() >> 16);
+            if (round % 5 == 0)
+                damaged.resize(next() % damaged.size());
+            if (platform::decodeImageData(damaged))
+                ++decoded;
+        }
+    }
+    // Some damage is harmless (JPEG pixels, PNG ancillary bits); most is not.
+    EXPECT_GT(decoded, 0);
+}
+
 } // namespace
