@@ -209,6 +209,15 @@ TEST_F(ImageFilesTest, Img2pdfJpegsAreCopiedByteForByte) {
         EXPECT_EQ(platform::splitExtension(files[0].first).second, "jpeg");
         EXPECT_EQ(files[0].second,
                   platform::readFile(fixture(std::string("jpeg_") + kind + ".jpg")));
+        // Read back as a JPEG file (Adobe CMYK inverted, as such files hold
+        // it), it shows what the PDF shows: pdfimages' pixels, up to rounding.
+        auto ours = platform::decodeImageData(files[0].second);
+        auto extracted = pdfimagesPng(pdf, work_);
+        ASSERT_TRUE(ours);
+        ASSERT_EQ(extracted.size(), 1u);
+        int diff = maxDifference(ours->converted(F::RGB), extracted[0].converted(F::RGB));
+        EXPECT_GE(diff, 0);
+        EXPECT_LE(diff, 2);
     }
 }
 
