@@ -4,6 +4,9 @@
 #include "pdf/QVPDFCodeToCIDMapCache.h"
 #include "pdf/QVPDFMemory.h"
 
+#include <algorithm>
+#include <map>
+
 namespace {
 
 std::optional<uint32_t> hexNumber(std::string_view digits) {
@@ -60,6 +63,7 @@ QVPDFCodeToCIDMap::QVPDFCodeToCIDMap(std::optional<std::string> collection,
                                      std::optional<std::string> cMapName)
     : cMapCollection_(std::move(collection)), cMapName_(std::move(cMapName)) {
     levels_.resize(2, Level{}); // the shared empty level and the root
+    refs_ = {0, 1};
 }
 
 QVPDFCodeToCIDMap::QVPDFCodeToCIDMap(std::optional<std::string> collection,
@@ -178,12 +182,19 @@ void QVPDFCodeToCIDMap::parseText1(std::string_view text, std::set<std::string>&
     }
 }
 
-std::optional<uint32_t> QVPDFCodeToCIDMap::newLevel() {
+std::optional<uint32_t> QVPDFCodeToCIDMap::newLevel(const Level& contents) {
     if (levels_.size() >= kMaxLevels)
         return std::nullopt;
     QVPDF_CheckedAllocationSize(static_cast<long long>(levels_.size() + 1), sizeof(Level));
-    levels_.push_back(Level{});
+    levels_.push_back(contents);
+    refs_.push_back(0);
     return static_cast<uint32_t>(levels_.size() - 1);
+}
+
+void QVPDFCodeToCIDMap::link(uint32_t parent, unsigned slot, uint32_t level) {
+    levels_[parent][slot] = kLevelBit | level;
+    if (level != kEmptyLevel)
+        ++refs_[level];
 }
 
 std::optional<uint32_t> QVPDFCodeToCIDMap::writableLevel(uint32_t parent, unsigned slot) {
@@ -191,11 +202,21 @@ std::optional<uint32_t> QVPDFCodeToCIDMap::writableLevel(uint32_t parent, unsign
     if (!(e & kLevelBit))
         return std::nullopt;
     uint32_t index = e & ~kLevelBit;
-    if (index != kEmptyLevel)
+    if (index != kEmptyLevel && refs_[index] == 1)
         return index;
-    auto fresh = newLevel();
-    if (fresh)
-        levels_[parent][slot] = kLevelBit | *fresh;
+    // Shared (or the empty level): this entry gets a copy of its own, whose
+    // further levels gain one more parent.
+    Level copy = levels_[index];
+    auto fresh = newLevel(copy);
+    if (!fresh)
+        return std::nullopt;
+    for (uint32_t child : copy)
+        if ((child & kLevelBit) && (child & ~kLevelBit) != kEmptyLevel)
+            ++refs_[child & ~kLevelBit];
+    if (index != kEmptyLevel)
+        --refs_[index];
+    levels_[parent][slot] = kLevelBit | *fresh;
+    ++refs_[*fresh];
     return fresh;
 }
 
@@ -203,72 +224,98 @@ void QVPDFCodeToCIDMap::addCodeSpace(uint32_t level, uint32_t start, uint32_t en
     if (nBytes < 2 || nBytes > 4)
         return;
     const int shift = 8 * (nBytes - 1);
-    const uint32_t mask = shift == 32 ? 0xFFFFFFFFu : (1u << shift) - 1;
+    const uint32_t mask = (1u << shift) - 1;
     const unsigned first = (start >> shift) & 0xFF, last = (end >> shift) & 0xFF;
+    // Every first byte that had no further level gets the same new subtree: it
+    // is built once and shared (copied on write), so a range over all
+    // four-byte codes costs a level per byte, not millions.
+    std::optional<uint32_t> built;
     for (unsigned b = first; b <= last; ++b) {
-        if (!(levels_[level][b] & kLevelBit))
+        const bool fresh = !(levels_[level][b] & kLevelBit);
+        if (fresh)
             levels_[level][b] = kLevelBit | kEmptyLevel; // a CID held here is lost
         if (nBytes == 2)
             continue; // the level below only holds final entries: the empty level serves
+        if (fresh && built) {
+            link(level, b, *built);
+            continue;
+        }
         auto sub = writableLevel(level, b);
         if (!sub)
             return; // over budget: the rest of the range keeps shorter codes
         addCodeSpace(*sub, start & mask, end & mask, nBytes - 1);
+        if (fresh)
+            built = levels_[level][b] & ~kLevelBit;
     }
 }
 
 void QVPDFCodeToCIDMap::addCIDs(uint32_t start, uint32_t end, int nBytes, uint32_t firstCID) {
     if (nBytes < 1 || nBytes > 4 || isIdentity())
         return;
+    // The whole path is made the code's own before its last level is written.
     uint32_t level = kRoot;
     for (int i = nBytes - 1; i >= 1; --i) {
         unsigned b = (start >> (8 * i)) & 0xFF;
         uint32_t e = levels_[level][b];
         if (!(e & kLevelBit))
             return; // the code space has no code this long here
-        if (i == 1) {
-            auto sub = writableLevel(level, b);
-            if (!sub)
-                return;
-            level = *sub;
-        } else {
-            level = e & ~kLevelBit;
-            if (level == kEmptyLevel)
-                return; // only final entries below: no longer code reaches the last byte
-        }
+        if (i > 1 && (e & ~kLevelBit) == kEmptyLevel)
+            return; // only final entries below: no longer code reaches the last byte
+        auto sub = writableLevel(level, b);
+        if (!sub)
+            return;
+        level = *sub;
     }
     const unsigned lo = start & 0xFF, hi = end & 0xFF;
     for (unsigned b = lo; b <= hi; ++b) {
         uint32_t& e = levels_[level][b];
         if (e & kLevelBit)
             continue;
-        e = std::min<uint64_t>(static_cast<uint64_t>(firstCID) + (b - lo), kMaxCID);
+        e = static_cast<uint32_t>(
+            std::min<uint64_t>(static_cast<uint64_t>(firstCID) + (b - lo), kMaxCID));
     }
 }
 
 void QVPDFCodeToCIDMap::useCMap(const QVPDFCodeToCIDMap& used) {
     if (used.isIdentity() || isIdentity())
         return;
-    copyVector(kRoot, used, kRoot);
+    std::map<uint32_t, uint32_t> copies;
+    copyVector(kRoot, used, kRoot, copies);
 }
 
-void QVPDFCodeToCIDMap::copyVector(uint32_t dst, const QVPDFCodeToCIDMap& src, uint32_t srcLevel) {
+void QVPDFCodeToCIDMap::copyVector(uint32_t dst, const QVPDFCodeToCIDMap& src, uint32_t srcLevel,
+                                   std::map<uint32_t, uint32_t>& copies) {
     for (unsigned b = 0; b < 256; ++b) {
-        uint32_t s = src.levels_[srcLevel][b];
-        uint32_t& d = levels_[dst][b];
-        if (s & kLevelBit) {
+        const uint32_t s = src.levels_[srcLevel][b];
+        const uint32_t d = levels_[dst][b];
+        if (!(s & kLevelBit)) {
             if (!(d & kLevelBit))
-                d = kLevelBit | kEmptyLevel;
-            uint32_t srcSub = s & ~kLevelBit;
+                levels_[dst][b] = s;
+            continue;
+        }
+        const uint32_t srcSub = s & ~kLevelBit;
+        if (!(d & kLevelBit)) {
+            levels_[dst][b] = kLevelBit | kEmptyLevel;
             if (srcSub == kEmptyLevel)
-                continue; // nothing below to copy
+                continue;
+            // A source level met again (the source shares it) is shared here too.
+            if (auto it = copies.find(srcSub); it != copies.end()) {
+                link(dst, b, it->second);
+                continue;
+            }
             auto sub = writableLevel(dst, b);
             if (!sub)
                 return;
-            copyVector(*sub, src, srcSub);
-        } else if (!(d & kLevelBit)) {
-            d = s;
+            copyVector(*sub, src, srcSub, copies);
+            copies.emplace(srcSub, *sub);
+            continue;
         }
+        if (srcSub == kEmptyLevel)
+            continue; // nothing below to copy
+        auto sub = writableLevel(dst, b);
+        if (!sub)
+            return;
+        copyVector(*sub, src, srcSub, copies);
     }
 }
 

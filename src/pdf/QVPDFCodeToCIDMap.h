@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -74,8 +75,9 @@ public:
     /// Trie levels held (the shared empty level included); for the data checks.
     size_t levelCount() const { return levels_.size(); }
 
-    /// Most trie levels one map may hold (1 KiB each). The largest predefined
-    /// CMap needs a few thousand; hostile code spaces stop growing here.
+    /// Most trie levels one map may hold (1 KiB each). Shared subtrees keep
+    /// the largest predefined CMap to a few hundred; a map built to grow its
+    /// trie stops here.
     static constexpr size_t kMaxLevels = 1u << 14;
 
 private:
@@ -83,21 +85,27 @@ private:
     /// An entry either holds a CID or, with this bit, the index of a further level.
     static constexpr uint32_t kLevelBit = 0x80000000u;
     static constexpr uint32_t kMaxCID = 0x7FFFFFFFu;
-    /// Level 0 is the shared empty level (every entry final with CID 0), never
-    /// written: a level that would be a copy of it points there until an
-    /// entry is set (copy on write). Level 1 is the root.
+    /// Levels are shared between entries whose subtrees are equal and copied
+    /// when one of them is written (copy on write, by parent count). Level 0
+    /// is the empty level (every entry final with CID 0), never written;
+    /// level 1 is the root.
     static constexpr uint32_t kEmptyLevel = 0;
     static constexpr uint32_t kRoot = 1;
 
     void parseText1(std::string_view text, std::set<std::string>& inProgress, int depth);
     /// Merges the map's trie into this one (usecmap).
     void useCMap(const QVPDFCodeToCIDMap& used);
-    void copyVector(uint32_t dst, const QVPDFCodeToCIDMap& src, uint32_t srcLevel);
+    /// `copies` maps the source's levels copied whole into fresh entries to their copies.
+    void copyVector(uint32_t dst, const QVPDFCodeToCIDMap& src, uint32_t srcLevel,
+                    std::map<uint32_t, uint32_t>& copies);
     void addCodeSpace(uint32_t level, uint32_t start, uint32_t end, int nBytes);
     void addCIDs(uint32_t start, uint32_t end, int nBytes, uint32_t firstCID);
-    /// The level entry `slot` of `parent` leads to, made writable; none over budget.
+    /// The level entry `slot` of `parent` leads to, made its own (a shared
+    /// level is copied first); none when it leads to none or over budget.
     std::optional<uint32_t> writableLevel(uint32_t parent, unsigned slot);
-    std::optional<uint32_t> newLevel();
+    /// Points the entry at a level (one more parent for it).
+    void link(uint32_t parent, unsigned slot, uint32_t level);
+    std::optional<uint32_t> newLevel(const Level& contents);
 
     std::optional<std::string> cMapCollection_;
     std::optional<std::string> cMapRegion_;
@@ -105,4 +113,6 @@ private:
     int wMode_ = 0;
     /// Empty for an identity map.
     std::vector<Level> levels_;
+    /// The number of entries that lead to each level.
+    std::vector<uint32_t> refs_;
 };

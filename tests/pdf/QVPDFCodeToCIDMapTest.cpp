@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -96,6 +97,20 @@ TEST(QVPDFCodeToCIDMap, LookupRows) {
          52,
          4,
          true},
+        {"a code space's shared subtree is copied where a CID is written",
+         cmap("1 begincodespacerange <000000> <FFFFFF> endcodespacerange\n"
+              "1 begincidchar <010203> 7 endcidchar"),
+         {0x01, 0x02, 0x03},
+         7,
+         3,
+         true},
+        {"... and only there",
+         cmap("1 begincodespacerange <000000> <FFFFFF> endcodespacerange\n"
+              "1 begincidchar <010203> 7 endcidchar"),
+         {0x02, 0x02, 0x03},
+         0,
+         3,
+         true},
         {"malformed rows skipped",
          cmap("1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
               "3 begincidrange <0041> <41> 5 <zz41> <zz42> 6 <0041> <0042> 7 endcidrange"),
@@ -159,6 +174,8 @@ protected:
                                  "endcodespacerange 1 begincidchar <0002> 22 endcidchar");
         write(dir + "/CycleSelf-H", "/CycleSelf-H usecmap 1 begincodespacerange <0000> <FFFF> "
                                     "endcodespacerange 1 begincidchar <0003> 33 endcidchar");
+        write(dir + "/Wide-H", "1 begincodespacerange <000000> <FFFFFF> endcodespacerange "
+                               "2 begincidchar <010203> 7 <FF0000> 8 endcidchar");
         write(dir + "/Shared-H",
               "/CycleA-H usecmap 1 begincodespacerange <0000> <FFFF> "
               "endcodespacerange 1 begincidrange <0100> <01FF> 1000 endcidrange");
@@ -197,14 +214,38 @@ TEST_F(CMapFolder, FirstUseFromManyThreadsParsesOneMap) {
     EXPECT_EQ(lookup(*maps[0], {0x00, 0x02}).cid, 22u);
 }
 
+TEST_F(CMapFolder, UsecmapOfSharedSubtreesKeepsEveryPathApart) {
+    auto map = parseText(cmap("/Wide-H usecmap 1 begincidchar <020203> 9 endcidchar"));
+    EXPECT_EQ(lookup(*map, {0x01, 0x02, 0x03}).cid, 7u);
+    EXPECT_EQ(lookup(*map, {0xFF, 0x00, 0x00}).cid, 8u);
+    EXPECT_EQ(lookup(*map, {0x02, 0x02, 0x03}).cid, 9u);
+    EXPECT_EQ(lookup(*map, {0x03, 0x02, 0x03}).cid, 0u);
+    EXPECT_EQ(lookup(*map, {0x03, 0x02, 0x03}).nUsed, 3);
+    auto wide = QVPDFCodeToCIDMap::parse("", "Wide-H");
+    EXPECT_EQ(lookup(*wide, {0x02, 0x02, 0x03}).cid, 0u); // the used map is untouched
+    EXPECT_LT(map->levelCount(), 16u);
+}
+
 TEST(QVPDFCodeToCIDMap, HostileCodeSpacesStayBounded) {
     // Every four-byte code: the trie would need 16 million levels.
     auto map = parseText(cmap("1 begincodespacerange <00000000> <FFFFFFFF> endcodespacerange\n"
                               "1 begincidrange <FFFFFF00> <FFFFFFFF> 5 endcidrange"));
-    EXPECT_LE(map->levelCount(), QVPDFCodeToCIDMap::kMaxLevels);
-    auto r = lookup(*map, {0x00, 0x00, 0x00, 0x01});
-    EXPECT_GE(r.nUsed, 1);
-    EXPECT_LE(r.nUsed, 4);
+    EXPECT_LT(map->levelCount(), 16u); // the equal subtrees are one
+    EXPECT_EQ(lookup(*map, {0xFF, 0xFF, 0xFF, 0x07}).cid, 12u);
+    EXPECT_EQ(lookup(*map, {0x00, 0x00, 0x00, 0x01}).nUsed, 4);
+    // Rows that make every path differ stop at the budget.
+    std::string rows;
+    for (int hi = 0; hi < 256; ++hi)
+        for (int mid = 0; mid < 256; mid += 2) {
+            char code[16];
+            std::snprintf(code, sizeof code, "<%02X%02X0000>", hi, mid);
+            rows += code + std::string(" 1\n");
+        }
+    auto grown = parseText(cmap("1 begincodespacerange <00000000> <FFFFFFFF> endcodespacerange\n"
+                                "32768 begincidchar\n" +
+                                rows + "endcidchar"));
+    EXPECT_LE(grown->levelCount(), QVPDFCodeToCIDMap::kMaxLevels);
+    EXPECT_EQ(lookup(*grown, {0x00, 0x00, 0x00, 0x00}).cid, 1u);
     // Huge CIDs and ranges written backwards add nothing harmful.
     auto odd = parseText(cmap("1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
                               "2 begincidrange <0010> <0001> 5 <0020> <0030> 99999999999 "
