@@ -17,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 using platform::RasterImage;
@@ -264,6 +265,42 @@ TEST_F(ImageFilesTest, Group3DataInEachCodingHasTheSourcePixels) {
     }
 }
 
+// The page's halftone region draws with the pattern dictionary of the
+// globals stream: with /JBIG2Globals it is the source page, without it not.
+TEST_F(ImageFilesTest, Jbig2PageDrawnFromItsGlobals) {
+    auto page = platform::readFile(fixture("halftone_page.jb2"));
+    auto globals = platform::readFile(fixture("halftone_globals.jb2"));
+    auto source = readNetpbm(fixture("jbig2_halftone.pgm"));
+    ASSERT_TRUE(page && globals && source);
+    ImagePdf pdf = makeImagePdf(
+        {{"With",
+          [&](fixtures::PdfBuilder& b) {
+              std::string g =
+                  b.addStream("<< /Filter /FlateDecode >>", fixtures::flateEncode(*globals));
+              return b.addStream("<< /Subtype /Image /Width 48 /Height 32 /BitsPerComponent 1 "
+                                 "/ColorSpace /DeviceGray /Filter /JBIG2Decode "
+                                 "/DecodeParms << /JBIG2Globals " +
+                                     g + " >> >>",
+                                 *page);
+          }},
+         {"Without", stream("<< /Subtype /Image /Width 48 /Height 32 /BitsPerComponent 1 "
+                            "/ColorSpace /DeviceGray /Filter /JBIG2Decode >>",
+                            *page)}});
+    auto with = QVPDFUtilities::decodePDFImage(pdf.image("With"), std::nullopt);
+    ASSERT_TRUE(with);
+    EXPECT_EQ(maxDifference(*with, *source), 0);
+    auto without = QVPDFUtilities::decodePDFImage(pdf.image("Without"), std::nullopt);
+    EXPECT_TRUE(!without || maxDifference(*without, *source) != 0);
+    std::string file = work_ + "/halftone.pdf";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << pdf.bytes;
+    }
+    auto extracted = pdfimagesPng(file, work_);
+    ASSERT_GE(extracted.size(), 1u);
+    EXPECT_EQ(maxDifference(*with, extracted[0].converted(F::Gray)), 0);
+}
+
 // Fax and JBIG2 data with bytes changed and cut short decode to something or
 // nothing, never past their buffers.
 TEST_F(ImageFilesTest, DamagedFaxAndJbig2DataNeverCrash) {
@@ -291,7 +328,7 @@ TEST_F(ImageFilesTest, DamagedFaxAndJbig2DataNeverCrash) {
     }
 }
 
-TEST_F(ImageFilesTest, JpxWithoutColourSpaceAndJbig2WithGlobalsDecode) {
+TEST_F(ImageFilesTest, JpxWithoutColourSpaceAndAnMmrJbig2PageDecode) {
     auto jp2 = platform::readFile(fixture("image.jp2"));
     auto page = platform::readFile(fixture("page.jb2"));
     auto globals = platform::readFile(fixture("globals.jb2"));
