@@ -114,6 +114,7 @@ void O::runFormXObject(QVPDFConentParser& p, const std::string& name, const PdfO
     child.delegate_ = p.delegate_;
     child.renderingStateStack_ = p.renderingStateStack_;
     child.formDepth_ = p.formDepth_ + 1;
+    child.fontCache_ = p.fontCache_; // a form's fonts are the document's too
     child.page_ = p.page_;
     child.inheritedCollections_ = p.collections_;
     child.inheritedResources_ = p.resources_;
