@@ -5,6 +5,7 @@
 #include FT_SFNT_NAMES_H
 #include FT_TRUETYPE_IDS_H
 #include FT_TYPE1_TABLES_H
+#include FT_CID_H
 
 #include <memory>
 
@@ -140,8 +141,26 @@ void readGlyphUnicodes(FT_Face face, FontProgramInfo& info) {
             any = true;
         }
     }
-    if (any)
-        info.glyphUnicodes = std::move(map);
+    if (!any)
+        return;
+    // A CID-keyed CFF program's glyph indices are not its CIDs: index by CID.
+    FT_Bool cidKeyed = 0;
+    if (FT_Get_CID_Is_Internally_CID_Keyed(face, &cidKeyed) == 0 && cidKeyed) {
+        std::vector<char32_t> byCID;
+        for (size_t g = 0; g < map.size(); ++g) {
+            FT_UInt cid = 0;
+            if (map[g] == 0 ||
+                FT_Get_CID_From_Glyph_Index(face, static_cast<FT_UInt>(g), &cid) != 0 ||
+                cid > 0xFFFF)
+                continue;
+            if (cid >= byCID.size())
+                byCID.resize(cid + 1, 0);
+            if (byCID[cid] == 0)
+                byCID[cid] = map[g];
+        }
+        map = std::move(byCID);
+    }
+    info.glyphUnicodes = std::move(map);
 }
 
 } // namespace

@@ -18,9 +18,10 @@ struct FontProgramInfo {
     /// for codes it leaves unused. Meaningful only when hasBuiltinEncoding.
     std::array<std::string, 256> builtinEncoding;
     bool hasBuiltinEncoding = false;
-    /// The Unicode code point of each glyph index, from a TrueType/OpenType
-    /// program's Unicode cmap (the lowest code point mapped to the glyph); 0
-    /// for glyphs it does not map. Empty when the program has no such cmap.
+    /// The Unicode code point of each glyph index (of each CID for a
+    /// CID-keyed CFF program), from a TrueType/OpenType program's Unicode cmap
+    /// (the lowest code point mapped to the glyph); 0 for glyphs it does not
+    /// map. Empty when the program has no such cmap.
     std::vector<char32_t> glyphUnicodes;
 };
 
