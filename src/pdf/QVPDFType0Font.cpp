@@ -58,12 +58,12 @@ QVPDFType0Font::initWithDictionary(const platform::PdfObject& dict, const std::s
 
     // The CIDs are those of the collection the CMap names for itself (a
     // UniGB-UCS2-H map makes Adobe-GB1 CIDs whatever the descendant claims);
-    // identity maps and CMaps that name none leave it to the descendant.
-    std::optional<std::string> region = font->extToCIDMap_->cMapRegion();
-    if (!region && cid)
-        region = cid->cidSystemRegion();
-    if (region)
+    // identity maps, CMaps that name none and collections without a file
+    // leave it to the descendant's.
+    if (const auto& region = font->extToCIDMap_->cMapRegion())
         font->extToUnicodeMap_ = QVPDFCharCodeToUnicode::collectionMap(*region);
+    if (!font->extToUnicodeMap_ && cid && cid->cidSystemRegion())
+        font->extToUnicodeMap_ = QVPDFCharCodeToUnicode::collectionMap(*cid->cidSystemRegion());
     font->setToUnicodeWithFontDictionary(dict, 16);
     return font;
 }
