@@ -80,10 +80,22 @@ bool QVExcelStyle::existNumberFormat(int32_t numFmtID) const {
 int32_t QVExcelStyle::collectFonts(const std::shared_ptr<QVExcelStyleFont>& font) {
     if (!font)
         return 0;
-    for (size_t i = 0; i < fontsArr_.size(); ++i)
-        if (fontsArr_[i]->isEqualToFont(*font))
-            return static_cast<int32_t>(i);
+    for (; fontsIndexed_ < fontsArr_.size(); ++fontsIndexed_)
+        fontIndex_.emplace(fontsArr_[fontsIndexed_]->comparisonKey(),
+                           static_cast<int32_t>(fontsIndexed_));
+    std::string key = font->comparisonKey();
+    if (auto it = fontIndex_.find(key); it != fontIndex_.end()) {
+        // A registered font changed after it was indexed is looked for the long way.
+        const size_t i = static_cast<size_t>(it->second);
+        if (i < fontsArr_.size() && fontsArr_[i]->isEqualToFont(*font))
+            return it->second;
+        for (size_t j = 0; j < fontsArr_.size(); ++j)
+            if (fontsArr_[j]->isEqualToFont(*font))
+                return static_cast<int32_t>(j);
+    }
     fontsArr_.push_back(font);
+    fontIndex_.emplace(std::move(key), static_cast<int32_t>(fontsArr_.size() - 1));
+    fontsIndexed_ = fontsArr_.size();
     return static_cast<int32_t>(fontsArr_.size() - 1);
 }
 

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class XMLFileWriter;
@@ -86,6 +87,11 @@ public:
 private:
     NumFmtList numFmtsArr_;
     FontList fontsArr_;
+    // Registered fonts by comparison key, first index kept, so a cell's font
+    // is found without comparing it with every font of the document; the
+    // entries fontsArr() gained from outside are indexed on the next call.
+    std::unordered_map<std::string, int32_t> fontIndex_;
+    size_t fontsIndexed_ = 0;
     FillList fillsArr_;
     BorderList bordersArr_;
     XfList cellStyleXfsArr_;

@@ -1,6 +1,7 @@
 #include "excel/QVExcelStyleFont.h"
 
 #include "platform/NumberFormat.h"
+#include "writer/XMLFileWriter.h"
 
 #include <cmath>
 
@@ -28,10 +29,27 @@ QVExcel_Font QVExcelStyleFont::defaultFont() {
 }
 
 std::string QVExcelStyleFont::writtenSize(double sz) {
+    return platform::formatInteger(writtenSizeValue(sz));
+}
+
+long long QVExcelStyleFont::writtenSizeValue(double sz) {
     if (!std::isfinite(sz))
         sz = kFallbackFontSize;
     sz = std::min(std::max(sz, kMinFontSize), kMaxFontSize);
-    return platform::formatFixed(sz, 0);
+    // To the nearest whole number, halves to the even one, as a fixed
+    // format without decimals rounds.
+    return static_cast<long long>(std::nearbyint(sz));
+}
+
+std::string QVExcelStyleFont::comparisonKey() const {
+    std::string key = writtenSize(font_.sz);
+    key += '\0';
+    key += XMLFileWriter::sanitizedText(font_.name);
+    key += '\0';
+    key += platform::formatInteger(rgbColor_);
+    key += font_.b ? 'b' : '-';
+    key += font_.i ? 'i' : '-';
+    return key;
 }
 
 bool QVExcelStyleFont::isEqualToFont(const QVExcelStyleFont& other) const {

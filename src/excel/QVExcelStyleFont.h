@@ -29,6 +29,11 @@ public:
     /// The size as written: whole points from 1 to 409 ("%0.0f" of the size
     /// kept within Excel's limits; a size that is not a number counts as 12).
     static std::string writtenSize(double sz);
+    /// The number writtenSize writes.
+    static long long writtenSizeValue(double sz);
+    /// Equal for fonts isEqualToFont takes as equal, different otherwise: the
+    /// written size and name, the colour and the faces.
+    std::string comparisonKey() const;
 
 private:
     QVExcel_Font font_;

@@ -4,8 +4,11 @@
 #include "writer/XMLFileWriter.h"
 
 bool QVExcel_FontIsEqual(const QVExcel_Font& a, const QVExcel_Font& b) {
-    return QVExcelStyleFont::writtenSize(a.sz) == QVExcelStyleFont::writtenSize(b.sz) &&
-           XMLFileWriter::sanitizedText(a.name) == XMLFileWriter::sanitizedText(b.name);
+    // Names that are the same bytes are written alike; only others need the
+    // written forms compared.
+    return QVExcelStyleFont::writtenSizeValue(a.sz) == QVExcelStyleFont::writtenSizeValue(b.sz) &&
+           (a.name == b.name ||
+            XMLFileWriter::sanitizedText(a.name) == XMLFileWriter::sanitizedText(b.name));
 }
 
 QVExcel_Xf_Alignment QVExcel_Xf_AlignmentMake(const std::optional<std::string>& horizontal,
