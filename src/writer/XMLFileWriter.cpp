@@ -24,6 +24,11 @@ bool isXMLChar(char32_t c) {
     return c >= 0x10000 && c <= 0x10FFFF;
 }
 
+// Printable ASCII other than the characters escaping replaces: written as is.
+bool isPlainASCII(char c) {
+    return c >= 0x20 && c < 0x7F && c != '&' && c != '<' && c != '>' && c != '"';
+}
+
 void appendChar(std::string& out, char32_t c, bool escape) {
     if (!isXMLChar(c))
         return;
@@ -221,16 +226,28 @@ std::string XMLFileWriter::sanitizedText(std::u16string_view utf16) {
 }
 
 void XMLFileWriter::writeEscaped(std::string_view utf8) {
-    std::string out;
+    // Most text is printable ASCII that needs no escaping: it goes out as it
+    // is, and only the rest from the first other byte takes the long way.
+    size_t plain = 0;
+    while (plain < utf8.size() && isPlainASCII(utf8[plain]))
+        ++plain;
+    if (plain == utf8.size()) {
+        write(utf8);
+        return;
+    }
+    std::string out(utf8.substr(0, plain));
     out.reserve(utf8.size() + 8);
-    decodeUTF8(utf8, [&](char32_t c) { appendChar(out, c, true); });
+    decodeUTF8(utf8.substr(plain), [&](char32_t c) { appendChar(out, c, true); });
     write(out);
 }
 
 void XMLFileWriter::writeEscaped(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size() + 8);
-    decodeUTF16(utf16, [&](char32_t c) { appendChar(out, c, true); });
+    size_t plain = 0;
+    while (plain < utf16.size() && utf16[plain] < 0x80 && isPlainASCII(char(utf16[plain])))
+        out.push_back(char(utf16[plain++]));
+    decodeUTF16(utf16.substr(plain), [&](char32_t c) { appendChar(out, c, true); });
     write(out);
 }
 
@@ -359,11 +376,11 @@ void XMLFileWriter::writeStartElement(std::string_view localName) {
 void XMLFileWriter::writeStartElementWithNamespace(std::optional<std::string_view> namespaceURI,
                                                    std::string_view localName) {
     // Names are resolved first, so a misuse raises before anything is written.
-    const std::string name = qualifiedName(namespaceURI, localName);
+    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
     closeStartTagIfOpen();
     writeLineBreakAndIndentation(level_);
     write("<");
-    write(name);
+    write(namespaceURI ? std::string_view(name) : localName);
 
     elementLocalNames_.emplace_back(localName);
     elementNamespaceURIs_.emplace_back(namespaceURI ? *namespaceURI : std::string_view());
@@ -402,9 +419,9 @@ void XMLFileWriter::writeAttributeWithNamespace(std::optional<std::string_view> 
                                                 std::string_view value) {
     if (!newElement_)
         throw XMLWriterException("No open start element");
-    const std::string name = qualifiedName(namespaceURI, localName);
+    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
     write(" ");
-    write(name);
+    write(namespaceURI ? std::string_view(name) : localName);
     write("=\"");
     writeEscaped(value);
     write("\"");
@@ -439,8 +456,9 @@ void XMLFileWriter::writeEndElement() {
     }
     if (level_ < 1 || elementLocalNames_.empty())
         throw XMLWriterException("Cannot write more end elements than start elements.");
-    const std::string name = elementLocalNames_.back();
-    const std::string uri = elementNamespaceURIs_.back();
+    // The names stay on their stacks until the end tag is written.
+    const std::string& name = elementLocalNames_.back();
+    const std::string& uri = elementNamespaceURIs_.back();
     if (uri.empty())
         writeEndElementWithNamespace(std::nullopt, name);
     else
@@ -455,7 +473,7 @@ void XMLFileWriter::writeEndElementWithNamespace(std::optional<std::string_view>
                                                  std::string_view localName) {
     if (level_ < 1 || elementLocalNames_.empty())
         throw XMLWriterException("Cannot write more end elements than start elements.");
-    const std::string name = qualifiedName(namespaceURI, localName);
+    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
     --level_;
     if (newElement_) {
         write(">");
@@ -464,7 +482,7 @@ void XMLFileWriter::writeEndElementWithNamespace(std::optional<std::string_view>
         writeLineBreakAndIndentation(level_);
     }
     write("</");
-    write(name);
+    write(namespaceURI ? std::string_view(name) : localName);
     write(">");
     popElement();
 }
