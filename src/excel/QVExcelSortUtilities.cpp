@@ -1,6 +1,7 @@
 #include "excel/QVExcelSortUtilities.h"
 
 #include "excel/QVExcelManager.h"
+#include "excel/QVExcelStringItem.h"
 
 #include <algorithm>
 #include <cmath>
@@ -194,8 +195,12 @@ std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInHeight(cons
     const RunPtr& leader = runs.front();
     const bool wrap = QVExcelManager::sharedInstance()->isNeedWrapText();
     for (size_t i = 1; i < runs.size(); ++i) {
+        // A wrapped cell breaks its lines itself; the words at the join still
+        // need their space, or "DATE" over "POSTED" reads "DATEPOSTED".
         if (!wrap)
             leader->appendText(u"\n");
+        else if (QVExcelStringItem::needsWordSpace(leader->text(), runs[i]->text()))
+            leader->appendText(u" ");
         leader->appendText(runs[i]->text());
         leader->setTextWidth(std::max(leader->textWidth(), runs[i]->textWidth()));
         QVPDF_CTMInfo g = leader->ctmInfo();

@@ -102,7 +102,7 @@ TEST_F(TableAnalysis, JoinedRunSumsWidthAndTakesLastRightEdge) {
 }
 
 TEST_F(TableAnalysis, TwoLineCellBesideAOneLineCell) {
-    for (uint64_t option : {1u, 0u}) { // 0: wrapped text, lines join without a break
+    for (uint64_t option : {1u, 0u}) { // 0: wrapped text, lines join with a space, no break
         QVExcelManager::destory();
         auto options = std::make_shared<QVExcelOptions>();
         options->setExcelFormatOption(option);
@@ -110,7 +110,7 @@ TEST_F(TableAnalysis, TwoLineCellBesideAOneLineCell) {
         auto result = analyse({run("first", {50, 120, 50, 60, 63}),
                                run("second", {50, 110, 64, 74, 77}),
                                run("beside", {200, 260, 55, 70, 73})});
-        std::string joined = option == 0 ? "firstsecond" : "first\nsecond";
+        std::string joined = option == 0 ? "first second" : "first\nsecond";
         ASSERT_EQ(result.size(), 2u) << option;
         EXPECT_EQ(result[joined], (Cell{1, 1, 0, 0})) << option;
         EXPECT_EQ(result["beside"], (Cell{1, 2, 0, 0})) << option;
