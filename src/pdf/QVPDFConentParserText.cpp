@@ -91,9 +91,9 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
         totalWidth += w;
         totalHeight += h;
     }
-    if (text.empty())
-        return;
-    if (p.delegate_)
+    // A string whose characters give no text is not reported, but its glyphs
+    // still take their room: the next string starts after them.
+    if (!text.empty() && p.delegate_)
         p.delegate_->didScanText(p, text, {totalWidth, totalHeight});
     if (QVPDFRenderState* after = p.currentRenderingState())
         after->translateTextPosition({totalWidth, totalHeight});
