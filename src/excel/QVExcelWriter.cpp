@@ -19,6 +19,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+
+#include <unistd.h>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
@@ -313,8 +315,12 @@ bool QVExcelWriter::packetExcelFile(const platform::PdfDocument* document) {
         throw std::logic_error("QVPDFInfo is nil");
     if (!failureReason_.empty())
         return false;
-    if (format_ == Format::Csv)
-        return moveCSVFolder();
+    if (format_ == Format::Csv) {
+        if (!moveCSVFolder())
+            return false;
+        removeEmptyScratchFolder();
+        return true;
+    }
 
     std::optional<std::time_t> fixedDate = sourceDateEpoch();
     std::chrono::system_clock::time_point now =
@@ -354,7 +360,15 @@ bool QVExcelWriter::packetExcelFile(const platform::PdfDocument* document) {
         return false;
     }
     platform::removeAll(savedWorkFolder_);
+    removeEmptyScratchFolder();
     return true;
+}
+
+void QVExcelWriter::removeEmptyScratchFolder() const {
+    // The per-run scratch folder only held the work folder; once that has
+    // gone into the output, leave no empty folder behind in the home folder.
+    // rmdir removes nothing that still has content (a failed run's files).
+    ::rmdir(platform::deletingLastPathComponent(savedWorkFolder_).c_str());
 }
 
 void QVExcelWriter::writePackageParts(std::chrono::system_clock::time_point now, bool withTheme) {

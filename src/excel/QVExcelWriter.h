@@ -85,6 +85,7 @@ public:
     void setClock(Clock clock) { clock_ = std::move(clock); }
 
 private:
+    void removeEmptyScratchFolder() const;
     struct Relationship {
         std::string type;
         std::string target;

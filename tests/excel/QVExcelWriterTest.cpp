@@ -284,6 +284,16 @@ print(wb.sheetnames, ws['A1'].value, ws['A4'].value, ws['B6'].value)
     EXPECT_EQ(r.output, "['Sheet 1'] Rate Rate -7\n");
 }
 
+TEST_F(QVExcelWriterTest, SuccessLeavesNoScratchFolderBehind) {
+    // Work folders live in a scratch folder under $HOME/tmp; after a good
+    // save, of either format, nothing of them is left.
+    ASSERT_TRUE(convert(path("Clean.xlsx"), QVExcelWriter::Format::Xlsx, {percentPage()}));
+    ASSERT_TRUE(convert(path("Clean.csv"), QVExcelWriter::Format::Csv, {percentPage()}));
+    const std::string scratch = platform::deletingLastPathComponent(
+        platform::deletingLastPathComponent(writer_->savedWorkFolder()));
+    EXPECT_TRUE(entries(scratch).empty()) << scratch;
+}
+
 TEST_F(QVExcelWriterTest, FormatFollowsTheKeyNotTheExtensionCase) {
     EXPECT_EQ(QVExcelWriter::formatForDocType("xlsx"), QVExcelWriter::Format::Xlsx);
     EXPECT_EQ(QVExcelWriter::formatForDocType("csv"), QVExcelWriter::Format::Csv);
