@@ -1,7 +1,9 @@
 // The spreadsheet table analysis (typesetRunTexts) and sheet layout on pages
 // of R rows of 7 runs, placed as a ledger's cells are: the time per run must
 // not grow with the page (compare /46 with /1500; Complexity reports the fit).
-// Hostile pages put tens of thousands of runs on one page.
+// Hostile pages: the same word printed again and again on one spot
+// (Overprint), and runs each in a row and column of its own whose boxes
+// reach over the whole page (Diagonal).
 
 #include "excel/QVExcelManager.h"
 #include "excel/QVExcelPage.h"
@@ -42,14 +44,47 @@ std::vector<std::shared_ptr<QVExcelRunText>> ledgerRuns(int rows) {
     return runs;
 }
 
-void run(benchmark::State& state, bool layOut) {
+std::shared_ptr<QVExcelRunText> box(double left, double right, double top, double bottom) {
+    auto run = std::make_shared<QVExcelRunText>();
+    run->setText(u"word");
+    QVPDF_CTMInfo g;
+    g.xLeft = left;
+    g.xRight = right;
+    g.yTop = top;
+    g.yAscent = top;
+    g.yBase = bottom - 2;
+    g.yDescent = bottom;
+    g.yBottom = bottom;
+    run->setCtmInfo(g);
+    run->setTextWidth(right - left);
+    run->rPr().setSz(10);
+    return run;
+}
+
+std::vector<std::shared_ptr<QVExcelRunText>> overprintRuns(int n) {
+    std::vector<std::shared_ptr<QVExcelRunText>> runs;
+    for (int i = 0; i < n; ++i)
+        runs.push_back(box(100, 130, 100, 112));
+    return runs;
+}
+
+std::vector<std::shared_ptr<QVExcelRunText>> diagonalRuns(int n) {
+    std::vector<std::shared_ptr<QVExcelRunText>> runs;
+    for (int i = 0; i < n; ++i)
+        runs.push_back(box(i * 3.0, 1e4, i * 3.0, i * 3.0 + 2.5 + (i % 2 ? 1e4 : 0)));
+    return runs;
+}
+
+using Maker = std::vector<std::shared_ptr<QVExcelRunText>> (*)(int);
+
+void run(benchmark::State& state, bool layOut, Maker make = ledgerRuns, int perRow = 7) {
     const int rows = static_cast<int>(state.range(0));
     const std::string folder = fixtures::makeTestFolder("bench-typeset") + "/csv";
     QVExcelManager::sharedInstance();
     for (auto _ : state) {
         state.PauseTiming();
         QVExcelPage page(1, folder);
-        page.allRunTextArray() = ledgerRuns(rows);
+        page.allRunTextArray() = make(rows);
         state.ResumeTiming();
         if (layOut)
             page.creatSheet();
@@ -58,8 +93,8 @@ void run(benchmark::State& state, bool layOut) {
         benchmark::DoNotOptimize(page.allRunTextArray().data());
     }
     QVExcelManager::destory();
-    state.SetItemsProcessed(state.iterations() * rows * 7);
-    state.SetComplexityN(rows * 7);
+    state.SetItemsProcessed(state.iterations() * rows * perRow);
+    state.SetComplexityN(rows * perRow);
 }
 
 void TypesetRunTexts(benchmark::State& state) {
@@ -67,6 +102,12 @@ void TypesetRunTexts(benchmark::State& state) {
 }
 void CreateSheet(benchmark::State& state) {
     run(state, true);
+}
+void Overprint(benchmark::State& state) {
+    run(state, true, overprintRuns, 1);
+}
+void Diagonal(benchmark::State& state) {
+    run(state, true, diagonalRuns, 1);
 }
 
 } // namespace
@@ -79,3 +120,5 @@ BENCHMARK(TypesetRunTexts)
     ->Complexity()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(CreateSheet)->Arg(46)->Arg(400)->Arg(1500)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(Overprint)->Arg(1000)->Arg(4000)->Arg(16000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(Diagonal)->Arg(1000)->Arg(4000)->Complexity()->Unit(benchmark::kMillisecond);

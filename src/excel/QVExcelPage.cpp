@@ -25,6 +25,11 @@ constexpr double kBaseFontSize = 12.0;
 
 using Cell = std::pair<uint64_t, uint64_t>; // row, column
 
+// Comparisons with planned ranges one page may make: a sound page has a few
+// merged headers; a hostile one with thousands of ranges, each grown cell by
+// cell, stops growing them here (what is planned stays sound).
+constexpr size_t kMaxMergePlanningWork = 50'000'000;
+
 /// Shrinks the spans of the items so that their merged ranges never overlap
 /// each other and never cover another item's cell: a range first reaches as
 /// far right along its own row as it may, then down as many whole rows as
@@ -36,6 +41,7 @@ std::vector<QVMergedCell> planMergedRanges(const QVExcelPage::ItemList& items) {
         occupied[item->rowIndex()].insert(item->columnIndex());
 
     std::vector<QVMergedCell> ranges;
+    size_t work = 0;
     auto stripIsFree = [&](uint64_t row, uint64_t firstColumn, uint64_t lastColumn) {
         auto it = occupied.find(row);
         if (it != occupied.end()) {
@@ -43,6 +49,9 @@ std::vector<QVMergedCell> planMergedRanges(const QVExcelPage::ItemList& items) {
             if (column != it->second.end() && *column <= lastColumn)
                 return false;
         }
+        work += ranges.size() + 1;
+        if (work > kMaxMergePlanningWork)
+            return false;
         QVMergedCell strip(QVPoint(row, firstColumn), QVPoint(row, lastColumn));
         return std::none_of(ranges.begin(), ranges.end(),
                             [&](const QVMergedCell& r) { return r.isCross(strip); });

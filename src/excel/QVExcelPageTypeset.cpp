@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <set>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -109,12 +109,20 @@ std::vector<RunList> creatRowArray(const RunList& runs) {
     return groupsByIndex(U::SortRunTextsByY(U::SortRunTextsByX(runs)), false);
 }
 
+// Run visits the column correction may make on one page: sound pages need a
+// few sweeps; a hostile page whose moves cascade one run at a time stops
+// here, with the numbers it has reached.
+constexpr size_t kMaxCorrectionWork = 50'000'000;
+
 void correctColumnNumber(const RunList& runs) {
+    // The groups' order depends on the boxes alone, which the sweeps leave
+    // alone: the list is sorted once and regrouped by number each sweep.
+    const RunList ordered = U::SortRunTextsByX(U::SortRunTextsByY(runs));
     // Every move raises a column number and none passes the last group's, so
-    // the sweeps end; the cap only guards against arithmetic surprises.
-    const size_t maxSweeps = runs.size() * runs.size() + 1;
+    // the sweeps end.
+    const size_t maxSweeps = kMaxCorrectionWork / std::max<size_t>(runs.size(), 1);
     for (size_t sweep = 0; sweep < maxSweeps; ++sweep) {
-        std::vector<RunList> groups = creatColumnArray(runs);
+        std::vector<RunList> groups = U::groupByColumnIndex(ordered);
         std::vector<RunPtr> moving;
         for (size_t g = 0; g + 1 < groups.size(); ++g) {
             const double minRight = U::GetMinxRightInRunTexts(groups[g]);
@@ -133,37 +141,73 @@ void correctColumnNumber(const RunList& runs) {
     }
 }
 
+// The start rows (columns) of runs along one column (row), ascending.
+using Starts = std::unordered_map<uint64_t, std::vector<uint64_t>>;
+
+// How far a span may grow from `length` cells past `index` before the cell
+// after it holds a run: up to the next start along the line, or without end.
+uint64_t freeCells(const Starts& starts, uint64_t line, uint64_t index, uint64_t length) {
+    auto it = starts.find(line);
+    if (it == starts.end())
+        return UINT64_MAX;
+    const uint64_t next = index + length + 1;
+    auto at = std::lower_bound(it->second.begin(), it->second.end(), next);
+    return at == it->second.end() ? UINT64_MAX : *at - next;
+}
+
+// How many positions from `from` on the edge passes: the edges are
+// non-decreasing (groups come in the order of their smallest edge), so they
+// form a prefix.
+uint64_t positionsPassed(const std::vector<float>& edges, uint64_t from, double edge) {
+    if (from >= edges.size())
+        return 0;
+    auto end = std::partition_point(edges.begin() + static_cast<std::ptrdiff_t>(from), edges.end(),
+                                    [edge](float e) { return edge > static_cast<double>(e); });
+    return static_cast<uint64_t>(end - edges.begin()) - from;
+}
+
+// A span grows one cell per position its edge passes, until the cell after
+// it holds a run; what the loop of position-by-position tests gives, counted
+// at once.
 void caculateRunTextMergeLength(const RunList& runs) {
     std::vector<float> rowTops, columnLefts;
     for (const RunList& g : creatRowArray(runs))
         rowTops.push_back(static_cast<float>(U::GetMinxTopInRunTexts(g)));
     for (const RunList& g : creatColumnArray(runs))
         columnLefts.push_back(static_cast<float>(U::GetMinxLeftInRunTexts(g)));
+    // Only boxes that are not numbers could break the order; the count then
+    // takes the edges one by one.
+    const bool rowsOrdered = std::is_sorted(rowTops.begin(), rowTops.end());
+    const bool columnsOrdered = std::is_sorted(columnLefts.begin(), columnLefts.end());
 
     // Cells where a run starts; only these block a span.
-    std::set<std::pair<uint64_t, uint64_t>> starts;
-    for (const RunPtr& r : runs)
-        starts.emplace(r->rowIndex(), r->columnIndex());
-    auto taken = [&starts](uint64_t row, uint64_t column) {
-        return starts.count({row, column}) != 0;
-    };
+    Starts rowsInColumn, columnsInRow;
+    for (const RunPtr& r : runs) {
+        rowsInColumn[r->columnIndex()].push_back(r->rowIndex());
+        columnsInRow[r->rowIndex()].push_back(r->columnIndex());
+    }
+    for (auto* starts : {&rowsInColumn, &columnsInRow})
+        for (auto& [line, list] : *starts)
+            std::sort(list.begin(), list.end());
 
+    auto passed = [](const std::vector<float>& edges, bool ordered, uint64_t from, double edge) {
+        if (ordered)
+            return positionsPassed(edges, from, edge);
+        uint64_t n = 0;
+        for (uint64_t k = from; k < edges.size() && edge > static_cast<double>(edges[k]); ++k)
+            ++n;
+        return n;
+    };
     for (const RunPtr& r : runs) {
         const QVPDF_CTMInfo& g = r->ctmInfo();
-        // Once the cell beside the span holds a run, every further position
-        // tests that same cell again: the span is final.
-        for (uint64_t k = r->rowIndex(); k < rowTops.size(); ++k) {
-            if (!(g.yBottom > static_cast<double>(rowTops[k])) ||
-                taken(r->rowIndex() + r->rowLength() + 1, r->columnIndex()))
-                break;
-            r->setRowLength(r->rowLength() + 1);
-        }
-        for (uint64_t k = r->columnIndex(); k < columnLefts.size(); ++k) {
-            if (!(g.xRight > static_cast<double>(columnLefts[k])) ||
-                taken(r->rowIndex(), r->columnIndex() + r->columnLength() + 1))
-                break;
-            r->setColumnLength(r->columnLength() + 1);
-        }
+        r->setRowLength(
+            r->rowLength() +
+            std::min(passed(rowTops, rowsOrdered, r->rowIndex(), g.yBottom),
+                     freeCells(rowsInColumn, r->columnIndex(), r->rowIndex(), r->rowLength())));
+        r->setColumnLength(
+            r->columnLength() +
+            std::min(passed(columnLefts, columnsOrdered, r->columnIndex(), g.xRight),
+                     freeCells(columnsInRow, r->rowIndex(), r->columnIndex(), r->columnLength())));
     }
 }
 

@@ -86,11 +86,30 @@ void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
     }
 }
 
+// With `sorted`, the first position after the leader whose key exceeds
+// `bound`: every run before it starts too far before the running edge to
+// join, and so did it when the scan passed it (the edge only grows by runs
+// joining, which come later in the order).
+size_t firstAbove(Span s, bool sorted, double bound, double (*key)(const QVExcelRunText&)) {
+    if (!sorted)
+        return 1;
+    auto it = std::partition_point(s.begin() + 1, s.end(),
+                                   [&](const RunPtr& r) { return key(*r) <= bound; });
+    return static_cast<size_t>(it - s.begin());
+}
+
+double yTopKey(const QVExcelRunText& r) {
+    return r.ctmInfo().yTop;
+}
+double xLeftKey(const QVExcelRunText& r) {
+    return r.ctmInfo().xLeft;
+}
+
 void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
     members.push_back(0);
     const RunPtr& leader = s[0];
     double right = leader->ctmInfo().xRight;
-    for (size_t i = 1; i < s.size(); ++i) {
+    for (size_t i = firstAbove(s, sorted, right - kJoinGap, xLeftKey); i < s.size(); ++i) {
         const QVPDF_CTMInfo& g = s[i]->ctmInfo();
         if (std::fabs(g.yBase - leader->ctmInfo().yBase) < kSameBaseline &&
             std::fabs(g.xLeft - right) < kJoinGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
@@ -106,7 +125,7 @@ void mergedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
     members.push_back(0);
     const RunPtr& leader = s[0];
     double bottom = leader->ctmInfo().yBottom;
-    for (size_t i = 1; i < s.size(); ++i) {
+    for (size_t i = firstAbove(s, sorted, bottom - kStackGap, yTopKey); i < s.size(); ++i) {
         const QVPDF_CTMInfo& g = s[i]->ctmInfo();
         if (leader->ctmInfo().xRight - g.xLeft > kStackOverlap &&
             std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
