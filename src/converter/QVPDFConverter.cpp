@@ -5,6 +5,7 @@
 #include "platform/AppInfo.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
+#include "platform/PdfBudgetExceeded.h"
 #include "platform/PdfDocument.h"
 
 #include <cstdlib>
@@ -236,6 +237,11 @@ std::optional<QVError> QVPDFConverter::startConvertQueue(platform::PdfDocument& 
         bool ok = false;
         try {
             ok = exporter->convertPDFPage(page.get());
+        } catch (const platform::PdfBudgetExceeded& e) {
+            // A page beyond the limits of sound pages fails with the limit it
+            // passed; it is no fault of the conversion.
+            reportFailure(p, makeError(domain, 401, e.what()));
+            continue;
         } catch (...) {
             reportException(std::current_exception());
             reportFailure(p, defaultError);

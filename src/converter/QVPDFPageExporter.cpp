@@ -2,6 +2,7 @@
 
 #include "pdf/QVPDFConentParser.h"
 #include "pdf/QVPDFFontCache.h"
+#include "pdf/QVPDFPageBudget.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pdf/QVPDFUtilities.h"
 #include "platform/PdfContentScanner.h"
@@ -39,8 +40,8 @@ struct QVPDFPageExporterAccess {
 bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
     if (!page)
         return false;
-    auto content =
-        std::make_shared<platform::PdfContentStream>(page->documentImpl(), page->contentData());
+    auto content = std::make_shared<platform::PdfContentStream>(
+        page->documentImpl(), page->contentData(QVPDFPageBudget::kMaxContentBytes));
 
     long long rotation = page->rotation() % 360;
     if (rotation < 0)

@@ -11,6 +11,7 @@
 #include "pdf/QVPDFFontDescriptor.h"
 #include "pdf/QVPDFFontUtilities.h"
 #include "pdf/RenderingStateStack.h"
+#include "platform/PdfBudgetExceeded.h"
 #include "platform/PdfDocument.h"
 #include "writer/QVHexColor.h"
 
@@ -284,6 +285,9 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
             }
         }
     }
+    if (runs.size() >= kMaxRunsPerPage)
+        throw platform::PdfBudgetExceeded("The page has more than " +
+                                          std::to_string(kMaxRunsPerPage) + " text runs.");
     runs.push_back(run);
 }
 

@@ -43,6 +43,8 @@ public:
                      platform::Size textOffset) override;
     void didScanPath(QVPDFConentParser& parser, const platform::Path& path, bool stroke,
                      bool fill) override;
+    /// The spreadsheet keeps nothing of images: they are not written to files.
+    bool wantsImageFiles() const override { return false; }
 
     /// While set, text reports are ignored (cleared at begin).
     bool isShouldCancel() const { return isShouldCancel_; }
@@ -68,6 +70,9 @@ public:
     /// (points): 14400 is the largest page side PDF allows, so such text can
     /// only come from a degenerate matrix.
     static constexpr double kFarOffPage = 14400.0;
+    /// Text runs one page may hold (after joining): the densest sound pages
+    /// hold tens of thousands; more fails the page (a budget of the page).
+    static constexpr size_t kMaxRunsPerPage = 100'000;
 
 protected:
     void resetPageState() override;

@@ -1,6 +1,7 @@
 #include "pdf/QVPDFConentParser.h"
 
 #include "pdf/QVPDFConentParserOperators.h"
+#include "platform/PdfBudgetExceeded.h"
 
 using platform::PdfObject;
 
@@ -33,14 +34,27 @@ void QVPDFConentParser::restoreRenderingState() {
 }
 
 void QVPDFConentParser::startParser() {
-    if (!page_)
-        page_ = std::make_shared<PageContext>();
+    const bool isPage = !page_;
+    if (isPage)
+        page_ = std::make_shared<PageContext>(pageBudget_);
     collectResourcesWithDict(contentDict_);
     restoreFloor_ = std::max<size_t>(renderingStateStack()->depth(), 1);
     if (!contentStream_)
         return;
+    // A form's bytes were counted when it was invoked.
+    if (isPage) {
+        page_->contentBytes += contentStream_->data().size();
+        if (page_->contentBytes > page_->budget.maxContentBytes)
+            throw platform::PdfBudgetExceeded(contentBytesMessage(page_->budget));
+    }
     platform::PdfScanner scanner(contentStream_, operatorTable(), this);
+    scanner.setOperationBudget(&page_->operations);
     (void)scanner.scan();
+}
+
+std::string QVPDFConentParser::contentBytesMessage(const QVPDFPageBudget& budget) {
+    return "The page's content decodes to more than " + std::to_string(budget.maxContentBytes) +
+           " bytes.";
 }
 
 std::optional<PdfObject> QVPDFConentParser::resourcesOfPage(const PdfObject& dict) {
@@ -56,7 +70,7 @@ std::optional<PdfObject> QVPDFConentParser::resourcesOfPage(const PdfObject& dic
 
 void QVPDFConentParser::collectResourcesWithDict(const PdfObject& dict) {
     if (!page_)
-        page_ = std::make_shared<PageContext>();
+        page_ = std::make_shared<PageContext>(pageBudget_);
     std::optional<PdfObject> own = dict.getDictionary("Resources");
     if (own) {
         resources_ = own;

@@ -7,6 +7,7 @@
 // resources are missing or damaged does nothing.
 
 #include "pdf/QVPDFConentParserDelegate.h"
+#include "pdf/QVPDFPageBudget.h"
 #include "pdf/RenderingStateStack.h"
 #include "platform/PdfObject.h"
 
@@ -62,8 +63,15 @@ public:
 
     /// Collects the resources and interprets the whole stream. A stream that
     /// ends early or is damaged leaves what was interpreted up to there.
-    /// Exceptions thrown by the delegate pass through.
+    /// Exceptions thrown by the delegate pass through. A page that needs more
+    /// than QVPDFPageBudget allows (operators, content bytes, form
+    /// invocations; forms included) raises platform::PdfBudgetExceeded.
     void startParser();
+    /// The message of a page whose content bytes exceed the budget.
+    static std::string contentBytesMessage(const QVPDFPageBudget& budget);
+    /// The limits of the page this interpreter starts (the defaults unless a
+    /// caller narrows them); forms run under their page's.
+    void setPageBudget(const QVPDFPageBudget& budget) { pageBudget_ = budget; }
 
     /// The 69 operators, in registration order.
     static const platform::PdfOperatorTable& operatorTable();
@@ -113,6 +121,7 @@ private:
     std::optional<platform::PdfObject> resources_;
     std::shared_ptr<QVPDFFontCache> fontCache_;
     int formDepth_ = 0;
+    QVPDFPageBudget pageBudget_;
     // Shared by a page's interpreter and the form interpreters it starts.
     std::shared_ptr<PageContext> page_;
     // A form without /Resources resolves names in the stream that invoked it.

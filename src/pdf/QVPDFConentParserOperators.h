@@ -7,6 +7,7 @@
 #include "pdf/QVPDFConentParser.h"
 #include "pdf/QVPDFExtGStateCollection.h"
 #include "pdf/QVPDFFont.h"
+#include "pdf/QVPDFPageBudget.h"
 #include "pdf/QVPDFShadingPatternCollection.h"
 #include "pdf/QVPDFXObjectCollection.h"
 #include "platform/PdfContentScanner.h"
@@ -28,9 +29,15 @@ struct QVPDFConentParser::PageContext {
     /// Form streams being run, outermost first: a form met again on this path
     /// would recurse, and is cut.
     std::vector<platform::PdfObjectId> activeForms;
-    /// Content bytes of forms interpreted so far for the page; bounds the
-    /// work of forms that each invoke others several times.
-    uint64_t formWork = 0;
+    explicit PageContext(const QVPDFPageBudget& b) : budget(b), operations{b.maxOperations, 0} {}
+    QVPDFPageBudget budget;
+    /// Operators run so far on the page, its forms' included.
+    platform::PdfOperationBudget operations;
+    /// Decoded content bytes interpreted so far: the page's, and each form's
+    /// at every invocation.
+    uint64_t contentBytes = 0;
+    /// Form invocations so far.
+    uint64_t formInvocations = 0;
     /// Collections by resource dictionary, so a form invoked again and again
     /// parses its fonts once per page.
     std::map<uint64_t, std::shared_ptr<Collections>> cache;

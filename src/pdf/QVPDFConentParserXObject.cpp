@@ -3,6 +3,7 @@
 #include "pdf/QVPDFFormXObject.h"
 #include "pdf/QVPDFImageXObject.h"
 #include "pdf/QVPDFXObjectCollection.h"
+#include "platform/PdfBudgetExceeded.h"
 #include "platform/PdfContentScanner.h"
 
 #include <algorithm>
@@ -14,23 +15,18 @@ using O = QVPDFConentParser::Operators;
 
 namespace {
 
-// Bytes of form content one page may interpret, counting each invocation at
-// least kInvocationCost: room for tens of thousands of small symbol forms on
-// a page, while forms that invoke each other several times per level (work
-// that doubles with every level) stop after a bounded amount.
-constexpr uint64_t kFormWorkBudget = uint64_t(32) << 20;
-constexpr uint64_t kInvocationCost = 1024;
-
 // Reports the image of that name in the collection, or none. An image is
 // written to its file (once per document) right before its first report, in
-// the fill colour when it is a stencil mask.
+// the fill colour when it is a stencil mask, unless the delegate keeps nothing
+// of images.
 void reportImage(QVPDFConentParser& p, const std::string& name) {
     std::shared_ptr<QVPDFImageXObject> image;
     if (auto x = p.xObjectCollection().xObjectWithNamed(name); x && x->getType() == 1) {
         image = std::static_pointer_cast<QVPDFImageXObject>(x);
         QVPDFRenderState* st = p.currentRenderingState();
-        image->extractForPainting(p.contentStream() ? p.contentStream()->document() : nullptr,
-                                  st ? st->currentFillRGBColor() : QVPDFRGB{});
+        if (!p.delegate() || p.delegate()->wantsImageFiles())
+            image->extractForPainting(p.contentStream() ? p.contentStream()->document() : nullptr,
+                                      st ? st->currentFillRGBColor() : QVPDFRGB{});
     }
     if (QVPDFConentParserDelegate* d = p.delegate())
         d->didScanXObjectImage(p, image);
@@ -97,11 +93,17 @@ void O::runFormXObject(QVPDFConentParser& p, const std::string& name, const PdfO
     if (!st)
         return;
 
+    const QVPDFPageBudget& budget = page.budget;
+    if (++page.formInvocations > budget.maxFormInvocations)
+        throw platform::PdfBudgetExceeded("The page invokes forms more than " +
+                                          std::to_string(budget.maxFormInvocations) + " times.");
+    bool exceeded = false;
     auto content = platform::PdfContentStream::fromStream(
-        p.contentStream_ ? p.contentStream_->document() : nullptr, stream);
-    page.formWork += std::max<uint64_t>(content->data().size(), kInvocationCost);
-    if (page.formWork > kFormWorkBudget)
-        return;
+        p.contentStream_ ? p.contentStream_->document() : nullptr, stream,
+        budget.maxContentBytes - std::min(page.contentBytes, budget.maxContentBytes), exceeded);
+    if (exceeded || !content)
+        throw platform::PdfBudgetExceeded(QVPDFConentParser::contentBytesMessage(budget));
+    page.contentBytes += content->data().size();
 
     form->setCtm(st->ctm());
     RenderingStateStack& stack = *p.renderingStateStack();

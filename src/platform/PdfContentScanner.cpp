@@ -1,6 +1,7 @@
 #include "PdfContentScanner.h"
 
 #include "NumberFormat.h"
+#include "PdfBudgetExceeded.h"
 #include "QpdfAccess.h"
 
 #include <qpdf/BufferInputSource.hh>
@@ -23,6 +24,15 @@ PdfContentStream::PdfContentStream(std::shared_ptr<PdfDocumentImpl> doc, std::st
 std::shared_ptr<PdfContentStream> PdfContentStream::fromStream(std::shared_ptr<PdfDocumentImpl> doc,
                                                                const PdfObject& stream) {
     auto data = stream.streamData();
+    return std::make_shared<PdfContentStream>(std::move(doc), data ? std::move(*data) : "");
+}
+
+std::shared_ptr<PdfContentStream> PdfContentStream::fromStream(std::shared_ptr<PdfDocumentImpl> doc,
+                                                               const PdfObject& stream,
+                                                               uint64_t maxBytes, bool& exceeded) {
+    auto data = stream.streamData(maxBytes, &exceeded);
+    if (exceeded)
+        return nullptr;
     return std::make_shared<PdfContentStream>(std::move(doc), data ? std::move(*data) : "");
 }
 
@@ -258,6 +268,10 @@ bool PdfScanner::scan() {
             }
             case QPDFTokenizer::tt_word: {
                 const std::string& name = t.getValue();
+                if (budget_ && ++budget_->used > budget_->limit)
+                    throw PdfBudgetExceeded("The page has more than " +
+                                            std::to_string(budget_->limit) +
+                                            " content operations.");
                 if (name == "BI") {
                     Operand image;
                     if (!m.readInlineImage(stream_->document(), image))
@@ -287,6 +301,8 @@ bool PdfScanner::scan() {
             }
             m.operands.push_back(std::move(op));
         }
+    } catch (const PdfBudgetExceeded&) {
+        throw;
     } catch (const std::exception&) {
         if (m.inCallback)
             throw;

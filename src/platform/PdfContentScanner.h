@@ -8,6 +8,7 @@
 
 #include "PdfObject.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,12 +40,24 @@ public:
     /// A form XObject's or pattern's content: the stream's decoded data.
     static std::shared_ptr<PdfContentStream> fromStream(std::shared_ptr<PdfDocumentImpl> doc,
                                                         const PdfObject& stream);
+    /// The same, none when the data decode to more than `maxBytes` (and
+    /// `exceeded` is set then).
+    static std::shared_ptr<PdfContentStream> fromStream(std::shared_ptr<PdfDocumentImpl> doc,
+                                                        const PdfObject& stream, uint64_t maxBytes,
+                                                        bool& exceeded);
     const std::string& data() const { return data_; }
     const std::shared_ptr<PdfDocumentImpl>& document() const { return doc_; }
 
 private:
     std::shared_ptr<PdfDocumentImpl> doc_;
     std::string data_;
+};
+
+/// The operators one page may run, shared by the scans of the page and of
+/// every form it invokes.
+struct PdfOperationBudget {
+    uint64_t limit = 0;
+    uint64_t used = 0;
 };
 
 class PdfScanner {
@@ -60,6 +73,10 @@ public:
     /// came before the damage has been interpreted, and scanning goes on after
     /// a bad token where it can. Exceptions thrown by a callback pass through.
     bool scan();
+    /// Counts every operator met (known or not, inline images included)
+    /// against the budget; scan() raises PdfBudgetExceeded at the first one
+    /// beyond its limit. Not owned; none counts nothing.
+    void setOperationBudget(PdfOperationBudget* budget) { budget_ = budget; }
 
     bool popNumber(double& out);
     bool popInteger(long long& out);
@@ -81,6 +98,7 @@ private:
     std::unique_ptr<Impl> impl_;
     std::shared_ptr<PdfContentStream> stream_;
     void* info_;
+    PdfOperationBudget* budget_ = nullptr;
 };
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "PdfDocument.h"
 
+#include "PdfBudgetExceeded.h"
+
 #include "Files.h"
 #include "QpdfAccess.h"
 
@@ -234,13 +236,19 @@ int PdfPage::rotation() const {
     return static_cast<int>(*r);
 }
 
-std::string PdfPage::contentData() const {
+std::string PdfPage::contentData(uint64_t maxBytes) const {
     std::string out;
     PdfObject contents = dictionary_.get("Contents");
-    auto append = [&out](const PdfObject& s) {
+    auto append = [&out, maxBytes](const PdfObject& s) {
         if (!s.isStream())
             return;
-        if (auto data = s.streamData()) {
+        bool exceeded = false;
+        const uint64_t left = maxBytes - std::min<uint64_t>(maxBytes, out.size());
+        auto data = s.streamData(left, &exceeded);
+        if (exceeded || (data && !out.empty() && out.size() + 1 + data->size() > maxBytes))
+            throw PdfBudgetExceeded("The page's content decodes to more than " +
+                                    std::to_string(maxBytes) + " bytes.");
+        if (data) {
             if (!out.empty())
                 out.push_back('\n');
             out += *data;

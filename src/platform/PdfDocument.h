@@ -59,8 +59,9 @@ public:
     /// /Rotate (inherited), as written in the file (not normalised).
     int rotation() const;
     /// The content streams' decoded bytes joined with line breaks; streams
-    /// that cannot be decoded are left out.
-    std::string contentData() const;
+    /// that cannot be decoded are left out. Raises PdfBudgetExceeded when
+    /// they decode to more than `maxBytes` together.
+    std::string contentData(uint64_t maxBytes = PdfObject::kMaxDecodedStreamBytes) const;
     std::shared_ptr<PdfDocumentImpl> documentImpl() const { return doc_; }
 
 private:

@@ -3,7 +3,10 @@
 #include "NumberFormat.h"
 #include "QpdfAccess.h"
 
+#include <qpdf/Pipeline.hh>
+
 #include <new>
+#include <stdexcept>
 
 namespace platform {
 
@@ -224,18 +227,58 @@ PdfObject PdfObject::streamDictionary() const {
     }
 }
 
+namespace {
+// Collects decoded bytes up to a limit and refuses more.
+class LimitedSink : public Pipeline {
+public:
+    explicit LimitedSink(uint64_t limit) : Pipeline("stream data", nullptr), limit_(limit) {}
+    void write(unsigned char const* data, size_t len) override {
+        if (exceeded_ || uint64_t(bytes_.size()) + len > limit_) {
+            exceeded_ = true;
+            throw std::length_error("stream data limit");
+        }
+        bytes_.append(reinterpret_cast<const char*>(data), len);
+    }
+    void finish() override {}
+    bool exceeded() const { return exceeded_; }
+    std::string& bytes() { return bytes_; }
+
+private:
+    uint64_t limit_;
+    bool exceeded_ = false;
+    std::string bytes_;
+};
+} // namespace
+
 std::optional<std::string> PdfObject::streamData() const {
+    return streamData(kMaxDecodedStreamBytes, nullptr);
+}
+
+std::optional<std::string> PdfObject::streamData(uint64_t maxBytes, bool* exceeded) const {
+    if (exceeded)
+        *exceeded = false;
     if (type() != PdfObjectType::Stream)
         return std::nullopt;
+    LimitedSink sink(maxBytes);
     try {
         QPDFObjectHandle h = A::handle(*this);
-        std::shared_ptr<Buffer> buf = h.getStreamData(qpdf_dl_all);
-        if (!buf)
-            return std::string();
-        return std::string(reinterpret_cast<const char*>(buf->getBuffer()), buf->getSize());
+        // As qpdf's getStreamData: what a damaged filter decoded before the
+        // damage is kept; a stream whose filters cannot be undone gives none.
+        bool filtered = false;
+        (void)h.pipeStreamData(&sink, &filtered, 0, qpdf_dl_all, false, false);
+        if (!filtered && !sink.exceeded())
+            return std::nullopt;
     } catch (const std::exception&) {
+        // The sink's refusal passed on by qpdf, or a failure to read the stream.
+        if (!sink.exceeded())
+            return std::nullopt;
+    }
+    if (sink.exceeded()) {
+        if (exceeded)
+            *exceeded = true;
         return std::nullopt;
     }
+    return std::move(sink.bytes());
 }
 
 namespace {

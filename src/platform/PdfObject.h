@@ -96,8 +96,17 @@ public:
     // Streams.
     /// The stream's dictionary (null object when not a stream).
     PdfObject streamDictionary() const;
-    /// Data with every filter undone; none when it cannot be decoded.
+    /// Decoded streams longer than this are refused: no font program, map,
+    /// function or profile comes near it, and a few compressed bytes can ask
+    /// for gigabytes.
+    static constexpr uint64_t kMaxDecodedStreamBytes = uint64_t(256) << 20;
+    /// Data with every filter undone (what a damaged filter decodes before
+    /// the damage); none when it cannot be decoded or decodes to more than
+    /// kMaxDecodedStreamBytes.
     std::optional<std::string> streamData() const;
+    /// The same with a limit of the caller's; `exceeded` (when given) tells a
+    /// refusal for length from one for damage.
+    std::optional<std::string> streamData(uint64_t maxBytes, bool* exceeded) const;
     /// Data with the generic filters undone and a final DCT/JPX filter kept.
     std::optional<PdfImageStreamData> imageStreamData() const;
 
