@@ -35,4 +35,9 @@ public:
                                      const std::shared_ptr<const QVPDFImageXObject>& image) {
         (void)parser, (void)image;
     }
+    /// Whether drawn images are written to their files before they are
+    /// reported. A delegate that keeps nothing of images answers false: its
+    /// images are reported unwritten, which spares decoding and encoding them
+    /// and leaves no files behind.
+    virtual bool wantsImageFiles() const { return true; }
 };
