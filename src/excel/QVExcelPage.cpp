@@ -7,6 +7,7 @@
 #include "pdf/QVPDFPathUtilities.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
+#include "platform/PdfBudgetExceeded.h"
 
 #include <algorithm>
 #include <limits>
@@ -24,6 +25,10 @@ constexpr double kMinColumnWidth = 20.0;
 constexpr double kBaseFontSize = 12.0;
 
 using Cell = std::pair<uint64_t, uint64_t>; // row, column
+
+// The tab-separated text of one page, in UTF-16 units: a dense table page
+// needs some kilobytes; this holds 32 MB.
+constexpr uint64_t kMaxCSVPageLength = uint64_t(16) << 20;
 
 // Comparisons with planned ranges one page may make: a sound page has a few
 // merged headers; a hostile one with thousands of ranges, each grown cell by
@@ -301,6 +306,14 @@ std::optional<std::u16string> QVExcelPage::csvText() {
         lastRow = std::max(lastRow, item->rowIndex());
     }
     std::u16string text;
+    // A sparse grid written densely grows with rows times columns: a page
+    // whose text would pass the limit fails instead of exhausting memory.
+    auto reserve = [&text](uint64_t more) {
+        if (more > kMaxCSVPageLength || text.size() > kMaxCSVPageLength - more)
+            throw platform::PdfBudgetExceeded(
+                "The page's tab-separated text would be longer than " +
+                std::to_string(kMaxCSVPageLength) + " characters.");
+    };
     for (uint64_t r = 1; r <= lastRow; ++r) {
         auto it = byRow.find(r);
         if (it != byRow.end()) {
@@ -312,15 +325,20 @@ std::optional<std::u16string> QVExcelPage::csvText() {
             bool first = true;
             for (const auto& item : rowItems) {
                 const uint64_t column = item->columnIndex();
-                if (column > cursor)
+                if (column > cursor) {
+                    reserve(column - cursor);
                     text.append(column - cursor, u'\t');
-                else if (!first)
+                } else if (!first) {
                     text += u'\t';
+                }
                 cursor = std::max(cursor, column);
-                text += quotedCSVText(item->content());
+                const std::u16string cell = quotedCSVText(item->content());
+                reserve(cell.size() + 1);
+                text += cell;
                 first = false;
             }
         }
+        reserve(1);
         text += u'\n';
     }
     return text;
