@@ -65,6 +65,8 @@ QVPDFType0Font::initWithDictionary(const platform::PdfObject& dict, const std::s
     if (!font->extToUnicodeMap_ && cid && cid->cidSystemRegion())
         font->extToUnicodeMap_ = QVPDFCharCodeToUnicode::collectionMap(*cid->cidSystemRegion());
     font->setToUnicodeWithFontDictionary(dict, 16);
+    // Asked for every run; finding the space code searches whole maps.
+    font->widthOfSpace_ = font->computeWidthOfSpace();
     return font;
 }
 
@@ -150,6 +152,10 @@ int QVPDFType0Font::getNextChar(const unsigned char* s, int len, uint32_t* code,
 }
 
 double QVPDFType0Font::widthOfSpace() const {
+    return widthOfSpace_;
+}
+
+double QVPDFType0Font::computeWidthOfSpace() const {
     uint32_t spaceCID = 32;
     if (embToUnicodeMap_)
         spaceCID = extToCIDMap_->cidForCode(embToUnicodeMap_->spaceCIDCode()).value_or(0);

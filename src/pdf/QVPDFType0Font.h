@@ -57,9 +57,11 @@ private:
     void setFontDescriptorWithCIDTypeFont();
     /// The text the embedded program's cmap gives the CID's glyph; 0 units when none.
     int glyphUnicode(uint32_t cid, uint32_t* u, int uSize) const;
+    double computeWidthOfSpace() const;
 
     std::shared_ptr<const QVPDFCharCodeToUnicode> extToUnicodeMap_;
     std::shared_ptr<const QVPDFCodeToCIDMap> extToCIDMap_;
     std::vector<std::shared_ptr<const QVPDFCIDTypeFont>> descendantFonts_;
     std::string cMapName_;
+    double widthOfSpace_ = 0.0;
 };
