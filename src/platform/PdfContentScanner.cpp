@@ -7,6 +7,9 @@
 #include <qpdf/BufferInputSource.hh>
 #include <qpdf/QPDFTokenizer.hh>
 
+#include <algorithm>
+#include <optional>
+
 namespace platform {
 
 void PdfOperatorTable::setCallback(const std::string& op, PdfOperatorCallback callback) {
@@ -14,7 +17,7 @@ void PdfOperatorTable::setCallback(const std::string& op, PdfOperatorCallback ca
 }
 
 PdfOperatorCallback PdfOperatorTable::callbackFor(std::string_view op) const {
-    auto it = callbacks_.find(std::string(op));
+    auto it = callbacks_.find(op);
     return it == callbacks_.end() ? nullptr : it->second;
 }
 
@@ -53,17 +56,285 @@ struct Operand {
 // recursion on hostile input.
 constexpr int kMaxNesting = 64;
 
+bool isWhite(unsigned char c) {
+    return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' ';
+}
+
+bool isDelimiter(unsigned char c) {
+    return c == '(' || c == ')' || c == '<' || c == '>' || c == '[' || c == ']' || c == '{' ||
+           c == '}' || c == '/' || c == '%';
+}
+
+int hexValue(unsigned char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+enum class TokenType {
+    Eof,
+    Integer,
+    Real,
+    Name,
+    String,
+    Boolean,
+    Null,
+    ArrayOpen,
+    ArrayClose,
+    DictOpen,
+    DictClose,
+    Word,
+    Bad
+};
+
+struct Token {
+    TokenType type = TokenType::Eof;
+    std::string_view raw; // numbers, words, names as written
+    std::string value;    // strings' bytes and names' decoded text (no slash)
+};
+
+// The lexical rules of content streams (PDF 32000 7.2, 7.3), read straight
+// from the decoded bytes: white space and comments between tokens; numbers
+// (an optional sign, digits with at most one point; anything else made of
+// regular characters is a word, that is an operator); names with #xx
+// escapes; literal strings with balanced parentheses, escapes and line ends
+// read as a line feed; hexadecimal strings (white space ignored, an odd last
+// digit followed by 0). Bad tokens (a stray ')' or '>', a bad hex digit, a
+// string the data ends inside) are reported as such and reading goes on.
+class ContentLexer {
+public:
+    explicit ContentLexer(std::string_view data) : d_(data) {}
+
+    size_t position() const { return pos_; }
+    void setPosition(size_t pos) { pos_ = std::min(pos, d_.size()); }
+
+    void next(Token& t) {
+        t.value.clear();
+        skipWhiteAndComments();
+        if (pos_ >= d_.size()) {
+            t.type = TokenType::Eof;
+            return;
+        }
+        const size_t start = pos_;
+        const unsigned char c = byte(pos_);
+        switch (c) {
+        case '[':
+            ++pos_;
+            t.type = TokenType::ArrayOpen;
+            return;
+        case ']':
+            ++pos_;
+            t.type = TokenType::ArrayClose;
+            return;
+        case '(':
+            ++pos_;
+            readLiteralString(t);
+            return;
+        case '<':
+            if (pos_ + 1 < d_.size() && d_[pos_ + 1] == '<') {
+                pos_ += 2;
+                t.type = TokenType::DictOpen;
+            } else {
+                ++pos_;
+                readHexString(t);
+            }
+            return;
+        case '>':
+            if (pos_ + 1 < d_.size() && d_[pos_ + 1] == '>') {
+                pos_ += 2;
+                t.type = TokenType::DictClose;
+            } else {
+                ++pos_;
+                t.type = TokenType::Bad;
+            }
+            return;
+        case '/':
+            ++pos_;
+            readName(t, start);
+            return;
+        case ')':
+        case '{':
+        case '}':
+            ++pos_;
+            t.type = TokenType::Bad;
+            return;
+        default:
+            break;
+        }
+        while (pos_ < d_.size() && !isWhite(byte(pos_)) && !isDelimiter(byte(pos_)))
+            ++pos_;
+        t.raw = d_.substr(start, pos_ - start);
+        t.type = classifyRegular(t.raw);
+    }
+
+private:
+    unsigned char byte(size_t i) const { return static_cast<unsigned char>(d_[i]); }
+
+    void skipWhiteAndComments() {
+        while (pos_ < d_.size()) {
+            const unsigned char c = byte(pos_);
+            if (isWhite(c)) {
+                ++pos_;
+            } else if (c == '%') {
+                while (pos_ < d_.size() && d_[pos_] != '\n' && d_[pos_] != '\r')
+                    ++pos_;
+            } else {
+                return;
+            }
+        }
+    }
+
+    static TokenType classifyRegular(std::string_view s) {
+        size_t i = 0;
+        if (s[0] == '+' || s[0] == '-')
+            ++i;
+        size_t digits = 0, points = 0;
+        for (size_t j = i; j < s.size(); ++j) {
+            if (s[j] >= '0' && s[j] <= '9')
+                ++digits;
+            else if (s[j] == '.')
+                ++points;
+            else
+                return keyword(s);
+        }
+        if (digits == 0 || points > 1)
+            return TokenType::Word;
+        return points == 0 ? TokenType::Integer : TokenType::Real;
+    }
+
+    static TokenType keyword(std::string_view s) {
+        if (s == "true" || s == "false")
+            return TokenType::Boolean;
+        if (s == "null")
+            return TokenType::Null;
+        return TokenType::Word;
+    }
+
+    void readName(Token& t, size_t start) {
+        while (pos_ < d_.size() && !isWhite(byte(pos_)) && !isDelimiter(byte(pos_))) {
+            const unsigned char c = byte(pos_);
+            int hi = -1, lo = -1;
+            if (c == '#' && pos_ + 2 < d_.size() && (hi = hexValue(byte(pos_ + 1))) >= 0 &&
+                (lo = hexValue(byte(pos_ + 2))) >= 0 && (hi || lo)) {
+                t.value.push_back(static_cast<char>(hi * 16 + lo));
+                pos_ += 3;
+            } else {
+                t.value.push_back(static_cast<char>(c));
+                ++pos_;
+            }
+        }
+        t.raw = d_.substr(start, pos_ - start);
+        t.type = TokenType::Name;
+    }
+
+    void readLiteralString(Token& t) {
+        int depth = 1;
+        while (pos_ < d_.size()) {
+            unsigned char c = byte(pos_++);
+            if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                if (--depth == 0) {
+                    t.type = TokenType::String;
+                    return;
+                }
+            } else if (c == '\r') {
+                // An end of line in a string reads as a line feed.
+                if (pos_ < d_.size() && d_[pos_] == '\n')
+                    ++pos_;
+                c = '\n';
+            } else if (c == '\\') {
+                if (pos_ >= d_.size())
+                    break;
+                c = byte(pos_++);
+                switch (c) {
+                case 'n':
+                    c = '\n';
+                    break;
+                case 'r':
+                    c = '\r';
+                    break;
+                case 't':
+                    c = '\t';
+                    break;
+                case 'b':
+                    c = '\b';
+                    break;
+                case 'f':
+                    c = '\f';
+                    break;
+                case '\r':
+                    // A backslash ends the line without a character.
+                    if (pos_ < d_.size() && d_[pos_] == '\n')
+                        ++pos_;
+                    continue;
+                case '\n':
+                    continue;
+                default:
+                    if (c >= '0' && c <= '7') {
+                        int v = c - '0';
+                        for (int k = 0;
+                             k < 2 && pos_ < d_.size() && d_[pos_] >= '0' && d_[pos_] <= '7'; ++k)
+                            v = v * 8 + (d_[pos_++] - '0');
+                        c = static_cast<unsigned char>(v & 0xFF);
+                    }
+                    // Any other escaped character stands for itself.
+                    break;
+                }
+            }
+            t.value.push_back(static_cast<char>(c));
+        }
+        t.type = TokenType::Bad; // the data ended inside the string
+    }
+
+    void readHexString(Token& t) {
+        int pending = -1;
+        while (pos_ < d_.size()) {
+            const unsigned char c = byte(pos_++);
+            if (c == '>') {
+                if (pending >= 0)
+                    t.value.push_back(static_cast<char>(pending << 4));
+                t.type = TokenType::String;
+                return;
+            }
+            if (isWhite(c))
+                continue;
+            const int v = hexValue(c);
+            if (v < 0) {
+                t.type = TokenType::Bad;
+                return;
+            }
+            if (pending < 0) {
+                pending = v;
+            } else {
+                t.value.push_back(static_cast<char>(pending * 16 + v));
+                pending = -1;
+            }
+        }
+        t.type = TokenType::Bad;
+    }
+
+    std::string_view d_;
+    size_t pos_ = 0;
+};
+
 } // namespace
 
 struct PdfScanner::Impl {
     const PdfOperatorTable& table;
     std::vector<Operand> operands;
-    std::shared_ptr<InputSource> input;
-    QPDFTokenizer tokenizer;
+    ContentLexer lexer;
+    Token token;
     bool damaged = false;
     // Set while an operator callback runs: an exception from there is the
     // caller's and must reach it, not end the scan as damage.
     bool inCallback = false;
+
+    Impl(const PdfOperatorTable& t, std::string_view data) : table(t), lexer(data) {}
 
     void call(PdfOperatorCallback cb, PdfScanner& scanner, void* info) {
         inCallback = true;
@@ -71,19 +342,32 @@ struct PdfScanner::Impl {
         inCallback = false;
     }
 
-    explicit Impl(const PdfOperatorTable& t) : table(t) { tokenizer.allowEOF(); }
-
-    QPDFTokenizer::Token next() {
-        return tokenizer.readToken(input, "content", true);
+    static QPDFObjectHandle numberHandle(const Token& t) {
+        if (t.type == TokenType::Integer) {
+            if (auto v = parseInteger(t.raw))
+                return QPDFObjectHandle::newInteger(*v);
+        }
+        auto v = parseDouble(t.raw);
+        return QPDFObjectHandle::newReal(formatShortest(v ? *v : 0.0));
     }
 
-    static QPDFObjectHandle numberHandle(const QPDFTokenizer::Token& t) {
-        if (t.getType() == QPDFTokenizer::tt_integer) {
-            auto v = parseInteger(t.getValue());
-            return QPDFObjectHandle::newInteger(v ? *v : 0);
+    // A simple operand token as an object, or none for the others.
+    static std::optional<QPDFObjectHandle> simpleHandle(const Token& t) {
+        switch (t.type) {
+        case TokenType::Integer:
+        case TokenType::Real:
+            return numberHandle(t);
+        case TokenType::Name:
+            return QPDFObjectHandle::newName("/" + t.value);
+        case TokenType::String:
+            return QPDFObjectHandle::newString(t.value);
+        case TokenType::Boolean:
+            return QPDFObjectHandle::newBool(t.raw == "true");
+        case TokenType::Null:
+            return QPDFObjectHandle::newNull();
+        default:
+            return std::nullopt;
         }
-        auto v = parseDouble(t.getValue());
-        return QPDFObjectHandle::newReal(formatShortest(v ? *v : 0.0));
     }
 
     // Reads the rest of an array or dictionary whose opening token has been
@@ -93,16 +377,16 @@ struct PdfScanner::Impl {
             return false;
         std::vector<QPDFObjectHandle> items;
         for (;;) {
-            QPDFTokenizer::Token t = next();
-            switch (t.getType()) {
-            case QPDFTokenizer::tt_eof:
+            lexer.next(token);
+            switch (token.type) {
+            case TokenType::Eof:
                 return false;
-            case QPDFTokenizer::tt_array_close:
+            case TokenType::ArrayClose:
                 if (isDict)
                     return false;
                 out = QPDFObjectHandle::newArray(items);
                 return true;
-            case QPDFTokenizer::tt_dict_close: {
+            case TokenType::DictClose: {
                 if (!isDict)
                     return false;
                 out = QPDFObjectHandle::newDictionary();
@@ -111,87 +395,78 @@ struct PdfScanner::Impl {
                         out.replaceKey(items[i].getName(), items[i + 1]);
                 return true;
             }
-            case QPDFTokenizer::tt_array_open:
-            case QPDFTokenizer::tt_dict_open: {
+            case TokenType::ArrayOpen:
+            case TokenType::DictOpen: {
                 QPDFObjectHandle inner;
-                if (!readComposite(t.getType() == QPDFTokenizer::tt_dict_open, depth + 1, inner))
+                if (!readComposite(token.type == TokenType::DictOpen, depth + 1, inner))
                     return false;
                 items.push_back(inner);
                 break;
             }
-            case QPDFTokenizer::tt_integer:
-            case QPDFTokenizer::tt_real:
-                items.push_back(numberHandle(t));
-                break;
-            case QPDFTokenizer::tt_name:
-                items.push_back(QPDFObjectHandle::newName(t.getValue()));
-                break;
-            case QPDFTokenizer::tt_string:
-                items.push_back(QPDFObjectHandle::newString(t.getValue()));
-                break;
-            case QPDFTokenizer::tt_bool:
-                items.push_back(QPDFObjectHandle::newBool(t.getValue() == "true"));
-                break;
-            case QPDFTokenizer::tt_null:
-                items.push_back(QPDFObjectHandle::newNull());
-                break;
-            case QPDFTokenizer::tt_word:
-                // An operator inside an array is damage; keep it as a name-less null
-                // so the rest of the array still reads.
+            case TokenType::Word:
+                // An operator inside an array is damage; keep it as a null so
+                // the rest of the array still reads.
                 damaged = true;
                 items.push_back(QPDFObjectHandle::newNull());
+                break;
+            case TokenType::Bad:
+                damaged = true;
                 break;
             default:
-                damaged = true;
+                items.push_back(*simpleHandle(token));
                 break;
             }
         }
     }
 
-    // BI has been read: the dictionary up to ID, then the data up to EI.
-    bool readInlineImage(const std::shared_ptr<PdfDocumentImpl>& doc, Operand& out) {
+    // BI has been read: the dictionary up to ID, then the data up to EI,
+    // whose end qpdf's tokenizer finds (it looks past EI-like bytes in the
+    // data for a plausible end).
+    bool readInlineImage(const std::shared_ptr<PdfDocumentImpl>& doc, std::string_view data,
+                         Operand& out) {
         std::vector<QPDFObjectHandle> items;
         for (;;) {
-            QPDFTokenizer::Token t = next();
-            auto type = t.getType();
-            if (type == QPDFTokenizer::tt_eof)
+            lexer.next(token);
+            if (token.type == TokenType::Eof)
                 return false;
-            if (type == QPDFTokenizer::tt_word && t.getValue() == "ID")
+            if (token.type == TokenType::Word && token.raw == "ID")
                 break;
-            if (type == QPDFTokenizer::tt_array_open || type == QPDFTokenizer::tt_dict_open) {
+            if (token.type == TokenType::ArrayOpen || token.type == TokenType::DictOpen) {
                 QPDFObjectHandle inner;
-                if (!readComposite(type == QPDFTokenizer::tt_dict_open, 1, inner))
+                if (!readComposite(token.type == TokenType::DictOpen, 1, inner))
                     return false;
                 items.push_back(inner);
-            } else if (type == QPDFTokenizer::tt_integer || type == QPDFTokenizer::tt_real) {
-                items.push_back(numberHandle(t));
-            } else if (type == QPDFTokenizer::tt_name) {
-                items.push_back(QPDFObjectHandle::newName(t.getValue()));
-            } else if (type == QPDFTokenizer::tt_bool) {
-                items.push_back(QPDFObjectHandle::newBool(t.getValue() == "true"));
-            } else if (type == QPDFTokenizer::tt_string) {
-                items.push_back(QPDFObjectHandle::newString(t.getValue()));
+            } else if (auto h = simpleHandle(token)) {
+                items.push_back(*h);
             } else {
                 items.push_back(QPDFObjectHandle::newNull());
             }
         }
         // One white-space byte ends the ID operator; the data follows it.
-        char ws;
-        input->read(&ws, 1);
+        auto input = std::make_shared<BufferInputSource>(
+            "content",
+            new Buffer(reinterpret_cast<unsigned char*>(const_cast<char*>(data.data())),
+                       data.size()),
+            true);
+        input->seek(static_cast<qpdf_offset_t>(std::min(lexer.position() + 1, data.size())),
+                    SEEK_SET);
+        QPDFTokenizer tokenizer;
+        tokenizer.allowEOF();
         tokenizer.expectInlineImage(input);
-        QPDFTokenizer::Token data = next();
-        if (data.getType() != QPDFTokenizer::tt_inline_image)
+        QPDFTokenizer::Token image = tokenizer.readToken(input, "content", true);
+        if (image.getType() != QPDFTokenizer::tt_inline_image)
             return false;
-        QPDFTokenizer::Token ei = next();
+        QPDFTokenizer::Token ei = tokenizer.readToken(input, "content", true);
         if (!(ei.getType() == QPDFTokenizer::tt_word && ei.getValue() == "EI"))
             return false;
+        lexer.setPosition(static_cast<size_t>(input->tell()));
         QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
         for (size_t i = 0; i + 1 < items.size(); i += 2)
             if (items[i].isName())
                 dict.replaceKey(items[i].getName(), items[i + 1]);
         if (!doc || !doc->qpdf)
             return false;
-        QPDFObjectHandle stream = doc->qpdf->newStream(data.getValue());
+        QPDFObjectHandle stream = doc->qpdf->newStream(image.getValue());
         stream.replaceDict(dict);
         out.kind = OperandKind::Object;
         out.object = PdfObjectAccess::wrap(stream);
@@ -201,7 +476,9 @@ struct PdfScanner::Impl {
 
 PdfScanner::PdfScanner(std::shared_ptr<PdfContentStream> stream, const PdfOperatorTable& table,
                        void* info)
-    : impl_(std::make_unique<Impl>(table)), stream_(std::move(stream)), info_(info) {}
+    : impl_(std::make_unique<Impl>(table,
+                                   stream ? std::string_view(stream->data()) : std::string_view())),
+      stream_(std::move(stream)), info_(info) {}
 
 PdfScanner::~PdfScanner() = default;
 
@@ -209,72 +486,69 @@ bool PdfScanner::scan() {
     if (!stream_)
         return false;
     Impl& m = *impl_;
-    const std::string& data = stream_->data();
-    m.input = std::make_shared<BufferInputSource>(
-        "content", new Buffer(reinterpret_cast<unsigned char*>(const_cast<char*>(data.data())),
-                              data.size()),
-        true);
+    const std::string_view data = stream_->data();
+    m.lexer.setPosition(0);
     m.damaged = false;
     m.operands.clear();
+    Token& t = m.token;
     try {
         for (;;) {
-            QPDFTokenizer::Token t = m.next();
+            m.lexer.next(t);
             Operand op;
-            switch (t.getType()) {
-            case QPDFTokenizer::tt_eof:
+            switch (t.type) {
+            case TokenType::Eof:
                 return !m.damaged;
-            case QPDFTokenizer::tt_integer:
+            case TokenType::Integer:
                 op.kind = OperandKind::Number;
                 op.isInteger = true;
-                if (auto v = parseInteger(t.getValue())) {
+                if (auto v = parseInteger(t.raw)) {
                     op.integer = *v;
                     op.number = static_cast<double>(*v);
                 } else {
                     // An integer too long for 64 bits is still a number.
                     op.isInteger = false;
-                    auto d = parseDouble(t.getValue());
+                    auto d = parseDouble(t.raw);
                     op.number = d ? *d : 0;
                 }
                 break;
-            case QPDFTokenizer::tt_real: {
+            case TokenType::Real: {
                 op.kind = OperandKind::Number;
-                auto v = parseDouble(t.getValue());
+                auto v = parseDouble(t.raw);
                 op.number = v ? *v : 0;
                 break;
             }
-            case QPDFTokenizer::tt_name:
+            case TokenType::Name:
                 op.kind = OperandKind::Name;
-                op.text = t.getValue().empty() ? "" : t.getValue().substr(1);
+                op.text = std::move(t.value);
                 break;
-            case QPDFTokenizer::tt_string:
+            case TokenType::String:
                 op.kind = OperandKind::String;
-                op.text = t.getValue();
+                op.text = std::move(t.value);
                 break;
-            case QPDFTokenizer::tt_bool:
+            case TokenType::Boolean:
                 op.kind = OperandKind::Boolean;
-                op.isInteger = t.getValue() == "true";
+                op.isInteger = t.raw == "true";
                 break;
-            case QPDFTokenizer::tt_null:
+            case TokenType::Null:
                 op.kind = OperandKind::Null;
                 break;
-            case QPDFTokenizer::tt_array_open:
-            case QPDFTokenizer::tt_dict_open: {
+            case TokenType::ArrayOpen:
+            case TokenType::DictOpen: {
                 QPDFObjectHandle h;
-                if (!m.readComposite(t.getType() == QPDFTokenizer::tt_dict_open, 1, h))
+                if (!m.readComposite(t.type == TokenType::DictOpen, 1, h))
                     return false; // the data ended inside it
                 op.kind = OperandKind::Object;
                 op.object = PdfObjectAccess::wrap(h);
                 break;
             }
-            case QPDFTokenizer::tt_word: {
-                const std::string& name = t.getValue();
+            case TokenType::Word: {
                 if (budget_ && ++budget_->used > budget_->limit)
                     throw PdfBudgetExceeded("The page has more than " +
                                             std::to_string(budget_->limit) +
                                             " content operations.");
-                if (name == "BI") {
+                if (t.raw == "BI") {
                     Operand image;
-                    if (!m.readInlineImage(stream_->document(), image))
+                    if (!m.readInlineImage(stream_->document(), data, image))
                         return false;
                     m.operands.clear();
                     m.operands.push_back(std::move(image));
@@ -283,7 +557,7 @@ bool PdfScanner::scan() {
                     m.operands.clear();
                     continue;
                 }
-                if (PdfOperatorCallback cb = m.table.callbackFor(name))
+                if (PdfOperatorCallback cb = m.table.callbackFor(t.raw))
                     m.call(cb, *this, info_);
                 m.operands.clear();
                 continue;
@@ -306,7 +580,7 @@ bool PdfScanner::scan() {
     } catch (const std::exception&) {
         if (m.inCallback)
             throw;
-        // Tokenizer failures end the scan; what was interpreted stays.
+        // Failures while reading end the scan; what was interpreted stays.
         return false;
     }
 }
