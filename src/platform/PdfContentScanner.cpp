@@ -17,7 +17,8 @@ void PdfOperatorTable::setCallback(const std::string& op, PdfOperatorCallback ca
 }
 
 PdfOperatorCallback PdfOperatorTable::callbackFor(std::string_view op) const {
-    auto it = callbacks_.find(op);
+    // Operator names fit a string's inline buffer: the key costs no allocation.
+    auto it = callbacks_.find(std::string(op));
     return it == callbacks_.end() ? nullptr : it->second;
 }
 

@@ -29,12 +29,7 @@ public:
     size_t size() const { return callbacks_.size(); }
 
 private:
-    // Looked up by the operator's bytes in the content, without a copy.
-    struct NameHash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-    };
-    std::unordered_map<std::string, PdfOperatorCallback, NameHash, std::equal_to<>> callbacks_;
+    std::unordered_map<std::string, PdfOperatorCallback> callbacks_;
 };
 
 /// Decoded content bytes plus the document they belong to (inline images
