@@ -28,6 +28,7 @@ constexpr const char* kUsage =
 struct Options {
     std::vector<std::string> files;
     std::string format = "xlsx";
+    bool help = false;
     std::string pages; // empty: every page
     std::string outDir;
     bool passwordFromStdin = false;
@@ -161,6 +162,9 @@ bool parseArguments(const std::vector<std::string>& args, Options& o, std::strin
         } else if (a == "-o" || a == "--output") {
             if (!value(o.outDir))
                 return false;
+        } else if (a == "-h" || a == "--help") {
+            o.help = true;
+            return true;
         } else if (a == "--password-stdin") {
             o.passwordFromStdin = true;
         } else if (a == "--") {
@@ -179,6 +183,10 @@ bool parseArguments(const std::vector<std::string>& args, Options& o, std::strin
     }
     if (!QVPDFConverter::supportDocTypeNameForKey(o.format)) {
         problem = "unknown format \"" + o.format + "\" (see: corvala formats)";
+        return false;
+    }
+    if (!QVPDFConverter::hasExporterForDocType(o.format)) {
+        problem = "format \"" + o.format + "\" is not available in this version (see: corvala formats)";
         return false;
     }
     return true;
@@ -201,7 +209,9 @@ void releaseReservation(const std::string& path) {
 int corvalaFormats() {
     auto names = QVPDFConverter::supportDocTypes();
     for (const std::string& key : QVPDFConverter::supportDocTypeKeys())
-        std::cout << key << "\t" << names[key] << "\n";
+        std::cout << key << "\t" << names[key]
+                  << (QVPDFConverter::hasExporterForDocType(key) ? "" : "\t(not available yet)")
+                  << "\n";
     return 0;
 }
 
@@ -211,6 +221,10 @@ int corvalaConvert(const std::vector<std::string>& args) {
     if (!parseArguments(args, o, problem)) {
         std::cerr << "corvala: " << problem << "\n" << kUsage;
         return 2;
+    }
+    if (o.help) {
+        std::cout << kUsage;
+        return 0;
     }
     std::optional<std::string> password;
     if (o.passwordFromStdin) {

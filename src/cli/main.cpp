@@ -19,10 +19,11 @@ int main(int argc, char** argv) {
         return corvalaFormats();
     if (command == "trace")
         return corvalaTrace(rest);
-    std::cerr << "usage: corvala convert FILE... [-f FORMAT] [-p RANGE] [-o OUTDIR] "
-                 "[--password-stdin]\n"
-                 "       corvala formats\n"
-                 "       corvala trace FILE.pdf [-p PAGES]\n";
-    return command.empty() || command == "-h" || command == "--help" ? (command.empty() ? 2 : 0)
-                                                                     : 2;
+    const bool help = command == "-h" || command == "--help";
+    (help ? std::cout : std::cerr)
+        << "usage: corvala convert FILE... [-f FORMAT] [-p RANGE] [-o OUTDIR] "
+           "[--password-stdin]\n"
+           "       corvala formats\n"
+           "       corvala trace FILE.pdf [-p PAGES]\n";
+    return help ? 0 : 2;
 }

@@ -65,6 +65,9 @@ public:
     static std::vector<std::string> supportDocTypeKeys();
     static std::optional<std::string> supportDocTypeNameForKey(const std::string& key);
     /// The exporter the format table makes for a key; none until the format exists.
+    /// Whether this build writes the format (the table lists every format the
+    /// product knows; the command refuses the others before any work).
+    static bool hasExporterForDocType(const std::string& key);
     static std::unique_ptr<QVPDFExporter> exporterForDocType(const std::string& key,
                                                              const QVPDFOptions& options);
 

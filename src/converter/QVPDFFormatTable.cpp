@@ -6,11 +6,15 @@
 
 std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::string& key,
                                                                   const QVPDFOptions& options) {
-    if (key == "xlsx" || key == "csv") {
+    if (hasExporterForDocType(key)) {
         // The spreadsheet layers read the file's options from the per-document
         // state, so it has them before the exporter begins.
         QVExcelManager::sharedInstance()->setOptions(options.excelOptions());
         return std::make_unique<QVExcelPDFExporter>(key);
     }
     return nullptr;
+}
+
+bool QVPDFConverter::hasExporterForDocType(const std::string& key) {
+    return key == "xlsx" || key == "csv";
 }
