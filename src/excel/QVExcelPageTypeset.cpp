@@ -112,14 +112,18 @@ std::vector<RunList> creatRowArray(const RunList& runs) {
 // Run visits the column correction may make on one page: sound pages need a
 // few sweeps; a hostile page whose moves cascade one run at a time stops
 // here, with the numbers it has reached.
-constexpr size_t kMaxCorrectionWork = 50'000'000;
+constexpr size_t kMaxCorrectionWork = 10'000'000;
 
 void correctColumnNumber(const RunList& runs) {
     // The groups' order depends on the boxes alone, which the sweeps leave
     // alone: the list is sorted once and regrouped by number each sweep.
     const RunList ordered = U::SortRunTextsByX(U::SortRunTextsByY(runs));
-    // Every move raises a column number and none passes the last group's, so
-    // the sweeps end.
+    // A run moves into the next column only while that column's number is
+    // higher than its own: groups come in the order of their left edges, and
+    // where that order and the numbers disagree (runs overlapping across
+    // columns) the plain rule moved a run one column each sweep without end,
+    // to numbers far beyond the page's columns. So every move raises a number
+    // and none passes the highest number at the start, and the sweeps end.
     const size_t maxSweeps = kMaxCorrectionWork / std::max<size_t>(runs.size(), 1);
     for (size_t sweep = 0; sweep < maxSweeps; ++sweep) {
         std::vector<RunList> groups = U::groupByColumnIndex(ordered);
@@ -128,9 +132,11 @@ void correctColumnNumber(const RunList& runs) {
             const double minRight = U::GetMinxRightInRunTexts(groups[g]);
             const double maxLeft = U::GetMaxxLeftInRunTexts(groups[g]);
             const double nextLeft = U::GetMinxLeftInRunTexts(groups[g + 1]);
+            const uint64_t nextColumn = groups[g + 1].front()->columnIndex();
             for (const RunPtr& r : groups[g]) {
                 const double left = r->ctmInfo().xLeft;
-                if (left >= maxLeft && left > minRight && left + r->textWidth() / 2 > nextLeft)
+                if (left >= maxLeft && left > minRight && left + r->textWidth() / 2 > nextLeft &&
+                    r->columnIndex() < nextColumn)
                     moving.push_back(r);
             }
         }

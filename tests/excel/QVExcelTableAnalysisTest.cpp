@@ -174,6 +174,24 @@ TEST_F(TableAnalysis, ColumnCorrectionMovesARunReachingOverTheNextColumn) {
     }
 }
 
+TEST_F(TableAnalysis, ColumnCorrectionEndsWhereLeftOrderAndNumbersDisagree) {
+    // A run whose box reaches leftwards (its right edge before its left, as a
+    // mirrored text matrix gives) overlaps both of its neighbours: the groups'
+    // left-to-right order then disagrees with their numbers, and moving a run
+    // "one column right" never reached the next group; it walked on by one
+    // column per sweep until the work limit, to column 500 and beyond.
+    auto reversed = run("reversed", {547.5, -236.5, 162.8, 170, 172});
+    reversed->setTextWidth(784);
+    auto r = analyse({run("a", {547.5, 555.5, 163.3, 170, 172}), reversed,
+                      run("b", {568, 573, 160.8, 170, 172.6})});
+    for (const auto& [text, cell] : r) {
+        EXPECT_EQ(cell.row, 1u) << text;
+        EXPECT_LE(cell.column, 3u) << text;
+    }
+    EXPECT_EQ(r["a"].column, 2u);
+    EXPECT_EQ(r["b"].column, 3u);
+}
+
 TEST_F(TableAnalysis, RowSpanStopsAtATakenCell) {
     // "tall" reaches below the top of the next row.
     auto free = analyse({run("tall", {50, 100, 50, 60, 85}), run("x", {200, 250, 50, 60, 63}),
