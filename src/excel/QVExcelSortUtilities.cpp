@@ -18,6 +18,8 @@ constexpr double kSameBaseline = 1.0;
 // A piece continues the previous one when it starts within this distance of
 // its right edge, either side (points).
 constexpr double kJoinGap = 2.0;
+// Pieces at least this far apart are separate words, as when capturing.
+constexpr double kWordGap = 1.0;
 // Stacked lines of one cell overlap horizontally by more than this (points)...
 constexpr double kStackOverlap = 1.0;
 // ...and the next line's top lies within this distance of the bottom so far.
@@ -199,6 +201,11 @@ std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInWidth(const
         return nullptr;
     const RunPtr& leader = runs.front();
     for (size_t i = 1; i < runs.size(); ++i) {
+        // Pieces a point or more apart are words (the capture joins closer
+        // ones directly): "Bundesministerium" "des" must not read as one.
+        if (runs[i]->ctmInfo().xLeft - leader->ctmInfo().xRight >= kWordGap &&
+            QVExcelStringItem::needsWordSpace(leader->text(), runs[i]->text()))
+            leader->appendText(u" ");
         leader->appendText(runs[i]->text());
         leader->setTextWidth(leader->textWidth() + runs[i]->textWidth());
         QVPDF_CTMInfo g = leader->ctmInfo();

@@ -32,13 +32,29 @@ bool isSpacedWordCharacter(char32_t c) {
     return platform::isLetterOrDigit(c) && !platform::isOfScriptWithoutWordSpaces(c);
 }
 
+// Punctuation that ends a word and is followed by a space before the next
+// one ("a, b", "(2016) x", "50% of"), and punctuation that opens one.
+bool endsWordBeforeSpace(char32_t c) {
+    return std::u32string_view(U",.;:!?)]}%\u2019\u201D").find(c) != std::u32string_view::npos;
+}
+bool opensWord(char32_t c) {
+    return std::u32string_view(U"([{\u2018\u201C").find(c) != std::u32string_view::npos;
+}
+bool isAsciiDigit(char32_t c) {
+    return c >= U'0' && c <= U'9';
+}
+
 } // namespace
 
 bool QVExcelStringItem::needsWordSpace(std::u16string_view left, std::u16string_view right) {
     if (left.empty() || right.empty())
         return false;
-    return isSpacedWordCharacter(lastCodePoint(left)) &&
-           isSpacedWordCharacter(firstCodePoint(right));
+    const char32_t last = lastCodePoint(left), first = firstCodePoint(right);
+    // A separator followed by a digit may be inside a number ("1," "234").
+    if ((last == U',' || last == U'.') && isAsciiDigit(first))
+        return false;
+    return (isSpacedWordCharacter(last) || endsWordBeforeSpace(last)) &&
+           (isSpacedWordCharacter(first) || opensWord(first));
 }
 
 std::u16string QVExcelStringItem::content() const {

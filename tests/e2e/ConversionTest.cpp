@@ -214,7 +214,8 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
     if (!platform::isDirectory(corpus))
         GTEST_SKIP() << "no shared corpus at " << corpus;
     // Producers: a county payroll report generator, a school board's agenda,
-    // an election bulletin, a court transcript, Word, LibreOffice Writer, pdfTeX.
+    // an election bulletin, a court transcript, Word, LibreOffice Writer, pdfTeX,
+    // LibreOffice 7.3.
     const std::vector<std::string> files = {
         "pdfplumber-tests/150109DSP-Milw-505-90D.pdf",
         "pdfplumber-tests/issue-13-151201DSP-Fond-581-90D.pdf",
@@ -224,6 +225,9 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
         "pdfplumber-tests/issue-466-example.pdf",
         "py-pdf-sample-files/002-trivial-libre-office-writer/002-trivial-libre-office-writer.pdf",
         "py-pdf-sample-files/006-pdflatex-outline/pdflatex-outline.pdf",
+        // Words set a point or two apart, and after punctuation, keep their spaces.
+        "py-pdf-sample-files/004-pdflatex-4-pages/pdflatex-4-pages.pdf",
+        "pdfplumber-tests/pdf_structure.pdf",
     };
     for (const std::string& file : files) {
         const std::string pdf = corpus + "/" + file;

@@ -64,30 +64,45 @@ protected:
 };
 
 TEST_F(TableAnalysis, PiecesOnOneBaselineJoinOnlyWhenTheyTouch) {
+    // Joined pieces a point or more apart are words and keep a space.
     const struct {
         const char* name;
         double secondLeft, secondBase;
         uint32_t secondColor;
-        bool joined;
+        const char* joined; // nullptr: stays two runs
+        const char* first = "Hello";
+        const char* second = "World";
     } cases[] = {
-        {"1.5 after", 101.5, 60, 0, true},
-        {"2.0 after", 102.0, 60, 0, false},
-        {"other colour", 101.5, 60, 0xff0000, false},
-        {"baseline 1.0 higher", 101.5, 59, 0, false},
-        {"overlapping by 1.5", 98.5, 60, 0, true},
+        {"1.5 after", 101.5, 60, 0, "Hello World"},
+        {"0.9 after", 100.9, 60, 0, "HelloWorld"},
+        {"2.0 after", 102.0, 60, 0, nullptr},
+        {"other colour", 101.5, 60, 0xff0000, nullptr},
+        {"baseline 1.0 higher", 101.5, 59, 0, nullptr},
+        {"overlapping by 1.5", 98.5, 60, 0, "HelloWorld"},
+        {"after a comma", 101.5, 60, 0, "Hello, (World", "Hello,", "(World"},
+        {"a number's pieces", 101.5, 60, 0, "1,234", "1,", "234"},
+        {"a closing bracket", 101.5, 60, 0, "(1,234)", "(1,234", ")"},
     };
     for (const auto& c : cases) {
-        auto result = analyse({run("Hello", {50, 100, 50, 60, 63}),
-                               run("World", {c.secondLeft, c.secondLeft + 40, 50, c.secondBase,
-                                             c.secondBase + 3},
+        auto result = analyse({run(c.first, {50, 100, 50, 60, 63}),
+                               run(c.second, {c.secondLeft, c.secondLeft + 40, 50, c.secondBase,
+                                              c.secondBase + 3},
                                    c.secondColor)});
         if (c.joined) {
             ASSERT_EQ(result.size(), 1u) << c.name;
-            EXPECT_EQ(result.begin()->first, "HelloWorld") << c.name;
+            EXPECT_EQ(result.begin()->first, c.joined) << c.name;
         } else {
             EXPECT_EQ(result.size(), 2u) << c.name;
         }
     }
+    // Words of scripts written without spaces join without one.
+    auto east = run("", {50, 100, 50, 60, 63}), capital = run("", {101.5, 141.5, 50, 60, 63});
+    east->setText(u"\u6771\u4eac");
+    capital->setText(u"\u90fd");
+    auto cjk = analyse({east, capital});
+    const std::u16string joined = u"\u6771\u4eac\u90fd";
+    ASSERT_EQ(cjk.size(), 1u);
+    EXPECT_EQ(cjk.begin()->first, std::string(joined.begin(), joined.end()));
 }
 
 TEST_F(TableAnalysis, JoinedRunSumsWidthAndTakesLastRightEdge) {
