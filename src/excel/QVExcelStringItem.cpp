@@ -50,8 +50,12 @@ bool QVExcelStringItem::needsWordSpace(std::u16string_view left, std::u16string_
     if (left.empty() || right.empty())
         return false;
     const char32_t last = lastCodePoint(left), first = firstCodePoint(right);
-    // A separator followed by a digit may be inside a number ("1," "234").
-    if ((last == U',' || last == U'.') && isAsciiDigit(first))
+    // A separator before a digit may be inside a number ("1," "234", or a
+    // lone "," between digit pieces); only after a word does it end a phrase
+    // ("Tepas," "1993").
+    if ((last == U',' || last == U'.') && isAsciiDigit(first) &&
+        (left.size() < 2 || isAsciiDigit(left[left.size() - 2]) ||
+         !isSpacedWordCharacter(left[left.size() - 2])))
         return false;
     return (isSpacedWordCharacter(last) || endsWordBeforeSpace(last)) &&
            (isSpacedWordCharacter(first) || opensWord(first));

@@ -215,7 +215,7 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
         GTEST_SKIP() << "no shared corpus at " << corpus;
     // Producers: a county payroll report generator, a school board's agenda,
     // an election bulletin, a court transcript, Word, LibreOffice Writer, pdfTeX,
-    // LibreOffice 7.3.
+    // LibreOffice 7.3, a federal gazette.
     const std::vector<std::string> files = {
         "pdfplumber-tests/150109DSP-Milw-505-90D.pdf",
         "pdfplumber-tests/issue-13-151201DSP-Fond-581-90D.pdf",
@@ -228,6 +228,7 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
         // Words set a point or two apart, and after punctuation, keep their spaces.
         "py-pdf-sample-files/004-pdflatex-4-pages/pdflatex-4-pages.pdf",
         "pdfplumber-tests/pdf_structure.pdf",
+        "pdfplumber-tests/issue-1054-example.pdf",
     };
     for (const std::string& file : files) {
         const std::string pdf = corpus + "/" + file;

@@ -163,6 +163,22 @@ TEST_F(QVExcelPDFExporterTest, LeadingBlankOfAPageIsDroppedOnlyWhileNothingWasKe
     EXPECT_EQ(texts("BT /F1 12 Tf 100 700 Td (  ) Tj ET"), (Texts{"  "}));
 }
 
+TEST_F(QVExcelPDFExporterTest, LigaturesReachTheCellsAsTheirLetters) {
+    // The fi and fl glyphs (U+FB01, U+FB02): a cell must read and search as
+    // plain letters.
+    fixtures::PdfBuilder b;
+    std::string font = b.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
+                                   "/Encoding << /Differences [1 /fi /fl] >> >>");
+    fixtures::PageSpec spec;
+    spec.content = "BT /F1 12 Tf 100 700 Td (con\\002icting \\001les) Tj ET";
+    spec.resources = "<< /Font << /F1 " + font + " >> >>";
+    b.addPage(spec);
+    Result r = capture(b.writeTo(folder_ + "/ligatures.pdf"));
+    ASSERT_EQ(r.pages.size(), 1u);
+    ASSERT_EQ(r.pages[0].size(), 1u);
+    EXPECT_EQ(r.pages[0][0].text, "conflicting files");
+}
+
 TEST_F(QVExcelPDFExporterTest, OnlyUprightHorizontalTextIsKept) {
     struct Case {
         double degrees; // clockwise on the displayed page

@@ -81,6 +81,8 @@ TEST_F(TableAnalysis, PiecesOnOneBaselineJoinOnlyWhenTheyTouch) {
         {"overlapping by 1.5", 98.5, 60, 0, "HelloWorld"},
         {"after a comma", 101.5, 60, 0, "Hello, (World", "Hello,", "(World"},
         {"a number's pieces", 101.5, 60, 0, "1,234", "1,", "234"},
+        {"a year after a name", 101.5, 60, 0, "Tepas, 1993)", "Tepas,", "1993)"},
+        {"a lone separator", 101.5, 60, 0, ",234", ",", "234"},
         {"a closing bracket", 101.5, 60, 0, "(1,234)", "(1,234", ")"},
     };
     for (const auto& c : cases) {
