@@ -1,7 +1,8 @@
 #pragma once
-// Plain geometry values in PDF/display points, and the affine transform with
-// the composition order of the spec's platform: "translate t" puts the new
-// operation in front, so a point goes first through the new operation, then t.
+// Plain geometry values in PDF/display points, and the affine transform.
+// Composing puts the new operation in front: "translate t" makes a transform
+// that moves a point first, then applies t (the order PDF's cm uses: the new
+// matrix is concatenated before the current one).
 
 namespace platform {
 

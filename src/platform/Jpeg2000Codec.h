@@ -19,7 +19,8 @@ struct DecodedJpeg2000 {
     /// The colour components (alpha not counted).
     int colorComponents = 0;
     bool hasAlpha = false;
-    /// From the file's colour specification, else guessed from the count.
+    /// From the JP2 header's colour specification box ('colr'), else guessed
+    /// from the component count.
     ColorSpace colorSpace = ColorSpace::Unspecified;
 };
 
