@@ -3,6 +3,7 @@
 #include "pdf/QVPDFFontUtilities.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,57 @@ template <class Excep> const Excep* findException(const std::vector<Excep>& exce
             b = m;
     }
     return cid <= exceps[a].last ? &exceps[a] : nullptr;
+}
+
+/// Reads a /W or /W2 array, whose entries are "c [v...]" (consecutive CIDs
+/// from c, N values each) or "cfirst clast v..." (one range of N values), into
+/// exceptions sorted as QVPDFFontCIDWidths keeps them. Damaged entries are
+/// skipped; at most kMaxExceptions are kept.
+template <size_t N, class Excep, class Make>
+void readCIDMetrics(const platform::PdfObject& w, std::vector<Excep>& exceps, Make make) {
+    constexpr size_t limit = QVPDFCIDTypeFont::kMaxExceptions;
+    auto valuesAt = [](const platform::PdfObject& a, size_t at) {
+        std::optional<std::array<double, N>> values(std::in_place);
+        for (size_t j = 0; j < N; ++j) {
+            auto v = a.numberAt(at + j);
+            if (!v)
+                return std::optional<std::array<double, N>>();
+            (*values)[j] = glyphUnits(*v);
+        }
+        return values;
+    };
+    const size_t n = w.arraySize();
+    size_t i = 0;
+    while (i + 1 < n && exceps.size() < limit) {
+        auto c = cidAt(w, i);
+        if (!c)
+            break;
+        platform::PdfObject next = w.at(i + 1);
+        if (auto last = cidAt(w, i + 1); last && next.integer()) {
+            if (i + 1 + N >= n) {
+                i += 1;
+                continue;
+            }
+            if (auto v = valuesAt(w, i + 2); v && *last >= *c)
+                exceps.push_back(make(*c, *last, *v));
+            i += 2 + N;
+        } else if (next.isArray()) {
+            uint64_t cid = *c;
+            const size_t m = next.arraySize();
+            for (size_t k = 0; k + N <= m && cid <= 0xFFFFFFFFu && exceps.size() < limit; k += N) {
+                if (auto v = valuesAt(next, k)) {
+                    auto id = static_cast<uint32_t>(cid);
+                    exceps.push_back(make(id, id, *v));
+                    ++cid;
+                }
+            }
+            i += 2;
+        } else {
+            i += 1;
+        }
+    }
+    std::stable_sort(exceps.begin(), exceps.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 } // namespace
@@ -72,43 +124,10 @@ void QVPDFCIDTypeFont::setWidthsWithFontDictionary(const platform::PdfObject& di
 void QVPDFCIDTypeFont::setDW(const platform::PdfObject& dict) {
     if (auto dw = dict.getInteger("DW"))
         cidWidths_.defWidth = glyphUnits(static_cast<double>(*dw));
-
-    auto w = dict.getArray("W");
-    if (!w)
-        return;
-    auto& exceps = cidWidths_.exceps;
-    const size_t n = w->arraySize();
-    size_t i = 0;
-    while (i + 1 < n && exceps.size() < kMaxExceptions) {
-        auto c = cidAt(*w, i);
-        if (!c)
-            break;
-        platform::PdfObject next = w->at(i + 1);
-        if (auto last = cidAt(*w, i + 1); last && next.integer()) {
-            if (i + 2 >= n) {
-                i += 1;
-                continue;
-            }
-            if (auto width = w->numberAt(i + 2); width && *last >= *c)
-                exceps.push_back({*c, *last, glyphUnits(*width)});
-            i += 3;
-        } else if (next.isArray()) {
-            uint64_t cid = *c;
-            const size_t m = next.arraySize();
-            for (size_t k = 0; k < m && cid <= 0xFFFFFFFFu && exceps.size() < kMaxExceptions; ++k) {
-                if (auto width = next.numberAt(k)) {
-                    auto id = static_cast<uint32_t>(cid);
-                    exceps.push_back({id, id, glyphUnits(*width)});
-                    ++cid;
-                }
-            }
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
-    std::stable_sort(exceps.begin(), exceps.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (auto w = dict.getArray("W"))
+        readCIDMetrics<1>(*w, cidWidths_.exceps, [](uint32_t first, uint32_t last, auto v) {
+            return QVPDFFontCIDWidthExcep{first, last, v[0]};
+        });
 }
 
 void QVPDFCIDTypeFont::setDW2(const platform::PdfObject& dict) {
@@ -119,46 +138,10 @@ void QVPDFCIDTypeFont::setDW2(const platform::PdfObject& dict) {
             cidWidths_.defHeight = glyphUnits(*w1);
         }
     }
-
-    auto w2 = dict.getArray("W2");
-    if (!w2)
-        return;
-    auto& exceps = cidWidths_.excepsV;
-    const size_t n = w2->arraySize();
-    size_t i = 0;
-    while (i + 1 < n && exceps.size() < kMaxExceptions) {
-        auto c = cidAt(*w2, i);
-        if (!c)
-            break;
-        platform::PdfObject next = w2->at(i + 1);
-        if (auto last = cidAt(*w2, i + 1); last && next.integer()) {
-            if (i + 4 >= n) {
-                i += 1;
-                continue;
-            }
-            auto h = w2->numberAt(i + 2), vx = w2->numberAt(i + 3), vy = w2->numberAt(i + 4);
-            if (h && vx && vy && *last >= *c)
-                exceps.push_back({*c, *last, glyphUnits(*h), glyphUnits(*vx), glyphUnits(*vy)});
-            i += 5;
-        } else if (next.isArray()) {
-            uint64_t cid = *c;
-            const size_t m = next.arraySize();
-            for (size_t k = 0; k + 2 < m && cid <= 0xFFFFFFFFu && exceps.size() < kMaxExceptions;
-                 k += 3) {
-                auto h = next.numberAt(k), vx = next.numberAt(k + 1), vy = next.numberAt(k + 2);
-                if (h && vx && vy) {
-                    auto id = static_cast<uint32_t>(cid);
-                    exceps.push_back({id, id, glyphUnits(*h), glyphUnits(*vx), glyphUnits(*vy)});
-                    ++cid;
-                }
-            }
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
-    std::stable_sort(exceps.begin(), exceps.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    if (auto w2 = dict.getArray("W2"))
+        readCIDMetrics<3>(*w2, cidWidths_.excepsV, [](uint32_t first, uint32_t last, auto v) {
+            return QVPDFFontCIDWidthExcepV{first, last, v[0], v[1], v[2]};
+        });
 }
 
 void QVPDFCIDTypeFont::getCIDWidths(uint32_t cid, bool vertical, float* dx, float* dy, float* ox,
