@@ -2,8 +2,6 @@
 
 #include "QpdfAccess.h"
 
-#include <qpdf/Pipeline.hh>
-
 #include <algorithm>
 #include <stdexcept>
 #include <vector>
@@ -13,31 +11,6 @@ namespace platform {
 namespace {
 
 using A = PdfObjectAccess;
-
-/// Keeps what arrives up to the limit, then refuses by throwing, which makes
-/// qpdf abandon the stream.
-class CountingSink : public Pipeline {
-public:
-    CountingSink(uint64_t limit) : Pipeline("image data", nullptr), limit_(limit) {}
-    void write(unsigned char const* data, size_t len) override {
-        if (exceeded_)
-            throw std::length_error("image data limit");
-        if (uint64_t(bytes_.size()) + len > limit_) {
-            bytes_.append(reinterpret_cast<const char*>(data), size_t(limit_ - bytes_.size()));
-            exceeded_ = true;
-            throw std::length_error("image data limit");
-        }
-        bytes_.append(reinterpret_cast<const char*>(data), len);
-    }
-    void finish() override {}
-    bool exceeded() const { return exceeded_; }
-    std::string& bytes() { return bytes_; }
-
-private:
-    uint64_t limit_;
-    bool exceeded_ = false;
-    std::string bytes_;
-};
 
 /// Full filter name for the names and the inline-image abbreviations.
 std::string fullFilterName(const std::string& name) {
@@ -175,7 +148,7 @@ ImageStreamBytes readImageStream(const PdfObject& stream, uint64_t maxBytes,
         }
         copy.getDict().replaceKey("/Filter", names);
         copy.getDict().replaceKey("/DecodeParms", parmArray);
-        CountingSink sink(maxBytes);
+        LimitedSink sink(maxBytes);
         bool attempted = false;
         bool ok = false;
         try {

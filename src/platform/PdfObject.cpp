@@ -3,8 +3,6 @@
 #include "NumberFormat.h"
 #include "QpdfAccess.h"
 
-#include <qpdf/Pipeline.hh>
-
 #include <new>
 #include <stdexcept>
 
@@ -226,29 +224,6 @@ PdfObject PdfObject::streamDictionary() const {
         return PdfObject();
     }
 }
-
-namespace {
-// Collects decoded bytes up to a limit and refuses more.
-class LimitedSink : public Pipeline {
-public:
-    explicit LimitedSink(uint64_t limit) : Pipeline("stream data", nullptr), limit_(limit) {}
-    void write(unsigned char const* data, size_t len) override {
-        if (exceeded_ || uint64_t(bytes_.size()) + len > limit_) {
-            exceeded_ = true;
-            throw std::length_error("stream data limit");
-        }
-        bytes_.append(reinterpret_cast<const char*>(data), len);
-    }
-    void finish() override {}
-    bool exceeded() const { return exceeded_; }
-    std::string& bytes() { return bytes_; }
-
-private:
-    uint64_t limit_;
-    bool exceeded_ = false;
-    std::string bytes_;
-};
-} // namespace
 
 std::optional<std::string> PdfObject::streamData() const {
     return streamData(kMaxDecodedStreamBytes, nullptr);

@@ -6,8 +6,11 @@
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/Pipeline.hh>
 
+#include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace platform {
@@ -25,6 +28,31 @@ struct PdfObjectAccess {
         handle(o) = h;
         return o;
     }
+};
+
+/// Collects decoded stream bytes up to a limit, then refuses by throwing,
+/// which makes qpdf abandon the stream; what arrived up to the limit is kept.
+class LimitedSink : public Pipeline {
+public:
+    explicit LimitedSink(uint64_t limit) : Pipeline("stream data", nullptr), limit_(limit) {}
+    void write(unsigned char const* data, size_t len) override {
+        if (exceeded_)
+            throw std::length_error("stream data limit");
+        if (uint64_t(bytes_.size()) + len > limit_) {
+            bytes_.append(reinterpret_cast<const char*>(data), size_t(limit_ - bytes_.size()));
+            exceeded_ = true;
+            throw std::length_error("stream data limit");
+        }
+        bytes_.append(reinterpret_cast<const char*>(data), len);
+    }
+    void finish() override {}
+    bool exceeded() const { return exceeded_; }
+    std::string& bytes() { return bytes_; }
+
+private:
+    uint64_t limit_;
+    bool exceeded_ = false;
+    std::string bytes_;
 };
 
 class ImageFileCache;
