@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <unordered_map>
 #include <utility>
 
@@ -142,8 +143,29 @@ void correctColumnNumber(const RunList& runs) {
         }
         if (moving.empty())
             return;
-        for (const RunPtr& r : moving)
-            r->setColumnIndex(r->columnIndex() + 1);
+        // A move never puts two runs of one row into one cell: the cell maker
+        // would join their texts ("1,957" and "121" read as "1,957121"). The
+        // moves are decided from the highest column down, so a run leaving
+        // the cell next to a candidate frees it first.
+        std::stable_sort(moving.begin(), moving.end(), [](const RunPtr& a, const RunPtr& b) {
+            return a->columnIndex() > b->columnIndex();
+        });
+        std::map<std::pair<uint64_t, uint64_t>, size_t> taken; // (row, column) -> runs there
+        for (const RunPtr& r : runs)
+            ++taken[{r->rowIndex(), r->columnIndex()}];
+        bool moved = false;
+        for (const RunPtr& r : moving) {
+            const uint64_t row = r->rowIndex(), column = r->columnIndex();
+            if (taken.count({row, column + 1}))
+                continue;
+            if (--taken[{row, column}] == 0)
+                taken.erase({row, column});
+            ++taken[{row, column + 1}];
+            r->setColumnIndex(column + 1);
+            moved = true;
+        }
+        if (!moved)
+            return;
     }
 }
 

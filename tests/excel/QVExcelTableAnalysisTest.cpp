@@ -191,6 +191,33 @@ TEST_F(TableAnalysis, ColumnCorrectionMovesARunReachingOverTheNextColumn) {
     }
 }
 
+TEST_F(TableAnalysis, ColumnCorrectionNeverPutsTwoRunsOfOneRowInOneCell) {
+    // R reaches over the start of C's column, as in the test above, but its
+    // own line already holds S in that column: moving R would make "RS" one
+    // cell. Where S moves on itself (over the start of T's column), R may
+    // follow it.
+    struct Case {
+        const char* name;
+        double lineRight; // B's right edge: B holds all columns in one group
+        Box s;
+        uint64_t rColumn, sColumn;
+    };
+    const Case cases[] = {
+        {"neighbour stays", 300, {280, 300, 90, 100, 103}, 1, 2},
+        {"neighbour moves on", 400, {300, 400, 90, 100, 103}, 2, 3},
+    };
+    for (const Case& c : cases) {
+        auto r = analyse({run("A", {50, 100, 50, 60, 63}), run("C", {210, 260, 50, 60, 63}),
+                          run("T", {330, 380, 50, 60, 63}), run("B", {80, c.lineRight, 70, 80, 83}),
+                          run("R", {150, 275, 90, 100, 103}), run("S", c.s)});
+        ASSERT_EQ(r.size(), 6u) << c.name;
+        EXPECT_EQ(r["R"].column, c.rColumn) << c.name;
+        EXPECT_EQ(r["S"].column, c.sColumn) << c.name;
+        EXPECT_EQ(r["R"].row, 3u) << c.name;
+        EXPECT_EQ(r["S"].row, 3u) << c.name;
+    }
+}
+
 TEST_F(TableAnalysis, ColumnCorrectionEndsWhereLeftOrderAndNumbersDisagree) {
     // A run whose box reaches leftwards (its right edge before its left, as a
     // mirrored text matrix gives) overlaps both of its neighbours: the groups'
