@@ -1,6 +1,7 @@
 #include "excel/QVExcelSortUtilities.h"
 
 #include "excel/QVExcelManager.h"
+#include "excel/QVExcelStackRule.h"
 #include "excel/QVExcelStringItem.h"
 
 #include <algorithm>
@@ -58,9 +59,11 @@ using Span = std::span<const RunPtr>;
 // key) a scan stops at the first run past which no later run can join: its
 // key already lies beyond the running edge, later keys lie further still,
 // and the edge only moves when a run joins. Otherwise every run is looked at.
-using Finder = void (*)(Span s, std::vector<size_t>& members, bool sorted);
+// `rule`, for the stacked-lines chain only, says which lines may stack.
+using Finder = void (*)(Span s, std::vector<size_t>& members, bool sorted,
+                        const QVExcelStackRule* rule);
 
-void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
+void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
     members.push_back(0);
     double bottom = s[0]->ctmInfo().yBase;
     for (size_t i = 1; i < s.size(); ++i) {
@@ -74,7 +77,7 @@ void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
     }
 }
 
-void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
+void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
     members.push_back(0);
     double right = s[0]->ctmInfo().xRight;
     for (size_t i = 1; i < s.size(); ++i) {
@@ -107,7 +110,7 @@ double xLeftKey(const QVExcelRunText& r) {
     return r.ctmInfo().xLeft;
 }
 
-void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
+void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
     members.push_back(0);
     const RunPtr& leader = s[0];
     double right = leader->ctmInfo().xRight;
@@ -123,15 +126,27 @@ void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted) {
     }
 }
 
-void mergedInHeight(Span s, std::vector<size_t>& members, bool sorted) {
+// Whether `lower` may stack below `upper`; without a rule two numbers never do.
+bool mayStack(const QVExcelStackRule* rule, const QVExcelRunText& upper,
+              const QVExcelRunText& lower) {
+    if (rule)
+        return rule->mayStack(upper, lower);
+    return !(QVExcelStackRule::isNumber(upper) && QVExcelStackRule::isNumber(lower));
+}
+
+void mergedInHeight(Span s, std::vector<size_t>& members, bool sorted,
+                    const QVExcelStackRule* rule) {
     members.push_back(0);
     const RunPtr& leader = s[0];
+    const QVExcelRunText* last = leader.get();
     double bottom = leader->ctmInfo().yBottom;
     for (size_t i = firstAbove(s, sorted, bottom - kStackGap, yTopKey); i < s.size(); ++i) {
         const QVPDF_CTMInfo& g = s[i]->ctmInfo();
         if (leader->ctmInfo().xRight - g.xLeft > kStackOverlap &&
-            std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
+            std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(s[i]->rPr()) &&
+            mayStack(rule, *last, *s[i])) {
             members.push_back(i);
+            last = s[i].get();
             bottom = std::max(bottom, g.yBottom);
         } else if (sorted && g.yTop >= bottom + kStackGap) {
             break;
@@ -143,7 +158,7 @@ RunList collect(const RunList& runs, Finder find) {
     if (runs.empty())
         return {};
     std::vector<size_t> members;
-    find(Span(runs), members, false);
+    find(Span(runs), members, false, nullptr);
     RunList out;
     out.reserve(members.size());
     for (size_t m : members)
@@ -285,7 +300,8 @@ double QVExcelSortUtilities::GetMinxTopInRunTexts(const RunList& runs) {
     return v;
 }
 
-std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain) {
+std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain,
+                                                  const QVExcelStackRule* rule) {
     const Finder find = finderFor(chain);
     std::vector<RunList> groups;
     RunList rest = runs;
@@ -294,7 +310,7 @@ std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain cha
     size_t head = 0;
     while (head < rest.size()) {
         members.clear();
-        find(Span(rest).subspan(head), members, true);
+        find(Span(rest).subspan(head), members, true, rule);
         RunList group;
         group.reserve(members.size());
         for (size_t m : members)

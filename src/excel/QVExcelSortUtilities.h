@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+class QVExcelStackRule;
+
 class QVExcelSortUtilities {
 public:
     using RunList = std::vector<std::shared_ptr<QVExcelRunText>>;
@@ -25,7 +27,8 @@ public:
     static RunList FindRunTextsCrossedInWidth(const RunList& runs);
     /// The first run and the later runs that continue it on its baseline.
     static RunList FindRunTextsMergedInWidth(const RunList& runs);
-    /// The first run and the later runs stacked directly below it.
+    /// The first run and the later runs stacked directly below it; two lines
+    /// that are both numbers never stack.
     static RunList FindRunTextsMergedInHeight(const RunList& runs);
     /// Merges a found list into its first run, which is returned.
     static std::shared_ptr<QVExcelRunText> MergeRunTextsInWidth(const RunList& runs);
@@ -48,7 +51,10 @@ public:
     /// for the width chains), as the analysis sorts it first: a chain's scan
     /// then stops where no later run can join, so a page's runs divide in
     /// time proportional to their number, not its square.
-    static std::vector<RunList> divide(const RunList& runs, Chain chain);
+    /// For the stacked-lines chain, `rule` (when given) says which lines may
+    /// stack; without one, only two numbers are kept apart.
+    static std::vector<RunList> divide(const RunList& runs, Chain chain,
+                                       const QVExcelStackRule* rule = nullptr);
     /// The runs grouped by equal column (row) number, each group in list
     /// order, groups in the order of their first runs: what repeatedly taking
     /// out FindRunTextsInSameColumnIndex (RowIndex) gives, in one pass.

@@ -2,6 +2,8 @@
 
 #include "excel/QVExcelTempRow.h"
 
+#include <algorithm>
+
 using U = QVExcelSortUtilities;
 
 QVExcelTempCell::QVExcelTempCell() = default;
@@ -15,11 +17,25 @@ void QVExcelTempCell::sortRunTextsByY() {
     runTexts_ = U::SortRunTextsByY(runTexts_);
 }
 
-void QVExcelTempCell::mergeRunTextsStringByY() {
+void QVExcelTempCell::mergeRunTextsStringByY(const QVExcelStackRule* rule) {
     RunList merged;
-    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInHeight))
+    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInHeight, rule))
         merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInHeight(group));
     runTexts_ = std::move(merged);
+}
+
+bool QVExcelTempCell::mayStackLines() const {
+    if (runTexts_.size() < 2)
+        return false;
+    double lowestTop = runTexts_.front()->ctmInfo().yTop;
+    double highestBottom = runTexts_.front()->ctmInfo().yBottom;
+    for (const auto& r : runTexts_) {
+        lowestTop = std::max(lowestTop, r->ctmInfo().yTop);
+        highestBottom = std::min(highestBottom, r->ctmInfo().yBottom);
+    }
+    // The stacking chain takes a line whose top lies within 2 points of the
+    // bottom above it.
+    return lowestTop > highestBottom - 2.0;
 }
 
 void QVExcelTempCell::creatTempRowsByY() {
@@ -28,9 +44,9 @@ void QVExcelTempCell::creatTempRowsByY() {
         tempRows_.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
 }
 
-void QVExcelTempCell::creatTempRow1() {
+void QVExcelTempCell::creatTempRow1(const QVExcelStackRule* rule) {
     sortRunTextsByY();
-    mergeRunTextsStringByY();
+    mergeRunTextsStringByY(rule);
     creatTempRowsByY();
     for (auto& row : tempRows_)
         row->creatCell();

@@ -8,6 +8,7 @@
 #include <vector>
 
 class QVExcelTempRow;
+class QVExcelStackRule;
 
 class QVExcelTempCell {
 public:
@@ -22,12 +23,16 @@ public:
 
     void sortRunTextsByX();
     void sortRunTextsByY();
-    /// Joins lines of one cell stacked directly below each other.
-    void mergeRunTextsStringByY();
+    /// Joins lines of one cell stacked directly below each other; `rule`
+    /// (from the row group around) keeps a table's rows apart.
+    void mergeRunTextsStringByY(const QVExcelStackRule* rule = nullptr);
+    /// Whether some line could stack below another: a line's top lies near or
+    /// below another's bottom. False for runs that all share one line.
+    bool mayStackLines() const;
     /// Divides the runs into row groups (overlap chains in y).
     void creatTempRowsByY();
     /// Pass 1, level 3: sort by y, merge stacked lines, divide, then level 4 below.
-    void creatTempRow1();
+    void creatTempRow1(const QVExcelStackRule* rule = nullptr);
     /// Pass 2, level 2: sort by y, divide, then level 3 below.
     void creatTempRow2();
     /// Pass 2, level 4 (the last): sort by y and divide into leaf row groups.

@@ -1,6 +1,10 @@
 #include "excel/QVExcelTempRow.h"
 
+#include "excel/QVExcelStackRule.h"
 #include "excel/QVExcelTempCell.h"
+
+#include <algorithm>
+#include <optional>
 
 using U = QVExcelSortUtilities;
 
@@ -32,8 +36,19 @@ void QVExcelTempRow::creatTempCell1() {
     sortRunTextsByX();
     mergeRunTextsStringByX();
     creatTempCellsByX();
+    // Which lines may stack is decided on the row group as it stands, before
+    // any column's lines have stacked; most row groups are one line, and
+    // their columns have no lines to stack.
+    std::optional<QVExcelStackRule> rule;
+    if (std::any_of(tempCells_.begin(), tempCells_.end(),
+                    [](const auto& cell) { return cell->mayStackLines(); })) {
+        std::vector<RunList> columns;
+        for (const auto& cell : tempCells_)
+            columns.push_back(cell->runTexts());
+        rule.emplace(columns);
+    }
     for (auto& cell : tempCells_)
-        cell->creatTempRow1();
+        cell->creatTempRow1(rule ? &*rule : nullptr);
 }
 
 void QVExcelTempRow::creatTempCell2() {

@@ -129,6 +129,36 @@ TEST_F(Conversion, DriverWritesTabSeparatedPageFiles) {
                            "Chairs\t980\t$120.00\t7%\n");
 }
 
+TEST_F(Conversion, TableRowsBesideABodyTextColumnKeepTheirCells) {
+    // 10-point rows 12 points apart and, beside them, body text at a 13-point
+    // leading whose lines fall between the rows: each row keeps its cells,
+    // each number its own cell ("100" over "40" once read as 10040).
+    fixtures::PdfBuilder b;
+    std::string content;
+    auto at = [&content](double x, double y, const std::string& text) {
+        content += "BT /F1 10 Tf " + std::to_string(x) + " " + std::to_string(y) + " Td (" +
+                   text + ") Tj ET ";
+    };
+    const char* rows[][3] = {
+        {"Country", "Imports", "Exports"}, {"Spain", "100", "200"}, {"France", "40", "196"}};
+    for (int k = 0; k < 3; ++k)
+        for (int c = 0; c < 3; ++c)
+            at(50 + 100 * c, 700 - 12 * k, rows[k][c]);
+    for (int j = 0; j < 4; ++j)
+        at(350, 706 - 13 * j, "Body text line " + std::to_string(j) + " beside the table");
+    fixtures::PageSpec spec;
+    spec.content = content;
+    spec.resources = "<< /Font << /F1 " + b.addStandardFont("Helvetica") + " >> >>";
+    b.addPage(spec);
+    const std::string out = folder_ + "/beside.xlsx";
+    EXPECT_FALSE(convert(b.writeTo(folder_ + "/beside.pdf"), "xlsx", out));
+    auto dump = fixtures::runPython(kDumpWorkbook, {out});
+    ASSERT_TRUE(dump.ok()) << dump.output;
+    for (const char* cell : {"A1=Country\n", "B1=Imports\n", "C1=Exports\n", "A2=Spain\n",
+                             "B2=#100\n", "C2=#200\n", "A3=France\n", "B3=#40\n", "C3=#196\n"})
+        EXPECT_NE(dump.output.find(cell), std::string::npos) << cell << dump.output;
+}
+
 TEST_F(Conversion, TheFileOptionsReachTheSpreadsheet) {
     // The thousands separator "." reads 1.250 and 3.400,50 as numbers; format
     // option 2 writes every cell's text as text.

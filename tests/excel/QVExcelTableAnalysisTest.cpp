@@ -138,6 +138,51 @@ TEST_F(TableAnalysis, TwoLineCellBesideAOneLineCell) {
     EXPECT_EQ(alone["second"], (Cell{2, 1, 0, 0}));
 }
 
+TEST_F(TableAnalysis, TableRowsBesideATextColumnAreNotStacked) {
+    // 10-point lines 12 points apart, as a table prints: each line's top
+    // touches the bottom of the line above, as the lines of one cell do.
+    // Text beside the table at another leading chains the rows into one row
+    // group; that must not stack a column's lines into one cell.
+    auto line = [](const std::string& text, double left, double right, int k) {
+        return run(text, {left, right, 82.0 + 12 * k, 92.0 + 12 * k, 94.07 + 12 * k});
+    };
+    std::vector<std::shared_ptr<QVExcelRunText>> side;
+    for (int j = 0; j < 4; ++j)
+        side.push_back(run("body " + std::to_string(j),
+                           {300, 466, 76.0 + 13 * j, 86.0 + 13 * j, 88.07 + 13 * j}));
+
+    const std::vector<std::vector<std::string>> table = {
+        {"Country", "2014", "2015"}, {"Spain", "100", "200"}, {"France", "(40)", "19.6%"},
+        {"Italy", "855", "12"}};
+    auto runs = side;
+    for (int k = 0; k < 4; ++k)
+        for (int c = 0; c < 3; ++c)
+            runs.push_back(line(table[k][c], 50 + 100 * c, 80 + 100 * c, k));
+    auto r = analyse(runs);
+    for (int k = 0; k < 4; ++k)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(r[table[k][c]], (Cell{uint64_t(k + 1), uint64_t(c + 1), 0, 0}))
+                << table[k][c];
+
+    // A label wrapped over two lines beside a number on its last line stays
+    // one cell, and so do two lines of text beside two lines of text.
+    runs = side;
+    for (const char* text : {"United", "Kingdom"})
+        runs.push_back(line(text, 50, 80, text[0] == 'U' ? 1 : 2));
+    runs.push_back(line("300", 150, 180, 2));
+    runs.push_back(line("Notes", 250, 280, 1));
+    runs.push_back(line("more", 250, 280, 2));
+    r = analyse(runs);
+    EXPECT_EQ(r["United Kingdom"].column, 1u);
+    EXPECT_EQ(r["Notes more"].column, 3u);
+
+    // Two numbers one above the other never stack, even with nothing beside.
+    r = analyse({line("200", 50, 80, 0), line("100", 50, 80, 1),
+                 run("beside", {200, 260, 84, 96, 98})});
+    EXPECT_EQ(r["200"].row, 1u);
+    EXPECT_EQ(r["100"].row, 2u);
+}
+
 TEST_F(TableAnalysis, HeadingBetweenOrOverTwoValueColumns) {
     auto values = [] {
         return std::vector<std::shared_ptr<QVExcelRunText>>{
