@@ -1,0 +1,74 @@
+// Rows of real-world tables read back cell by cell: each printed value in a
+// cell of its own, numbers as numbers, in the order the page prints them.
+// The PDFs are read in place from the shared corpus beside the repository.
+
+#include "fixtures/PackageCheck.h"
+#include "fixtures/PdfBuilder.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+const std::string kSource = CORVALA_SOURCE_DIR;
+const std::string kCorvala = std::string(CORVALA_BINARY_DIR) + "/bin/corvala";
+
+// Each row of the first sheet as its non-empty cells joined by "|", numbers
+// marked with # (whole numbers without decimals).
+const char* kRows = R"(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+for row in ws.iter_rows():
+    cells = []
+    for c in row:
+        if c.value is None:
+            continue
+        if isinstance(c.value, (int, float)):
+            v = c.value
+            cells.append("#" + ("%d" % v if float(v).is_integer() else repr(v)))
+        else:
+            cells.append(str(c.value))
+    if cells:
+        print("|".join(cells))
+)";
+
+TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
+    const std::string corpus = kSource + "/../shared/corpus/pdfplumber-tests";
+    if (!platform::isDirectory(corpus))
+        GTEST_SKIP() << "no shared corpus at " << corpus;
+    const std::string folder = fixtures::makeTestFolder("e2e-real-table-rows");
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::setenv("HOME", folder.c_str(), 1); // scratch folders stay in the test's folder
+
+    // "8,574" and "30" once shared a cell; the rows begin as pdftotext reads them.
+    const struct {
+        const char* file;
+        const char* page;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"WARN-Report-for-7-1-2015-to-03-25-2016", "15",
+         {"July 2015|#71|#8574|#30|#2|#13|#25|#1|#0",
+          "August 2015|#69|#5890|#28|#2|#7|#31|#0|#1"}},
+        {"nics-background-checks-2015-11", "1",
+         {"Michigan|#16786|#13634|#17604|#385|#238|#1025|#1|#4|#0|#5|#489|",
+          "Alabama|#18870|#23022|#22650|#859|#1178|#0|#14|#15|#0|#2179|#2307|#11|"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f xlsx -p " +
+                                        c.page + " " +
+                                        fixtures::shellQuote(corpus + "/" + c.file + ".pdf") +
+                                        " -o " + fixtures::shellQuote(folder));
+        ASSERT_TRUE(run.ok()) << run.output;
+        auto rows = fixtures::runPython(kRows, {folder + "/" + c.file + ".xlsx"});
+        ASSERT_TRUE(rows.ok()) << rows.output;
+        for (const std::string& row : c.rows)
+            EXPECT_NE(rows.output.find("\n" + row), std::string::npos) << row << "\n" << rows.output;
+    }
+    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+} // namespace
