@@ -66,6 +66,92 @@ uint64_t rowsOfCell(const QVExcelTempCell& cell, uint64_t start) {
     return next;
 }
 
+// A row group of the page whose column groups hold several lines each: text
+// beside a table (a second text column, chart labels) at another leading
+// chains the table's rows into one group. Numbering each column's lines in
+// sequence would move a value up into the row of an empty cell above it, so
+// the lines are numbered by where they lie: lines of different columns that
+// overlap vertically form one band, bands take rows in order, and each band
+// starts below everything before it. A column's lines stacked into one cell
+// join the first band they overlap. Where all lines chain into one band this
+// is the numbering in sequence.
+uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
+    const auto& cells = row.tempCells();
+    const bool severalLines = std::any_of(cells.begin(), cells.end(), [](const auto& cell) {
+        return cell->tempRows().size() > 1;
+    });
+    if (cells.size() < 2 || !severalLines)
+        return rowsOfRow(row, start);
+    struct Line {
+        const QVExcelTempRow* group;
+        size_t column;
+        double top, base;
+    };
+    std::vector<Line> single, stacked;
+    for (size_t c = 0; c < cells.size(); ++c) {
+        if (cells[c]->tempRows().empty())
+            return rowsOfRow(row, start);
+        for (const auto& group : cells[c]->tempRows()) {
+            Line line{group.get(), c, INFINITY, -INFINITY};
+            bool tall = false;
+            for (const RunPtr& r : group->collectAllRunTexts()) {
+                const QVPDF_CTMInfo& g = r->ctmInfo();
+                line.top = std::min(line.top, g.yTop);
+                line.base = std::max(line.base, g.yBase);
+                // Stacked lines keep the first line's descent line.
+                tall = tall || g.yBase > g.yDescent;
+            }
+            (tall ? stacked : single).push_back(line);
+        }
+    }
+    if (single.empty())
+        return rowsOfRow(row, start);
+    auto byTop = [](const Line& a, const Line& b) { return a.top < b.top; };
+    std::stable_sort(single.begin(), single.end(), byTop);
+    std::stable_sort(stacked.begin(), stacked.end(), byTop);
+    struct Band {
+        double top, base;
+        std::vector<Line> lines;
+    };
+    std::vector<Band> bands;
+    for (const Line& line : single) {
+        if (bands.empty() || !(bands.back().base > line.top))
+            bands.push_back({line.top, line.base, {}});
+        bands.back().base = std::max(bands.back().base, line.base);
+        bands.back().lines.push_back(line);
+    }
+    // The bands lie below each other (each starts where the one above has
+    // ended), so the first one a stacked line overlaps is found by halving.
+    std::vector<Band> own;
+    for (const Line& line : stacked) {
+        auto it = std::partition_point(bands.begin(), bands.end(),
+                                       [&](const Band& b) { return !(b.base > line.top); });
+        if (it != bands.end() && line.base > it->top)
+            it->lines.push_back(line);
+        else
+            own.push_back({line.top, line.base, {line}});
+    }
+    if (!own.empty()) {
+        const size_t shared = bands.size();
+        bands.insert(bands.end(), own.begin(), own.end());
+        std::inplace_merge(bands.begin(), bands.begin() + static_cast<std::ptrdiff_t>(shared),
+                           bands.end(), [](const Band& a, const Band& b) { return a.top < b.top; });
+    }
+    std::vector<uint64_t> columnNext(cells.size(), start);
+    uint64_t next = start;
+    for (Band& band : bands) {
+        std::stable_sort(band.lines.begin(), band.lines.end(), byTop);
+        const uint64_t bandStart = next;
+        for (const Line& line : band.lines) {
+            const uint64_t lineNext =
+                rowsOfRow(*line.group, std::max(bandStart, columnNext[line.column]));
+            columnNext[line.column] = lineNext;
+            next = std::max(next, lineNext);
+        }
+    }
+    return next;
+}
+
 // Column numbers over the pass-2 tree. Each returns the next free column.
 uint64_t columnLeaf(const RunList& runs, uint64_t start) {
     uint64_t column = start;
@@ -269,7 +355,7 @@ void QVExcelPage::typesetRunTexts() {
 
     uint64_t nextRow = 1;
     for (const auto& row : tempRows)
-        nextRow = rowsOfRow(*row, nextRow);
+        nextRow = rowsOfPageRow(*row, nextRow);
     uint64_t nextColumn = 1;
     for (const auto& cell : tempCells)
         nextColumn = columnsOfCell(*cell, nextColumn);

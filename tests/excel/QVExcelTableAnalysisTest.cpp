@@ -138,11 +138,12 @@ TEST_F(TableAnalysis, TwoLineCellBesideAOneLineCell) {
     EXPECT_EQ(alone["second"], (Cell{2, 1, 0, 0}));
 }
 
-TEST_F(TableAnalysis, TableRowsBesideATextColumnAreNotStacked) {
+TEST_F(TableAnalysis, TableRowsBesideATextColumnKeepTheirCells) {
     // 10-point lines 12 points apart, as a table prints: each line's top
     // touches the bottom of the line above, as the lines of one cell do.
     // Text beside the table at another leading chains the rows into one row
-    // group; that must not stack a column's lines into one cell.
+    // group; that must neither stack a column's lines into one cell nor move
+    // a value up into the row of an empty cell above it.
     auto line = [](const std::string& text, double left, double right, int k) {
         return run(text, {left, right, 82.0 + 12 * k, 92.0 + 12 * k, 94.07 + 12 * k});
     };
@@ -154,15 +155,25 @@ TEST_F(TableAnalysis, TableRowsBesideATextColumnAreNotStacked) {
     const std::vector<std::vector<std::string>> table = {
         {"Country", "2014", "2015"}, {"Spain", "100", "200"}, {"France", "(40)", "19.6%"},
         {"Italy", "855", "12"}};
-    auto runs = side;
-    for (int k = 0; k < 4; ++k)
-        for (int c = 0; c < 3; ++c)
-            runs.push_back(line(table[k][c], 50 + 100 * c, 80 + 100 * c, k));
-    auto r = analyse(runs);
-    for (int k = 0; k < 4; ++k)
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(r[table[k][c]], (Cell{uint64_t(k + 1), uint64_t(c + 1), 0, 0}))
-                << table[k][c];
+    std::vector<std::shared_ptr<QVExcelRunText>> runs;
+    std::map<std::string, Cell> r;
+    for (const std::string empty : {"", "(40)", "100"}) {
+        runs = side;
+        for (int k = 0; k < 4; ++k)
+            for (int c = 0; c < 3; ++c)
+                if (table[k][c] != empty)
+                    runs.push_back(line(table[k][c], 50 + 100 * c, 80 + 100 * c, k));
+        r = analyse(runs);
+        for (int k = 0; k < 4; ++k)
+            for (int c = 0; c < 3; ++c) {
+                if (table[k][c] == empty)
+                    continue;
+                const Cell& at = r[table[k][c]];
+                EXPECT_EQ(std::make_pair(at.row, at.column),
+                          std::make_pair(uint64_t(k + 1), uint64_t(c + 1)))
+                    << table[k][c] << " without " << empty;
+            }
+    }
 
     // A label wrapped over two lines beside a number on its last line stays
     // one cell, and so do two lines of text beside two lines of text.
