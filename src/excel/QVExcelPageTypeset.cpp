@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <map>
 #include <unordered_map>
 #include <utility>
@@ -70,11 +71,14 @@ uint64_t rowsOfCell(const QVExcelTempCell& cell, uint64_t start) {
 // beside a table (a second text column, chart labels) at another leading
 // chains the table's rows into one group. Numbering each column's lines in
 // sequence would move a value up into the row of an empty cell above it, so
-// the lines are numbered by where they lie: lines of different columns that
-// overlap vertically form one band, bands take rows in order, and each band
-// starts below everything before it. A column's lines stacked into one cell
-// join the first band they overlap. Where all lines chain into one band this
-// is the numbering in sequence.
+// the lines are numbered by where they lie: lines of different columns on
+// one baseline form one band, bands take rows in order, and each band starts
+// below everything before it. A column's lines stacked into one cell join the
+// first band they overlap.
+// Lines of different columns whose baselines lie within this share of a
+// line's height of each other are one row of a table.
+constexpr double kSameRowShare = 0.3;
+
 uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
     const auto& cells = row.tempCells();
     const bool severalLines = std::any_of(cells.begin(), cells.end(), [](const auto& cell) {
@@ -85,19 +89,20 @@ uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
     struct Line {
         const QVExcelTempRow* group;
         size_t column;
-        double top, base;
+        double top, base, height;
     };
     std::vector<Line> single, stacked;
     for (size_t c = 0; c < cells.size(); ++c) {
         if (cells[c]->tempRows().empty())
             return rowsOfRow(row, start);
         for (const auto& group : cells[c]->tempRows()) {
-            Line line{group.get(), c, INFINITY, -INFINITY};
+            Line line{group.get(), c, INFINITY, -INFINITY, INFINITY};
             bool tall = false;
             for (const RunPtr& r : group->collectAllRunTexts()) {
                 const QVPDF_CTMInfo& g = r->ctmInfo();
                 line.top = std::min(line.top, g.yTop);
                 line.base = std::max(line.base, g.yBase);
+                line.height = std::min(line.height, g.yBottom - g.yTop);
                 // Stacked lines keep the first line's descent line.
                 tall = tall || g.yBase > g.yDescent;
             }
@@ -107,21 +112,56 @@ uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
     if (single.empty())
         return rowsOfRow(row, start);
     auto byTop = [](const Line& a, const Line& b) { return a.top < b.top; };
-    std::stable_sort(single.begin(), single.end(), byTop);
+    std::stable_sort(single.begin(), single.end(),
+                     [](const Line& a, const Line& b) { return a.base < b.base; });
     std::stable_sort(stacked.begin(), stacked.end(), byTop);
     struct Band {
         double top, base;
         std::vector<Line> lines;
+        std::vector<size_t> columns; // ascending
     };
-    std::vector<Band> bands;
+    auto add = [](Band& band, const Line& line) {
+        band.top = std::min(band.top, line.top);
+        band.base = std::max(band.base, line.base);
+        band.lines.push_back(line);
+        auto at = std::lower_bound(band.columns.begin(), band.columns.end(), line.column);
+        if (at == band.columns.end() || *at != line.column)
+            band.columns.insert(at, line.column);
+    };
+    // Lines whose baselines lie close to the first one's make a row: the
+    // cells of a table row share their baseline, while the lines of text
+    // beside the table lie anywhere between (chaining by overlap would join
+    // the rows again through them).
+    std::vector<Band> rows;
+    double rowBase = 0, rowHeight = 0;
     for (const Line& line : single) {
-        if (bands.empty() || !(bands.back().base > line.top))
-            bands.push_back({line.top, line.base, {}});
-        bands.back().base = std::max(bands.back().base, line.base);
-        bands.back().lines.push_back(line);
+        if (rows.empty() ||
+            !(line.base - rowBase <= kSameRowShare * std::min(rowHeight, line.height))) {
+            rows.push_back({line.top, line.base, {}, {}});
+            rowBase = line.base;
+            rowHeight = line.height;
+        }
+        add(rows.back(), line);
     }
-    // The bands lie below each other (each starts where the one above has
-    // ended), so the first one a stacked line overlaps is found by halving.
+    // A row of other columns only that overlaps the band above joins it: text
+    // beside a table, or a cell set off its row's baseline, shares the row.
+    std::vector<Band> bands;
+    for (Band& row : rows) {
+        if (!bands.empty() && bands.back().base > row.top) {
+            const auto& above = bands.back().columns;
+            std::vector<size_t> shared;
+            std::set_intersection(above.begin(), above.end(), row.columns.begin(),
+                                  row.columns.end(), std::back_inserter(shared));
+            if (shared.empty()) {
+                for (const Line& line : row.lines)
+                    add(bands.back(), line);
+                continue;
+            }
+        }
+        bands.push_back(std::move(row));
+    }
+    // The bands lie below each other in the order of their baselines, so the
+    // first one a stacked line overlaps is found by halving.
     std::vector<Band> own;
     for (const Line& line : stacked) {
         auto it = std::partition_point(bands.begin(), bands.end(),
@@ -129,13 +169,12 @@ uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
         if (it != bands.end() && line.base > it->top)
             it->lines.push_back(line);
         else
-            own.push_back({line.top, line.base, {line}});
+            own.push_back({line.top, line.base, {line}, {line.column}});
     }
     if (!own.empty()) {
-        const size_t shared = bands.size();
         bands.insert(bands.end(), own.begin(), own.end());
-        std::inplace_merge(bands.begin(), bands.begin() + static_cast<std::ptrdiff_t>(shared),
-                           bands.end(), [](const Band& a, const Band& b) { return a.top < b.top; });
+        std::stable_sort(bands.begin(), bands.end(),
+                         [](const Band& a, const Band& b) { return a.base < b.base; });
     }
     std::vector<uint64_t> columnNext(cells.size(), start);
     uint64_t next = start;

@@ -147,18 +147,25 @@ TEST_F(TableAnalysis, TableRowsBesideATextColumnKeepTheirCells) {
     auto line = [](const std::string& text, double left, double right, int k) {
         return run(text, {left, right, 82.0 + 12 * k, 92.0 + 12 * k, 94.07 + 12 * k});
     };
-    std::vector<std::shared_ptr<QVExcelRunText>> side;
-    for (int j = 0; j < 4; ++j)
-        side.push_back(run("body " + std::to_string(j),
-                           {300, 466, 76.0 + 13 * j, 86.0 + 13 * j, 88.07 + 13 * j}));
+    // The lines beside stack into one cell, or (in two colours) stay lines.
+    auto beside = [](bool oneCell) {
+        std::vector<std::shared_ptr<QVExcelRunText>> side;
+        for (int j = 0; j < 4; ++j)
+            side.push_back(run("body " + std::to_string(j),
+                               {300, 466, 76.0 + 13 * j, 86.0 + 13 * j, 88.07 + 13 * j},
+                               oneCell || j % 2 == 0 ? 0 : 0x333333));
+        return side;
+    };
+    const auto side = beside(true);
 
     const std::vector<std::vector<std::string>> table = {
         {"Country", "2014", "2015"}, {"Spain", "100", "200"}, {"France", "(40)", "19.6%"},
         {"Italy", "855", "12"}};
     std::vector<std::shared_ptr<QVExcelRunText>> runs;
     std::map<std::string, Cell> r;
-    for (const std::string empty : {"", "(40)", "100"}) {
-        runs = side;
+    for (const auto& [empty, oneCell] : std::vector<std::pair<std::string, bool>>{
+             {"", true}, {"(40)", true}, {"100", true}, {"(40)", false}, {"100", false}}) {
+        runs = beside(oneCell);
         for (int k = 0; k < 4; ++k)
             for (int c = 0; c < 3; ++c)
                 if (table[k][c] != empty)
@@ -171,7 +178,7 @@ TEST_F(TableAnalysis, TableRowsBesideATextColumnKeepTheirCells) {
                 const Cell& at = r[table[k][c]];
                 EXPECT_EQ(std::make_pair(at.row, at.column),
                           std::make_pair(uint64_t(k + 1), uint64_t(c + 1)))
-                    << table[k][c] << " without " << empty;
+                    << table[k][c] << " without " << empty << (oneCell ? "" : ", lines beside");
             }
     }
 
@@ -192,6 +199,7 @@ TEST_F(TableAnalysis, TableRowsBesideATextColumnKeepTheirCells) {
                  run("beside", {200, 260, 84, 96, 98})});
     EXPECT_EQ(r["200"].row, 1u);
     EXPECT_EQ(r["100"].row, 2u);
+    EXPECT_EQ(r["beside"].row, 1u);
 }
 
 TEST_F(TableAnalysis, HeadingBetweenOrOverTwoValueColumns) {
