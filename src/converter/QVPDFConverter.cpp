@@ -131,7 +131,7 @@ bool QVPDFConverter::convertPDFAtPath(const std::string& pdfPath,
     // The worker gets its own copy of the request, so the fields may change
     // under it without harm.
     Request request{pdfPath,     pdfPassword, pdfPageIndexs,
-                    destDocType, destDocPath, moreOptions,
+                    destDocType, destDocPath, moreOptions.copy(),
                     platform::bundleIdentifier()};
     queue_.reset(); // the previous run's worker has finished; join it
     queue_ = std::make_unique<platform::SerialQueue>("_startConvertQueue");

@@ -29,18 +29,21 @@ public:
     QVPDFConverter();
     /// Cancels a running conversion and waits for its worker to stop; reports
     /// still queued for this converter are dropped.
-    ~QVPDFConverter();
+    virtual ~QVPDFConverter();
     QVPDFConverter(const QVPDFConverter&) = delete;
     QVPDFConverter& operator=(const QVPDFConverter&) = delete;
 
+    // The two operations a batch runner calls are virtual so a scripted
+    // converter can stand in for this one in tests of the runner.
+
     /// Starts a conversion and returns at once (true), or refuses it (false)
     /// while another one runs. The outcome arrives through the reports.
-    bool convertPDFAtPath(const std::string& pdfPath, const std::optional<std::string>& pdfPassword,
+    virtual bool convertPDFAtPath(const std::string& pdfPath, const std::optional<std::string>& pdfPassword,
                           const std::vector<int64_t>& pdfPageIndexs,
                           const std::string& destDocType, const std::string& destDocPath,
                           const QVPDFOptions& moreOptions);
     /// Sets the cancel flag: the page being converted finishes, no further page starts.
-    void stopConvertsionIfNeed();
+    virtual void stopConvertsionIfNeed();
     bool isConverting() const { return isConverting_.load(); }
 
     QVPDFConverterDelegate* delegate() const { return delegate_; }

@@ -12,6 +12,14 @@ public:
         excelOptions_ = v ? std::move(v) : std::make_shared<QVExcelOptions>();
     }
 
+    /// A copy that shares nothing with this one: what a conversion runs with
+    /// stays fixed while the settings it came from change.
+    QVPDFOptions copy() const {
+        QVPDFOptions c;
+        c.excelOptions_ = std::make_shared<QVExcelOptions>(*excelOptions_);
+        return c;
+    }
+
 private:
     std::shared_ptr<QVExcelOptions> excelOptions_;
 };
