@@ -1,230 +1,119 @@
 #include "cli/ConvertCommand.h"
 
-#include "cli/PageRange.h"
+#include "app/QVCPDFUtilities.h"
+#include "app/QVPDFConverterManager.h"
+#include "app/QVSandBoxUtilities.h"
+#include "app/QVSourceFileItem.h"
+#include "cli/ConvertArguments.h"
+#include "cli/ConvertReporter.h"
+#include "cli/PasswordPrompt.h"
+#include "cli/ScratchArea.h"
+#include "cli/SignalWatcher.h"
 #include "converter/QVPDFConverter.h"
-#include "pdf/QVPDFPathUtilities.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
-#include "platform/PdfDocument.h"
 
 #include <atomic>
 #include <csignal>
-#include <cstdio>
 #include <iostream>
-#include <thread>
+#include <map>
 
-#include <pthread.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: corvala convert FILE... [-f xlsx|csv|docx|pptx|txt|rtf|html] [-p \"1-3,5\"]\n"
-    "                       [-o OUTDIR] [--password-stdin]\n"
-    "       corvala formats\n"
-    "       corvala trace FILE.pdf [-p PAGES]\n";
+// How many times the terminal asks for a password before giving up on a file.
+constexpr int kPasswordTries = 3;
 
-struct Options {
-    std::vector<std::string> files;
-    std::string format = "xlsx";
-    bool help = false;
-    std::string pages; // empty: every page
-    std::string outDir;
-    bool passwordFromStdin = false;
-};
-
-// Ctrl-C and SIGTERM are taken by one thread with sigwait, so the cancel runs
-// as ordinary code rather than inside a signal handler.
-class SignalWatcher {
-public:
-    explicit SignalWatcher(std::function<void()> onInterrupt) : onInterrupt_(std::move(onInterrupt)) {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGINT);
-        sigaddset(&set, SIGTERM);
-        sigaddset(&set, SIGUSR1);
-        // Blocked before any worker thread starts, so they all inherit it.
-        pthread_sigmask(SIG_BLOCK, &set, &previous_);
-        thread_ = std::thread([this, set] {
-            for (;;) {
-                int sig = 0;
-                if (sigwait(&set, &sig) != 0 || sig == SIGUSR1)
-                    return;
-                if (interrupted_.exchange(true))
-                    _exit(130); // a second Ctrl-C: stop at once
-                onInterrupt_();
-            }
-        });
-    }
-    ~SignalWatcher() {
-        pthread_kill(thread_.native_handle(), SIGUSR1);
-        thread_.join();
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    bool interrupted() const { return interrupted_.load(); }
-
-private:
-    std::function<void()> onInterrupt_;
-    std::atomic<bool> interrupted_{false};
-    sigset_t previous_;
-    std::thread thread_;
-};
-
-class ProgressPrinter : public QVPDFConverterDelegate {
-public:
-    ProgressPrinter(std::string name, size_t total, bool terminal)
-        : name_(std::move(name)), total_(total), terminal_(terminal) {}
-
-    void convertPDFPageIndex(QVPDFConverter&, int64_t page, size_t, size_t done) override {
-        done_ = done;
-        ++seen_;
-        if (terminal_) {
-            drawBar();
-        } else {
-            std::cout << name_ << ": page " << page << " converted (" << seen_ << "/" << total_
-                      << ")\n";
-        }
-    }
-    void convertPDFPageIndexFaildWithError(QVPDFConverter&, int64_t page,
-                                           const QVError& error) override {
-        ++seen_;
-        ++failedPages_;
-        clearBar();
-        std::cerr << name_ << ": page " << page << " failed: " << error.failureReason << "\n";
-        if (terminal_)
-            drawBar();
-    }
-    void catchException(QVPDFConverter&, const QVException& e) override {
-        clearBar();
-        std::cerr << name_ << ": error: " << e.reason << "\n";
-    }
-    void willSaveDoc(QVPDFConverter&) override {
-        if (terminal_) {
-            clearBar();
-            std::cout << name_ << ": saving..." << std::flush;
-            barShown_ = true;
-        }
-    }
-    void didEndConversion(QVPDFConverter&, const std::optional<QVError>& error) override {
-        clearBar();
-        error_ = error;
-        ended_ = true;
-    }
-
-    bool ended() const { return ended_; }
-    const std::optional<QVError>& error() const { return error_; }
-    size_t failedPages() const { return failedPages_; }
-    size_t convertedPages() const { return done_; }
-
-private:
-    void drawBar() {
-        const int width = 30;
-        int filled = total_ ? static_cast<int>(seen_ * width / total_) : width;
-        std::cout << "\r" << name_ << " [" << std::string(filled, '#')
-                  << std::string(width - filled, ' ') << "] " << seen_ << "/" << total_
-                  << std::flush;
-        barShown_ = true;
-    }
-    void clearBar() {
-        if (terminal_ && barShown_) {
-            std::cout << "\r\033[K" << std::flush;
-            barShown_ = false;
-        }
-    }
-
-    std::string name_;
-    size_t total_;
-    bool terminal_;
-    bool barShown_ = false;
-    size_t seen_ = 0, done_ = 0, failedPages_ = 0;
-    bool ended_ = false;
-    std::optional<QVError> error_;
-};
-
-bool parseArguments(const std::vector<std::string>& args, Options& o, std::string& problem) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](std::string& out) {
-            if (i + 1 >= args.size()) {
-                problem = "option " + a + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        if (a == "-f" || a == "--format") {
-            if (!value(o.format))
-                return false;
-        } else if (a == "-p" || a == "--pages") {
-            if (!value(o.pages))
-                return false;
-        } else if (a == "-o" || a == "--output") {
-            if (!value(o.outDir))
-                return false;
-        } else if (a == "-h" || a == "--help") {
-            o.help = true;
-            return true;
-        } else if (a == "--password-stdin") {
-            o.passwordFromStdin = true;
-        } else if (a == "--") {
-            o.files.insert(o.files.end(), args.begin() + static_cast<long>(i) + 1, args.end());
-            break;
-        } else if (a.size() > 1 && a[0] == '-') {
-            problem = "unknown option " + a;
-            return false;
-        } else {
-            o.files.push_back(a);
-        }
-    }
-    if (o.files.empty()) {
-        problem = "no input file";
-        return false;
-    }
-    if (!QVPDFConverter::supportDocTypeNameForKey(o.format)) {
-        problem = "unknown format \"" + o.format + "\" (see: corvala formats)";
-        return false;
-    }
-    if (!QVPDFConverter::hasExporterForDocType(o.format)) {
-        problem = "format \"" + o.format + "\" is not available in this version (see: corvala formats)";
-        return false;
-    }
-    return true;
+std::string describeFormat(const std::string& key) {
+    if (key == "csv")
+        return "a folder NAME.csv of tab-separated UTF-16 text files, \"Table N.csv\", one per "
+               "page with text (not comma-separated UTF-8)";
+    if (key == "xlsx")
+        return "an Excel workbook, one worksheet per page";
+    return "";
 }
 
-// Removes what was reserved for an output that never came: an empty file or
-// an empty folder still sitting under the reserved name.
-void releaseReservation(const std::string& path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0)
-        return;
-    if (S_ISREG(st.st_mode) && st.st_size == 0)
-        std::remove(path.c_str());
-    else if (S_ISDIR(st.st_mode))
-        ::rmdir(path.c_str()); // fails, and keeps the folder, unless it is empty
+// Decides the password of a file that needs one; the reason it is turned
+// away otherwise.
+struct PasswordCheck {
+    const std::optional<std::string>& fromStdin;
+
+    std::optional<std::string> problem(QVSourceFileItem& item) const {
+        const std::string& path = item.sourcePath();
+        if (!QVCPDFUtilities::isPDFDocumentLockPritingAtPath(path))
+            return std::nullopt;
+        const bool locked = QVCPDFUtilities::isPDFDocumentLockedAtPath(path);
+        const std::string need =
+            locked ? "it is locked: it needs its password"
+                   : "printing it is restricted: it needs its owner password";
+        if (fromStdin) {
+            if (QVCPDFUtilities::isAllowPrintingPDFDcoumentAtPath(path, *fromStdin)) {
+                item.setSourcePassword(*fromStdin);
+                return std::nullopt;
+            }
+            return locked ? std::string("the password given does not open it")
+                          : std::string("the password given does not lift its printing "
+                                        "restriction (the owner password is needed)");
+        }
+        if (!PasswordPrompt::available())
+            return need + "; give it with --password-stdin";
+        const std::string name = platform::lastPathComponent(path);
+        std::cerr << name << ": " << need << "\n";
+        for (int attempt = 0; attempt < kPasswordTries; ++attempt) {
+            auto password = PasswordPrompt::ask("Password for " + name + ": ");
+            if (!password)
+                return std::string("no password given");
+            if (QVCPDFUtilities::isAllowPrintingPDFDcoumentAtPath(path, *password)) {
+                item.setSourcePassword(*password);
+                return std::nullopt;
+            }
+            if (attempt + 1 < kPasswordTries)
+                std::cerr << "That password does not open it; try again.\n";
+        }
+        return "wrong password (" + std::to_string(kPasswordTries) + " tries)";
+    }
+};
+
+std::optional<std::string> fileProblem(const std::string& path) {
+    if (::access(path.c_str(), R_OK) != 0)
+        return std::string("cannot be read (permission denied)");
+    if (!QVCPDFUtilities::isPDFDocumentValidAtPath(path))
+        return std::string("is not a PDF file (or is too damaged to open)");
+    return std::nullopt;
 }
 
 } // namespace
 
 int corvalaFormats() {
     auto names = QVPDFConverter::supportDocTypes();
-    for (const std::string& key : QVPDFConverter::supportDocTypeKeys())
-        std::cout << key << "\t" << names[key]
-                  << (QVPDFConverter::hasExporterForDocType(key) ? "" : "\t(not available yet)")
-                  << "\n";
+    for (const std::string& key : QVPDFConverter::supportDocTypeKeys()) {
+        std::cout << key << "\t" << names[key];
+        if (!QVPDFConverter::hasExporterForDocType(key))
+            std::cout << "\t(not available yet)";
+        else if (auto what = describeFormat(key); !what.empty())
+            std::cout << "\t" << what;
+        std::cout << "\n";
+    }
     return 0;
 }
 
 int corvalaConvert(const std::vector<std::string>& args) {
-    Options o;
+    ConvertArguments o;
     std::string problem;
-    if (!parseArguments(args, o, problem)) {
-        std::cerr << "corvala: " << problem << "\n" << kUsage;
+    if (!ConvertArguments::parse(args, o, problem)) {
+        std::cerr << "corvala: " << problem << "\n(see: corvala convert --help)\n";
         return 2;
     }
     if (o.help) {
-        std::cout << kUsage;
+        std::cout << ConvertArguments::usage();
         return 0;
+    }
+    if (o.outputFolder) {
+        if (auto bad = QVSandBoxUtilities::problemWithFolder(*o.outputFolder)) {
+            std::cerr << "corvala: output folder " << *o.outputFolder << " " << *bad << "\n";
+            return 3;
+        }
     }
     std::optional<std::string> password;
     if (o.passwordFromStdin) {
@@ -234,79 +123,98 @@ int corvalaConvert(const std::vector<std::string>& args) {
             line.pop_back();
         password = line;
     }
-    if (!o.outDir.empty() && !platform::isDirectory(o.outDir)) {
-        std::cerr << "corvala: output folder " << o.outDir << " does not exist\n";
-        return 2;
-    }
 
-    QVPDFConverter converter;
-    SignalWatcher signals([&converter] { converter.stopConvertsionIfNeed(); });
-    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
-    size_t succeeded = 0, failed = 0;
-
-    for (const std::string& file : o.files) {
-        if (signals.interrupted())
-            break;
-        const std::string name = platform::lastPathComponent(file);
-        std::string folder = o.outDir.empty() ? platform::deletingLastPathComponent(file) : o.outDir;
-        if (folder.empty())
-            folder = ".";
-        std::string stem = platform::splitExtension(platform::lastPathComponent(file)).first;
-        if (stem.empty())
-            stem = name.empty() ? "output" : name;
-        const std::string wanted = platform::appendPathComponent(folder, stem + "." + o.format);
-
-        // The page list needs the page count; a file that does not open gets
-        // an empty list and the converter reports why it cannot be read.
-        std::vector<int64_t> pages;
-        if (auto doc = QVPDFConverter::initPDFDocumentAtPath(file, password)) {
-            int64_t count = static_cast<int64_t>(doc->pageCount());
-            pages = o.pages.empty() ? allPages(count) : pagesFromRangeText(o.pages, count);
-            if (pages.empty()) {
-                std::cerr << name << ": failed: no page of the range \"" << o.pages
-                          << "\" is in the document (" << count << " pages)\n";
-                ++failed;
-                continue;
-            }
+    // A file-size limit makes writes fail with an error the run reports,
+    // instead of ending the process with the output half-made.
+    std::signal(SIGXFSZ, SIG_IGN);
+    ScratchArea::sweepStaleFolders();
+    ScratchArea scratch;
+    QVPDFConverterManager manager;
+    std::atomic<bool> running{false};
+    SignalWatcher signals([&](int count) {
+        if (count == 1 && running.load()) {
+            // Ordinary cancel: the page in progress finishes, nothing else starts.
+            platform::MainQueue::shared().async([&manager] { manager.stopConversion(); });
+            return;
         }
+        // Before the run (a password prompt) or a second signal: out at once,
+        // leaving the terminal, the output folder and the scratch area clean.
+        PasswordPrompt::restoreTerminal();
+        scratch.cleanUp();
+        static const char message[] = "\ncorvala: interrupted\n";
+        [[maybe_unused]] ssize_t n = ::write(STDERR_FILENO, message, sizeof message - 1);
+        _exit(130);
+    });
 
-        // Reserve the first free name so the output never replaces a file.
-        std::optional<std::string> output = o.format == "csv"
-                                                ? QVPDFPathUtilities::getNewFolderPathby(wanted, " ")
-                                                : QVPDFPathUtilities::getNewPathby(wanted, " ");
-        if (!output) {
-            std::cerr << name << ": failed: cannot create an output file in " << folder << "\n";
-            ++failed;
+    const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+    ConvertReporter reporter(std::cout, std::cerr, terminal, o.json, &scratch);
+    const std::string title = QVPDFConverter::supportDocTypes()[o.format];
+    const PasswordCheck passwords{password};
+
+    QVPDFConverterManager::ItemList items;
+    size_t considered = 0;
+    for (const std::string& arg : o.files) {
+        if (!platform::pathExists(arg)) {
+            ++considered;
+            reporter.refused(arg, "no such file or folder");
             continue;
         }
-
-        ProgressPrinter printer(name, pages.size(), terminal);
-        converter.setDelegate(&printer);
-        QVPDFOptions options;
-        converter.convertPDFAtPath(file, password, pages, o.format, *output, options);
-        platform::MainQueue::shared().runUntil([&printer] { return printer.ended(); });
-        converter.setDelegate(nullptr);
-
-        if (printer.error()) {
-            releaseReservation(*output);
-            std::cerr << name << ": failed: " << printer.error()->failureReason << "\n";
-            ++failed;
-        } else {
-            std::cout << name << " -> " << *output << " (" << printer.convertedPages() << " of "
-                      << pages.size() << " pages";
-            if (printer.failedPages())
-                std::cout << ", " << printer.failedPages() << " failed";
-            std::cout << ")\n";
-            ++succeeded;
+        const bool folder = platform::isDirectory(arg);
+        std::vector<std::shared_ptr<QVSourceFileItem>> found =
+            QVSourceFileItem::CreateSourceItemsOfFileOrDirectoryAtPath(arg);
+        size_t pdfs = 0;
+        for (const auto& item : found) {
+            auto bad = fileProblem(item->sourcePath());
+            if (bad && folder) {
+                if (!o.json)
+                    std::cerr << "skipping " << item->sourcePath() << ": " << *bad << "\n";
+                continue;
+            }
+            ++considered;
+            ++pdfs;
+            if (!bad)
+                bad = passwords.problem(*item);
+            if (bad) {
+                reporter.refused(item->sourcePath(), *bad);
+                continue;
+            }
+            item->setSettings_outputFormat(title);
+            if (o.pages) {
+                item->setSettings_pageRangeType(1);
+                item->setSettings_customPageRange(*o.pages);
+            }
+            QVExcelOptions& excel = *item->convertOpts().excelOptions();
+            if (o.dataStructure)
+                excel.setExcelFormatOption(*o.dataStructure);
+            if (o.thousandSeparator)
+                excel.setThousandSepartor(*o.thousandSeparator);
+            excel.setAllInOneSheet(o.oneSheet != ConvertArguments::OneSheet::Off);
+            excel.setAiosAddToRow(o.oneSheet == ConvertArguments::OneSheet::Rows);
+            std::string outFolder =
+                o.outputFolder ? *o.outputFolder
+                               : platform::deletingLastPathComponent(item->sourcePath());
+            item->setOutputFolder(outFolder.empty() ? std::string(".") : outFolder);
+            items.push_back(item);
+        }
+        if (folder && pdfs == 0) {
+            ++considered;
+            reporter.refused(arg, "is a directory with no PDF file in it");
         }
     }
 
-    size_t skipped = o.files.size() - succeeded - failed;
-    std::cout << succeeded << " converted, " << failed << " failed";
-    if (skipped)
-        std::cout << ", " << skipped << " not started";
-    std::cout << "\n";
+    manager.setMa_sourceItems(items);
+    manager.setDelegate(&reporter);
+    running = true;
+    if (!signals.interrupted()) {
+        manager.startConversion();
+        platform::MainQueue::shared().runUntil([&manager] { return !manager.isConverting(); });
+    }
+    running = false;
+    manager.setDelegate(nullptr);
+
+    const size_t ended = reporter.succeeded() + reporter.failed();
+    reporter.summary(considered > ended ? considered - ended : 0);
     if (signals.interrupted())
         return 130;
-    return failed ? 1 : 0;
+    return reporter.failed() ? 1 : 0;
 }

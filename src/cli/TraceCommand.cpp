@@ -1,6 +1,6 @@
 #include "cli/TraceCommand.h"
 
-#include "cli/PageRange.h"
+#include "app/QVPageRange.h"
 #include "converter/QVPDFPageExporter.h"
 #include "pdf/QVPDFConentParser.h"
 #include "pdf/QVPDFFont.h"
@@ -190,7 +190,8 @@ int corvalaTrace(const std::vector<std::string>& args, std::ostream& out, std::o
         return 1;
     }
     const auto count = static_cast<int64_t>(doc->pageCount());
-    std::vector<int64_t> numbers = hasPages ? pagesFromRangeText(pages, count) : allPages(count);
+    std::vector<int64_t> numbers = hasPages ? QVPageRange::pagesFromText(pages, count)
+                                                : QVPageRange::allPages(count);
     TraceExporter exporter(out);
     int status = 0;
     for (int64_t n : numbers) {

@@ -1,7 +1,10 @@
 // The corvala command: converts PDFs from the command line.
+#include "cli/ConvertArguments.h"
 #include "cli/ConvertCommand.h"
+#include "cli/InfoCommand.h"
 #include "cli/TraceCommand.h"
 #include "pdf/QVPDFMapTool.h"
+#include "platform/AppInfo.h"
 
 #include <iostream>
 #include <string>
@@ -19,11 +22,15 @@ int main(int argc, char** argv) {
         return corvalaFormats();
     if (command == "trace")
         return corvalaTrace(rest);
+    if (command == "info")
+        return corvalaInfo(rest, std::cout, std::cerr);
+    if (command == "--version" || command == "-V") {
+        std::cout << "corvala " << platform::applicationVersion() << "\n";
+        return 0;
+    }
     const bool help = command == "-h" || command == "--help";
-    (help ? std::cout : std::cerr)
-        << "usage: corvala convert FILE... [-f FORMAT] [-p RANGE] [-o OUTDIR] "
-           "[--password-stdin]\n"
-           "       corvala formats\n"
-           "       corvala trace FILE.pdf [-p PAGES]\n";
+    if (!help && !command.empty())
+        std::cerr << "corvala: unknown command \"" << command << "\"\n";
+    (help ? std::cout : std::cerr) << ConvertArguments::usage();
     return help ? 0 : 2;
 }

@@ -37,8 +37,7 @@ std::optional<std::string> firstFree(const std::string& path, const std::string&
 } // namespace
 
 std::string QVPDFPathUtilities::tempFolder() {
-    return platform::appendPathComponent(platform::homeFolder(), "tmp") + "/Temp-" +
-           platform::newUUIDString();
+    return platform::scratchFolder() + "/Temp-" + platform::newUUIDString();
 }
 
 std::string QVPDFPathUtilities::tempFolder0() {
@@ -46,8 +45,7 @@ std::string QVPDFPathUtilities::tempFolder0() {
 }
 
 std::string QVPDFPathUtilities::tempFile() {
-    return platform::appendPathComponent(platform::homeFolder(), "tmp") + "/Temp-" +
-           platform::newUUIDString() + ".png";
+    return platform::scratchFolder() + "/Temp-" + platform::newUUIDString() + ".png";
 }
 
 std::optional<std::string> QVPDFPathUtilities::getNewPathby(const std::string& path,

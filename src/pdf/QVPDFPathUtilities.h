@@ -1,6 +1,8 @@
 #pragma once
 // File-system conventions every document writer follows: the scratch folder
-// ("tmp" in the home folder), work folders "Temp-<UUID>", first free names,
+// (the process's folder in the system's temporary folder, so a home folder
+// that cannot be written does not stop a conversion), work folders
+// "Temp-<UUID>", first free names,
 // folder creation and resource lookup in the QVPDFParser bundle.
 
 #include <optional>
@@ -10,11 +12,11 @@ class QVPDFPathUtilities {
 public:
     QVPDFPathUtilities() = delete;
 
-    /// Path of a new work folder: ~/tmp/Temp-<UUID>. Not created.
+    /// Path of a new work folder: <scratch>/Temp-<UUID>. Not created.
     static std::string tempFolder();
     /// The system's temporary folder plus "/Temp-<UUID>". Not created.
     static std::string tempFolder0();
-    /// ~/tmp/Temp-<UUID>.png. Not created.
+    /// <scratch>/Temp-<UUID>.png. Not created.
     static std::string tempFile();
 
     /// The first free path of the sequence path, base2.ext, base3.ext, ...

@@ -30,6 +30,12 @@ std::string systemTempFolder() {
     return "/tmp";
 }
 
+std::string scratchFolderForProcess(long pid) {
+    return systemTempFolder() + "/corvala-" + std::to_string(pid);
+}
+
+std::string scratchFolder() { return scratchFolderForProcess(static_cast<long>(::getpid())); }
+
 bool pathExists(const std::string& path) {
     struct stat st;
     return !path.empty() && lstat(path.c_str(), &st) == 0;

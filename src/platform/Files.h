@@ -11,6 +11,12 @@ namespace platform {
 std::string homeFolder();
 /// The system's temporary folder ($TMPDIR or "/tmp").
 std::string systemTempFolder();
+/// This process's scratch folder for work folders and extracted images:
+/// "corvala-<pid>" in the system's temporary folder (not created here). The
+/// process id in the name lets a later run sweep the folders of processes
+/// that died without cleaning up.
+std::string scratchFolder();
+std::string scratchFolderForProcess(long pid);
 
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);

@@ -25,7 +25,7 @@ ImageFileCache::forDocument(const std::shared_ptr<PdfDocumentImpl>& document) {
 std::optional<std::string> ImageFileCache::folder() {
     if (folder_)
         return folder_;
-    std::string parent = parent_.empty() ? appendPathComponent(homeFolder(), "tmp") : parent_;
+    std::string parent = parent_.empty() ? scratchFolder() : parent_;
     if (!createDirectories(parent))
         return std::nullopt;
     for (int attempt = 0; attempt < 4; ++attempt) {

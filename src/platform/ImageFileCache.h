@@ -18,7 +18,7 @@ struct PdfDocumentImpl;
 class ImageFileCache {
 public:
     /// `parentFolder`: where the run's folder "Temp-<UUID>" is made; empty
-    /// means the scratch folder "tmp" of the home folder.
+    /// means the process's scratch folder (platform::scratchFolder).
     explicit ImageFileCache(std::string parentFolder = {});
     ~ImageFileCache();
     ImageFileCache(const ImageFileCache&) = delete;

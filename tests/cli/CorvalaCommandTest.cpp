@@ -1,119 +1,457 @@
-// The corvala command end to end: exit status, messages, output names.
+// The corvala command end to end: exit status, messages, output names,
+// passwords, ranges, spreadsheet options, JSON reports, signals and cleanup.
+#include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
+#include <fstream>
+#include <regex>
+#include <set>
+
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using fixtures::shellQuote;
 
 namespace {
+
+const std::string kCorvala = std::string(CORVALA_BINARY_DIR) + "/bin/corvala";
 
 struct Result {
     int status;
     std::string output; // stdout and stderr together
 };
 
-Result runCorvala(const std::string& arguments, const std::string& stdinText = "") {
-    std::string command = std::string(CORVALA_BINARY_DIR) + "/bin/corvala " + arguments + " 2>&1";
-    if (!stdinText.empty())
-        command = "printf '%s\\n' '" + stdinText + "' | " + command;
-    else
-        command += " </dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    Result r{-1, ""};
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0)
-        r.output.append(buf.data(), n);
-    int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
 class CorvalaCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = fixtures::makeTestFolder(
             std::string("cli-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        scratch_ = folder_ + "/scratch";
+        fs::create_directory(scratch_);
     }
-    std::string folder_;
+
+    /// Runs corvala in the test's folder with its own scratch area ($TMPDIR).
+    Result run(const std::string& arguments, const std::string& stdinText = "") {
+        std::string command = "cd " + shellQuote(folder_) + " && TMPDIR=" + shellQuote(scratch_) +
+                              " " + shellQuote(kCorvala) + " " + arguments;
+        command = stdinText.empty()
+                      ? command + " </dev/null"
+                      : "printf '%s\\n' " + shellQuote(stdinText) + " | (" + command + ")";
+        auto r = fixtures::runCommand(command);
+        return {r.exitCode, r.output};
+    }
+
+    std::string pdf(const std::string& name, int pages = 1) {
+        fixtures::PdfBuilder b;
+        for (int i = 0; i < pages; ++i)
+            b.addTextPage({{72, 700, 12, "Page " + std::to_string(i + 1)}});
+        return b.writeTo(folder_ + "/" + name);
+    }
+    /// A copy of `plain` encrypted by the qpdf command.
+    std::string encrypted(const std::string& plain, const std::string& name,
+                          const std::string& user, bool allowPrint) {
+        const std::string out = folder_ + "/" + name;
+        auto r = fixtures::runCommand("qpdf --encrypt " + shellQuote(user) + " owner 256 " +
+                                      (allowPrint ? "" : "--print=none ") + "-- " +
+                                      shellQuote(plain) + " " + shellQuote(out));
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        return out;
+    }
+    std::vector<std::string> entries(const std::string& dir) {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    static bool has(const std::string& text, const std::string& part) {
+        return text.find(part) != std::string::npos;
+    }
+
+    std::string folder_, scratch_;
 };
 
 } // namespace
 
-TEST_F(CorvalaCommand, FormatsListsEveryKey) {
-    Result r = runCorvala("formats");
-    EXPECT_EQ(r.status, 0);
+TEST_F(CorvalaCommand, FormatsHelpVersionAndManual) {
+    Result formats = run("formats");
+    EXPECT_EQ(formats.status, 0);
     for (const char* key : {"xlsx\tMicrosoft Excel(.xlsx)", "csv\t", "docx\t", "pptx\t", "txt\t",
                             "rtf\t", "html\t"})
-        EXPECT_NE(r.output.find(key), std::string::npos) << key;
-    // Formats this version does not write yet are marked, and refused before any work.
-    EXPECT_NE(r.output.find("docx\tMicrosoft Word(.docx)\t(not available yet)"), std::string::npos);
-    EXPECT_EQ(r.output.find("xlsx\tMicrosoft Excel(.xlsx)\t("), std::string::npos);
-    Result docx = runCorvala("convert x.pdf -f docx");
-    EXPECT_EQ(docx.status, 2);
-    EXPECT_NE(docx.output.find("format \"docx\" is not available"), std::string::npos);
-}
+        EXPECT_TRUE(has(formats.output, key)) << key;
+    EXPECT_TRUE(has(formats.output, "docx\tMicrosoft Word(.docx)\t(not available yet)"));
+    EXPECT_TRUE(has(formats.output, "tab-separated UTF-16 text files"));
+    EXPECT_TRUE(has(formats.output, "(not comma-separated UTF-8)"));
 
-TEST_F(CorvalaCommand, UsageErrors) {
-    EXPECT_EQ(runCorvala("").status, 2);
-    EXPECT_EQ(runCorvala("convert").status, 2);
-    Result r = runCorvala("convert x.pdf -f doc");
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.output.find("unknown format \"doc\""), std::string::npos);
-    EXPECT_EQ(runCorvala("convert x.pdf -o " + folder_ + "/missing").status, 2);
-    for (const char* help : {"--help", "-h", "convert --help", "convert -h"}) {
-        Result h = runCorvala(help);
-        EXPECT_EQ(h.status, 0) << help;
-        EXPECT_NE(h.output.find("usage: corvala convert"), std::string::npos) << help;
+    Result version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_search(version.output, std::regex("^corvala \\d+\\.\\d+\\.\\d+\n$")))
+        << version.output;
+
+    Result help = run("convert --help");
+    for (const char* other : {"--help", "-h", "convert -h"}) {
+        Result h = run(other);
+        EXPECT_EQ(h.status, 0) << other;
+        EXPECT_EQ(h.output, help.output) << other;
+    }
+    // Every option the help names has a line in the manual page, and so has
+    // every exit status.
+    std::ifstream in(std::string(CORVALA_BINARY_DIR) + "/share/man/man1/corvala.1");
+    std::string manual((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(manual.empty());
+    std::string plainManual = std::regex_replace(manual, std::regex("\\\\-"), "-");
+    plainManual = std::regex_replace(plainManual, std::regex("\\\\f[BIR]"), "");
+    std::set<std::string> options;
+    std::regex option("(^|[\\s,])(--?[a-zA-Z][a-z-]*)");
+    for (auto it = std::sregex_iterator(help.output.begin(), help.output.end(), option);
+         it != std::sregex_iterator(); ++it)
+        options.insert((*it)[2]);
+    for (const char* expected : {"-f", "--format", "-p", "--pages", "-o", "--output",
+                                 "--password-stdin", "--json", "--data-structure",
+                                 "--thousands-separator", "--one-sheet", "-h", "--help"})
+        EXPECT_TRUE(options.count(expected)) << expected << " missing from --help";
+    for (const std::string& o : options)
+        EXPECT_TRUE(has(plainManual, o)) << o << " missing from the manual page";
+    for (const char* status : {".B 0\n", ".B 1\n", ".B 2\n", ".B 3\n", ".B 130\n"}) {
+        EXPECT_TRUE(has(manual, status)) << status;
+        EXPECT_TRUE(has(help.output, std::string(status).substr(3, std::string(status).size() - 4)));
     }
 }
 
-TEST_F(CorvalaCommand, MissingFileAndFolderFailClearly) {
-    Result missing = runCorvala("convert " + folder_ + "/nothing.pdf");
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_NE(missing.output.find("nothing.pdf: failed: Source File isn't exist."),
-              std::string::npos)
-        << missing.output;
-    Result dir = runCorvala("convert " + folder_);
-    EXPECT_EQ(dir.status, 1);
-    EXPECT_NE(dir.output.find("failed: Source File isn't exist."), std::string::npos);
-    // A failed run leaves no empty output behind.
-    EXPECT_FALSE(std::filesystem::exists(folder_ + "/nothing.xlsx"));
+TEST_F(CorvalaCommand, UsageAndOutputFolderErrorsComeBeforeAnyWork) {
+    const std::string one = pdf("one.pdf");
+    std::ofstream(folder_ + "/afile") << "x";
+    const struct {
+        std::string arguments;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"", 2, "usage: corvala convert"},
+        {"convert", 2, "no input file"},
+        {"convert one.pdf -f doc", 2, "unknown format \"doc\""},
+        {"convert one.pdf -f docx", 2, "format \"docx\" is not available"},
+        {"convert one.pdf --frobnicate", 2, "unknown option --frobnicate"},
+        {"convert one.pdf -p", 2, "option -p needs a value"},
+        {"convert one.pdf -p abc", 2, "\"abc\" is not a page number or range"},
+        {"convert one.pdf --pages=1-2-3", 2, "\"1-2-3\" is not a page number or range"},
+        {"convert one.pdf --one-sheet=diagonal", 2, "--one-sheet takes rows or side-by-side"},
+        {"convert one.pdf --json=yes", 2, "option --json takes no value"},
+        {"convert one.pdf -o missing", 3, "output folder missing does not exist"},
+        {"convert one.pdf --output=afile", 3, "output folder afile is a file, not a folder"},
+    };
+    for (const auto& c : cases) {
+        Result r = run(c.arguments);
+        EXPECT_EQ(r.status, c.status) << c.arguments << "\n" << r.output;
+        EXPECT_TRUE(has(r.output, c.message)) << c.arguments << "\n" << r.output;
+    }
+    if (::geteuid() != 0) {
+        fs::create_directory(folder_ + "/readonly");
+        fs::permissions(folder_ + "/readonly", fs::perms::owner_write, fs::perm_options::remove);
+        Result r = run("convert one.pdf -o readonly");
+        EXPECT_EQ(r.status, 3);
+        EXPECT_TRUE(has(r.output, "is not writable (permission denied)")) << r.output;
+        fs::permissions(folder_ + "/readonly", fs::perms::owner_write, fs::perm_options::add);
+    }
+    fs::remove(folder_ + "/readonly");
+    EXPECT_EQ(entries(folder_), (std::vector<std::string>{"afile", "one.pdf", "scratch"}));
+
+    // GNU and attached option forms work.
+    fs::create_directory(folder_ + "/out");
+    for (const char* form : {"--format=csv --pages=1 --output=out", "-fcsv -p1 -oout",
+                             "-f 'Comma-Separated Values(.csv)' -p 1 -o out"}) {
+        Result r = run(std::string("convert ") + form + " one.pdf");
+        EXPECT_EQ(r.status, 0) << form << "\n" << r.output;
+    }
+    EXPECT_EQ(entries(folder_ + "/out"),
+              (std::vector<std::string>{"one 2.csv", "one 3.csv", "one.csv"}));
+    EXPECT_TRUE(fs::exists(folder_ + "/out/one.csv/Table 1.csv"));
 }
 
-TEST_F(CorvalaCommand, EncryptedFileNeedsItsPassword) {
-    fixtures::PdfBuilder b;
-    b.addTextPage({{72, 700, 12, "secret"}});
-    std::string pdf = b.writeTo(folder_ + "/locked.pdf", fixtures::Encryption{"user", "owner", true});
+TEST_F(CorvalaCommand, FilesThatCannotBeConvertedSayWhy) {
+    pdf("a.pdf");
+    fs::create_directory(folder_ + "/docs");
+    pdf("docs/b.pdf");
+    std::ofstream(folder_ + "/docs/notes.txt") << "not a pdf";
+    fs::create_directory(folder_ + "/docs/sub");
+    pdf("docs/sub/deep.pdf");
+    fs::create_directory(folder_ + "/empty");
+    std::ofstream(folder_ + "/fake.pdf") << "%PDF-1.4 nothing";
 
-    Result without = runCorvala("convert " + pdf);
-    EXPECT_EQ(without.status, 1);
-    EXPECT_NE(without.output.find("locked.pdf: failed: Can't load the PDF Document."),
-              std::string::npos)
-        << without.output;
+    Result r = run("convert a.pdf docs missing.pdf empty fake.pdf");
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_TRUE(has(r.output, "missing.pdf: failed: no such file or folder")) << r.output;
+    EXPECT_TRUE(has(r.output, "empty: failed: is a directory with no PDF file in it"));
+    EXPECT_TRUE(has(r.output, "fake.pdf: failed: is not a PDF file")) << r.output;
+    EXPECT_TRUE(has(r.output, "skipping docs/notes.txt: is not a PDF file")) << r.output;
+    EXPECT_TRUE(has(r.output, "2 converted, 3 failed")) << r.output;
+    EXPECT_TRUE(fs::exists(folder_ + "/a.xlsx"));
+    EXPECT_TRUE(fs::exists(folder_ + "/docs/b.xlsx"));
+    EXPECT_FALSE(fs::exists(folder_ + "/docs/sub/deep.xlsx")); // sub-folders are not entered
+    EXPECT_FALSE(fs::exists(folder_ + "/fake.xlsx"));
+    EXPECT_FALSE(fs::exists(folder_ + "/missing.xlsx"));
 
-    Result wrong = runCorvala("convert --password-stdin " + pdf, "guess");
-    EXPECT_EQ(wrong.status, 1);
-    EXPECT_NE(wrong.output.find("Can't load the PDF Document."), std::string::npos);
-
-    // With the right password the document opens and converts.
-    Result right = runCorvala("convert --password-stdin -o " + folder_ + " " + pdf, "user");
-    EXPECT_EQ(right.status, 0) << right.output;
-    EXPECT_NE(right.output.find("1 converted"), std::string::npos) << right.output;
-    EXPECT_TRUE(std::filesystem::exists(folder_ + "/locked.xlsx"));
+    if (::geteuid() != 0) {
+        fs::permissions(folder_ + "/a.pdf", fs::perms::owner_read, fs::perm_options::remove);
+        Result unreadable = run("convert a.pdf");
+        EXPECT_EQ(unreadable.status, 1);
+        EXPECT_TRUE(has(unreadable.output, "a.pdf: failed: cannot be read (permission denied)"))
+            << unreadable.output;
+        fs::permissions(folder_ + "/a.pdf", fs::perms::owner_read, fs::perm_options::add);
+        // A source folder that cannot take the output says so.
+        fs::permissions(folder_ + "/docs", fs::perms::owner_write, fs::perm_options::remove);
+        Result locked = run("convert docs/b.pdf");
+        fs::permissions(folder_ + "/docs", fs::perms::owner_write, fs::perm_options::add);
+        EXPECT_EQ(locked.status, 1);
+        EXPECT_TRUE(has(locked.output, "is not writable (permission denied)")) << locked.output;
+    }
 }
 
-TEST_F(CorvalaCommand, EmptyRangeIsAFailureAndSummaryCountsFiles) {
+TEST_F(CorvalaCommand, PasswordsByStandardInput) {
+    const std::string plain = pdf("plain.pdf");
+    encrypted(plain, "locked.pdf", "user", true);
+    encrypted(plain, "noprint.pdf", "", false);
+    const struct {
+        std::string file, password;
+        int status;
+        std::string message;
+    } cases[] = {
+        {"locked.pdf", "", 1, "locked.pdf: failed: it is locked: it needs its password; give it with --password-stdin"},
+        {"locked.pdf", "guess", 1, "locked.pdf: failed: the password given does not open it"},
+        {"locked.pdf", "user", 0, "locked.pdf -> ./locked.xlsx"},
+        {"locked.pdf", "owner", 0, "locked.pdf -> ./locked 2.xlsx"},
+        {"noprint.pdf", "", 1, "noprint.pdf: failed: printing it is restricted: it needs its owner password"},
+        {"noprint.pdf", "guess", 1, "does not lift its printing restriction"},
+        {"noprint.pdf", "owner", 0, "noprint.pdf -> ./noprint.xlsx"},
+    };
+    for (const auto& c : cases) {
+        Result r = c.password.empty() ? run("convert " + c.file)
+                                      : run("convert --password-stdin " + c.file, c.password);
+        EXPECT_EQ(r.status, c.status) << c.file << " " << c.password << "\n" << r.output;
+        EXPECT_TRUE(has(r.output, c.message)) << c.file << " " << c.password << "\n" << r.output;
+    }
+    auto check = fixtures::checkPackage(folder_ + "/locked.xlsx");
+    EXPECT_TRUE(check.ok()) << check.output;
+    Result info = run("info locked.pdf noprint.pdf plain.pdf");
+    EXPECT_EQ(info.status, 0);
+    EXPECT_TRUE(has(info.output, "locked.pdf\n  pages: unknown (locked)\n  encryption: needs a "
+                                 "password to open\n  printing: not allowed\n"))
+        << info.output;
+    EXPECT_TRUE(has(info.output, "noprint.pdf\n  pages: 1\n  encryption: permissions only (opens "
+                                 "without a password)\n  printing: not allowed\n"));
+    EXPECT_TRUE(std::regex_search(info.output,
+                                  std::regex("plain.pdf\n  pages: 1\n  encryption: none\n  "
+                                             "printing: allowed\n  size: \\d+\\.\\d KB\n")));
+    EXPECT_EQ(run("info missing.pdf").status, 1);
+}
+
+TEST_F(CorvalaCommand, PasswordPromptOnATerminal) {
+    const std::string plain = pdf("plain.pdf");
+    encrypted(plain, "locked.pdf", "user", true);
+    // A pseudo-terminal: a wrong password, then the right one. The typed
+    // text must not come back (echo off).
+    auto r = fixtures::runPython(R"PY(
+import os, pty, signal, sys
+signal.alarm(120)  # a guard against a hang, not a timing
+pid, fd = pty.fork()
+if pid == 0:
+    os.chdir(sys.argv[2])
+    os.environ["TMPDIR"] = sys.argv[3]
+    os.execv(sys.argv[1], [sys.argv[1], "convert", "locked.pdf"])
+seen = b""
+def read_until(marker, count=1):
+    """Reads until `marker` was seen `count` times; False at the end of output."""
+    global seen
+    while seen.count(marker) < count:
+        try:
+            chunk = os.read(fd, 1024)
+        except OSError:
+            return False
+        if not chunk:
+            return False
+        seen += chunk
+    return True
+prompt = b"Password for locked.pdf: "
+assert read_until(prompt)
+os.write(fd, b"wrongpass\n")
+assert read_until(prompt, 2)
+os.write(fd, b"user\n")
+read_until(b"end of output")
+_, status = os.waitpid(pid, 0)
+text = seen.decode("utf-8", "replace")
+print("exit", os.WEXITSTATUS(status))
+print("echoed", "wrongpass" in text)
+print("converted", "locked.pdf -> ./locked.xlsx" in text)
+)PY",
+                                 {kCorvala, folder_, scratch_});
+    EXPECT_TRUE(has(r.output, "exit 0\n")) << r.output;
+    EXPECT_TRUE(has(r.output, "echoed False\n")) << r.output;
+    EXPECT_TRUE(has(r.output, "converted True\n")) << r.output;
+    EXPECT_TRUE(fs::exists(folder_ + "/locked.xlsx"));
+}
+
+TEST_F(CorvalaCommand, PageRangesAndJsonReports) {
+    pdf("four.pdf", 4);
+    pdf("one.pdf", 1);
+    // "2-" is page 2 to the end; pages the document lacks are named; a range
+    // with no page of a document fails that file and makes no output.
+    Result r = run("convert --json -p 2-,9 four.pdf one.pdf");
+    EXPECT_EQ(r.status, 1) << r.output;
+    std::string script = R"PY(
+import json, sys
+for line in open(sys.argv[1]).read().splitlines():
+    o = json.loads(line)
+    e = o["event"]
+    f = o.get("file", "").split("/")[-1]
+    if e == "start":
+        print(e, f, o["pages"], o["outside"])
+    elif e == "page":
+        print(e, f, o["page"], o["position"], o["done"])
+    elif e == "end":
+        print(e, f, (o["output"] or "-").split("/")[-1], o["error"] and o["error"]["reason"])
+    elif e == "summary":
+        print(e, o["converted"], o["failed"], o["not_started"])
+    else:
+        print(e, f)
+)PY";
+    std::ofstream(folder_ + "/reports.json") << r.output;
+    auto read = fixtures::runPython(script, {folder_ + "/reports.json"});
+    EXPECT_EQ(read.output, "start four.pdf 3 ['9']\n"
+                           "page four.pdf 2 1 1\n"
+                           "page four.pdf 3 2 2\n"
+                           "page four.pdf 4 3 3\n"
+                           "will-save four.pdf\n"
+                           "end four.pdf four.xlsx None\n"
+                           "start one.pdf 0 []\n"
+                           "end one.pdf - The page range \"2-,9\" selects no page of the document "
+                           "(1 page).\n"
+                           "summary 1 1 0\n")
+        << r.output;
+    EXPECT_FALSE(fs::exists(folder_ + "/one.xlsx"));
+
+    Result plain = run("convert -p 1-3,5 four.pdf");
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_TRUE(has(plain.output, "four.pdf: the document has 4 pages; skipping 5\n")) << plain.output;
+    EXPECT_TRUE(has(plain.output, "four.pdf -> ./four 2.xlsx (3 of 3 pages)")) << plain.output;
+}
+
+TEST_F(CorvalaCommand, SpreadsheetOptionsChangeTheWorkbook) {
     fixtures::PdfBuilder b;
-    b.addTextPage({{72, 700, 12, "one"}});
-    std::string pdf = b.writeTo(folder_ + "/one.pdf");
-    Result r = runCorvala("convert -p 5-9 " + pdf + " " + folder_ + "/absent.pdf");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.output.find("no page of the range \"5-9\""), std::string::npos) << r.output;
-    EXPECT_NE(r.output.find("0 converted, 2 failed"), std::string::npos) << r.output;
+    b.addTextPage({{72, 700, 12, "Alpha"}, {200, 700, 12, "1.250"}});
+    b.addTextPage({{72, 700, 12, "Beta"}, {200, 700, 12, "3.400,50"}});
+    b.writeTo(folder_ + "/two.pdf");
+    const std::string dump = R"PY(
+import openpyxl, sys
+wb = openpyxl.load_workbook(sys.argv[1])
+for ws in wb.worksheets:
+    a1 = ws["A1"]
+    cells = " ".join("%s%d=%s%s" % (c.column_letter, c.row, "#" if not isinstance(c.value, str) else "",
+                                    c.value) for row in ws.iter_rows() for c in row if c.value is not None)
+    print("%s | %s %g wrap=%s | %s" % (ws.title, a1.font.name, a1.font.sz, bool(a1.alignment.wrap_text), cells))
+)PY";
+    const struct {
+        std::string options, workbook;
+    } cases[] = {
+        {"", "Sheet 1 | Helvetica 12 wrap=True | A1=Alpha B1=#1.25\n"
+             "Sheet 2 | Helvetica 12 wrap=True | A1=Beta B1=3.400,50\n"},
+        {"--thousands-separator=point", "Sheet 1 | Helvetica 12 wrap=True | A1=Alpha B1=#1250\n"
+                                        "Sheet 2 | Helvetica 12 wrap=True | A1=Beta B1=#3400.5\n"},
+        {"--data-structure=numbers", "Sheet 1 | Helvetica 10 wrap=False | A1=Alpha B1=#1.25\n"
+                                     "Sheet 2 | Helvetica 10 wrap=False | A1=Beta B1=3.400,50\n"},
+        {"--data-structure=text --thousands-separator=point",
+         "Sheet 1 | Arial Unicode MS 10 wrap=False | A1=Alpha B1=1.250\n"
+         "Sheet 2 | Arial Unicode MS 10 wrap=False | A1=Beta B1=3.400,50\n"},
+        {"--one-sheet=rows", "Sheet 1 | Helvetica 12 wrap=True | A1=Alpha B1=#1.25 A2=Beta B2=3.400,50\n"},
+        {"--one-sheet=side-by-side",
+         "Sheet 1 | Helvetica 12 wrap=True | A1=Alpha B1=#1.25 C1=Beta D1=3.400,50\n"},
+    };
+    for (const auto& c : cases) {
+        fs::remove(folder_ + "/two.xlsx");
+        Result r = run("convert two.pdf " + c.options);
+        ASSERT_EQ(r.status, 0) << c.options << "\n" << r.output;
+        auto read = fixtures::runPython(dump, {folder_ + "/two.xlsx"});
+        EXPECT_EQ(read.output, c.workbook) << c.options;
+    }
+}
+
+TEST_F(CorvalaCommand, InterruptsAndFailuresLeaveNothingBehind) {
+    // Enough pages that the run is still going when the signal comes.
+    fixtures::PdfBuilder b;
+    for (int p = 0; p < 300; ++p) {
+        std::vector<fixtures::PdfBuilder::TextLine> lines;
+        for (int r = 0; r < 30; ++r)
+            lines.push_back({72, 750.0 - r * 20, 10, "Row " + std::to_string(r)});
+        b.addTextPage(lines);
+    }
+    b.writeTo(folder_ + "/many.pdf");
+    pdf("second.pdf");
+
+    // Ctrl-C once: the run ends with the cancel, the second file never
+    // starts. Twice: out at once. SIGTERM: as Ctrl-C. SIGKILL: the next run
+    // sweeps what was left.
+    const std::string script = R"PY(
+import json, os, signal, subprocess, sys
+signal.alarm(120)  # a guard against a hang, not a timing
+corvala, folder, scratch, how = sys.argv[1:5]
+p = subprocess.Popen([corvala, "convert", "--json", "many.pdf", "second.pdf"], cwd=folder,
+                     env=dict(os.environ, TMPDIR=scratch), stdout=subprocess.PIPE,
+                     stderr=subprocess.DEVNULL, text=True)
+for line in p.stdout:
+    if json.loads(line)["event"] == "page":
+        break
+if how == "int":
+    p.send_signal(signal.SIGINT)
+elif how == "term":
+    p.send_signal(signal.SIGTERM)
+elif how == "int-int":
+    p.send_signal(signal.SIGINT); p.send_signal(signal.SIGINT)
+else:
+    p.send_signal(signal.SIGKILL)
+rest = [json.loads(l) for l in p.stdout]
+p.wait()
+ends = [o["error"]["code"] if o["error"] else 0 for o in rest if o["event"] == "end"]
+summary = [(o["converted"], o["failed"], o["not_started"]) for o in rest if o["event"] == "summary"]
+print(p.returncode, ends, summary)
+)PY";
+    const struct {
+        std::string how, printed;
+        bool leftovers;
+    } cases[] = {
+        {"int", "130 [406] [(0, 1, 1)]\n", false},
+        {"term", "130 [406] [(0, 1, 1)]\n", false},
+        // Two signals sent at once may reach the program as one.
+        {"int-int", "130 [] []\n|130 [406] [(0, 1, 1)]\n", false},
+        {"kill", "-9 [] []\n", true},
+    };
+    for (const auto& c : cases) {
+        auto r = fixtures::runPython(script, {kCorvala, folder_, scratch_, c.how});
+        const std::string printed = c.printed.substr(0, c.printed.find('|'));
+        const std::string alternative =
+            c.printed.find('|') == std::string::npos ? printed : c.printed.substr(c.printed.find('|') + 1);
+        EXPECT_TRUE(r.output == printed || r.output == alternative) << c.how << ": " << r.output;
+        EXPECT_FALSE(fs::exists(folder_ + "/second.xlsx")) << c.how;
+        if (c.leftovers) {
+            // A killed process leaves its reserved name and work folder; the
+            // next run releases and removes them.
+            EXPECT_EQ(fs::file_size(folder_ + "/many.xlsx"), 0u);
+            EXPECT_FALSE(entries(scratch_).empty());
+            run("convert missing.pdf");
+        }
+        EXPECT_FALSE(fs::exists(folder_ + "/many.xlsx")) << c.how;
+        EXPECT_TRUE(entries(scratch_).empty()) << c.how;
+    }
+
+    // A write that fails (here a file-size limit, as a full disk would) ends
+    // the file with the cause named and nothing left behind.
+    auto full = fixtures::runCommand("cd " + shellQuote(folder_) + " && ulimit -f 4 && TMPDIR=" +
+                                     shellQuote(scratch_) + " " + shellQuote(kCorvala) +
+                                     " convert -p 1-3 many.pdf");
+    EXPECT_EQ(full.exitCode, 1) << full.output;
+    EXPECT_TRUE(std::regex_search(full.output,
+                                  std::regex("many.pdf: failed: [^\n]*last error: [^\n]*File too large")))
+        << full.output;
+    EXPECT_FALSE(fs::exists(folder_ + "/many.xlsx"));
+    EXPECT_TRUE(entries(scratch_).empty());
 }

@@ -36,12 +36,12 @@ protected:
     void SetUp() override {
         folder_ = fixtures::makeTestFolder(
             "e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        // Work folders go below $HOME/tmp: keep them inside the test's folder.
-        const char* home = std::getenv("HOME");
-        savedHome_ = home ? home : "";
-        ::setenv("HOME", folder_.c_str(), 1);
+        // Work folders go below $TMPDIR: keep them inside the test's folder.
+        const char* tmp = std::getenv("TMPDIR");
+        savedTmpdir_ = tmp ? tmp : "";
+        ::setenv("TMPDIR", folder_.c_str(), 1);
     }
-    void TearDown() override { ::setenv("HOME", savedHome_.c_str(), 1); }
+    void TearDown() override { restoreTmpdir(); }
 
     /// Converts in process; the end report's error, if any.
     std::optional<QVError> convert(const std::string& pdf, const std::string& format,
@@ -82,7 +82,13 @@ protected:
     }
 
     std::string folder_;
-    std::string savedHome_;
+    std::string savedTmpdir_;
+    void restoreTmpdir() {
+        if (savedTmpdir_.empty())
+            ::unsetenv("TMPDIR");
+        else
+            ::setenv("TMPDIR", savedTmpdir_.c_str(), 1);
+    }
 };
 
 // Reads a workbook as "ref=value" lines, numbers marked with #, then the merged ranges.

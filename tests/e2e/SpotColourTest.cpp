@@ -24,9 +24,9 @@ struct EndReport : QVPDFConverterDelegate {
 
 TEST(SpotColour, WorkbookRunsCarryTheTintTransformsColours) {
     const std::string folder = fixtures::makeTestFolder("e2e-spot");
-    const char* home = std::getenv("HOME");
-    const std::string savedHome = home ? home : "";
-    ::setenv("HOME", folder.c_str(), 1);
+    const char* tmp = std::getenv("TMPDIR");
+    const std::string savedTmpdir = tmp ? tmp : "";
+    ::setenv("TMPDIR", folder.c_str(), 1);
 
     fixtures::PdfBuilder b;
     const std::string font = b.addStandardFont("Helvetica");
@@ -59,7 +59,10 @@ TEST(SpotColour, WorkbookRunsCarryTheTintTransformsColours) {
     ASSERT_TRUE(
         converter.convertPDFAtPath(pdf, std::nullopt, {1}, "xlsx", book, QVPDFOptions()));
     platform::MainQueue::shared().runUntil([&] { return report.ended; });
-    ::setenv("HOME", savedHome.c_str(), 1);
+    if (savedTmpdir.empty())
+        ::unsetenv("TMPDIR");
+    else
+        ::setenv("TMPDIR", savedTmpdir.c_str(), 1);
     ASSERT_FALSE(report.error) << report.error->failureReason;
     auto check = fixtures::checkPackage(book);
     ASSERT_TRUE(check.ok()) << check.output;

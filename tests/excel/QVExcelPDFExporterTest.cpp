@@ -87,13 +87,13 @@ protected:
         folder_ = fixtures::makeTestFolder(
             "excel-exporter-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        // Work folders go below $HOME/tmp: keep them inside the test's folder.
-        const char* home = std::getenv("HOME");
+        // Work folders go below $TMPDIR: keep them inside the test's folder.
+        const char* home = std::getenv("TMPDIR");
         savedHome_ = home ? home : "";
-        ::setenv("HOME", folder_.c_str(), 1);
+        ::setenv("TMPDIR", folder_.c_str(), 1);
     }
     void TearDown() override {
-        ::setenv("HOME", savedHome_.c_str(), 1);
+        ::setenv("TMPDIR", savedHome_.c_str(), 1);
         QVExcelManager::destory();
     }
 

@@ -53,17 +53,17 @@ protected:
         folder_ = fixtures::makeTestFolder(
             "pagefactory-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        // Work folders go below $HOME/tmp: keep them inside the test's folder.
-        const char* home = std::getenv("HOME");
+        // Work folders go below $TMPDIR: keep them inside the test's folder.
+        const char* home = std::getenv("TMPDIR");
         savedHome_ = home ? home : "";
-        ::setenv("HOME", folder_.c_str(), 1);
+        ::setenv("TMPDIR", folder_.c_str(), 1);
         fixtures::PdfBuilder b;
         b.addTextPage({{72, 720, 12, "x"}});
         document_ = platform::PdfDocument::openFromMemory(b.build(), "doc.pdf");
         QVExcelManager::destory();
     }
     void TearDown() override {
-        ::setenv("HOME", savedHome_.c_str(), 1);
+        ::setenv("TMPDIR", savedHome_.c_str(), 1);
         QVExcelManager::destory();
     }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
@@ -32,10 +34,10 @@ protected:
         folder_ = fixtures::makeTestFolder(
             "excelwriter-" +
             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        // Work folders go below $HOME/tmp: keep them inside the test's folder.
-        const char* home = std::getenv("HOME");
-        savedHome_ = home ? home : "";
-        ::setenv("HOME", folder_.c_str(), 1);
+        // Work folders go below $TMPDIR: keep them inside the test's folder.
+        const char* tmp = std::getenv("TMPDIR");
+        savedTmpdir_ = tmp ? tmp : "";
+        ::setenv("TMPDIR", folder_.c_str(), 1);
         fixtures::PdfBuilder b;
         b.addTextPage({{72, 720, 12, "x"}});
         b.setInfo("Title", "Quarterly figures");
@@ -43,7 +45,7 @@ protected:
         QVExcelManager::destory();
     }
     void TearDown() override {
-        ::setenv("HOME", savedHome_.c_str(), 1);
+        restoreTmpdir();
         QVExcelManager::destory();
     }
 
@@ -105,7 +107,13 @@ protected:
     }
 
     std::string folder_;
-    std::string savedHome_;
+    std::string savedTmpdir_;
+    void restoreTmpdir() {
+        if (savedTmpdir_.empty())
+            ::unsetenv("TMPDIR");
+        else
+            ::setenv("TMPDIR", savedTmpdir_.c_str(), 1);
+    }
     std::unique_ptr<platform::PdfDocument> document_;
     std::unique_ptr<QVExcelWriter> writer_;
     int pageErrors_ = 0;
@@ -116,7 +124,8 @@ TEST_F(QVExcelWriterTest, TwoPageGridBecomesAWorkbookReadersOpen) {
     ASSERT_TRUE(convert(book, QVExcelWriter::Format::Xlsx, {twoRunPage(), percentPage()}))
         << writer_->failureReason();
     EXPECT_FALSE(workFolderExists());
-    EXPECT_EQ(entries(folder_), std::vector<std::string>({"Report.xlsx", "tmp"}));
+    EXPECT_EQ(entries(folder_),
+              std::vector<std::string>({"Report.xlsx", "corvala-" + std::to_string(::getpid())}));
 
     auto check = fixtures::checkPackage(book);
     EXPECT_TRUE(check.ok()) << check.output;
@@ -285,7 +294,7 @@ print(wb.sheetnames, ws['A1'].value, ws['A4'].value, ws['B6'].value)
 }
 
 TEST_F(QVExcelWriterTest, SuccessLeavesNoScratchFolderBehind) {
-    // Work folders live in a scratch folder under $HOME/tmp; after a good
+    // Work folders live in the process's scratch folder under $TMPDIR; after a good
     // save, of either format, nothing of them is left.
     ASSERT_TRUE(convert(path("Clean.xlsx"), QVExcelWriter::Format::Xlsx, {percentPage()}));
     ASSERT_TRUE(convert(path("Clean.csv"), QVExcelWriter::Format::Csv, {percentPage()}));

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 
@@ -39,16 +41,16 @@ public:
     }
 };
 
-/// The scratch folder lives in the home folder: each test gets its own home.
+/// The scratch folder lives in $TMPDIR: each test gets its own.
 class ImageXObjectTest : public ::testing::Test {
 protected:
     void SetUp() override {
         home_ = fixtures::makeTestFolder("image-home");
-        const char* old = std::getenv("HOME");
+        const char* old = std::getenv("TMPDIR");
         oldHome_ = old ? old : "";
-        setenv("HOME", home_.c_str(), 1);
+        setenv("TMPDIR", home_.c_str(), 1);
     }
-    void TearDown() override { setenv("HOME", oldHome_.c_str(), 1); }
+    void TearDown() override { setenv("TMPDIR", oldHome_.c_str(), 1); }
 
     /// Interprets page `number` of the open document.
     std::vector<Reported> runPage(const platform::PdfDocument& doc, size_t number,
@@ -110,7 +112,8 @@ TEST_F(ImageXObjectTest, SharedImagesAreWrittenOncePerDocumentAndOnlyWhenPainted
         // Im2 is never painted: two extractions, not three, and not five.
         EXPECT_EQ(cache->storedCount(), 2u);
         folder = platform::deletingLastPathComponent(im0);
-        EXPECT_EQ(platform::deletingLastPathComponent(folder), home_ + "/tmp");
+        EXPECT_EQ(platform::deletingLastPathComponent(folder),
+                  home_ + "/corvala-" + std::to_string(::getpid()));
         auto loaded = QVPDFUtilities::cgImageWithContentsOfFile(im1);
         ASSERT_TRUE(loaded);
         EXPECT_EQ(maxDifference(*loaded, image(1, 1, F::Gray, {100})), 0);

@@ -6,13 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <thread>
 
-TEST(QVPDFPathUtilities, TempFolderIsANewUuidUnderHomeTmp) {
+#include <unistd.h>
+
+TEST(QVPDFPathUtilities, TempFolderIsANewUuidInTheProcessScratchFolder) {
+    // $TMPDIR, not the home folder: a home that cannot be written must not
+    // stop a conversion.
+    const char* old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    ::setenv("TMPDIR", "/some/where", 1);
     std::string a = QVPDFPathUtilities::tempFolder(), b = QVPDFPathUtilities::tempFolder();
+    ::setenv("TMPDIR", saved.c_str(), 1);
     EXPECT_NE(a, b);
-    const std::string marker = "/tmp/Temp-";
+    const std::string marker = "/some/where/corvala-" + std::to_string(::getpid()) + "/Temp-";
+    EXPECT_EQ(a.rfind(marker, 0), 0u) << a;
     size_t at = a.rfind(marker);
     ASSERT_NE(at, std::string::npos) << a;
     std::string uuid = a.substr(at + marker.size());

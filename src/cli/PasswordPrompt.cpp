@@ -1,0 +1,62 @@
+#include "cli/PasswordPrompt.h"
+
+#include <atomic>
+#include <cstdio>
+#include <string>
+
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+// The terminal settings before the prompt, for restoreTerminal() from the
+// signal thread; process-wide because the terminal is.
+struct termios savedTerminal;
+std::atomic<bool> echoOff{false};
+
+void writeAll(int fd, const std::string& s) {
+    size_t done = 0;
+    while (done < s.size()) {
+        ssize_t n = ::write(fd, s.data() + done, s.size() - done);
+        if (n <= 0)
+            return;
+        done += static_cast<size_t>(n);
+    }
+}
+} // namespace
+
+bool PasswordPrompt::available() { return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO); }
+
+void PasswordPrompt::restoreTerminal() {
+    if (echoOff.exchange(false))
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &savedTerminal);
+}
+
+std::optional<std::string> PasswordPrompt::ask(const std::string& prompt) {
+    writeAll(STDERR_FILENO, prompt);
+    if (::tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
+        struct termios quiet = savedTerminal;
+        quiet.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHONL));
+        quiet.c_lflag |= ICANON;
+        if (::tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0)
+            echoOff = true;
+    }
+    std::string line;
+    bool gotAny = false;
+    char c;
+    for (;;) {
+        ssize_t n = ::read(STDIN_FILENO, &c, 1);
+        if (n <= 0)
+            break;
+        gotAny = true;
+        if (c == '\n')
+            break;
+        line += c;
+    }
+    restoreTerminal();
+    writeAll(STDERR_FILENO, "\n");
+    if (!gotAny)
+        return std::nullopt;
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
+}
