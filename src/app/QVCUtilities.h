@@ -36,6 +36,46 @@ public:
     /// counted through its sub-folders.
     static uint64_t numberOfFilesInFolder(const std::string& path);
 
+    // File types by the path's extension, compared in lower case.
+    static bool isPath(const std::string& path, const std::string& type);
+    static bool isPathHaveTypes(const std::string& path, const std::vector<std::string>& types);
+    /// With `needExists`, false unless something is there and its being a
+    /// folder equals `shouldBeDirectory`; then the type test.
+    static bool isPathNeedExists(const std::string& path, const std::string& type, bool needExists,
+                                 bool shouldBeDirectory);
+    static bool isPathIsDirectory(const std::string& path, const std::string& type,
+                                  bool isDirectory);
+    static bool isFolderFileTypeForPath(const std::string& path); ///< rtfd, app, xcodeproj
+    static bool isWordTypeForPath(const std::string& path);       ///< doc, docx
+    static bool isPictureTypeForPath(const std::string& path);
+    static bool isVideoTypeForPath(const std::string& path);
+    static bool isAudioTypeForPath(const std::string& path);
+    static bool isZipTypeForPath(const std::string& path); ///< zip, ipa, epub
+    /// A zipped document package: the file name ends in .key.zip,
+    /// .numbers.zip, .pages.zip or .rtfd.zip.
+    static bool isZipedDocTypeForPath(const std::string& path);
+    static bool isTxtTypeForPath(const std::string& path);
+    /// No extension, or doc, docx, rtf, txt, html, htm.
+    static bool isGoogleDocTypeForPath(const std::string& path);
+    static bool IsPDFTypeForPath(const std::string& path);   ///< pdf, ai
+    static bool IsImageTypeForPath(const std::string& path); ///< pictures, j2k, tga
+    static bool IsZipTypeForPath(const std::string& path);
+    static bool IsRarTypeForPath(const std::string& path);
+
+    /// Base64 of the bytes (RFC 4648 alphabet, "=" padding).
+    static std::string encodeBase64(const std::string& bytes);
+    /// An http(s) URL from what a user typed: trimmed; none when empty or
+    /// with a scheme other than http/https; "http://" added when it has none.
+    static std::optional<std::string> smartURLForString(const std::string& text);
+    /// The first free "folder/name_NNNNNN.ext" (six digits, from 1).
+    static std::string NewImportImagePath(const std::string& folder, const std::string& name,
+                                          const std::string& extension);
+    /// Scratch paths (the process's scratch folder): "Temp-<UUID>.png",
+    /// "thumbnails/Temp-<UUID>.png" (the folder made first), "<prefix>-<UUID>".
+    static std::string tempFile();
+    static std::string cacheThumbFile();
+    static std::string pathForTemporaryFileWithPrefix(const std::string& prefix);
+
     /// Indexes of the first element of `list` equal to each of `objects`,
     /// ascending and without repeats; objects the list lacks are skipped.
     template <typename T>

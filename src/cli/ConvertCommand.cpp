@@ -166,8 +166,7 @@ int corvalaConvert(const std::vector<std::string>& args) {
         for (const auto& item : found) {
             auto bad = fileProblem(item->sourcePath());
             if (bad && folder) {
-                if (!o.json)
-                    std::cerr << "skipping " << item->sourcePath() << ": " << *bad << "\n";
+                reporter.skipped(item->sourcePath(), *bad);
                 continue;
             }
             ++considered;

@@ -41,6 +41,14 @@ void ConvertReporter::refused(const std::string& file, const std::string& reason
         err_ << platform::lastPathComponent(file) << ": failed: " << reason << "\n";
 }
 
+void ConvertReporter::skipped(const std::string& file, const std::string& reason) {
+    if (json_)
+        out_ << "{\"event\":\"skipped\",\"file\":" << JsonText::quote(file)
+             << ",\"reason\":" << JsonText::quote(reason) << "}\n";
+    else
+        err_ << "skipping " << file << ": " << reason << "\n";
+}
+
 void ConvertReporter::summary(size_t notStarted) {
     if (json_) {
         out_ << "{\"event\":\"summary\",\"converted\":" << succeeded_ << ",\"failed\":" << failed_

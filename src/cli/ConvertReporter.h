@@ -10,6 +10,7 @@
 //   {"event":"will-save","file":F}
 //   {"event":"end","file":F,"output":O|null,"error":null|{"code":C,"reason":R}}
 //   {"event":"refused","file":F,"reason":R}     (turned away before the run)
+//   {"event":"skipped","file":F,"reason":R}     (a folder's file that is no PDF)
 //   {"event":"summary","converted":N,"failed":M,"not_started":K}
 //
 // "outside" lists the pages of the range the document lacks (skipped).
@@ -29,6 +30,8 @@ public:
 
     /// A file turned away before the run (not a PDF, no password, ...).
     void refused(const std::string& file, const std::string& reason);
+    /// A file of a folder left out (not a PDF); not a failure.
+    void skipped(const std::string& file, const std::string& reason);
     void summary(size_t notStarted);
 
     size_t succeeded() const { return succeeded_; }

@@ -86,3 +86,61 @@ TEST(QVCUtilities, IndexesAndFolders) {
     EXPECT_EQ(QVCUtilities::numberOfFilesInFolder(d + "/x/2"), 1u);
     EXPECT_FALSE(QVCUtilities::createFolderIfNeed(d + "/x/2/sub")); // under a file
 }
+
+TEST(QVCUtilities, FileTypesByExtension) {
+    using U = QVCUtilities;
+    const struct {
+        const char* path;
+        bool (*test)(const std::string&);
+        bool expected;
+    } cases[] = {
+        {"/a/Report.PDF", U::IsPDFTypeForPath, true},
+        {"/a/art.ai", U::IsPDFTypeForPath, true},
+        {"/a/report.pdf.txt", U::IsPDFTypeForPath, false},
+        {"/a/photo.JPEG", U::isPictureTypeForPath, true},
+        {"/a/photo.tga", U::isPictureTypeForPath, false},
+        {"/a/photo.tga", U::IsImageTypeForPath, true},
+        {"/a/film.mov", U::isVideoTypeForPath, true},
+        {"/a/song.m4a", U::isAudioTypeForPath, true},
+        {"/a/x.gz", U::isZipTypeForPath, false},
+        {"/a/x.gz", U::IsZipTypeForPath, true},
+        {"/a/x.cbr", U::IsRarTypeForPath, true},
+        {"/a/Letter.pages.zip", U::isZipedDocTypeForPath, true},
+        {"/a/letter.zip", U::isZipedDocTypeForPath, false},
+        {"/a/main.mm", U::isTxtTypeForPath, true},
+        {"/a/README", U::isGoogleDocTypeForPath, true},
+        {"/a/page.htm", U::isGoogleDocTypeForPath, true},
+        {"/a/page.pdf", U::isGoogleDocTypeForPath, false},
+        {"/a/Notes.rtfd", U::isFolderFileTypeForPath, true},
+        {"/a/x.docx", U::isWordTypeForPath, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.test(c.path), c.expected) << c.path;
+    EXPECT_TRUE(U::isPath("/a/b.XLSX", "xlsx"));
+    EXPECT_TRUE(U::isPathHaveTypes("/a/b.csv", {"xlsx", "CSV"}));
+    const std::string d = fixtures::makeTestFolder("app-types");
+    fs::create_directory(d + "/pack.rtfd");
+    touch(d + "/file.rtfd");
+    EXPECT_TRUE(U::isPathIsDirectory(d + "/pack.rtfd", "rtfd", true));
+    EXPECT_FALSE(U::isPathIsDirectory(d + "/file.rtfd", "rtfd", true));
+    EXPECT_FALSE(U::isPathNeedExists(d + "/none.rtfd", "rtfd", true, false));
+    EXPECT_TRUE(U::isPathNeedExists(d + "/none.rtfd", "rtfd", false, false));
+}
+
+TEST(QVCUtilities, TextHelpers) {
+    const struct {
+        const char *in, *out;
+    } base64[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
+                  {"\xff\xfe", "//4="}};
+    for (const auto& c : base64)
+        EXPECT_EQ(QVCUtilities::encodeBase64(c.in), c.out) << c.in;
+    EXPECT_EQ(QVCUtilities::smartURLForString("  example.org/x "), "http://example.org/x");
+    EXPECT_EQ(QVCUtilities::smartURLForString("HTTPS://example.org"), "HTTPS://example.org");
+    EXPECT_FALSE(QVCUtilities::smartURLForString("ftp://example.org"));
+    EXPECT_FALSE(QVCUtilities::smartURLForString("   "));
+
+    const std::string d = fixtures::makeTestFolder("app-import");
+    EXPECT_EQ(QVCUtilities::NewImportImagePath(d, "img", "png"), d + "/img_000001.png");
+    touch(d + "/img_000001.png");
+    EXPECT_EQ(QVCUtilities::NewImportImagePath(d, "img", "png"), d + "/img_000002.png");
+}

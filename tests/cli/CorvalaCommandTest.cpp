@@ -35,8 +35,9 @@ protected:
 
     /// Runs corvala in the test's folder with its own scratch area ($TMPDIR).
     Result run(const std::string& arguments, const std::string& stdinText = "") {
-        std::string command = "cd " + shellQuote(folder_) + " && TMPDIR=" + shellQuote(scratch_) +
-                              " " + shellQuote(kCorvala) + " " + arguments;
+        std::string command = "cd " + shellQuote(folder_) + " && " + envPrefix_ +
+                              "TMPDIR=" + shellQuote(scratch_) + " " + shellQuote(kCorvala) + " " +
+                              arguments;
         command = stdinText.empty()
                       ? command + " </dev/null"
                       : "printf '%s\\n' " + shellQuote(stdinText) + " | (" + command + ")";
@@ -72,6 +73,7 @@ protected:
     }
 
     std::string folder_, scratch_;
+    std::string envPrefix_; ///< extra environment for run(), "NAME=value "
 };
 
 } // namespace
@@ -207,6 +209,19 @@ TEST_F(CorvalaCommand, FilesThatCannotBeConvertedSayWhy) {
         EXPECT_EQ(locked.status, 1);
         EXPECT_TRUE(has(locked.output, "is not writable (permission denied)")) << locked.output;
     }
+}
+
+TEST_F(CorvalaCommand, AHomeFolderThatCannotBeWrittenDoesNotStopAConversion) {
+    // Work goes to $TMPDIR; a home under a plain file cannot be made even by root.
+    pdf("a.pdf", 2);
+    std::ofstream(folder_ + "/plainfile") << "x";
+    envPrefix_ = "HOME=" + shellQuote(folder_ + "/plainfile/home") + " ";
+    Result r = run("convert a.pdf");
+    envPrefix_.clear();
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(has(r.output, "a.pdf -> ./a.xlsx (2 of 2 pages)")) << r.output;
+    EXPECT_TRUE(fixtures::checkPackage(folder_ + "/a.xlsx").ok());
+    EXPECT_TRUE(entries(scratch_).empty());
 }
 
 TEST_F(CorvalaCommand, PasswordsByStandardInput) {
