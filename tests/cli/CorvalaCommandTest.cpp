@@ -299,11 +299,13 @@ text = seen.decode("utf-8", "replace")
 print("exit", os.WEXITSTATUS(status))
 print("echoed", "wrongpass" in text)
 print("converted", "locked.pdf -> ./locked.xlsx" in text)
+print("bar", "] 1/1" in text)
 )PY",
                                  {kCorvala, folder_, scratch_});
     EXPECT_TRUE(has(r.output, "exit 0\n")) << r.output;
     EXPECT_TRUE(has(r.output, "echoed False\n")) << r.output;
     EXPECT_TRUE(has(r.output, "converted True\n")) << r.output;
+    EXPECT_TRUE(has(r.output, "bar True\n")) << r.output; // progress bar on a terminal
     EXPECT_TRUE(fs::exists(folder_ + "/locked.xlsx"));
 }
 
