@@ -311,10 +311,12 @@ print("bar", "] 1/1" in text)
 
 TEST_F(CorvalaCommand, PageRangesAndJsonReports) {
     pdf("four.pdf", 4);
-    pdf("one.pdf", 1);
+    // A name with a quote and a non-ASCII letter must survive the JSON.
+    const std::string odd = "on\"e \xC3\xBC.pdf";
+    pdf(odd, 1);
     // "2-" is page 2 to the end; pages the document lacks are named; a range
     // with no page of a document fails that file and makes no output.
-    Result r = run("convert --json -p 2-,9 four.pdf one.pdf");
+    Result r = run("convert --json -p 2-,9 four.pdf " + shellQuote(odd));
     EXPECT_EQ(r.status, 1) << r.output;
     std::string script = R"PY(
 import json, sys
@@ -341,12 +343,12 @@ for line in open(sys.argv[1]).read().splitlines():
                            "page four.pdf 4 3 3\n"
                            "will-save four.pdf\n"
                            "end four.pdf four.xlsx None\n"
-                           "start one.pdf 0 []\n"
-                           "end one.pdf - The page range \"2-,9\" selects no page of the document "
+                           "start on\"e \xC3\xBC.pdf 0 []\n"
+                           "end on\"e \xC3\xBC.pdf - The page range \"2-,9\" selects no page of the document "
                            "(1 page).\n"
                            "summary 1 1 0\n")
         << r.output;
-    EXPECT_FALSE(fs::exists(folder_ + "/one.xlsx"));
+    EXPECT_FALSE(fs::exists(folder_ + "/on\"e \xC3\xBC.xlsx"));
 
     Result plain = run("convert -p 1-3,5 four.pdf");
     EXPECT_EQ(plain.status, 0);
