@@ -322,17 +322,161 @@ def one_string_rows(new_page):
     p.paragraph(LEFT, y - 26, 480, BODY)
 
 
+class CairoPage:
+    """The same recording for a page drawn by cairo (as GTK and many report
+    tools print), with its y axis down from the top of the page."""
+
+    FONT = "DejaVu Sans"
+
+    def __init__(self, ctx, number):
+        self.ctx = ctx
+        self.page = number
+        self.cells = []
+        self.context = []
+
+    def width(self, text, size, bold=False):
+        import cairo
+        self.ctx.select_font_face(self.FONT, cairo.FONT_SLANT_NORMAL,
+                                  cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
+        self.ctx.set_font_size(size)
+        return self.ctx.text_extents(text).x_advance
+
+    def _draw(self, into, x, y, text, size, bold, **extra):
+        w = self.width(text, size, bold)
+        self.ctx.move_to(x, y)
+        self.ctx.show_text(text)
+        into.append(dict(extra, page=self.page, text=text, x0=round(x, 2), x1=round(x + w, 2),
+                         top=round(y - 0.8 * size, 2), bottom=round(y + 0.2 * size, 2),
+                         size=size))
+        return w
+
+    def text(self, x, y, text, size=9.0, bold=False):
+        self._draw(self.context, x, y, text, size, bold)
+
+    def cell(self, row, column, x, y, text, value=None, align="left", size=9.0, bold=False):
+        if align == "right":
+            x -= self.width(text, size, bold)
+        self._draw(self.cells, x, y, text, size, bold, row=row, column=column, value=value)
+
+    def padded(self, y, x, parts, size=9.0):
+        """Cells shown by one string padded with blanks (parts as in
+        Page.cells_in_one_string)."""
+        whole = "".join(p if isinstance(p, str) else p[2] for p in parts)
+        self.width(whole, size)
+        self.ctx.move_to(x, y)
+        self.ctx.show_text(whole)
+        at = x
+        for p in parts:
+            text = p if isinstance(p, str) else p[2]
+            w = self.width(text, size)
+            if not isinstance(p, str):
+                self.cells.append(dict(page=self.page, text=text, x0=round(at, 2),
+                                       x1=round(at + w, 2), top=round(y - 0.8 * size, 2),
+                                       bottom=round(y + 0.2 * size, 2), size=size, row=p[0],
+                                       column=p[1], value=p[3]))
+            at += w
+
+
+def cairo_report(new_page):
+    """A cairo-printed page: a caption and a chart's labels beside a table
+    whose number columns are two spaces apart, with minus signs, signed
+    changes and a two-line header; below it rows padded with blanks
+    ("200      100" in one string) and a date padded to a wide column."""
+    p = new_page()
+    size = 9.0
+    p.text(LEFT, 60, "Figure 3 and Table 5. Harvest by district", 11, bold=True)
+    two = p.width("  ", size)
+    districts = ["Arden", "Brook", "Carrow", "Dunmore", "Ellery", "Fenwick"]
+    # (value, printed text) of tonnes, change on year and yield.
+    rows = [((48210, "48,210"), (0.032, "+3.2%"), (0.8, "0.80")),
+            ((3915, "3,915"), (-0.12, "\u221212.0%"), (1.25, "1.25")),
+            ((120400, "120,400"), (0.004, "+0.4%"), (25.0, "25.0")),
+            ((77, "77"), (-0.005, "\u22120.5%"), (0.05, "0.05")),
+            ((15020, "15,020"), (0.078, "+7.8%"), (3.5, "3.5")),
+            ((640, "640"), (-1.0, "\u2212100.0%"), (0.0, "0.00"))]
+    texts = [[t for _, t in row] for row in rows]
+    heads = [("Tonnes", "harvested"), ("Change", "on year"), ("Yield", "t/ha")]
+    label_right = LEFT + max(p.width(d, size) for d in districts + ["District"])
+    rights, at = [], label_right
+    for c in range(3):
+        at += two + max([p.width(t[c], size) for t in texts]
+                        + [p.width(h, size, True) for h in heads[c]])
+        rights.append(at)
+    y = 90
+    p.cell(1, 1, LEFT, y + 11, "District", bold=True)
+    for c, (a, b) in enumerate(heads):
+        wa, wb = p.width(a, size, True), p.width(b, size, True)
+        for line, (text, w) in enumerate(((a, wa), (b, wb))):
+            p.ctx.move_to(rights[c] - w, y + 11 * line)
+            p.ctx.show_text(text)
+        p.cells.append(dict(page=p.page, text=a + " " + b, x0=round(rights[c] - max(wa, wb), 2),
+                            x1=round(rights[c], 2), top=round(y - 0.8 * size, 2),
+                            bottom=round(y + 11 + 0.2 * size, 2), size=size, row=1,
+                            column=c + 2, value=None))
+    y += 26
+    for r, (d, row) in enumerate(zip(districts, rows), start=2):
+        p.cell(r, 1, LEFT, y, d)
+        for c, (v, shown) in enumerate(row):
+            p.cell(r, c + 2, rights[c], y, shown, v, "right")
+        y += 11
+    # The chart beside the table: its axis labels, 3 em and more to the right.
+    chart = rights[-1] + 40
+    for i, label in enumerate(["Yield in tonnes per hectare", "Arden and Brook", "Carrow only",
+                               "Dunmore to Fenwick", "Source: district returns"]):
+        p.text(chart, 90 + 15 * i, label, 8)
+    y += 20
+    # Rows each shown by one padded string: the blanks between "200" and
+    # "100" are narrower than 2 em, those after the date wider.
+    p.padded(y, LEFT, [(20, 1, "Closed", None), " " * 14, (20, 2, "Sold", None), " " * 6,
+                       (20, 3, "Kept", None)])
+    y += 11
+    padded = [("06/30/2015", 200, 100), ("07/31/2015", 45, 1250), ("08/31/2015", 310, 7)]
+    for i, (date, a, b) in enumerate(padded):
+        p.padded(y, LEFT, [(21 + i, 1, date, None), " " * 12, (21 + i, 2, str(a), a), " " * 6,
+                           (21 + i, 3, str(b), b), " " * 20])
+        y += 11
+    y += 14
+    from reportlab.lib.utils import simpleSplit
+    for line in simpleSplit(BODY, SANS, 10, 420):
+        p.text(LEFT, y, line, 10)
+        y += 13
+
+
 CASES = [
     ("report-annex", annex_in_body_text),
     ("report-beside-text", table_beside_text),
     ("report-signs", signs_and_shapes),
     ("report-one-string-rows", one_string_rows),
+    ("report-cairo", cairo_report),
 ]
 
 
 # ---------------------------------------------------------------------------
 
+def _write_cairo(name, build, outdir):
+    import cairo
+    path = os.path.join(outdir, name + ".pdf")
+    surface = cairo.PDFSurface(path, PAGE_W, PAGE_H)
+    surface.set_metadata(cairo.PDFMetadata.CREATE_DATE, "2016-01-01T00:00:00Z")
+    ctx = cairo.Context(surface)
+    pages = []
+
+    def new_page():
+        if pages:
+            ctx.show_page()
+        pages.append(CairoPage(ctx, len(pages) + 1))
+        return pages[-1]
+
+    build(new_page)
+    surface.finish()
+    return pages
+
+
 def _write(name, build, outdir):
+    if name.endswith("-cairo"):
+        pages = _write_cairo(name, build, outdir)
+        _save_truth(name, pages, outdir)
+        return
     from reportlab import rl_config
     rl_config.invariant = 1
     from reportlab.pdfbase import pdfmetrics
@@ -353,6 +497,10 @@ def _write(name, build, outdir):
 
     build(new_page)
     c.save()
+    _save_truth(name, pages, outdir)
+
+
+def _save_truth(name, pages, outdir):
     cells = [cell for pg in pages for cell in pg.cells]
     context = [line for pg in pages for line in pg.context]
     with open(os.path.join(outdir, name + ".json"), "w") as f:

@@ -343,6 +343,13 @@ def run(corvala, work, verbose=False):
     for name, _ in reports.CASES:
         with open(os.path.join(corpus_dir, name + ".json")) as f:
             cases.append(json.load(f))
+        for cell in cases[-1]["cells"]:
+            # The truth holds together: a printed number reads as its value.
+            if cell["value"] is not None and (
+                    parse_printed(cell["text"]) is None
+                    or number_key(parse_printed(cell["text"])) != number_key(cell["value"])):
+                raise SystemExit("reports: %s prints %r for %r" % (name, cell["text"],
+                                                                    cell["value"]))
     pdfs = [os.path.join(corpus_dir, c["name"] + ".pdf") for c in cases]
     outdir = os.path.join(work, "reports-out")
     shutil.rmtree(outdir, ignore_errors=True)
