@@ -34,7 +34,7 @@ public:
             body(*w);
             w->writeEndDocument();
         }
-        const auto result = doc_.load_file(path.c_str());
+        const auto result = doc_.load_file(path.c_str(), pugi::parse_default | pugi::parse_ws_pcdata);
         EXPECT_TRUE(result) << result.description();
     }
     pugi::xml_node root() const { return doc_.child("w:body"); }

@@ -212,9 +212,9 @@ TEST(QVDocxSerialisation, SectionProperties) {
     EXPECT_STREQ(c.attribute("w:num").value(), "2");
     EXPECT_STREQ(c.attribute("w:equalWidth").value(), "0");
     EXPECT_EQ(childNames(c), (Names{"w:col", "w:col"}));
-    EXPECT_STREQ(c.first_child().attribute("w:w").value(), "4000");
-    EXPECT_STREQ(c.first_child().attribute("w:space").value(), "360");
-    EXPECT_STREQ(c.last_child().attribute("w:w").value(), "5010");
+    EXPECT_STREQ(c.child("w:col").attribute("w:w").value(), "4000");
+    EXPECT_STREQ(c.child("w:col").attribute("w:space").value(), "360");
+    EXPECT_STREQ(c.child("w:col").next_sibling("w:col").attribute("w:w").value(), "5010");
     EXPECT_STREQ(sect.child("w:docGrid").attribute("w:type").value(), "lines");
     EXPECT_STREQ(sect.child("w:docGrid").attribute("w:linePitch").value(), "312");
 }
