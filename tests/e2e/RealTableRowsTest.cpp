@@ -50,14 +50,20 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
         const char* page;
         std::vector<std::string> rows;
     } cases[] = {
-        {"WARN-Report-for-7-1-2015-to-03-25-2016", "15",
-         {"July 2015|#71|#8574|#30|#2|#13|#25|#1|#0",
-          "August 2015|#69|#5890|#28|#2|#7|#31|#0|#1"}},
-        {"nics-background-checks-2015-11", "1",
+        {"WARN-Report-for-7-1-2015-to-03-25-2016",
+         "15",
+         {"July 2015|#71|#8574|#30|#2|#13|#25|#1|#0", "August 2015|#69|#5890|#28|#2|#7|#31|#0|#1"}},
+        {"nics-background-checks-2015-11",
+         "1",
          {"Michigan|#16786|#13634|#17604|#385|#238|#1025|#1|#4|#0|#5|#489|",
-          "Alabama|#18870|#23022|#22650|#859|#1178|#0|#14|#15|#0|#2179|#2307|#11|"}},
+          "Alabama|#18870|#23022|#22650|#859|#1178|#0|#14|#15|#0|#2179|#2307|#11|",
+          // Drawn glyph by glyph, spread by a character spacing of four ems and
+          // pulled back by TJ: "0", "2,248" and "1,135" once came out as "02",
+          // ",2 4 81" and ",1 3 5".
+          "Florida|#15907|#50796|#28981|#2268|#1957|#121|#8|#9|#0|#2248|#1135|#2|#40|#5|"}},
         // Amounts right-aligned far from the text before them; dates stay text.
-        {"senate-expenditures", "1",
+        {"senate-expenditures",
+         "1",
          {"BAIN, J MATTHEW|DISTRICT DIRECTOR|#37499.96",
           "LAVALLEY, ROBERT CLINTON|INTERN FROM SEP. 10|#1260",
           "DHAW20190001|05/03/2019|CITIBANK - TRAVEL CBA CARD|03/04/2019|03/06/2019|"
@@ -65,24 +71,77 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
           "DHAW20190045|07/10/2019|CITIBANK - SENATOR IBA CARD|06/29/2019|07/07/2019|"
           "STAFF TRANSPORTATION|#1112"}},
         // A monospaced bulletin: candidate, party and votes, beside other blocks.
-        {"la-precinct-bulletin-2014-p1", "1",
+        {"la-precinct-bulletin-2014-p1",
+         "1",
          {"EDMUND G BROWN|DEM|#69", "GAVIN NEWSOM|DEM|#64", "STEVE KNIGHT|REP|#146",
           "NEEL KASHKARI|REP|#247|", "RON NEHRING|REP|#247|"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f xlsx -p " +
-                                        c.page + " " +
-                                        fixtures::shellQuote(corpus + "/" + c.file + ".pdf") +
-                                        " -o " + fixtures::shellQuote(folder));
+        auto run =
+            fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f xlsx -p " + c.page +
+                                 " " + fixtures::shellQuote(corpus + "/" + c.file + ".pdf") +
+                                 " -o " + fixtures::shellQuote(folder));
         ASSERT_TRUE(run.ok()) << run.output;
         auto rows = fixtures::runPython(kRows, {folder + "/" + c.file + ".xlsx"});
         ASSERT_TRUE(rows.ok()) << rows.output;
         for (const std::string& row : c.rows) {
             const std::string line = "\n" + row + (row.back() == '|' ? "" : "\n");
             EXPECT_NE(("\n" + rows.output).find(line), std::string::npos) << row << "\n"
-                                                                           << rows.output;
+                                                                          << rows.output;
         }
+    }
+    ::setenv("HOME", savedHome.c_str(), 1);
+}
+
+// The columns of the numbers of the rows labelled argv[2] and argv[3]
+// (first sheet), one line per row, as column numbers separated by spaces.
+const char* kNumberColumns = R"(
+import sys, openpyxl
+ws = openpyxl.load_workbook(sys.argv[1]).worksheets[0]
+for label in sys.argv[2:]:
+    for row in ws.iter_rows():
+        if row[0].value == label:
+            print(" ".join(str(c.column) for c in row if isinstance(c.value, (int, float))))
+            break
+    else:
+        print("missing")
+)";
+
+TEST(RealTableRows, RowsWithFewerDigitsKeepTheirColumns) {
+    const std::string corpus = kSource + "/../shared/corpus/pdfplumber-tests";
+    if (!platform::isDirectory(corpus))
+        GTEST_SKIP() << "no shared corpus at " << corpus;
+    const std::string folder = fixtures::makeTestFolder("e2e-real-table-columns");
+    const char* home = std::getenv("HOME");
+    const std::string savedHome = home ? home : "";
+    ::setenv("HOME", folder.c_str(), 1);
+
+    // The short numbers of a nearly empty row sit under the long ones of a full
+    // row with as many numbers: the District of Columbia's "2" once sat one
+    // column right of Florida's "28,981".
+    const struct {
+        const char* file;
+        const char* page;
+        const char* full;
+        const char* sparse;
+    } cases[] = {
+        {"nics-background-checks-2015-11", "1", "Florida", "District of Columbia"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        auto run =
+            fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f xlsx -p " + c.page +
+                                 " " + fixtures::shellQuote(corpus + "/" + c.file + ".pdf") +
+                                 " -o " + fixtures::shellQuote(folder));
+        ASSERT_TRUE(run.ok()) << run.output;
+        auto columns = fixtures::runPython(kNumberColumns,
+                                           {folder + "/" + c.file + ".xlsx", c.full, c.sparse});
+        ASSERT_TRUE(columns.ok()) << columns.output;
+        const size_t split = columns.output.find('\n');
+        ASSERT_NE(split, std::string::npos) << columns.output;
+        EXPECT_EQ(columns.output.substr(0, split + 1), columns.output.substr(split + 1));
+        EXPECT_EQ(columns.output.find("missing"), std::string::npos) << columns.output;
     }
     ::setenv("HOME", savedHome.c_str(), 1);
 }

@@ -528,12 +528,13 @@ TEST(QVPDFConentParser, TextShowing) {
          {"text x adv 0.5,0 tm [1 0 0 1 0 -14]" + kId},
          nullptr},
         {"' and \" move to the next line; \" sets the spacings first",
-         "10 TL BT (a) ' 1 2 (b) \" ET",
+         "10 TL BT (a) ' 0.25 0.125 (b) \" ET",
          withFont(1),
-         {"text a adv 0.5,0 tm [1 0 0 1 0 -10]" + kId, "text b adv 2.5,0 tm [1 0 0 1 0 -20]" + kId},
+         {"text a adv 0.5,0 tm [1 0 0 1 0 -10]" + kId,
+          "text b adv 0.625,0 tm [1 0 0 1 0 -20]" + kId},
          [](const Result& r) {
-             EXPECT_EQ(r.top().wordSpacing(), 1);
-             EXPECT_EQ(r.top().characterSpacing(), 2);
+             EXPECT_EQ(r.top().wordSpacing(), 0.25);
+             EXPECT_EQ(r.top().characterSpacing(), 0.125);
          }},
         {"Tf with an unknown name keeps the font and size",
          "/F9 12 Tf BT (x) Tj ET",
@@ -554,6 +555,31 @@ TEST(QVPDFConentParser, TextShowing) {
          "BT (\003) Tj (\003A) Tj ET",
          withFont(1),
          {"text A adv 1,0 tm [1 0 0 1 0.5 0]" + kId},
+         nullptr},
+        {"blanks wider than 0.8 em cut a string into pieces, each at its own place",
+         "BT (200   100) Tj ET",
+         withFont(10),
+         {"text 200 adv 15,0 tm [1 0 0 1 0 0]" + kId, "text 100 adv 15,0 tm [1 0 0 1 30 0]" + kId},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().textMatrix(), AffineTransform::makeTranslation(45, 0));
+         }},
+        {"word spacing counts: a stretched gap cuts, a narrower one does not",
+         "BT 5 Tw (a b) Tj 2 Tw (a b) Tj ET",
+         withFont(10),
+         {"text a adv 5,0 tm [1 0 0 1 0 0]" + kId, "text b adv 5,0 tm [1 0 0 1 15 0]" + kId,
+          "text a b adv 17,0 tm [1 0 0 1 20 0]" + kId},
+         nullptr},
+        {"glyphs spread by character spacing are pieces of their own",
+         "BT 10 Tc (02) Tj ET",
+         withFont(10),
+         {"text 0 adv 5,0 tm [1 0 0 1 0 0]" + kId, "text 2 adv 5,0 tm [1 0 0 1 15 0]" + kId},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().textMatrix(), AffineTransform::makeTranslation(30, 0));
+         }},
+        {"wide padding before and after the text is left out; narrow blanks stay",
+         "BT (   7  ) Tj ( x ) Tj ET",
+         withFont(10),
+         {"text 7 adv 5,0 tm [1 0 0 1 15 0]" + kId, "text  x  adv 15,0 tm [1 0 0 1 30 0]" + kId},
          nullptr},
         {"Tm sets both matrices under the CTM; hostile matrices change nothing",
          "2 0 0 2 0 0 cm BT 1 0 0 1 5 6 Tm 1 0 0 1 1e300 0 Tm (x) Tj ET",
