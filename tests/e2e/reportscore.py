@@ -20,6 +20,7 @@ Per file and in total:
            dash, en dash and minus sign count as one sign, blanks beside a
            percent sign are ignored)
   as-text  printed numbers found only as text cells
+The totals pool the cells and pairs of all files.
 
 The displayed text of a workbook cell is what LibreOffice shows: the workbook
 is converted to CSV by LibreOffice headless with "save cell contents as
@@ -234,9 +235,22 @@ def _gap(a, b):
     return None
 
 
+def _between(a, b, m):
+    """Whether m is printed in the gap between a and b."""
+    if a["top"] < b["bottom"] and b["top"] < a["bottom"]:
+        left, right = (a, b) if a["x0"] < b["x0"] else (b, a)
+        return (m["x0"] >= left["x1"] - 0.5 and m["x1"] <= right["x0"] + 0.5
+                and m["top"] < max(a["bottom"], b["bottom"])
+                and m["bottom"] > min(a["top"], b["top"]))
+    upper, lower = (a, b) if a["top"] < b["top"] else (b, a)
+    return (m["top"] >= upper["bottom"] - 0.5 and m["bottom"] <= lower["top"] + 0.5
+            and m["x0"] < max(a["x1"], b["x1"]) and m["x1"] > min(a["x0"], b["x0"]))
+
+
 def far_pairs(items):
-    """Pairs of printed items 2 em or more apart with nothing printed between
-    them: the pairs no sheet cell may hold together."""
+    """Pairs of printed items 2 em or more apart, one beside or above the
+    other with nothing printed between them: the pairs no sheet cell may hold
+    together."""
     pairs = []
     for i, a in enumerate(items):
         for j in range(i + 1, len(items)):
@@ -246,32 +260,25 @@ def far_pairs(items):
             g = _gap(a, b)
             if g is None or g < 2 * max(a["size"], b["size"]):
                 continue
-            between = False
-            for k, m in enumerate(items):
-                if k in (i, j) or m["page"] != a["page"]:
-                    continue
-                ga, gb = _gap(a, m), _gap(b, m)
-                if ga is not None and gb is not None and ga < g and gb < g and ga >= 0 <= gb:
-                    between = True
-                    break
-            if not between:
+            if not any(_between(a, b, m) for k, m in enumerate(items)
+                       if k not in (i, j) and m["page"] == a["page"]):
                 pairs.append((i, j))
     return pairs
 
 
-def _variants(item):
-    c = compact(item["text"])
-    vs = {c, c.replace(",", "")}
-    return [v for v in vs if v]
-
-
 def glued(a, b, cells):
+    """Whether one cell holds the texts of a and b side by side (either
+    order, with or without a blank between, starting and ending at word
+    boundaries), or, for a numeric cell, their digits run together."""
+    ta, tb = norm(a["text"]), norm(b["text"])
+    pattern = re.compile(r"(^| )(%s ?%s|%s ?%s)( |$)" % (re.escape(ta), re.escape(tb),
+                                                         re.escape(tb), re.escape(ta)))
+    da, db = compact(ta).replace(",", ""), compact(tb).replace(",", "")
     for cell in cells:
-        for t in cell.texts():
-            for va in _variants(a):
-                for vb in _variants(b):
-                    if va + vb in t or vb + va in t:
-                        return True
+        if pattern.search(norm(cell.shown)):
+            return True
+        if cell.numeric and any(da + db in t or db + da in t for t in cell.texts()):
+            return True
     return False
 
 
@@ -294,12 +301,16 @@ def score(case, cells):
     s["right"] = (kept(right, lambda c: c.row, lambda c: c.column), len(right))
     s["lower"] = (kept(lower, lambda c: c.column, lambda c: c.row), len(lower))
     far = far_pairs(items)
-    s["glued"] = sum(1 for i, j in far if glued(items[i], items[j], cells))
+    glued_pairs = [(i, j) for i, j in far if glued(items[i], items[j], cells)]
+    s["glued"] = len(glued_pairs)
+    s["glued_examples"] = ["%s+%s" % (items[i]["text"], items[j]["text"]) for i, j in glued_pairs]
     s["far"] = len(far)
     matched_out = set(pairs.values())
     context_words = {w for line in case["context"] for w in norm(line["text"]).split()}
-    s["value"] = sum(1 for k, c in enumerate(cells) if c.numeric and k not in matched_out
-                     and norm(c.shown) not in context_words)
+    wrong = [c for k, c in enumerate(cells) if c.numeric and k not in matched_out
+             and norm(c.shown) not in context_words]
+    s["value"] = len(wrong)
+    s["value_examples"] = [c.shown for c in wrong]
     s["shown"] = 0
     s["as_text"] = 0
     s["shown_examples"] = []
@@ -374,8 +385,9 @@ def run(corvala, work, verbose=False):
             s = score(case, cells)
             _add(totals[tool], s)
             print("%-26s %-10s %s" % (case["name"], tool, _fmt(s)))
-            if verbose and s["shown_examples"]:
-                print("    shown: " + ", ".join(s["shown_examples"]))
+            for kind in ("glued", "value", "shown"):
+                if verbose and s[kind + "_examples"]:
+                    print("    %s: %s" % (kind, ", ".join(s[kind + "_examples"])))
     for tool, t in totals.items():
         print("%-26s %-10s %s" % ("total", tool, _fmt(t)))
     print("(glued counts pairs of the %d printed pairs 2 em or more apart)" %
