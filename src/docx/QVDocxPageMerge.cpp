@@ -1,0 +1,116 @@
+// Run merging of QVDocxPage: pieces of text become words and lines.
+#include "docx/QVDocxPage.h"
+
+#include "docx/QVDocxRunText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Gaps are words from a point on, as in the spreadsheet output: at the old
+// 2-point threshold "Bundesministerium" "des" set 1.5 pt apart read as one word.
+constexpr double kWordGap = 1.0;
+// The space estimate is at least this share of the font size: a font
+// reporting a tiny space width would otherwise turn a column gap into
+// thousands of spaces.
+constexpr float kMinimumSpaceShare = 0.2f;
+// No gap gets more spaces than this.
+constexpr long kMaximumSpaces = 200;
+// The nominal width of a space in a gap, as a share of the space estimate.
+constexpr float kSpaceStretch = 1.2f;
+// Pieces on baselines closer than this are on one line.
+constexpr double kBaselineTolerance = 1.0;
+// Glyphs may overlap their predecessor by this much (kerning, bold overprint).
+constexpr double kOverlapTolerance = 2.0;
+
+bool isSpace(char16_t c) { return c == u' ' || c == u'\t' || c == 0x00A0; }
+
+} // namespace
+
+QVDocxPage::RunTextArray QVDocxPage::_findMergeRunArray(const RunTextArray& runs) {
+    if (runs.empty())
+        return {};
+    const std::shared_ptr<QVDocxRunText>& first = runs.front();
+    RunTextArray group{first};
+    uint64_t next = first->drawIndex() + 1;
+    const double base = first->ctmInfo().yBase;
+    double end = first->ctmInfo().xLeft + first->textWidth();
+    const QVDocx_RPr reference = first->rProperty();
+
+    float s = static_cast<float>(first->spaceWidth());
+    for (size_t k = 1; k < runs.size(); ++k) {
+        const QVDocxRunText& run = *runs[k];
+        if (!QVDocx_RPrMetricsIsEqual(run.rProperty(), reference))
+            continue;
+        if (run.spaceWidth() > 1.0)
+            s = std::min(s, static_cast<float>(run.spaceWidth()));
+        if (run.textWidth() > 1.0)
+            s = std::min(s, static_cast<float>(run.textWidth()));
+    }
+    s = std::max(s, kMinimumSpaceShare * reference.sz);
+
+    for (size_t k = 1; k < runs.size(); ++k) {
+        QVDocxRunText& run = *runs[k];
+        if (run.drawIndex() != next)
+            break;
+        if (!(std::fabs(run.ctmInfo().yBase - base) < kBaselineTolerance))
+            break;
+        if (!QVDocx_RPrIsEqual(run.rProperty(), reference))
+            break;
+        double gap = run.ctmInfo().xLeft - end;
+        if (!(gap >= -kOverlapTolerance))
+            break;
+        gap = std::max(gap, 0.0);
+        const double threshold = kWordGap;
+        if (gap >= threshold) {
+            long spaces = 1;
+            if (!(gap < threshold + s)) {
+                const double q = std::max(gap / (s * kSpaceStretch), 1.0);
+                spaces = std::isfinite(q) ? static_cast<long>(std::min<double>(q, kMaximumSpaces))
+                                          : 1;
+            }
+            // A piece that already carries its space needs one less.
+            const std::u16string& before = group.back()->runText();
+            if ((!before.empty() && isSpace(before.back())) ||
+                (!run.runText().empty() && isSpace(run.runText().front())))
+                --spaces;
+            run.runText().insert(0, static_cast<size_t>(spaces), u' ');
+            run.setTextWidth(run.textWidth() + gap);
+            QVPDF_CTMInfo g = run.ctmInfo();
+            g.xLeft = end;
+            g.topLeft.x = end;
+            g.bottomLeft.x = end;
+            g.xRight = end + run.textWidth();
+            run.setCtmInfo(g);
+        }
+        group.push_back(runs[k]);
+        end = run.ctmInfo().xLeft + run.textWidth();
+        next = run.drawIndex() + 1;
+    }
+    return group;
+}
+
+std::shared_ptr<QVDocxRunText> QVDocxPage::_mergeRunArray(const RunTextArray& group) {
+    if (group.empty())
+        return nullptr;
+    const std::shared_ptr<QVDocxRunText>& head = group.front();
+    QVPDF_CTMInfo g = head->ctmInfo();
+    float s = static_cast<float>(head->spaceWidth());
+    for (size_t k = 1; k < group.size(); ++k) {
+        const QVDocxRunText& run = *group[k];
+        head->runText() += run.runText();
+        s = std::min(s, static_cast<float>(run.spaceWidth()));
+        g.xRight = run.ctmInfo().xLeft + run.textWidth();
+        g.topLeft.y = std::min(static_cast<float>(g.topLeft.y),
+                               static_cast<float>(run.ctmInfo().topLeft.y));
+        g.bottomLeft.y = std::max(static_cast<float>(g.bottomLeft.y),
+                                  static_cast<float>(run.ctmInfo().bottomLeft.y));
+    }
+    if (group.size() > 1) {
+        head->setCtmInfo(g);
+        head->setTextWidth(std::fabs(g.xRight - g.xLeft));
+        head->setSpaceWidth(s);
+    }
+    return head;
+}
