@@ -448,7 +448,55 @@ CASES = [
     ("report-signs", signs_and_shapes),
     ("report-one-string-rows", one_string_rows),
     ("report-cairo", cairo_report),
+    ("report-calc", None),  # calc_report, printed by LibreOffice
 ]
+
+
+def calc_report(ws):
+    """A report laid out on a LibreOffice sheet: a title and body text lines
+    overflowing across the columns, a table with a two-line header, narrow
+    number columns, signed percentages, bracketed negatives and a Total row,
+    and a column of notes beside the table. Returns the rows of the table
+    (the rest is context)."""
+    from openpyxl.styles import Alignment, Font
+    widths = [11, 10, 8, 8, 8, 2, 20]
+    from openpyxl.utils import get_column_letter
+    for i, w in enumerate(widths, start=1):
+        ws.column_dimensions[get_column_letter(i)].width = w
+    ws.oddHeader.center.text = ""
+    ws.oddFooter.center.text = ""
+    ws.page_setup.orientation = "portrait"
+    ws.page_setup.paperSize = ws.PAPERSIZE_A4
+    ws.page_margins.left = ws.page_margins.right = 0.4
+    ws["A1"] = "Quarterly review of applications"
+    ws["A1"].font = Font(bold=True, size=12)
+    ws["A2"] = "The committee reviewed the returns of the quarter by region."
+    ws["A3"] = "The table gives the counts and the change on the same quarter last year."
+    ws["A5"] = "Region"
+    heads = ["Applications\nreceived", "Decided\nin time", "Change\non year", "Share\nof total"]
+    for c, h in enumerate(heads, start=2):
+        ws.cell(row=5, column=c, value=h).alignment = Alignment(wrap_text=True,
+                                                                horizontal="right")
+    ws.row_dimensions[5].height = 28
+    formats = {2: "#,##0", 3: "#,##0;(#,##0)", 4: "+0.0%;-0.0%;0.0%", 5: "0.0%"}
+    data = [("Spain", 100, 96, 0.032, 0.125), ("Italy", 40, -3, -0.014, 0.08),
+            ("France", 855, 812, 0.0, 0.305), ("Greece", 1957, 1821, 0.125, 0.2),
+            ("Portugal", 121, -12, -0.3, 0.09)]
+    total = ("Total", sum(d[1] for d in data), sum(d[2] for d in data), 0.019,
+             sum(d[4] for d in data))
+    for r, row in enumerate(data + [total], start=6):
+        for c, v in enumerate(row, start=1):
+            cell = ws.cell(row=r, column=c, value=v)
+            if c in formats:
+                cell.number_format = formats[c]
+            if row is total:
+                cell.font = Font(bold=True)
+    notes = ["Notes", "Counted when received,", "not when decided.", "Brackets: late files",
+             "returned to the office.", "Shares of all regions."]
+    for i, n in enumerate(notes):
+        ws.cell(row=5 + i, column=7, value=n)
+    ws["A13"] = "Applications decided late are reported again next quarter."
+    return 5, 11  # first and last table row
 
 
 # ---------------------------------------------------------------------------
@@ -472,7 +520,104 @@ def _write_cairo(name, build, outdir):
     return pages
 
 
+def _word_boxes(pdf):
+    """pdftotext's words with their boxes, per page, in its reading order."""
+    import html
+    import re
+    import subprocess
+    out = subprocess.run(["pdftotext", "-bbox", pdf, "-"], check=True,
+                         stdout=subprocess.PIPE).stdout.decode("utf-8")
+    pages = []
+    for page in out.split("<page ")[1:]:
+        words = []
+        for m in re.finditer(r'<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" '
+                             r'yMax="([\d.]+)">(.*?)</word>', page):
+            words.append(dict(x0=float(m.group(1)), top=float(m.group(2)),
+                              x1=float(m.group(3)), bottom=float(m.group(4)),
+                              text=html.unescape(m.group(5))))
+        pages.append(words)
+    return pages
+
+
+def _place(text, words, used):
+    """The box of the first unused run of words that spells each line of
+    text; None when the page does not print it."""
+    box = None
+    for line in text.split("\n"):
+        want = line.split()
+        for i in range(len(words) - len(want) + 1):
+            run = list(range(i, i + len(want)))
+            if any(k in used for k in run) or [words[k]["text"] for k in run] != want:
+                continue
+            used.update(run)
+            part = dict(x0=min(words[k]["x0"] for k in run), x1=max(words[k]["x1"] for k in run),
+                        top=min(words[k]["top"] for k in run),
+                        bottom=max(words[k]["bottom"] for k in run))
+            box = part if box is None else dict(
+                x0=min(box["x0"], part["x0"]), x1=max(box["x1"], part["x1"]),
+                top=min(box["top"], part["top"]), bottom=max(box["bottom"], part["bottom"]))
+            break
+        else:
+            return None
+    return box
+
+
+def _write_calc(name, outdir):
+    """Prints the sheet with LibreOffice and takes each cell's printed text
+    from LibreOffice's own display of it (CSV as shown), its box from the
+    printed page's words."""
+    import csv
+    import shutil
+    import subprocess
+    import tempfile
+    import openpyxl
+    wb = openpyxl.Workbook()
+    ws = wb.active
+    ws.title = "Report"
+    first, last = calc_report(ws)
+    xlsx = os.path.join(outdir, name + ".xlsx")
+    wb.save(xlsx)
+    profile = tempfile.mkdtemp(prefix="lo-profile-", dir=outdir)
+    env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
+    try:
+        for target in ("pdf", "csv:Text - txt - csv (StarCalc):9,34,76,1,,1033,false,true,true"):
+            subprocess.run(["soffice", "-env:UserInstallation=file://" + profile, "--headless",
+                            "--convert-to", target, "--outdir", outdir, xlsx], check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env,
+                           timeout=300)
+    finally:
+        shutil.rmtree(profile, ignore_errors=True)
+    with open(os.path.join(outdir, name + ".csv"), encoding="utf-8", newline="") as f:
+        shown = list(csv.reader(f, delimiter="\t", quotechar='"'))
+    words = _word_boxes(os.path.join(outdir, name + ".pdf"))[0]
+    used = set()
+    cells, context = [], []
+    for row in ws.iter_rows():
+        for c in row:
+            if c.value is None:
+                continue
+            text = shown[c.row - 1][c.column - 1]
+            box = _place(text, words, used)
+            if box is None:
+                raise SystemExit("reports: %s does not print %r" % (name, text))
+            size = 12.0 if c.row == 1 else 11.0  # the default font, Calibri 11
+            item = dict(page=1, text=" ".join(text.split()), size=size,
+                        **{k: round(v, 2) for k, v in box.items()})
+            if first <= c.row <= last and c.column < 7:
+                number = isinstance(c.value, (int, float))
+                cells.append(dict(item, row=c.row, column=c.column,
+                                  value=c.value if number else None))
+            else:
+                context.append(item)
+    with open(os.path.join(outdir, name + ".json"), "w") as f:
+        json.dump({"name": name, "pages": 1, "cells": cells, "context": context}, f,
+                  ensure_ascii=False, indent=1)
+
+
 def _write(name, build, outdir):
+    if build is None:
+        _write_calc(name, outdir)
+        return
     if name.endswith("-cairo"):
         pages = _write_cairo(name, build, outdir)
         _save_truth(name, pages, outdir)
