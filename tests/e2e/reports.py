@@ -118,15 +118,19 @@ class Page:
             at += w
 
     def cell_glyph_by_glyph(self, row, column, x, y, text, value=None, order=None, font=SANS,
-                            size=9.0):
+                            size=9.0, overprint=0.0):
         """A right-aligned cell whose glyphs are drawn one string each, in the
-        given order of their indices (as some report writers place them)."""
+        given order of their indices (as some report writers place them);
+        with overprint, each glyph drawn again that far to the right (a bold
+        faked by overprinting)."""
         w = self.width(text, font, size)
         x0 = x - w
         self.c.setFont(font, size)
         offsets = [self.width(text[:i], font, size) for i in range(len(text))]
         for i in order or range(len(text)):
             self.c.drawString(x0 + offsets[i], y, text[i])
+            if overprint:
+                self.c.drawString(x0 + offsets[i] + overprint, y, text[i])
         self._record(self.cells, text, x0, x, y, size, row=row, column=column, value=value)
 
 
@@ -268,7 +272,8 @@ def signs_and_shapes(new_page):
 def one_string_rows(new_page):
     """Rows drawn as one string each: a row stretched with word spacing, rows
     padded with layout blanks ("200      100" in one string), a date padded
-    to the width of its column, a row whose glyphs are drawn out of order."""
+    to the width of its column, rows whose glyphs are drawn out of order
+    (once overprinted), numbers each followed by a string of blanks."""
     p = new_page()
     p.text(LEFT, 780, "Table 9. Notices received", SANS_BOLD, 11)
     size = 9.0
@@ -319,6 +324,19 @@ def one_string_rows(new_page):
     p.cell(22, 2, rights[0], y, grouped(1957 + 3011), 1957 + 3011, "right")
     p.cell(22, 3, rights[1], y, "216", 216, "right")
     p.cell(22, 4, rights[2], y, grouped(2248 + 1135), 2248 + 1135, "right")
+    y -= 12
+    # A bold faked by overprinting, glyphs in a scrambled order; then numbers
+    # each followed by a string of blanks of its own.
+    p.cell(23, 1, LEFT, y, "Texas")
+    for col, v, order in ((2, 12840, [3, 0, 5, 1, 4, 2]), (3, 308, [2, 0, 1]),
+                          (4, 7015, [4, 1, 3, 0, 2])):
+        p.cell_glyph_by_glyph(23, col, rights[col - 2], y, grouped(v), v, order=order,
+                              overprint=0.3)
+    y -= 12
+    p.cell(24, 1, LEFT, y, "Utah")
+    for col, v in ((2, 815), (3, 7), (4, 1044)):
+        p.cell(24, col, rights[col - 2], y, grouped(v), v, "right")
+        p.c.drawString(rights[col - 2], y, "      ")
     p.paragraph(LEFT, y - 26, 480, BODY)
 
 

@@ -13,8 +13,9 @@ Per file and in total:
            further down
   glued    (a) pairs of printed items (table cells, body text lines) at least
            2 em apart on the page whose texts share one sheet cell
-  value    (b) numeric cells whose value differs from every printed number
-           (a cell matching no printed number; numbers in body text excepted)
+  value    (b) numeric cells whose value differs from the printed number: a
+           numeric cell matching no printed number one to one (a wrong value,
+           or a number shown twice); numbers in body text excepted
   shown    (c) numeric cells with the right value whose displayed text differs
            from the printed text (grouping, decimals, percent, sign; the
            dash, en dash and minus sign count as one sign, blanks beside a
