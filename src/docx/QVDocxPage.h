@@ -21,6 +21,13 @@ public:
     using RunTextArray = std::vector<std::shared_ptr<QVDocxRunText>>;
     using RunPictArray = std::vector<std::shared_ptr<QVDocxRunPict>>;
     using ParagraphArray = std::vector<std::unique_ptr<QVDocxParagraph>>;
+    using RunPtr = std::shared_ptr<QVDocxRunText>;
+    /// Runs of one baseline, left to right, each starting where the one before ends.
+    using LinePart = std::vector<RunPtr>;
+    /// The parts of one visual line, left to right; also a column of a band.
+    using LineSect = std::vector<LinePart>;
+    /// A column regrouped into lines, top to bottom.
+    using ColumnSect = std::vector<LineSect>;
 
     /// A page of the given size writing into the document body through `writer`
     /// (which outlives the page).
@@ -62,7 +69,54 @@ public:
     /// Folds a group into its first run, which is returned.
     static std::shared_ptr<QVDocxRunText> _mergeRunArray(const RunTextArray& group);
 
+    // Line and column geometry of the layout. Minima and maxima over several
+    // values are taken in single precision; none changes its argument.
+    static RunPtr _findTopRunText(const LinePart& runs);
+    static RunPtr _findLeftRunText(const LinePart& runs);
+    static const LinePart* _findTopBaseLinePartArray(const LineSect& parts);
+    static const LinePart* _findLeftLinePartArray(const LineSect& parts);
+    static double _leftXOfLinePartArray(const LinePart& part);
+    static double _rightXOfLinePartArray(const LinePart& part);
+    static double _minTopYOfLinePartArray(const LinePart& part);
+    static double _maxBottomYOfLinePartArray(const LinePart& part);
+    static double _minBaseLineOfLinePartArray(const LinePart& part);
+    static double _maxBaseLineOfLinePartArray(const LinePart& part);
+    static double _topYOfLineSectArray(const LineSect& sect);
+    static double _bottomYOfLineSectArray(const LineSect& sect);
+    static double _minLeftXOfColumnArray(const LineSect& column);
+    static double _minTopYOfColumnArray(const LineSect& column);
+    static double _maxBottomYOfColumnArray(const LineSect& column);
+    static double _minLeftXOfColumnSectArray(const ColumnSect& columnSect);
+    static double _minTopYOfDivArray(const std::vector<LineSect>& div);
+    static double _maxBottomYOfDivArray(const std::vector<LineSect>& div);
+    static LinePart _collectSameBaseLineRunTexts(const LinePart& runs);
+    static LineSect _collectLinePartArrayInSameBaseLine(const LinePart& runs);
+    static std::vector<LineSect> _collectYIntersectRunTexts(const std::vector<LineSect>& sects);
+    static LineSect _collectXIntersectRunTexts(const LineSect& parts);
+    static LineSect _collectYColumnIntersectRunTexts(const LineSect& parts);
+    static LineSect _collectSampleBaseLineInColumnArray(const LineSect& parts);
+
+    /// Lays the page's text out as paragraphs: lines, bands, columns, exact
+    /// line heights, scripts and blank paragraphs for gaps; sets the top margin.
+    void _creatParagraphs();
+    /// Puts the page's floating runs into its first paragraph; pictures and
+    /// paths with no text (or, for paths, no picture) painted over them later
+    /// come in front of the text.
+    void _insertFloatRunPicts();
+    /// A text run of the laid-out paragraphs painted after `drawIndex` overlaps `rect`.
+    bool haveTextUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
+    /// A picture painted after `drawIndex` overlaps `rect`.
+    bool haveImageUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
+
+    /// Lays the page out, ends its sections and writes its paragraphs into the
+    /// body; the last page also writes the body's section properties.
+    /// `pageIndex` counts from 1.
+    void endWritePage(int64_t pageIndex);
+
 private:
+    void _writeParagraphs(XMLFileWriter& writer);
+    void _writeLastPageProperty();
+
     XMLFileWriter* documentWriter_ = nullptr;
     bool isLastPage_ = false;
     QVDocx_SectPr sectProperty_;

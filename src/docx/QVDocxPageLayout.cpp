@@ -1,0 +1,366 @@
+// The page layout of QVDocxPage: text runs become lines, horizontal bands,
+// columns and paragraphs whose exact line heights and indents put every line
+// where it stood on the PDF page.
+#include "docx/QVDocxPage.h"
+
+#include "docx/QVDocxParagraph.h"
+#include "docx/QVDocxRunText.h"
+#include "docx/QVDocxUtilities.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using RunPtr = QVDocxPage::RunPtr;
+using LinePart = QVDocxPage::LinePart;
+using LineSect = QVDocxPage::LineSect;
+using ColumnSect = QVDocxPage::ColumnSect;
+using Div = std::vector<LineSect>;
+
+// Text starting lower than this leaves a blank band above it; the page's top
+// margin is never larger.
+constexpr double kMaximumTopMargin = 72.0;
+// Word lays out at most this many columns; a band with more is laid out as
+// one column with indents from the page edge.
+constexpr size_t kMaximumColumns = 45;
+// Narrower columns are joined with their left neighbour: Word merges
+// columns narrower than this, which would reflow the text.
+constexpr double kMinimumColumnWidth = 36.0;
+// The section of a single-column band: Word's usual half-inch gap.
+constexpr float kSingleColumnEqualWidth = 720.0f;
+
+float f32(double v) { return static_cast<float>(v); }
+
+/// Removes from `list` the elements of `taken` (by identity of their first run).
+template <typename T>
+void removeTaken(std::vector<T>& list, const std::vector<T>& taken) {
+    for (const T& t : taken) {
+        auto it = std::find(list.begin(), list.end(), t);
+        if (it != list.end())
+            list.erase(it);
+    }
+}
+
+void sortLeftToRight(LineSect& parts) {
+    std::stable_sort(parts.begin(), parts.end(), [](const LinePart& a, const LinePart& b) {
+        return QVDocxPage::_leftXOfLinePartArray(a) < QVDocxPage::_leftXOfLinePartArray(b);
+    });
+}
+
+/// A column's parts in reading order: line by line, each line left to right.
+LineSect readingOrder(LineSect column) {
+    std::stable_sort(column.begin(), column.end(), [](const LinePart& a, const LinePart& b) {
+        return QVDocxPage::_minBaseLineOfLinePartArray(a) <
+               QVDocxPage::_minBaseLineOfLinePartArray(b);
+    });
+    LineSect ordered;
+    while (!column.empty()) {
+        LineSect line = QVDocxPage::_collectYColumnIntersectRunTexts(column);
+        column.erase(column.begin(), column.begin() + static_cast<long>(line.size()));
+        sortLeftToRight(line);
+        ordered.insert(ordered.end(), line.begin(), line.end());
+    }
+    return ordered;
+}
+
+/// The columns of a band, left to right; too narrow ones joined with their
+/// left neighbour, and a band of too many columns laid out as one.
+Div columnsOfBand(const Div& band, double pageWidth) {
+    LineSect parts;
+    for (const LineSect& sect : band)
+        parts.insert(parts.end(), sect.begin(), sect.end());
+    sortLeftToRight(parts);
+    Div columns;
+    while (!parts.empty()) {
+        LineSect column = QVDocxPage::_collectXIntersectRunTexts(parts);
+        parts.erase(parts.begin(), parts.begin() + static_cast<long>(column.size()));
+        const double leftEdge = QVDocxPage::_minLeftXOfColumnArray(column);
+        const double previousEdge =
+            columns.size() > 1 ? QVDocxPage::_minLeftXOfColumnArray(columns.back()) : 0.0;
+        if (!columns.empty() && leftEdge - previousEdge < kMinimumColumnWidth)
+            columns.back().insert(columns.back().end(), column.begin(), column.end());
+        else
+            columns.push_back(std::move(column));
+    }
+    if (columns.size() > 1 &&
+        pageWidth - QVDocxPage::_minLeftXOfColumnArray(columns.back()) < kMinimumColumnWidth) {
+        LineSect last = std::move(columns.back());
+        columns.pop_back();
+        columns.back().insert(columns.back().end(), last.begin(), last.end());
+    }
+    if (columns.size() > kMaximumColumns) {
+        LineSect all;
+        for (const LineSect& c : columns)
+            all.insert(all.end(), c.begin(), c.end());
+        columns = {std::move(all)};
+    }
+    for (LineSect& column : columns)
+        column = readingOrder(std::move(column));
+    return columns;
+}
+
+QVDocx_Cols columnsOfSection(const Div& columns, float pageWidth) {
+    QVDocx_Cols cols;
+    cols.num = static_cast<int32_t>(columns.size());
+    if (columns.size() == 1) {
+        cols.equalWidth = kSingleColumnEqualWidth;
+        return cols;
+    }
+    cols.equalWidth = 0;
+    std::vector<double> x{0.0};
+    for (size_t k = 1; k < columns.size(); ++k)
+        x.push_back(QVDocxPage::_minLeftXOfColumnArray(columns[k]));
+    x.push_back(pageWidth);
+    for (size_t k = 0; k < columns.size(); ++k)
+        cols.col.push_back({0.0f, f32(x[k + 1] - x[k])});
+    return cols;
+}
+
+void endSection(QVDocxParagraph& p) {
+    QVDocx_SectPr s = p.sectProperty();
+    s.write = 1;
+    s.type = 1;
+    p.setSectProperty(std::move(s));
+}
+
+void setLine(QVDocxParagraph& p, double line) {
+    QVDocx_PPr pPr = p.pProperty();
+    pPr.spacing.line = f32(line);
+    p.setPProperty(std::move(pPr));
+}
+
+/// Moves N's runs to the end of L's.
+void mergeInto(QVDocxParagraph& L, QVDocxParagraph& N) {
+    auto& runs = L.runArray();
+    runs.insert(runs.end(), N.runArray().begin(), N.runArray().end());
+}
+
+/// Resolves again after a merge, keeping the indent measured from the column.
+void resolveAgain(QVDocxParagraph& p) {
+    p.resolveProperty();
+    p.resolveColumnProperty();
+}
+
+QVDocxParagraph::RunArray runsOf(const LinePart& part) {
+    return QVDocxParagraph::RunArray(part.begin(), part.end());
+}
+
+LinePart textRunsOf(const QVDocxParagraph& p) {
+    LinePart runs;
+    for (const auto& r : p.runArray())
+        if (r->asRunText())
+            runs.push_back(std::static_pointer_cast<QVDocxRunText>(r));
+    return runs;
+}
+
+} // namespace
+
+void QVDocxPage::_creatParagraphs() {
+    // Stage A: merged runs, lines top to bottom, bands, columns.
+    LinePart merged;
+    {
+        LinePart remaining = allRunTextArray_;
+        while (!remaining.empty()) {
+            const LinePart group = _findMergeRunArray(remaining);
+            merged.push_back(_mergeRunArray(group));
+            remaining.erase(remaining.begin(), remaining.begin() + static_cast<long>(group.size()));
+        }
+    }
+    std::stable_sort(merged.begin(), merged.end(), [](const RunPtr& a, const RunPtr& b) {
+        return a->ctmInfo().yBase < b->ctmInfo().yBase;
+    });
+    std::vector<LineSect> lineSects;
+    while (!merged.empty()) {
+        LinePart line = _collectSameBaseLineRunTexts(merged);
+        removeTaken(merged, line);
+        std::stable_sort(line.begin(), line.end(), [](const RunPtr& a, const RunPtr& b) {
+            return a->ctmInfo().bottomLeft.x < b->ctmInfo().bottomLeft.x;
+        });
+        lineSects.push_back(_collectLinePartArrayInSameBaseLine(line));
+    }
+    std::vector<Div> divs;
+    while (!lineSects.empty()) {
+        Div band = _collectYIntersectRunTexts(lineSects);
+        lineSects.erase(lineSects.begin(), lineSects.begin() + static_cast<long>(band.size()));
+        divs.push_back(columnsOfBand(band, sectProperty_.pgSz.w));
+    }
+
+    // Stage B: paragraphs per band and column.
+    ParagraphArray P;
+    double previousBottom = 0.0;
+    for (size_t i = 0; i < divs.size(); ++i) {
+        const Div& div = divs[i];
+        double divTop = _minTopYOfDivArray(div);
+        double space;
+        if (i == 0) {
+            QVDocx_PgMar margins;
+            if (divTop <= kMaximumTopMargin) {
+                margins.top = f32(divTop);
+                space = 0;
+            } else {
+                margins.top = f32(kMaximumTopMargin);
+                space = divTop - kMaximumTopMargin;
+            }
+            sectProperty_.pgMar = margins;
+        } else {
+            space = divTop - previousBottom;
+        }
+        previousBottom = _maxBottomYOfDivArray(div);
+        QVDocx_SectPr S = QVDocxUtilities::defaultSectProperty();
+        S.write = 0;
+        S.type = 1;
+        S.pgSz = sectProperty_.pgSz;
+        S.pgMar = sectProperty_.pgMar;
+        if (space > 0)
+            divTop -= space;
+        if (!P.empty() && div.size() != 1)
+            endSection(*P.back());
+        S.cols = columnsOfSection(div, S.pgSz.w);
+
+        for (size_t j = 0; j < div.size(); ++j) {
+            ColumnSect columnSect;
+            LineSect column = div[j];
+            while (!column.empty()) {
+                LineSect line = _collectSampleBaseLineInColumnArray(column);
+                removeTaken(column, line);
+                columnSect.push_back(std::move(line));
+            }
+            const double columnX = j == 0 ? 0.0 : _minLeftXOfColumnSectArray(columnSect);
+            double referenceBottom = divTop;
+            ParagraphArray C;
+            for (const LineSect& line : columnSect) {
+                const LinePart& F = line.front();
+                const double lineBottom = _maxBottomYOfLinePartArray(F);
+                const double gap = lineBottom - referenceBottom;
+                auto N = std::make_unique<QVDocxParagraph>(runsOf(F));
+                N->setSectProperty(S);
+                N->setXColumnPosition(columnX);
+                N->resolveColumnProperty();
+                const double h = N->pProperty().spacing.line;
+                QVDocxParagraph* L = C.empty() ? nullptr : C.back().get();
+                QVDocxParagraph* target = N.get();
+                bool keep = false;
+                if (gap > h) {
+                    if (gap - h <= h)
+                        setLine(*N, gap);
+                    keep = true;
+                } else if (gap > h / 2) {
+                    if (L)
+                        setLine(*N, gap);
+                    keep = true;
+                } else if (gap > 0) {
+                    if (!L) {
+                        keep = true;
+                    } else if (N->rProperty().sz == L->rProperty().sz) {
+                        mergeInto(*L, *N);
+                        resolveAgain(*L);
+                        referenceBottom = lineBottom;
+                        target = L;
+                    } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
+                        L->setRPropertyScrpit(1, N->rProperty().sz);
+                        mergeInto(*L, *N);
+                        resolveAgain(*L);
+                        referenceBottom = lineBottom;
+                        target = L;
+                    } else if (gap > N->rProperty().sz) {
+                        setLine(*N, gap);
+                        keep = true;
+                    } else {
+                        N->setRPropertyScrpit(2, L->rProperty().sz);
+                        mergeInto(*L, *N);
+                        target = L;
+                    }
+                } else if (gap > -1.0) {
+                    if (L) {
+                        mergeInto(*L, *N);
+                        target = L;
+                    } else {
+                        keep = true;
+                    }
+                } else {
+                    if (!L) {
+                        keep = true;
+                    } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
+                        L->setRPropertyScrpit(2, N->rProperty().sz);
+                        mergeInto(*L, *N);
+                        resolveAgain(*L);
+                        referenceBottom = lineBottom;
+                        target = L;
+                    } else {
+                        N->setRPropertyScrpit(1, L->rProperty().sz);
+                        mergeInto(*L, *N);
+                        target = L;
+                    }
+                }
+                if (keep) {
+                    referenceBottom = lineBottom;
+                    C.push_back(std::move(N));
+                }
+
+                // The other parts of the line join the target, with a space for a
+                // gap wider than a tenth of the font.
+                double right = _rightXOfLinePartArray(F);
+                for (size_t q = 1; q < line.size(); ++q) {
+                    const LinePart& Q = line[q];
+                    const double g = _leftXOfLinePartArray(Q) - right;
+                    if (QVDocxRunText* R = target->lastRunText()) {
+                        if (g > R->ctmInfo().fontSize.width / 10.0) {
+                            R->runText() += u' ';
+                            R->setTextWidth(R->textWidth() + g);
+                        }
+                    }
+                    right = _rightXOfLinePartArray(Q);
+                    auto& runs = target->runArray();
+                    runs.insert(runs.end(), Q.begin(), Q.end());
+                }
+            }
+            if (!C.empty()) {
+                if (C.size() > 1 && j > 0)
+                    C.front()->setBreakColumn(true);
+                for (auto& p : C)
+                    P.push_back(std::move(p));
+            }
+        }
+        if (P.size() > 1)
+            endSection(*P.back());
+    }
+
+    // Stage C: blank paragraphs and line heights for the gaps between paragraphs.
+    if (P.empty())
+        return;
+    ParagraphArray out;
+    QVDocxParagraph* first = P.front().get();
+    const double firstGap = _minTopYOfLinePartArray(textRunsOf(*first)) - sectProperty_.pgMar.top;
+    if (firstGap > 0) {
+        for (auto& b : QVDocxParagraph::BankParagraph(
+                 firstGap, first->pProperty().spacing.line, first->pProperty().ind.left,
+                 first->rProperty(), first->sectProperty()))
+            out.push_back(std::move(b));
+    }
+    QVDocxParagraph* previous = first;
+    double previousBottomC = _maxBottomYOfLinePartArray(textRunsOf(*first));
+    out.push_back(std::move(P.front()));
+    for (size_t k = 1; k < P.size(); ++k) {
+        QVDocxParagraph& p = *P[k];
+        const LinePart runs = textRunsOf(p);
+        const double pTop = _minTopYOfLinePartArray(runs);
+        const double pBottom = _maxBottomYOfLinePartArray(runs);
+        const double d = pTop - previousBottomC;
+        if (d <= previous->pProperty().spacing.line) {
+            if (d > 0)
+                setLine(*previous, previous->pProperty().spacing.line + f32(d));
+        } else {
+            for (auto& b : QVDocxParagraph::BankParagraph(
+                     d, previous->pProperty().spacing.line, previous->pProperty().ind.left,
+                     previous->rProperty(), previous->sectProperty()))
+                out.push_back(std::move(b));
+        }
+        setLine(p, pBottom - pTop);
+        previous = &p;
+        previousBottomC = pBottom;
+        out.push_back(std::move(P[k]));
+    }
+    for (auto& p : out)
+        paragraphArray_.push_back(std::move(p));
+}

@@ -1,0 +1,256 @@
+#include "docx/QVDocxPage.h"
+#include "docx/QVDocxParagraph.h"
+#include "docx/QVDocxRunPict.h"
+#include "docx/QVDocxRunText.h"
+#include "docx/QVDocxUtilities.h"
+
+#include "DocxXmlFixture.h"
+
+#include <gtest/gtest.h>
+
+using docxfixture::childNames;
+using docxfixture::WrittenXml;
+using Names = std::vector<std::string>;
+
+namespace {
+
+/// A page filled with text runs as the main-text capture makes them.
+class PageBuilder {
+public:
+    explicit PageBuilder(platform::Size size = {612, 792}, bool last = false)
+        : page_(nullptr, size, last) {}
+
+    /// A run of `size` points whose glyph box spans top..top+height, baseline
+    /// 0.8 of the way down.
+    PageBuilder& text(std::u16string s, double x, double top, float size = 10,
+                      double height = 10, double width = 0, double baseShare = 0.8) {
+        auto run = std::make_shared<QVDocxRunText>();
+        QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
+        r.sz = size;
+        run->setRProperty(r);
+        QVPDF_CTMInfo g;
+        g.yTop = g.yAscent = top;
+        g.yBottom = g.yDescent = top + height;
+        g.yBase = top + baseShare * height;
+        g.xLeft = x;
+        if (width == 0)
+            width = 5.0 * static_cast<double>(s.size());
+        g.xRight = x + width;
+        g.topLeft = {x, top};
+        g.bottomLeft = {x, top + height};
+        g.fontSize = {size, size};
+        run->setCtmInfo(g);
+        run->setTextWidth(width);
+        run->setSpaceWidth(size / 4.0);
+        run->setDrawIndex(next_++);
+        run->setRunText(std::move(s));
+        page_.allRunTextArray().push_back(run);
+        return *this;
+    }
+    QVDocxPage& page() { return page_; }
+
+    /// The paragraphs' texts, blank paragraphs as "".
+    std::vector<std::u16string> texts() {
+        std::vector<std::u16string> out;
+        for (const auto& p : page_.paragraphArray()) {
+            std::u16string t;
+            for (const auto& r : p->runArray())
+                if (auto* text = r->asRunText())
+                    t += text->runText();
+            out.push_back(t);
+        }
+        return out;
+    }
+
+private:
+    QVDocxPage page_;
+    uint64_t next_ = 0;
+};
+
+TEST(QVDocxPageLayout, SingleColumnKeepsEveryLineWhereItStood) {
+    PageBuilder b;
+    for (int k = 0; k < 4; ++k)
+        b.text(u"line", 72, 50 + 14 * k);
+    b.page()._creatParagraphs();
+    auto& ps = b.page().paragraphArray();
+    ASSERT_EQ(b.texts(), (std::vector<std::u16string>{u"line", u"line", u"line", u"line"}));
+    EXPECT_FLOAT_EQ(b.page().sectProperty().pgMar.top, 50);
+    EXPECT_FLOAT_EQ(ps[0]->pProperty().spacing.line, 14); // 10 + the 4 below it
+    EXPECT_FLOAT_EQ(ps[1]->pProperty().spacing.line, 14);
+    EXPECT_FLOAT_EQ(ps[2]->pProperty().spacing.line, 14);
+    EXPECT_FLOAT_EQ(ps[3]->pProperty().spacing.line, 10);
+    for (const auto& p : ps) {
+        EXPECT_FLOAT_EQ(p->pProperty().ind.left, 72);
+        EXPECT_EQ(p->pProperty().spacing.lineRule, "exact");
+    }
+    // The sum of the heights from the top margin reaches the last line's bottom.
+    float total = b.page().sectProperty().pgMar.top;
+    for (const auto& p : ps)
+        total += p->pProperty().spacing.line;
+    EXPECT_FLOAT_EQ(total, 50 + 14 * 3 + 10);
+}
+
+TEST(QVDocxPageLayout, TextLowOnThePageGetsBlankLinesAbove) {
+    PageBuilder b;
+    b.text(u"late", 72, 100);
+    b.page()._creatParagraphs();
+    EXPECT_FLOAT_EQ(b.page().sectProperty().pgMar.top, 72);
+    const auto texts = b.texts();
+    ASSERT_EQ(texts.size(), 3u); // 28 pt as two blank lines of 14, then the text
+    float blank = 0;
+    for (size_t k = 0; k + 1 < texts.size(); ++k) {
+        EXPECT_EQ(texts[k], u"");
+        blank += b.page().paragraphArray()[k]->pProperty().spacing.line;
+    }
+    EXPECT_FLOAT_EQ(blank, 28);
+    EXPECT_EQ(texts.back(), u"late");
+}
+
+TEST(QVDocxPageLayout, PiecesOfOneLineJoinWithSpacesForTheirGap) {
+    PageBuilder b;
+    b.text(u"Total", 72, 50).text(u"42", 300, 50);
+    b.page()._creatParagraphs();
+    const auto texts = b.texts();
+    ASSERT_EQ(texts.size(), 1u);
+    // 203 pt at a space estimate of 2.5 pt (x 1.2): 67 spaces.
+    EXPECT_EQ(texts[0], u"Total" + std::u16string(67, u' ') + u"42");
+}
+
+TEST(QVDocxPageLayout, SmallLineCloseBelowBecomesSubscript) {
+    PageBuilder b;
+    // A size-8 line whose bottom is 2.4 below the bottom of a size-20 line.
+    b.text(u"H", 72, 50, 20, 20, 5, 0.7).text(u"2", 77, 64.4, 8, 8);
+    b.page()._creatParagraphs();
+    ASSERT_EQ(b.texts(), (std::vector<std::u16string>{u"H2"}));
+    const auto& runs = b.page().paragraphArray()[0]->runArray();
+    const QVDocx_RPr& sub = runs.back()->rProperty();
+    EXPECT_EQ(sub.scrpit, 2);
+    EXPECT_FLOAT_EQ(sub.sz, 20);
+}
+
+TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
+    PageBuilder b;
+    b.text(u"Heading across the page", 72, 50, 14, 14, 400);
+    // Glyph boxes taller than the leading: the lines overlap into one band.
+    for (int k = 0; k < 3; ++k)
+        b.text(u"left", 72, 100 + 12 * k, 10, 14);
+    for (int k = 0; k < 3; ++k)
+        b.text(u"right", 330, 100 + 12 * k, 10, 14);
+    b.page()._creatParagraphs();
+    const auto texts = b.texts();
+    // Reading order: heading, then the left column, then the right one.
+    std::vector<std::u16string> words;
+    for (const auto& t : texts)
+        if (!t.empty())
+            words.push_back(t);
+    ASSERT_EQ(words, (std::vector<std::u16string>{u"Heading across the page", u"left", u"left",
+                                                  u"left", u"right", u"right", u"right"}));
+    const auto& ps = b.page().paragraphArray();
+    const QVDocxParagraph* firstRight = nullptr;
+    const QVDocxParagraph* heading = nullptr;
+    for (const auto& p : ps) {
+        if (!heading && p->lastRunText())
+            heading = p.get();
+        if (p->lastRunText() && p->lastRunText()->runText() == u"right") {
+            firstRight = p.get();
+            break;
+        }
+    }
+    ASSERT_TRUE(firstRight && heading);
+    EXPECT_TRUE(firstRight->breakColumn());
+    EXPECT_FLOAT_EQ(firstRight->pProperty().ind.left, 0); // from its column's edge
+    const QVDocx_Cols& cols = firstRight->sectProperty().cols;
+    ASSERT_EQ(cols.num, 2);
+    EXPECT_FLOAT_EQ(cols.equalWidth, 0);
+    ASSERT_EQ(cols.col.size(), 2u);
+    EXPECT_FLOAT_EQ(cols.col[0].w, 330);
+    EXPECT_FLOAT_EQ(cols.col[1].w, 282);
+    // The heading's single-column band ends its section before the columns.
+    EXPECT_EQ(heading->sectProperty().write, 1);
+    EXPECT_EQ(heading->sectProperty().cols.num, 1);
+    EXPECT_EQ(ps.back()->sectProperty().write, 1);
+}
+
+TEST(QVDocxPageLayout, ColumnsTooNarrowOrTooManyAreJoined) {
+    PageBuilder narrow;
+    narrow.text(u"a", 72, 100).text(u"b", 100, 100); // 28 pt apart as separate parts
+    narrow.text(u"a", 72, 114).text(u"b", 100, 114);
+    narrow.page()._creatParagraphs();
+    for (const auto& p : narrow.page().paragraphArray())
+        EXPECT_EQ(p->sectProperty().cols.num, 1);
+
+    PageBuilder many({3000, 200});
+    for (int k = 0; k < 50; ++k)
+        many.text(u"x", 10 + 50.0 * k, 100, 10, 10, 5);
+    for (int k = 0; k < 50; ++k)
+        many.text(u"y", 10 + 50.0 * k, 120, 10, 10, 5);
+    many.page()._creatParagraphs();
+    for (const auto& p : many.page().paragraphArray())
+        EXPECT_LE(p->sectProperty().cols.num, 45);
+}
+
+TEST(QVDocxPageEnd, EmptyPagesWriteOneParagraphAndTheSectionsBreakPages) {
+    const struct {
+        int64_t index;
+        bool last;
+        bool paragraphSection;
+        const char* paragraphType; // "" for no w:type
+        bool bodySection;
+    } cases[] = {
+        {1, false, true, "continuous", false},
+        {2, false, true, "", false},
+        {2, true, false, "", true},
+    };
+    for (const auto& c : cases) {
+        WrittenXml xml([&](XMLFileWriter& w) {
+            QVDocxPage page(&w, {400, 500}, c.last);
+            page.begainWritePage(c.index);
+            page.endWritePage(c.index);
+        });
+        const pugi::xml_node body = xml.root();
+        ASSERT_EQ(body.select_nodes("w:p").size(), 1u) << c.index;
+        const pugi::xml_node sect = body.child("w:p").child("w:pPr").child("w:sectPr");
+        EXPECT_EQ(bool(sect), c.paragraphSection) << c.index;
+        if (sect) {
+            EXPECT_STREQ(sect.child("w:type").attribute("w:val").value(), c.paragraphType);
+            EXPECT_STREQ(sect.child("w:pgSz").attribute("w:w").value(), "8000");
+            EXPECT_STREQ(sect.child("w:docGrid").attribute("w:linePitch").value(), "312");
+        }
+        EXPECT_EQ(bool(body.child("w:sectPr")), c.bodySection) << c.index;
+        if (c.bodySection) {
+            EXPECT_FALSE(body.child("w:sectPr").child("w:type"));
+        }
+        EXPECT_STREQ(body.child("w:p").child("w:r").child("w:t").text().get(), " ");
+    }
+}
+
+TEST(QVDocxPageEnd, FloatingRunsGoToTheFirstParagraphInFrontUnlessTextIsPaintedOver) {
+    class Pict : public QVDocxRunPict {
+    public:
+        explicit Pict(platform::Rect r) : rect_(r) {}
+        platform::Rect displayRect() const override { return rect_; }
+
+    private:
+        platform::Rect rect_;
+    };
+    PageBuilder b;
+    auto under = std::make_shared<Pict>(platform::Rect{{60, 40}, {100, 30}});
+    under->setDrawIndex(0);
+    under->setPictZIndex(-251657498);
+    b.page().runImageArray().push_back(under);
+    b.text(u"over", 72, 50); // draw index 0 too: the next test draws later
+    b.page().allRunTextArray().back()->setDrawIndex(1);
+    auto after = std::make_shared<Pict>(platform::Rect{{60, 40}, {100, 30}});
+    after->setDrawIndex(2);
+    after->setPictZIndex(-251657497);
+    b.page().runImageArray().push_back(after);
+    b.page().endWritePage(1);
+    EXPECT_EQ(under->pictZIndex(), -251657498); // text painted over it: behind
+    EXPECT_EQ(after->pictZIndex(), 3815);       // nothing over it: in front
+    const auto& runs = b.page().paragraphArray().front()->runArray();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[1], under);
+    EXPECT_EQ(runs[2], after);
+}
+
+} // namespace
