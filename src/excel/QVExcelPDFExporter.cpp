@@ -10,6 +10,7 @@
 #include "pdf/QVPDFFont.h"
 #include "pdf/QVPDFFontDescriptor.h"
 #include "pdf/QVPDFFontUtilities.h"
+#include "pdf/QVPDFTextCharacters.h"
 #include "pdf/RenderingStateStack.h"
 #include "platform/PdfBudgetExceeded.h"
 #include "platform/PdfDocument.h"
@@ -23,7 +24,8 @@ namespace {
 // Typographic ligatures (U+FB00 to U+FB06) as their letters, so a cell reads
 // and searches as "conflict", not with the single ligature character.
 std::u16string withLigaturesExpanded(const std::u16string& text) {
-    static constexpr const char16_t* kLetters[] = {u"ff", u"fi", u"fl", u"ffi", u"ffl", u"st", u"st"};
+    static constexpr const char16_t* kLetters[] = {u"ff",  u"fi", u"fl", u"ffi",
+                                                   u"ffl", u"st", u"st"};
     auto isLigature = [](char16_t c) { return c >= 0xFB00 && c <= 0xFB06; };
     if (std::none_of(text.begin(), text.end(), isLigature))
         return text;
@@ -66,6 +68,15 @@ bool isFinite(double v) {
     return std::isfinite(v);
 }
 
+bool isBlankText(const std::u16string& text) {
+    return std::all_of(text.begin(), text.end(), QVPDF_IsWhitespaceCharacter);
+}
+
+// Blanks after a word wider than this many ems are layout space (a field
+// padded to its column's width), not a word gap: they separate the word from
+// whatever follows (the same measure the interpreter cuts strings at).
+constexpr double kWideBlankEms = 0.8;
+
 } // namespace
 
 QVExcelPDFExporter::QVExcelPDFExporter(const std::string& destDocType,
@@ -104,10 +115,18 @@ void QVExcelPDFExporter::resetPageState() {
     nextCharFontSize_ = mainTextFontSize_ = 1.0;
     nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
     isNotScanTextYet_ = true;
+    forgetTrailingBlanks();
+}
+
+void QVExcelPDFExporter::forgetTrailingBlanks() {
+    trailingBlankStart_ = 0;
+    trailingBlankLength_ = 0;
+    isLastRunClosed_ = false;
 }
 
 void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
     currentPage_ = nullptr;
+    forgetTrailingBlanks();
     if (!pdfConverter_)
         return;
     pdfConverter_->begainWritePage(pageSize);
@@ -238,6 +257,16 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
     // make the analysis's orderings meaningless.
     if (!isPlausibleRun(*run))
         return;
+    if (isBlankText(run->text())) {
+        // Blanks are no cell content: they only carry the word before them
+        // on to a word that touches their end.
+        nextCharTransform_ = mainTextTransform_ = next;
+        nextCharFontSize_ = mainTextFontSize_ = size;
+        nextCharCTMInfo_ = mainTextCTMInfo_ = end;
+        const double em = s->font() ? convertToDisplaySpaceWidth(size * s->horizontalScaling()) : 0;
+        addTrailingBlanks(*run, isFinite(em) ? em : 0);
+        return;
+    }
 
     isNotScanTextYet_ = false;
     nextCharTransform_ = mainTextTransform_ = next;
@@ -273,10 +302,44 @@ bool QVExcelPDFExporter::isPlausibleRun(const QVExcelRunText& run) const {
            isFinite(g.fontSize.width) && isFinite(g.fontSize.height);
 }
 
+void QVExcelPDFExporter::addTrailingBlanks(const QVExcelRunText& blanks, double em) {
+    QVExcelPage::RunList& runs = currentPage_->allRunTextArray();
+    if (runs.empty() || isLastRunClosed_)
+        return;
+    QVExcelRunText& last = *runs.back();
+    QVPDF_CTMInfo g = last.ctmInfo();
+    const QVPDF_CTMInfo& b = blanks.ctmInfo();
+    if (std::fabs(b.yBase - g.yBase) >= kJoinTolerance ||
+        std::fabs(b.xLeft - g.xRight) >= kJoinTolerance)
+        return;
+    if (trailingBlankLength_ == 0) {
+        trailingBlankStart_ = g.xRight;
+        trailingBlankWidth_ = last.textWidth();
+    }
+    trailingBlankLength_ += blanks.text().size();
+    last.appendText(blanks.text());
+    last.setTextWidth(last.textWidth() + blanks.textWidth());
+    g.xRight = b.xRight;
+    if (std::fabs(g.xRight - trailingBlankStart_) > kWideBlankEms * em) {
+        // Layout space: the blanks are cut off and nothing joins the word any more.
+        std::u16string text = last.text();
+        text.resize(text.size() - trailingBlankLength_);
+        last.setText(std::move(text));
+        last.setTextWidth(trailingBlankWidth_);
+        g.xRight = trailingBlankStart_;
+        trailingBlankLength_ = 0;
+        isLastRunClosed_ = true;
+    }
+    last.setCtmInfo(g);
+}
+
 void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run,
                                               double wordSpace) {
     QVExcelPage::RunList& runs = currentPage_->allRunTextArray();
-    if (!runs.empty()) {
+    const bool closed = isLastRunClosed_;
+    trailingBlankLength_ = 0;
+    isLastRunClosed_ = false;
+    if (!runs.empty() && !closed) {
         QVExcelRunText& last = *runs.back();
         const QVPDF_CTMInfo& a = last.ctmInfo();
         const QVPDF_CTMInfo& b = run->ctmInfo();

@@ -82,6 +82,12 @@ protected:
 private:
     void collectRunText(const std::u16string& text, platform::Size textOffset);
     void addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run, double wordSpace);
+    /// A string of blanks joins the last run when it touches its end, so a
+    /// word touching the blanks' end still joins; blanks wider than 0.8 em
+    /// (of the blanks' font) are cut off again and close the run. Blanks that
+    /// touch no run are dropped: they are never a run of their own.
+    void addTrailingBlanks(const QVExcelRunText& blanks, double em);
+    void forgetTrailingBlanks();
     void collectFills(const platform::Path& displayPath);
     bool isPlausibleRun(const QVExcelRunText& run) const;
 
@@ -94,6 +100,13 @@ private:
     uint64_t runTextCount_ = 0;
     bool isShouldCancel_ = false;
     bool isNotScanTextYet_ = true;
+    // Blanks joined to the last run: where they begin, how many text units
+    // they hold, and the run's width before them. A closed last run has had
+    // wide blanks cut off and joins nothing more.
+    double trailingBlankStart_ = 0;
+    double trailingBlankWidth_ = 0;
+    size_t trailingBlankLength_ = 0;
+    bool isLastRunClosed_ = false;
 
     double nextCharFontSize_ = 1.0;
     platform::AffineTransform nextCharTransform_{};

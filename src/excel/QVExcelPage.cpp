@@ -5,6 +5,7 @@
 #include "excel/QVExcelNumber.h"
 #include "excel/QVExcelStyle.h"
 #include "pdf/QVPDFPathUtilities.h"
+#include "pdf/QVPDFTextCharacters.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/PdfBudgetExceeded.h"
@@ -25,6 +26,30 @@ constexpr double kMinColumnWidth = 20.0;
 constexpr double kBaseFontSize = 12.0;
 
 using Cell = std::pair<uint64_t, uint64_t>; // row, column
+
+bool isBlankText(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), QVPDF_IsWhitespaceCharacter);
+}
+
+// A cell's text without the blanks at its edges: runs of blanks only take no
+// part in it (a number beside such a run is still one run), and the first
+// run's leading and the last run's trailing blanks are layout, not content.
+void trimCellBlanks(QVExcelStringItem& item) {
+    auto& runs = item.textRuns();
+    std::erase_if(runs, [](const auto& run) { return isBlankText(run->text()); });
+    if (runs.empty())
+        return;
+    const std::u16string& first = runs.front()->text();
+    const auto lead = static_cast<size_t>(
+        std::find_if_not(first.begin(), first.end(), QVPDF_IsWhitespaceCharacter) - first.begin());
+    if (lead > 0)
+        runs.front()->setText(first.substr(lead));
+    const std::u16string& last = runs.back()->text();
+    const auto trail = static_cast<size_t>(
+        std::find_if_not(last.rbegin(), last.rend(), QVPDF_IsWhitespaceCharacter) - last.rbegin());
+    if (trail > 0)
+        runs.back()->setText(last.substr(0, last.size() - trail));
+}
 
 // The tab-separated text of one page, in UTF-16 units: a dense table page
 // needs some kilobytes; this holds 32 MB.
@@ -134,6 +159,9 @@ QVExcelPage::ItemList QVExcelPage::getStringItemsFromRuns() const {
             return QVExcelManager::isBlankSpace(run->text());
         });
     });
+    for (const auto& item : items)
+        trimCellBlanks(*item);
+    std::erase_if(items, [](const auto& item) { return item->textRuns().empty(); });
     return items;
 }
 

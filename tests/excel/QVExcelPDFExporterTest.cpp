@@ -154,13 +154,26 @@ protected:
 
 using Texts = std::vector<std::string>;
 
-TEST_F(QVExcelPDFExporterTest, LeadingBlankOfAPageIsDroppedOnlyWhileNothingWasKept) {
-    // A single blank first is noise; after a kept run it is text (and joins
-    // the run it touches); two blanks are never dropped.
-    EXPECT_EQ(texts("BT /F1 12 Tf 100 700 Td ( ) Tj (A) Tj ( ) Tj ET"), (Texts{"A "}));
-    EXPECT_EQ(texts("BT /F1 12 Tf 100 700 Td (\\t) Tj 0 -40 Td (B) Tj 200 0 Td ( ) Tj ET"),
-              (Texts{"B", " "}));
-    EXPECT_EQ(texts("BT /F1 12 Tf 100 700 Td (  ) Tj ET"), (Texts{"  "}));
+TEST_F(QVExcelPDFExporterTest, BlanksAreNeverRunsOfTheirOwn) {
+    // Blanks join the run whose end they touch, so a word touching their end
+    // joins too; blanks touching no run are dropped. Blanks wider than 0.8 em
+    // after a word (Helvetica's space is 0.278 em) are a field padded to its
+    // column: cut off, and nothing joins the word across them.
+    const struct {
+        const char* content;
+        Texts runs;
+    } cases[] = {
+        {"( ) Tj (A) Tj ( ) Tj", {"A "}},
+        {"(\\t) Tj 0 -40 Td (B) Tj 200 0 Td ( ) Tj", {"B"}},
+        {"(  ) Tj", {}},
+        {"(Total) Tj ( ) Tj ( ) Tj (Amount) Tj", {"Total  Amount"}},
+        {"(06/30/2015) Tj ( ) Tj ( ) Tj ( ) Tj ( ) Tj ( ) Tj (x) Tj", {"06/30/2015", "x"}},
+        {"(7) Tj (   ) Tj", {"7"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        EXPECT_EQ(texts(std::string("BT /F1 12 Tf 100 700 Td ") + c.content + " ET"), c.runs);
+    }
 }
 
 TEST_F(QVExcelPDFExporterTest, LigaturesReachTheCellsAsTheirLetters) {
