@@ -76,12 +76,14 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
          {"EDMUND G BROWN|DEM|#69", "GAVIN NEWSOM|DEM|#64", "STEVE KNIGHT|REP|#146",
           "NEEL KASHKARI|REP|#247|", "RON NEHRING|REP|#247|"}},
         // A form: labels and their values, no blank kept around them.
-        {"150109DSP-Milw-505-90D", "1",
+        {"150109DSP-Milw-505-90D",
+         "1",
          {"Case Tracking Number:|150109-DSP-Milw-505|Agency:|Bureau of Milwaukee Child Welfare",
           "Age:|1 Year 9 Months|Gender:|Female|Male", "Date of Incident:|01/09/2015",
           "Yes|No|Criminal investigation pending or completed?"}},
         // An agenda's heading block and numbered items.
-        {"cupertino_usd_4-6-16", "1",
+        {"cupertino_usd_4-6-16",
+         "1",
          {"Cupertino Union School District|April 6, 2016", "1309 S. Mary Avenue|7:30 a.m.",
           "1.|CALL TO ORDER/FLAG SALUTE"}},
     };
