@@ -72,6 +72,13 @@ bool isBlankText(const std::u16string& text) {
     return std::all_of(text.begin(), text.end(), QVPDF_IsWhitespaceCharacter);
 }
 
+// Blanks that followed one copy of an overprinted word may join that copy only.
+std::u16string_view withoutTrailingBlanks(std::u16string_view text) {
+    while (!text.empty() && QVPDF_IsWhitespaceCharacter(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 // Blanks after a word wider than this many ems are layout space (a field
 // padded to its column's width), not a word gap: they separate the word from
 // whatever follows (the same measure the interpreter cuts strings at).
@@ -134,6 +141,8 @@ void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
 }
 
 void QVExcelPDFExporter::endWriterPage() {
+    if (currentPage_)
+        dropOverprintedLastRun(currentPage_->allRunTextArray());
     currentPage_ = nullptr;
     if (pdfConverter_)
         pdfConverter_->endWritePage();
@@ -366,10 +375,32 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
             }
         }
     }
+    dropOverprintedLastRun(runs);
     if (runs.size() >= kMaxRunsPerPage)
         throw platform::PdfBudgetExceeded("The page has more than " +
                                           std::to_string(kMaxRunsPerPage) + " text runs.");
     runs.push_back(run);
+}
+
+void QVExcelPDFExporter::dropOverprintedLastRun(
+    std::vector<std::shared_ptr<QVExcelRunText>>& runs) {
+    if (runs.size() < 2)
+        return;
+    const QVExcelRunText& last = *runs.back();
+    const QVPDF_CTMInfo& a = last.ctmInfo();
+    const size_t first =
+        runs.size() > kOverprintWindow + 1 ? runs.size() - 1 - kOverprintWindow : 0;
+    for (size_t i = runs.size() - 1; i-- > first;) {
+        const QVExcelRunText& earlier = *runs[i];
+        const QVPDF_CTMInfo& b = earlier.ctmInfo();
+        if (std::fabs(a.xLeft - b.xLeft) < kJoinTolerance &&
+            std::fabs(a.yBase - b.yBase) < kJoinTolerance &&
+            last.rPr().isSameToRPr(earlier.rPr()) &&
+            withoutTrailingBlanks(last.text()) == withoutTrailingBlanks(earlier.text())) {
+            runs.pop_back();
+            return;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

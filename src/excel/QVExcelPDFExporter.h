@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QVExcelPage;
 class QVExcelPageFactory;
@@ -88,6 +89,13 @@ private:
     /// touch no run are dropped: they are never a run of their own.
     void addTrailingBlanks(const QVExcelRunText& blanks, double em);
     void forgetTrailingBlanks();
+    /// Drops the last run, once it is final, when it repeats the text of one
+    /// of the few runs before it from the same start (within 1 point), blanks
+    /// after it aside: a word drawn again a fraction of a point aside to look
+    /// bold is one word, not two cells.
+    static void dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs);
+    /// Runs before the last one that an overprint is looked for among.
+    static constexpr size_t kOverprintWindow = 8;
     void collectFills(const platform::Path& displayPath);
     bool isPlausibleRun(const QVExcelRunText& run) const;
 

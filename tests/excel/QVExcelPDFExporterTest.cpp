@@ -176,6 +176,26 @@ TEST_F(QVExcelPDFExporterTest, BlanksAreNeverRunsOfTheirOwn) {
     }
 }
 
+TEST_F(QVExcelPDFExporterTest, AWordDrawnAgainOverItselfIsOneRun) {
+    // Drawn twice a fraction of a point aside to look bold, whole or glyph by
+    // glyph: one run. The same text a little further away is text of its own.
+    const struct {
+        const char* content;
+        Texts runs;
+    } cases[] = {
+        {"BT /F1 12 Tf 100 700 Td (Total) Tj ET BT /F1 12 Tf 100.3 700 Td (Total) Tj ET",
+         {"Total"}},
+        {"BT /F1 12 Tf 100 700 Td [(To) (tal)] TJ ET BT /F1 12 Tf 99.7 700.2 Td [(To) (tal)] TJ ET "
+         "BT /F1 12 Tf 200 700 Td (x) Tj ET",
+         {"Total", "x"}},
+        {"BT /F1 12 Tf 100 700 Td (0) Tj ET BT /F1 12 Tf 102 700 Td (0) Tj ET", {"0", "0"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        EXPECT_EQ(texts(c.content), c.runs);
+    }
+}
+
 TEST_F(QVExcelPDFExporterTest, LigaturesReachTheCellsAsTheirLetters) {
     // The fi and fl glyphs (U+FB01, U+FB02): a cell must read and search as
     // plain letters.
