@@ -17,9 +17,11 @@ class QVPDFConentParserDelegate {
 public:
     virtual ~QVPDFConentParserDelegate() = default;
 
-    /// One shown string: its decoded text (never empty) and its total advance
-    /// in text space before the text matrix. The state's text matrix is still
-    /// that of the string's start.
+    /// One shown string, or one piece of it: a string is cut where blanks or
+    /// character spacing leave a gap wider than 0.8 em, and wide blanks before
+    /// or after its text are left out. The decoded text (never empty) and the
+    /// advance of the piece in text space before the text matrix; the state's
+    /// text matrix is that of the piece's start.
     virtual void didScanText(QVPDFConentParser& parser, const std::u16string& text,
                              platform::Size textOffset) {
         (void)parser, (void)text, (void)textOffset;
