@@ -348,6 +348,19 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
     const bool closed = isLastRunClosed_;
     trailingBlankLength_ = 0;
     isLastRunClosed_ = false;
+    if (!runs.empty() && !closed && isInitialLetter(*runs.back(), *run)) {
+        // The word takes the letter in front and keeps its own line and properties.
+        const QVPDF_CTMInfo& cap = runs.back()->ctmInfo();
+        QVPDF_CTMInfo g = run->ctmInfo();
+        run->setTextWidth(run->textWidth() + (g.xLeft - cap.xLeft));
+        g.xLeft = cap.xLeft;
+        g.topLeft.x = cap.topLeft.x;
+        g.bottomLeft.x = cap.bottomLeft.x;
+        run->setCtmInfo(g);
+        run->setText(runs.back()->text() + run->text());
+        runs.back() = run;
+        return;
+    }
     if (!runs.empty() && !closed) {
         QVExcelRunText& last = *runs.back();
         const QVPDF_CTMInfo& a = last.ctmInfo();
@@ -380,6 +393,27 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
         throw platform::PdfBudgetExceeded("The page has more than " +
                                           std::to_string(kMaxRunsPerPage) + " text runs.");
     runs.push_back(run);
+}
+
+bool QVExcelPDFExporter::isInitialLetter(const QVExcelRunText& letter, const QVExcelRunText& word) {
+    // One Latin letter before a word that goes on in Latin letters: drop caps
+    // begin words of alphabetic scripts (a letter before a number is a label).
+    auto isLatinLetter = [](char16_t c) {
+        return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') ||
+               (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7);
+    };
+    if (letter.text().size() != 1 || !isLatinLetter(letter.text()[0]) || word.text().empty() ||
+        !isLatinLetter(word.text()[0]))
+        return false;
+    const double wordSize = word.rPr().sz();
+    if (!(letter.rPr().sz() >= kInitialLetterScale * wordSize))
+        return false;
+    const QVPDF_CTMInfo& a = letter.ctmInfo();
+    const QVPDF_CTMInfo& b = word.ctmInfo();
+    const double gap = b.xLeft - a.xRight;
+    // The word starts right after the letter, on a line within the letter's height.
+    return gap > -kJoinTolerance && gap < std::max(kJoinTolerance, 0.5 * wordSize) &&
+           b.yBase > a.yTop && b.yBase < a.yBase + kJoinTolerance;
 }
 
 void QVExcelPDFExporter::dropOverprintedLastRun(

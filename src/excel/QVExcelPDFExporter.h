@@ -94,6 +94,12 @@ private:
     /// after it aside: a word drawn again a fraction of a point aside to look
     /// bold is one word, not two cells.
     static void dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs);
+    /// Whether `letter` is a large initial (raised or dropped) of `word`: one
+    /// Latin letter, before a word going on in Latin letters, at least twice the word's size (so a
+    /// letter with its subscript or superscript is not one), the word starting within half its size
+    /// after it, on a line that lies within the letter's height.
+    static bool isInitialLetter(const QVExcelRunText& letter, const QVExcelRunText& word);
+    static constexpr double kInitialLetterScale = 2.0;
     /// Runs before the last one that an overprint is looked for among.
     static constexpr size_t kOverprintWindow = 8;
     void collectFills(const platform::Path& displayPath);

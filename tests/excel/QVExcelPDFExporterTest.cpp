@@ -196,6 +196,28 @@ TEST_F(QVExcelPDFExporterTest, AWordDrawnAgainOverItselfIsOneRun) {
     }
 }
 
+TEST_F(QVExcelPDFExporterTest, ALargeInitialLetterJoinsItsWord) {
+    // Helvetica's T is 0.611 em: at 36 points it ends at x 122.
+    const struct {
+        const char* content;
+        Texts runs;
+    } cases[] = {
+        {"BT /F1 36 Tf 100 700 Td (T) Tj ET BT /F1 10 Tf 123 720 Td (he quick fox) Tj ET",
+         {"The quick fox"}},
+        {"BT /F1 36 Tf 100 700 Td (T) Tj ET BT /F1 10 Tf 122 700 Td (he raised cap) Tj ET",
+         {"The raised cap"}},
+        {"BT /F1 36 Tf 100 700 Td (T) Tj ET BT /F1 10 Tf 140 720 Td (far away) Tj ET",
+         {"T", "far away"}},
+        {"BT /F1 36 Tf 100 700 Td (7) Tj ET BT /F1 10 Tf 121 720 Td (items) Tj ET", {"7", "items"}},
+        {"BT /F1 36 Tf 100 700 Td (E) Tj ET BT /F1 10 Tf 125 720 Td (18) Tj ET", {"E", "18"}},
+        {"BT /F1 12 Tf 100 700 Td (T) Tj ET BT /F1 10 Tf 107.4 700 Td (wo) Tj ET", {"T", "wo"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.content);
+        EXPECT_EQ(texts(c.content), c.runs);
+    }
+}
+
 TEST_F(QVExcelPDFExporterTest, LigaturesReachTheCellsAsTheirLetters) {
     // The fi and fl glyphs (U+FB01, U+FB02): a cell must read and search as
     // plain letters.
