@@ -5,8 +5,8 @@
 // - PathOperators: one long path of line segments, painted once.
 // - ClipsInSaves: q re W n Q, each clip recorded and dropped with its state.
 
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFFont.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/font/QVPDFFont.h"
 #include "platform/PdfContentScanner.h"
 
 #include <benchmark/benchmark.h>

@@ -4,8 +4,8 @@
 // Uncached (a parse per page).
 
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFFont.h"
-#include "pdf/QVPDFFontCache.h"
+#include "pdf/font/QVPDFFont.h"
+#include "pdf/font/QVPDFFontCache.h"
 #include "platform/PdfDocument.h"
 
 #include <benchmark/benchmark.h>

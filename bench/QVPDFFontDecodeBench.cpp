@@ -3,8 +3,8 @@
 // subset font whose codes reach Unicode through a ToUnicode map.
 
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFFont.h"
-#include "pdf/QVPDFFontCache.h"
+#include "pdf/font/QVPDFFont.h"
+#include "pdf/font/QVPDFFontCache.h"
 #include "platform/PdfDocument.h"
 
 #include <benchmark/benchmark.h>

@@ -10,9 +10,9 @@
 //   a second.
 
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFImageXObject.h"
 #include "pdf/QVPDFUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/xobject/QVPDFImageXObject.h"
 #include "platform/ImageFileCache.h"
 #include "platform/PdfContentScanner.h"
 #include "platform/PdfDocument.h"

@@ -4,8 +4,8 @@
 
 #include "BenchPages.h"
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFFontCache.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/font/QVPDFFontCache.h"
 #include "platform/PdfContentScanner.h"
 #include "platform/PdfDocument.h"
 

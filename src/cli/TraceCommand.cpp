@@ -2,9 +2,9 @@
 
 #include "app/QVPageRange.h"
 #include "converter/QVPDFPageExporter.h"
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFFont.h"
 #include "pdf/QVPDFPageGeometry.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/font/QVPDFFont.h"
 #include "platform/NumberFormat.h"
 #include "platform/PdfDocument.h"
 

@@ -3,7 +3,7 @@
 #include "cli/ConvertCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/TraceCommand.h"
-#include "pdf/QVPDFMapTool.h"
+#include "pdf/cmap/QVPDFMapTool.h"
 #include "platform/AppInfo.h"
 
 #include <iostream>

@@ -1,6 +1,6 @@
 #include "converter/QVPDFConverter.h"
 
-#include "pdf/QVPDFMapTool.h"
+#include "pdf/cmap/QVPDFMapTool.h"
 
 #include "platform/AppInfo.h"
 #include "platform/Dispatch.h"

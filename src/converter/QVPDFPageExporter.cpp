@@ -1,10 +1,10 @@
 #include "converter/QVPDFPageExporter.h"
 
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFFontCache.h"
-#include "pdf/QVPDFPageBudget.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pdf/QVPDFUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/content/QVPDFPageBudget.h"
+#include "pdf/font/QVPDFFontCache.h"
 #include "platform/PdfContentScanner.h"
 #include "platform/PdfDocument.h"
 

@@ -5,7 +5,7 @@
 // happens even when the run throws (the page then fails, the next one goes on).
 
 #include "converter/QVPDFExporter.h"
-#include "pdf/QVPDFConentParserDelegate.h"
+#include "pdf/content/QVPDFConentParserDelegate.h"
 #include "platform/Geometry.h"
 
 #include <memory>

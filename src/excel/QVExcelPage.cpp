@@ -5,7 +5,7 @@
 #include "excel/QVExcelNumber.h"
 #include "excel/QVExcelStyle.h"
 #include "pdf/QVPDFPathUtilities.h"
-#include "pdf/QVPDFTextCharacters.h"
+#include "pdf/content/QVPDFTextCharacters.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/PdfBudgetExceeded.h"

@@ -4,7 +4,7 @@
 // streams to files, ARGB bitmap surfaces, image loading and the image-file
 // writer.
 
-#include "pdf/QVPDFColor.h"
+#include "pdf/colour/QVPDFColor.h"
 #include "platform/Bitmap.h"
 #include "platform/Geometry.h"
 #include "platform/ImageColorSpace.h"

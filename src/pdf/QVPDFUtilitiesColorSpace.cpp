@@ -1,7 +1,7 @@
 // The colour spaces and decode arrays of image samples.
 #include "pdf/QVPDFUtilities.h"
 
-#include "pdf/QVPDFFunction.h"
+#include "pdf/function/QVPDFFunction.h"
 #include "platform/ImageSamples.h"
 #include "platform/ImageStreamReader.h"
 

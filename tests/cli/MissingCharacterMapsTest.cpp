@@ -1,7 +1,7 @@
 // Without the character maps the corvala command says so at start, once,
 // instead of converting CJK text to nothing without a word.
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFMapTool.h"
+#include "pdf/cmap/QVPDFMapTool.h"
 
 #include <gtest/gtest.h>
 

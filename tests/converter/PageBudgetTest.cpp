@@ -6,7 +6,7 @@
 #include "excel/QVExcelPDFExporter.h"
 #include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFPageBudget.h"
+#include "pdf/content/QVPDFPageBudget.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
 

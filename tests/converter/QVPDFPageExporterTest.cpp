@@ -4,7 +4,7 @@
 #include "converter/QVPDFPageExporter.h"
 #include "converter/QVPDFConverter.h"
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFConentParser.h"
+#include "pdf/content/QVPDFConentParser.h"
 #include "platform/Dispatch.h"
 #include "platform/NumberFormat.h"
 

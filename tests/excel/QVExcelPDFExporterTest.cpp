@@ -10,7 +10,7 @@
 #include "excel/QVExcelStandardPageFactory.h"
 #include "excel/QVExcelStyle.h"
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFDeviceCMYKColorSpace.h"
+#include "pdf/colour/QVPDFDeviceCMYKColorSpace.h"
 #include "platform/NumberFormat.h"
 #include "platform/PdfDocument.h"
 

@@ -4,8 +4,8 @@
 // a test-only font (one byte per character, fixed widths) for text showing.
 
 #include "fixtures/PdfBuilder.h"
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFFont.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/font/QVPDFFont.h"
 #include "platform/NumberFormat.h"
 #include "platform/PdfContentScanner.h"
 #include "platform/PdfDocument.h"

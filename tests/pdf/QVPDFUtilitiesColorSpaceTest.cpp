@@ -1,5 +1,5 @@
 // Image colour spaces built from their PDF definitions, and decode arrays.
-#include "ImageTestSupport.h"
+#include "pdf/ImageTestSupport.h"
 
 #include "pdf/QVPDFUtilities.h"
 

@@ -1,11 +1,11 @@
 // Real files made by Debian's tools (tests/fixtures/images/make_image_fixtures.py):
 // what the interpreter reports for them is checked against the sources and
 // against pdfimages, which lists and extracts the same images.
-#include "ImageTestSupport.h"
+#include "pdf/ImageTestSupport.h"
 
-#include "pdf/QVPDFConentParser.h"
-#include "pdf/QVPDFImageXObject.h"
 #include "pdf/QVPDFUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/xobject/QVPDFImageXObject.h"
 #include "platform/CcittCodec.h"
 #include "platform/Files.h"
 #include "platform/ImageFile.h"

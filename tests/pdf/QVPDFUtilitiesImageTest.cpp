@@ -1,6 +1,6 @@
 // Image streams to pixels: sample depths, colour spaces, decode arrays and
 // masks, each compared exactly with the pixels they must give.
-#include "ImageTestSupport.h"
+#include "pdf/ImageTestSupport.h"
 
 #include "pdf/QVPDFUtilities.h"
 #include "platform/JpegCodec.h"

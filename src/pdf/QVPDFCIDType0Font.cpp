@@ -1,4 +1,0 @@
-#include "pdf/QVPDFCIDType0Font.h"
-
-QVPDFCIDType0Font::QVPDFCIDType0Font(const platform::PdfObject& dict, const std::string& objectKey)
-    : QVPDFCIDTypeFont(dict, objectKey) {}

@@ -1,6 +1,0 @@
-#include "pdf/QVPDFPattern.h"
-
-QVPDFPattern::QVPDFPattern(const platform::PdfObject&, std::string objectKey)
-    : objectKey_(std::move(objectKey)) {}
-
-QVPDFPattern::~QVPDFPattern() = default;

@@ -1,0 +1,78 @@
+#include "pdf/xobject/QVPDFImageXObject.h"
+
+#include "pdf/QVPDFUtilities.h"
+#include "platform/ImageFileCache.h"
+
+#include <algorithm>
+
+namespace {
+
+// The quality of JPEG data that has to be encoded again (its source was lossy).
+constexpr float kJpegQuality = 0.92f;
+
+std::string hexColor(const QVPDFRGB& c) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (int32_t v : {c.r, c.g, c.b}) {
+        int b = std::clamp<int32_t>(v, 0, 255);
+        out.push_back(digits[b >> 4]);
+        out.push_back(digits[b & 15]);
+    }
+    return out;
+}
+
+} // namespace
+
+QVPDFImageXObject::QVPDFImageXObject(const platform::PdfObject& stream) : QVPDFXObject(stream) {
+    (void)parse(stream);
+}
+
+bool QVPDFImageXObject::parse(const platform::PdfObject& stream) {
+    return parseImage(stream, std::nullopt);
+}
+
+bool QVPDFImageXObject::parseImage(const platform::PdfObject& stream,
+                                   const std::optional<platform::PdfObject>& colorSpaces) {
+    imageStream_ = stream;
+    colorSpaces_ = colorSpaces;
+    cachedImagePath_.reset();
+    return true;
+}
+
+bool QVPDFImageXObject::isImageMask() const {
+    platform::PdfObject dict = imageStream_.streamDictionary();
+    platform::PdfObject flag = dict.get("ImageMask");
+    if (flag.isNull())
+        flag = dict.get("IM");
+    return flag.boolean().value_or(false);
+}
+
+void QVPDFImageXObject::extractForPainting(
+    const std::shared_ptr<platform::PdfDocumentImpl>& document, const QVPDFRGB& fillColor) {
+    auto cache = platform::ImageFileCache::forDocument(document);
+    if (!cache)
+        return;
+    const bool stencil = isImageMask();
+    // Only an object of the file has an identity to share; inline images are
+    // written at each painting.
+    std::string key;
+    if (platform::PdfObjectId id = imageStream_.objectId(); id.isIndirect()) {
+        key = std::to_string(id.number) + " " + std::to_string(id.generation);
+        if (stencil)
+            key += " " + hexColor(fillColor);
+        if (const std::optional<std::string>* known = cache->find(key)) {
+            cachedImagePath_ = *known;
+            return;
+        }
+    } else if (stencil == false && cachedImagePath_) {
+        return;
+    }
+    std::optional<std::string> path;
+    if (auto folder = cache->folder())
+        if (auto written = QVPDFUtilities::extractPDFStream(imageStream_, colorSpaces_, *folder,
+                                                            kJpegQuality, fillColor))
+            path = written->path;
+    if (!key.empty())
+        cache->store(key, path);
+    cachedImagePath_ = path;
+}

@@ -1,0 +1,239 @@
+// Image XObjects and inline images as the interpreter reports them: written
+// lazily when painted, once per document, named after their real format, and
+// gone with the document's scratch folder.
+#include "pdf/ImageTestSupport.h"
+
+#include "pdf/QVPDFUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/xobject/QVPDFImageXObject.h"
+#include "platform/Files.h"
+#include "platform/ImageFileCache.h"
+#include "platform/JpegCodec.h"
+#include "platform/PdfContentScanner.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using platform::RasterImage;
+using F = RasterImage::Format;
+using namespace imagetest;
+
+namespace {
+
+struct Reported {
+    std::string name;
+    std::optional<std::string> path;
+};
+
+class ImageRecorder : public QVPDFConentParserDelegate {
+public:
+    std::vector<Reported> images;
+    void didScanXObjectImage(QVPDFConentParser&,
+                             const std::shared_ptr<const QVPDFImageXObject>& image) override {
+        if (image)
+            images.push_back({image->objectID(), image->cachedImagePath()});
+        else
+            images.push_back({"none", std::nullopt});
+    }
+};
+
+/// The scratch folder lives in $TMPDIR: each test gets its own.
+class ImageXObjectTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = fixtures::makeTestFolder("image-home");
+        const char* old = std::getenv("TMPDIR");
+        oldHome_ = old ? old : "";
+        setenv("TMPDIR", home_.c_str(), 1);
+    }
+    void TearDown() override { setenv("TMPDIR", oldHome_.c_str(), 1); }
+
+    /// Interprets page `number` of the open document.
+    std::vector<Reported> runPage(const platform::PdfDocument& doc, size_t number,
+                                  std::function<void(QVPDFRenderState&)> setUp = nullptr) {
+        auto page = doc.page(number);
+        auto stack = std::make_shared<RenderingStateStack>();
+        if (setUp)
+            setUp(*stack->topRenderingState());
+        ImageRecorder rec;
+        QVPDFConentParser parser(page->dictionary(),
+                                 std::make_shared<platform::PdfContentStream>(page->documentImpl(),
+                                                                              page->contentData()));
+        parser.setDelegate(&rec);
+        parser.setRenderingStateStack(stack);
+        parser.startParser();
+        return rec.images;
+    }
+
+    std::string home_;
+    std::string oldHome_;
+};
+
+std::string imageDict(const std::string& entries) {
+    return "<< /Type /XObject /Subtype /Image " + entries + " >>";
+}
+
+TEST_F(ImageXObjectTest, SharedImagesAreWrittenOncePerDocumentAndOnlyWhenPainted) {
+    fixtures::PdfBuilder b;
+    std::string resources = "<< /XObject <<";
+    for (int i = 0; i < 3; ++i)
+        resources += " /Im" + std::to_string(i) + " " +
+                     b.addStream(imageDict("/Width 1 /Height 1 /BitsPerComponent 8 /ColorSpace /G"),
+                                 bytes({i * 100}));
+    resources += " >> >>";
+    for (const char* content : {"/Im0 Do", "/Im0 Do /Im1 Do /Im0 Do", "q /Im1 Do Q /Missing Do"}) {
+        fixtures::PageSpec page;
+        page.content = content;
+        b.addPage(page);
+    }
+    // One resource dictionary that every page inherits.
+    b.setRootResources(resources);
+    std::string folder;
+    {
+        auto doc = platform::PdfDocument::openFromMemory(b.build(), "shared");
+        std::vector<Reported> all;
+        for (size_t p = 1; p <= 3; ++p)
+            for (Reported& r : runPage(*doc, p))
+                all.push_back(r);
+        // A name without an XObject reports nothing.
+        ASSERT_EQ(all.size(), 5u);
+        const std::string im0 = all[0].path.value_or(""), im1 = all[2].path.value_or("");
+        ASSERT_FALSE(im0.empty());
+        ASSERT_FALSE(im1.empty());
+        EXPECT_NE(im0, im1);
+        for (size_t i : {1, 3})
+            EXPECT_EQ(all[i].path, im0);
+        EXPECT_EQ(all[4].path, im1);
+        auto cache = platform::ImageFileCache::forDocument(doc->impl());
+        // Im2 is never painted: two extractions, not three, and not five.
+        EXPECT_EQ(cache->storedCount(), 2u);
+        folder = platform::deletingLastPathComponent(im0);
+        EXPECT_EQ(platform::deletingLastPathComponent(folder),
+                  home_ + "/corvala-" + std::to_string(::getpid()));
+        auto loaded = QVPDFUtilities::cgImageWithContentsOfFile(im1);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(maxDifference(*loaded, image(1, 1, F::Gray, {100})), 0);
+    }
+    // The document is closed: its scratch folder is gone, nothing stays behind.
+    EXPECT_FALSE(platform::pathExists(folder));
+}
+
+TEST_F(ImageXObjectTest, StencilMasksArePaintedInEachFillColour) {
+    ImagePdf pdf = makeImagePdf(
+        {{"M", stream(imageDict("/Width 2 /Height 1 /ImageMask true"), bytes({0b01000000}))}},
+        "1 0 0 rg /M Do 0 0 1 rg /M Do 1 0 0 rg /M Do");
+    auto images = runPage(*pdf.document, 1);
+    ASSERT_EQ(images.size(), 3u);
+    ASSERT_TRUE(images[0].path && images[1].path);
+    EXPECT_NE(*images[0].path, *images[1].path);
+    EXPECT_EQ(images[2].path, images[0].path);
+    auto red = QVPDFUtilities::cgImageWithContentsOfFile(*images[0].path);
+    auto blue = QVPDFUtilities::cgImageWithContentsOfFile(*images[1].path);
+    ASSERT_TRUE(red && blue);
+    EXPECT_EQ(maxDifference(*red, image(2, 1, F::RGBA, {255, 0, 0, 255, 255, 0, 0, 0})), 0);
+    EXPECT_EQ(maxDifference(*blue, image(2, 1, F::RGBA, {0, 0, 255, 255, 0, 0, 255, 0})), 0);
+}
+
+TEST_F(ImageXObjectTest, InlineImagesAreNamedByACounterAndDecodedThroughTheirFilters) {
+    RasterImage gray = image(8, 8, F::Gray, std::vector<uint8_t>(64, 90));
+    std::string jpeg = *platform::encodeJpeg(gray, 0.95);
+    std::string flate = fixtures::flateEncode(bytes({1, 2, 3, 4, 5, 6}));
+    std::string content = "BI /W 2 /H 1 /BPC 8 /CS /RGB /F /AHx ID FF000000FF00> EI\n"
+                          "BI /W 3 /H 2 /BPC 8 /CS /G /F /Fl ID " +
+                          flate +
+                          " EI\n"
+                          "BI /W 8 /H 8 /BPC 8 /CS /G /F /DCT ID " +
+                          jpeg +
+                          " EI\n"
+                          "BI /W 2 /H 1 /BPC 8 /CS /Pal ID " +
+                          bytes({0, 1}) + " EI\n";
+    fixtures::PdfBuilder b;
+    fixtures::PageSpec page;
+    page.content = content;
+    page.resources = "<< /ColorSpace << /Pal [/Indexed /DeviceRGB 1 <0A141E 28323C>] >> >>";
+    b.addPage(page);
+    auto doc = platform::PdfDocument::openFromMemory(b.build(), "inline");
+    auto images = runPage(*doc, 1);
+    ASSERT_EQ(images.size(), 4u);
+    const RasterImage expected[] = {image(2, 1, F::RGB, {255, 0, 0, 0, 255, 0}),
+                                    image(3, 2, F::Gray, {1, 2, 3, 4, 5, 6}), gray,
+                                    image(2, 1, F::RGB, {10, 20, 30, 40, 50, 60})};
+    for (size_t i = 0; i < images.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(images[i].name, "EI-" + std::to_string(i + 1));
+        ASSERT_TRUE(images[i].path);
+        auto loaded = QVPDFUtilities::cgImageWithContentsOfFile(*images[i].path);
+        ASSERT_TRUE(loaded);
+        EXPECT_LE(maxDifference(*loaded, expected[i]), i == 2 ? 1 : 0);
+        EXPECT_GE(maxDifference(*loaded, expected[i]), 0);
+    }
+    // The unmasked JPEG is its own bytes in a .jpeg file.
+    EXPECT_EQ(platform::splitExtension(*images[2].path).second, "jpeg");
+    EXPECT_EQ(platform::readFile(*images[2].path), jpeg);
+}
+
+// The file's extension is that of its bytes: JPEG data without a mask is
+// copied as it stands, JPEG with a mask becomes PNG with alpha, raw data PNG.
+TEST_F(ImageXObjectTest, FilesAreNamedAfterWhatTheyHold) {
+    RasterImage rgb = image(8, 8, F::RGB, std::vector<uint8_t>(8 * 8 * 3, 200));
+    std::string jpeg = *platform::encodeJpeg(rgb, 0.9);
+    std::string folder = fixtures::makeTestFolder("image-names");
+    ImagePdf pdf = makeImagePdf(
+        {{"Jpeg", stream(imageDict("/Width 8 /Height 8 /BitsPerComponent 8 /ColorSpace /DeviceRGB "
+                                   "/Filter /DCTDecode"),
+                         jpeg)},
+         {"Masked",
+          [&](fixtures::PdfBuilder& b) {
+              std::string smask = b.addStream(
+                  imageDict("/Width 1 /Height 1 /BitsPerComponent 8 /ColorSpace /DeviceGray"),
+                  bytes({128}));
+              return b.addStream(imageDict("/Width 8 /Height 8 /BitsPerComponent 8 "
+                                           "/ColorSpace /DeviceRGB /Filter /DCTDecode /SMask " +
+                                           smask),
+                                 jpeg);
+          }},
+         {"Inverted", stream(imageDict("/Width 8 /Height 8 /BitsPerComponent 8 "
+                                       "/ColorSpace /DeviceRGB /Filter /DCTDecode "
+                                       "/Decode [1 0 1 0 1 0]"),
+                             jpeg)},
+         {"Raw",
+          stream(imageDict("/Width 1 /Height 1 /BitsPerComponent 8 /ColorSpace /G"), bytes({7}))}});
+    struct Expect {
+        const char* name;
+        platform::ImageFileType type;
+        bool copied;
+        F format;
+    } expects[] = {{"Jpeg", platform::ImageFileType::JPEG, true, F::RGB},
+                   {"Masked", platform::ImageFileType::PNG, false, F::RGBA},
+                   {"Inverted", platform::ImageFileType::JPEG, false, F::RGB},
+                   {"Raw", platform::ImageFileType::PNG, false, F::Gray}};
+    for (const Expect& e : expects) {
+        SCOPED_TRACE(e.name);
+        auto written =
+            QVPDFUtilities::extractPDFStream(pdf.image(e.name), std::nullopt, folder, 0.92f);
+        ASSERT_TRUE(written);
+        EXPECT_EQ(written->type, e.type);
+        EXPECT_EQ(written->copiedEncodedData, e.copied);
+        EXPECT_EQ(platform::splitExtension(written->path).second,
+                  platform::extensionForImageFileType(e.type));
+        auto bytesWritten = platform::readFile(written->path);
+        ASSERT_TRUE(bytesWritten);
+        EXPECT_EQ(platform::imageFileTypeOfData(*bytesWritten), e.type);
+        if (e.copied) {
+            EXPECT_EQ(*bytesWritten, jpeg);
+        }
+        auto loaded = platform::decodeImageData(*bytesWritten);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->format, e.format);
+    }
+    auto inverted = QVPDFUtilities::cgImageWithContentsOfFile(
+        QVPDFUtilities::extractPDFStream(pdf.image("Inverted"), std::nullopt, folder, 0.92f)->path);
+    ASSERT_TRUE(inverted);
+    EXPECT_NEAR(inverted->pixels[0], 55, 3);
+}
+
+} // namespace
