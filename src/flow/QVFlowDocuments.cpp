@@ -1,0 +1,134 @@
+// The three document writers' own steps: which files they open and how the
+// output is put together.
+#include "flow/QVHTMLPDFConverter.h"
+#include "flow/QVHTMLState.h"
+#include "flow/QVRTFPDFConverter.h"
+#include "flow/QVRTFState.h"
+#include "flow/QVTextPDFConverter.h"
+#include "pdf/QVPDFFontUtilities.h"
+#include "platform/Files.h"
+
+namespace {
+
+template <class Writer>
+std::unique_ptr<Writer> openWriter(const std::string& path, const std::string& shownPath) {
+    std::unique_ptr<Writer> writer = path.empty() ? nullptr : Writer::initWithPath(path);
+    if (!writer)
+        throw QVFlowFileException("Can't create the file " + shownPath);
+    return writer;
+}
+
+template <class Writer> void closeAndReset(std::unique_ptr<Writer>& writer) {
+    if (writer)
+        writer->closeFile();
+    writer.reset();
+}
+
+/// The body file's bytes, appended to the output.
+void appendBody(QVFlowFileWriter& output, QVFlowFileWriter& body) {
+    const std::string path = body.textPath();
+    body.closeFile();
+    const std::optional<std::string> bytes = platform::readFile(path);
+    if (!bytes)
+        throw QVFlowFileException("Can't read the file " + path);
+    output.writeData(*bytes);
+}
+
+/// A comment may not hold "--" nor end in "-" (it would end early or be malformed).
+std::string commentText(std::string text) {
+    for (size_t i = 0; (i = text.find("--", i)) != std::string::npos;)
+        text.replace(i, 2, "- -");
+    if (!text.empty() && text.back() == '-')
+        text.push_back(' ');
+    return text;
+}
+
+} // namespace
+
+void QVHTMLPDFConverter::begainWriteDocument() {
+    closeAndReset(contentWriter_);
+    const std::string body =
+        savedWorkFolder().empty() ? std::string() : savedWorkFolder() + "/content.html";
+    contentWriter_ = openWriter<QVHTMLFileWriter>(body, body.empty() ? "content.html" : body);
+    closeAndReset(documentWriter_);
+    documentWriter_ = openWriter<QVHTMLFileWriter>(reserveTemporaryOutput(), savedFilePath());
+    setBegainDocxOptions();
+    QVHTMLState::sharedInstance().resetToDefault();
+}
+
+void QVHTMLPDFConverter::packetDocxFile() {
+    if (!documentWriter_ || !contentWriter_)
+        throw QVFlowFileException("Can't write the file " + savedFilePath());
+    QVHTMLFileWriter& w = *documentWriter_;
+    const auto esc = QVHTMLUtilities::escapeHTML;
+    w.write("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\" "
+            "\"http://www.w3.org/TR/html4/strict.dtd\">\n");
+    w.write("<!--" +
+            commentText(esc("Powered by " + displayName_ + " " + version_ + " " + company_)) +
+            "-->\n");
+    w.write("<html>\n");
+    w.write("<head>\n");
+    const std::string title =
+        platform::splitExtension(platform::lastPathComponent(savedFilePath())).first;
+    w.write("  <title>" + esc(platform::lastPathComponent(title)) + "</title>\n");
+    w.write("  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n");
+    w.write("  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\n");
+    w.write("  <meta name=\"Generator\" content=\"" + esc(displayName_) + "\">\n");
+    w.write("  <meta name=\"Version\" content=\"" + esc(version_) + "\">\n");
+    w.write(" <style type=\"text/css\">\n");
+    QVHTMLState& state = QVHTMLState::sharedInstance();
+    state.writeRegistedCSSParagraph(w);
+    state.writeRegistedCSSSpan(w);
+    w.write(" </style>\n");
+    w.write("</head>\n");
+    w.write("<body>");
+    appendBody(w, *contentWriter_);
+    w.write("\n</body>\n");
+    w.write("</html>");
+    w.closeFile();
+    commitOutput();
+}
+
+void QVRTFPDFConverter::begainWriteDocument() {
+    closeAndReset(contentWriter_);
+    const std::string body =
+        savedWorkFolder().empty() ? std::string() : savedWorkFolder() + "/content.rtf";
+    contentWriter_ = openWriter<QVRTFFileWriter>(body, body.empty() ? "content.rtf" : body);
+    closeAndReset(documentWriter_);
+    documentWriter_ = openWriter<QVRTFFileWriter>(reserveTemporaryOutput(), savedFilePath());
+    setBegainDocxOptions();
+    QVRTFState::sharedInstance().resetToDefault();
+}
+
+void QVRTFPDFConverter::packetDocxFile() {
+    if (!documentWriter_ || !contentWriter_)
+        throw QVFlowFileException("Can't write the file " + savedFilePath());
+    QVRTFFileWriter& w = *documentWriter_;
+    w.write("{\\rtf1\\ansi\\mac\n");
+    QVRTFState& state = QVRTFState::sharedInstance();
+    state.writeRegistedFonts(w);
+    state.writeRegistedColors(w);
+    w.write("{\\info\n");
+    const std::string comment = "Powered by " + displayName_ + " v" + version_ + " " + company_;
+    w.write("{\\doccomm " +
+            QVRTFFileWriter::_formatTextOfString(QVPDFFontUtilities::utf8ToUtf16(comment)) +
+            "}\n");
+    w.write("}\n");
+    appendBody(w, *contentWriter_);
+    w.write("\n}");
+    w.closeFile();
+    commitOutput();
+}
+
+void QVTextPDFConverter::begainWriteDocument() {
+    closeAndReset(documentWriter_);
+    documentWriter_ = openWriter<QVTextFileWriter>(reserveTemporaryOutput(), savedFilePath());
+    setBegainDocxOptions();
+}
+
+void QVTextPDFConverter::packetDocxFile() {
+    if (!documentWriter_)
+        throw QVFlowFileException("Can't write the file " + savedFilePath());
+    documentWriter_->closeFile();
+    commitOutput();
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Style records of the HTML output and their keyword tables, defaults,
+// limits and comparisons. Sizes and margins are CSS pixels.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct QVHTML_CSS_Font {
+    float fontSize = 0;
+    std::string fontName; ///< a CSS-safe family name once stored in a style object
+};
+
+struct QVHTML_CSS_Color {
+    int16_t red = 0;
+    int16_t green = 0;
+    int16_t blue = 0;
+    int16_t alpha = 0; ///< compared, never written
+};
+
+struct QVHTML_CSS_Margin {
+    float top = 0;
+    float right = 0;
+    float bottom = 0;
+    float left = 0;
+};
+
+struct QVHTML_CSS_Span {
+    int32_t textDecoration = 0; ///< index into the text-decoration keywords
+    int32_t fontWeight = 0;     ///< 0 normal, 1 bold
+    int32_t fontStyle = 0;      ///< 0 normal, 1 italic
+    QVHTML_CSS_Font font;
+    QVHTML_CSS_Color color;
+};
+
+struct QVHTML_CSS_Paragraph {
+    float textIndent = 0;
+    QVHTML_CSS_Margin margin;
+    QVHTML_CSS_Font font;
+    QVHTML_CSS_Color color;
+};
+
+class QVHTMLUtilities {
+public:
+    QVHTMLUtilities() = delete;
+
+    /// Keywords by index; an index outside its table gives the table's first.
+    static std::string cssFontWeight(int32_t index);
+    static std::string cssFontStyle(int32_t index);
+    static std::string cssTextDecoration(int32_t index);
+
+    /// 12 px Times New Roman, black (alpha 1), no indent, no margins.
+    static QVHTML_CSS_Paragraph defaultCssParagraphProperty();
+    static QVHTML_CSS_Span defaultCssSpanProperty();
+
+    /// Each component limited to 0..255.
+    static QVHTML_CSS_Color fixedCssColor(QVHTML_CSS_Color color);
+    /// Size limited to 8..288 (not a number gives 288); the name made safe
+    /// for a quoted CSS string (cssFontName), and Times New Roman when that
+    /// leaves nothing.
+    static QVHTML_CSS_Font fixedCssFont(QVHTML_CSS_Font font);
+    /// A font name from a PDF as a CSS family name inside single quotes: the
+    /// bytes read as UTF-8 (bad sequences become U+FFFD); quotes, backslash,
+    /// `<`, `>`, `;`, braces and control characters dropped. Nothing in it
+    /// can end the string, the rule or the style element.
+    static std::string cssFontName(std::string_view name);
+
+    static bool isCSSMargin(const QVHTML_CSS_Margin& a, const QVHTML_CSS_Margin& b);
+    static bool isCSSColor(const QVHTML_CSS_Color& a, const QVHTML_CSS_Color& b);
+    static bool isCSSFont(const QVHTML_CSS_Font& a, const QVHTML_CSS_Font& b);
+    static bool isCSSParagraph(const QVHTML_CSS_Paragraph& a, const QVHTML_CSS_Paragraph& b);
+    /// Weight and style are not compared: they are tags inside the span.
+    static bool isCSSSpan(const QVHTML_CSS_Span& a, const QVHTML_CSS_Span& b);
+
+    /// Text for HTML character data or a double-quoted attribute value.
+    static std::string escapeHTML(std::string_view utf8);
+};
