@@ -5,7 +5,7 @@
 #include "flow/QVRTFPDFConverter.h"
 #include "flow/QVRTFState.h"
 #include "flow/QVTextPDFConverter.h"
-#include "pdf/QVPDFFontUtilities.h"
+#include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/Files.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "flow/QVHTMLUtilities.h"
 
-#include "pdf/QVPDFFontUtilities.h"
+#include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/Utf.h"
 
 #include <algorithm>

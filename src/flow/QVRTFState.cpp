@@ -2,7 +2,7 @@
 
 #include "flow/QVFlowFileWriter.h"
 #include "flow/QVRTFFileWriter.h"
-#include "pdf/QVPDFFontUtilities.h"
+#include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/NumberFormat.h"
 
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "FlowFixture.h"
 
 #include "flow/QVFlowPDFConverter.h"
-#include "pdf/QVPDFFontUtilities.h"
+#include "pdf/font/QVPDFFontUtilities.h"
 
 #include <random>
 
