@@ -48,8 +48,15 @@ void MainQueue::async(std::function<void()> task) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         tasks_.push_back(std::move(task));
+        if (postObserver_)
+            postObserver_();
     }
     cv_.notify_all();
+}
+
+void MainQueue::setPostObserver(std::function<void()> observer) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    postObserver_ = std::move(observer);
 }
 
 size_t MainQueue::drain() {

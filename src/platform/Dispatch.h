@@ -44,9 +44,14 @@ public:
     size_t drain();
     /// Runs tasks as they arrive until `done()` is true (checked after each task).
     void runUntil(const std::function<bool()>& done);
+    /// Called after every post, on the posting thread and under the queue's
+    /// lock (so it never runs once replaced): a host with an event loop of
+    /// its own uses it to schedule a drain there. It must not post or drain.
+    void setPostObserver(std::function<void()> observer);
 
 private:
     std::mutex mutex_;
+    std::function<void()> postObserver_;
     std::condition_variable cv_;
     std::deque<std::function<void()>> tasks_;
 };

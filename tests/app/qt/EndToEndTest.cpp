@@ -1,0 +1,95 @@
+// The window converts with the real engine: a fixture added as from the
+// command line, the convert button pressed, the row reads "Success!" and the
+// workbook is on disk. Screenshots of the main states are saved in the build
+// tree (build/screenshots) for a person to look at.
+
+#include "TestSupport.h"
+
+#include "QVAppDelegate.h"
+#include "QVExcelSettings.h"
+#include "QVImageButton.h"
+#include "QVSourceFileListModel.h"
+
+#include "app/QVPDFConverterManager.h"
+#include "app/QVSandBoxUtilities.h"
+#include "app/QVSourceFileItem.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+
+#include <filesystem>
+
+class EndToEndTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<TestEnvironment> env;
+    QString shots = QStringLiteral(CORVALA_BINARY_DIR "/screenshots");
+
+    void shoot(QWidget* w, const QString& name) {
+        QDir().mkpath(shots);
+        QVERIFY(w->grab().save(shots + "/" + name + ".png"));
+    }
+
+private slots:
+    void init() { env = std::make_unique<TestEnvironment>("e2e"); }
+    void cleanup() { env.reset(); }
+
+    void convertsAFixture() {
+        const std::string out = env->dir + "/out";
+        std::filesystem::create_directories(out);
+        QVSandBoxUtilities::SaveUserSelectedOutputURLBookmark(out);
+        QVAppDelegate window;
+        window.resize(900, 600);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        shoot(&window, "main-empty");
+
+        QVSourceFileViewController& list = *window.sourceFileViewController();
+        window.application_openFiles({env->pdf("report.pdf", 3), env->pdf("long.pdf", 40)});
+        QTRY_COMPARE(list.ma_sourceItems().size(), size_t(2));
+        QVSourceFileListModel* m = list.model();
+        bool shotTaken = false;
+        connect(m, &QAbstractItemModel::dataChanged, this, [&](const QModelIndex& i) {
+            const double p = m->data(i, QVSourceFileListModel::ProgressRole).toDouble();
+            if (!shotTaken && i.row() == 1 && p > 20 && p < 85) {
+                shotTaken = true;
+                shoot(&window, "main-converting");
+            }
+        });
+        QTest::mouseClick(window.btn_convert(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.converterManager().isConverting(), 60000);
+        for (int row = 0; row < 2; ++row) {
+            const QString status = m->data(m->index(row), QVSourceFileListModel::StatusRole).toString();
+            QVERIFY2(status.endsWith("Success!"), qPrintable(status));
+        }
+        const std::string xlsx = out + "/report.xlsx";
+        QCOMPARE(*list.ma_sourceItems()[0]->outputPath(), xlsx);
+        QFile f(QString::fromStdString(xlsx));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("PK\x03\x04"));
+        QVERIFY(bytes.contains("xl/worksheets/sheet3.xml"));
+        shoot(&window, "main-done");
+
+        // The sheets, for the eye.
+        window.sourceFileViewController()->selectTableRowWithItem(list.ma_sourceItems()[0]);
+        window.settingsViewController()->moreSettingsAction();
+        QDialog* sheet = window.settingsViewController()->panel_moreSettings();
+        QTRY_VERIFY(sheet->isVisible());
+        shoot(sheet, "settings-sheet");
+        window.settingsViewController()->settings_Excel()->buttonDoneAction();
+        list.addFilesToCheckQueue({env->pdf("locked.pdf", 1, fixtures::Encryption{"user", "owner", true})});
+        QTRY_VERIFY(list.win_inputPassword()->isVisible());
+        QTest::keyClicks(list.tf_inputPassword_inputPassowrd(), "nope");
+        list.finishInputPassword();
+        shoot(list.win_inputPassword(), "password-sheet");
+        list.cancelInputPassword();
+        QTRY_VERIFY(!list.isChecking());
+    }
+};
+
+std::unique_ptr<QObject> makeEndToEndTest() { return std::make_unique<EndToEndTest>(); }
+
+#include "EndToEndTest.moc"
