@@ -117,6 +117,7 @@ def shown_texts(xlsx_files, workdir):
     out = {x: {} for x in xlsx_files}
     if not xlsx_files:
         return out
+    workdir = os.path.abspath(workdir)  # LibreOffice waits forever on a relative profile URL
     csvdir = tempfile.mkdtemp(prefix="shown-", dir=workdir)
     profile = tempfile.mkdtemp(prefix="lo-profile-", dir=workdir)
     env = dict(os.environ, LANG="en_US.UTF-8", LC_ALL="en_US.UTF-8")
