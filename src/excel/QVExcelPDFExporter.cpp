@@ -125,10 +125,19 @@ void QVExcelPDFExporter::resetPageState() {
     forgetTrailingBlanks();
 }
 
+double QVExcelPDFExporter::lastRunTextEnd() const {
+    if (trailingBlankLength_ > 0)
+        return trailingBlankStart_;
+    if (!currentPage_ || currentPage_->allRunTextArray().empty())
+        return 0.0;
+    return currentPage_->allRunTextArray().back()->ctmInfo().xRight;
+}
+
 void QVExcelPDFExporter::forgetTrailingBlanks() {
     trailingBlankStart_ = 0;
     trailingBlankLength_ = 0;
     isLastRunClosed_ = false;
+    isRunBeforeLastClosed_ = false;
 }
 
 void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
@@ -142,7 +151,7 @@ void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
 
 void QVExcelPDFExporter::endWriterPage() {
     if (currentPage_)
-        dropOverprintedLastRun(currentPage_->allRunTextArray());
+        dropOverprintedLastRun(currentPage_->allRunTextArray(), lastRunTextEnd());
     currentPage_ = nullptr;
     if (pdfConverter_)
         pdfConverter_->endWritePage();
@@ -345,9 +354,17 @@ void QVExcelPDFExporter::addTrailingBlanks(const QVExcelRunText& blanks, double 
 void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run,
                                               double wordSpace) {
     QVExcelPage::RunList& runs = currentPage_->allRunTextArray();
-    const bool closed = isLastRunClosed_;
+    bool closed = isLastRunClosed_;
+    const double lastEnd = lastRunTextEnd();
     trailingBlankLength_ = 0;
     isLastRunClosed_ = false;
+    // An overprint goes before anything can join it: glyphs drawn twice in a
+    // scrambled order would otherwise join their copies ("3" "3" "0" read "30"
+    // beside "3").
+    if (dropOverprintedLastRun(runs, lastEnd)) {
+        closed = isRunBeforeLastClosed_;
+        isRunBeforeLastClosed_ = true; // not known any more: nothing joins it
+    }
     if (!runs.empty() && !closed && isInitialLetter(*runs.back(), *run)) {
         // The word takes the letter in front and keeps its own line and properties.
         const QVPDF_CTMInfo& cap = runs.back()->ctmInfo();
@@ -374,7 +391,8 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
                 last.appendText(run->text());
                 last.setTextWidth(last.textWidth() + run->textWidth());
                 joined = true;
-            } else if (std::fabs(spacedGap) < kJoinTolerance) {
+            } else if (std::fabs(spacedGap) < kJoinTolerance &&
+                       !isGapFilled(runs, a.xRight, *run)) {
                 last.appendText(u" ");
                 last.appendText(run->text());
                 last.setTextWidth(last.textWidth() + run->textWidth() + wordSpace);
@@ -388,10 +406,10 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
             }
         }
     }
-    dropOverprintedLastRun(runs);
     if (runs.size() >= kMaxRunsPerPage)
         throw platform::PdfBudgetExceeded("The page has more than " +
                                           std::to_string(kMaxRunsPerPage) + " text runs.");
+    isRunBeforeLastClosed_ = closed;
     runs.push_back(run);
 }
 
@@ -416,25 +434,57 @@ bool QVExcelPDFExporter::isInitialLetter(const QVExcelRunText& letter, const QVE
            b.yBase > a.yTop && b.yBase < a.yBase + kJoinTolerance;
 }
 
-void QVExcelPDFExporter::dropOverprintedLastRun(
-    std::vector<std::shared_ptr<QVExcelRunText>>& runs) {
+bool QVExcelPDFExporter::isOverprintOf(const QVExcelRunText& run, double runTextEnd,
+                                       const QVExcelRunText& earlier) {
+    const QVPDF_CTMInfo& a = run.ctmInfo();
+    const QVPDF_CTMInfo& b = earlier.ctmInfo();
+    if (!(std::fabs(a.yBase - b.yBase) < kJoinTolerance) || !run.rPr().isSameToRPr(earlier.rPr()))
+        return false;
+    const std::u16string_view text = withoutTrailingBlanks(run.text());
+    const std::u16string_view under = withoutTrailingBlanks(earlier.text());
+    if (text.empty())
+        return false;
+    // The first or last glyphs of a word drawn again at its start or its end
+    // (the word grew from glyphs drawn one at a time before the copy came).
+    const bool atStart =
+        std::fabs(a.xLeft - b.xLeft) < kJoinTolerance && under.substr(0, text.size()) == text;
+    const bool atEnd = (std::fabs(a.xRight - b.xRight) < kJoinTolerance ||
+                        std::fabs(runTextEnd - b.xRight) < kJoinTolerance) &&
+                       under.size() >= text.size() &&
+                       under.substr(under.size() - text.size()) == text;
+    return atStart || atEnd;
+}
+
+bool QVExcelPDFExporter::dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs,
+                                                double lastTextEnd) {
     if (runs.size() < 2)
-        return;
+        return false;
     const QVExcelRunText& last = *runs.back();
-    const QVPDF_CTMInfo& a = last.ctmInfo();
     const size_t first =
         runs.size() > kOverprintWindow + 1 ? runs.size() - 1 - kOverprintWindow : 0;
     for (size_t i = runs.size() - 1; i-- > first;) {
-        const QVExcelRunText& earlier = *runs[i];
-        const QVPDF_CTMInfo& b = earlier.ctmInfo();
-        if (std::fabs(a.xLeft - b.xLeft) < kJoinTolerance &&
-            std::fabs(a.yBase - b.yBase) < kJoinTolerance &&
-            last.rPr().isSameToRPr(earlier.rPr()) &&
-            withoutTrailingBlanks(last.text()) == withoutTrailingBlanks(earlier.text())) {
+        if (isOverprintOf(last, lastTextEnd, *runs[i])) {
             runs.pop_back();
-            return;
+            return true;
         }
     }
+    return false;
+}
+
+bool QVExcelPDFExporter::isGapFilled(const std::vector<std::shared_ptr<QVExcelRunText>>& runs,
+                                     double gapStart, const QVExcelRunText& run) {
+    // Glyphs drawn out of order: a comma drawn before the digits on either
+    // side of it is no word gap.
+    const QVPDF_CTMInfo& b = run.ctmInfo();
+    const size_t first =
+        runs.size() > kOverprintWindow + 1 ? runs.size() - 1 - kOverprintWindow : 0;
+    for (size_t i = runs.size() - 1; i-- > first;) {
+        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
+        const double middle = 0.5 * (g.xLeft + g.xRight);
+        if (std::fabs(g.yBase - b.yBase) < kJoinTolerance && middle > gapStart && middle < b.xLeft)
+            return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------------------

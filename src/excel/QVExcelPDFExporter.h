@@ -89,11 +89,24 @@ private:
     /// touch no run are dropped: they are never a run of their own.
     void addTrailingBlanks(const QVExcelRunText& blanks, double em);
     void forgetTrailingBlanks();
-    /// Drops the last run, once it is final, when it repeats the text of one
-    /// of the few runs before it from the same start (within 1 point), blanks
-    /// after it aside: a word drawn again a fraction of a point aside to look
-    /// bold is one word, not two cells.
-    static void dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs);
+    /// Drops the last run, before anything joins it and at the page's end,
+    /// when it is an overprint of one of the few runs before it: a word drawn
+    /// again a fraction of a point aside to look bold is one word, not two
+    /// cells. Answers whether it dropped the run.
+    static bool dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs,
+                                       double lastTextEnd);
+    /// Where the last run's text ends, before blanks joined to it.
+    double lastRunTextEnd() const;
+    /// Whether `run` repeats `earlier` on its baseline with its look, blanks
+    /// after either aside: the start of its text from its start, or the end
+    /// of its text to its end (within 1 point), the whole text included.
+    /// `runTextEnd` is where the run's text ends before blanks joined to it.
+    static bool isOverprintOf(const QVExcelRunText& run, double runTextEnd,
+                              const QVExcelRunText& earlier);
+    /// Whether one of the few runs before the last has its middle between
+    /// `gapStart` and the start of `run` on its line: then the gap is no space.
+    static bool isGapFilled(const std::vector<std::shared_ptr<QVExcelRunText>>& runs,
+                            double gapStart, const QVExcelRunText& run);
     /// Whether `letter` is a large initial (raised or dropped) of `word`: one
     /// Latin letter, before a word going on in Latin letters, at least twice the word's size (so a
     /// letter with its subscript or superscript is not one), the word starting within half its size
@@ -121,6 +134,8 @@ private:
     double trailingBlankWidth_ = 0;
     size_t trailingBlankLength_ = 0;
     bool isLastRunClosed_ = false;
+    // Whether the run before the last was closed when the last one came.
+    bool isRunBeforeLastClosed_ = false;
 
     double nextCharFontSize_ = 1.0;
     platform::AffineTransform nextCharTransform_{};

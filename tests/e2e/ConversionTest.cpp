@@ -142,8 +142,8 @@ TEST_F(Conversion, TableRowsBesideABodyTextColumnKeepTheirCells) {
     fixtures::PdfBuilder b;
     std::string content;
     auto at = [&content](double x, double y, const std::string& text) {
-        content += "BT /F1 10 Tf " + std::to_string(x) + " " + std::to_string(y) + " Td (" +
-                   text + ") Tj ET ";
+        content += "BT /F1 10 Tf " + std::to_string(x) + " " + std::to_string(y) + " Td (" + text +
+                   ") Tj ET ";
     };
     const char* rows[][3] = {
         {"Country", "Imports", "Exports"}, {"Spain", "100", "200"}, {"France", "40", "196"}};
@@ -163,6 +163,55 @@ TEST_F(Conversion, TableRowsBesideABodyTextColumnKeepTheirCells) {
     for (const char* cell : {"A1=Country\n", "B1=Imports\n", "C1=Exports\n", "A2=Spain\n",
                              "B2=#100\n", "C2=#200\n", "A3=France\n", "B3=#40\n", "C3=#196\n"})
         EXPECT_NE(dump.output.find(cell), std::string::npos) << cell << dump.output;
+}
+
+TEST_F(Conversion, GlyphsDrawnOutOfOrderJoinAlongTheLine) {
+    // Right-aligned numbers drawn one glyph per string in a scrambled order, as
+    // some report writers place them, plain and each glyph drawn twice 0.3
+    // points aside (a faked bold): each number reads as printed, in a cell of
+    // its own. "7,015" once read "7 0" (the comma, drawn first, taken for a
+    // word space) and "308" left a stray "30" beside it.
+    const struct {
+        const char* text;
+        double right;
+        std::vector<int> order;
+    } numbers[] = {{"12,840", 200, {3, 0, 5, 1, 4, 2}},
+                   {"308", 250, {2, 0, 1}},
+                   {"7,015", 300, {4, 1, 3, 0, 2}}};
+    for (const double overprint : {0.0, 0.3}) {
+        SCOPED_TRACE(overprint);
+        fixtures::PdfBuilder b;
+        std::string content = "BT /F1 10 Tf 50 700 Td (Texas) Tj ET ";
+        for (const auto& n : numbers) {
+            // Helvetica: digits 0.556 em, the comma 0.278 em.
+            const std::string text = n.text;
+            std::vector<double> at;
+            double width = 0;
+            for (char c : text) {
+                at.push_back(width);
+                width += c == ',' ? 2.78 : 5.56;
+            }
+            auto glyph = [&](size_t i, double x) {
+                content += "BT /F1 10 Tf " + std::to_string(x) + " 700 Td (" + text.substr(i, 1) +
+                           ") Tj ET ";
+            };
+            for (int i : n.order) {
+                glyph(i, n.right - width + at[i]);
+                if (overprint > 0)
+                    glyph(i, n.right - width + at[i] + overprint);
+            }
+        }
+        fixtures::PageSpec spec;
+        spec.content = content;
+        spec.resources = "<< /Font << /F1 " + b.addStandardFont("Helvetica") + " >> >>";
+        b.addPage(spec);
+        const std::string name = folder_ + (overprint > 0 ? "/overprinted" : "/glyphs");
+        const std::string out = name + ".xlsx";
+        EXPECT_FALSE(convert(b.writeTo(name + ".pdf"), "xlsx", out));
+        auto dump = fixtures::runPython(kDumpWorkbook, {out});
+        ASSERT_TRUE(dump.ok()) << dump.output;
+        EXPECT_EQ(dump.output, "A1=Texas\nB1=#12840\nC1=#308\nD1=#7015\n");
+    }
 }
 
 TEST_F(Conversion, TheFileOptionsReachTheSpreadsheet) {

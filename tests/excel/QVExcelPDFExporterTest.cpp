@@ -189,6 +189,12 @@ TEST_F(QVExcelPDFExporterTest, AWordDrawnAgainOverItselfIsOneRun) {
          "BT /F1 12 Tf 200 700 Td (x) Tj ET",
          {"Total", "x"}},
         {"BT /F1 12 Tf 100 700 Td (0) Tj ET BT /F1 12 Tf 102 700 Td (0) Tj ET", {"0", "0"}},
+        // "308" glyph by glyph from the right, each glyph twice: no copy joins the
+        // next glyph ("3" "30" "0"); the table analysis joins "30" and "8".
+        {"BT /F1 12 Tf 113.344 700 Td (8) Tj ET BT /F1 12 Tf 113.644 700 Td (8) Tj ET "
+         "BT /F1 12 Tf 100 700 Td (3) Tj ET BT /F1 12 Tf 100.3 700 Td (3) Tj ET "
+         "BT /F1 12 Tf 106.672 700 Td (0) Tj ET BT /F1 12 Tf 106.972 700 Td (0) Tj ET",
+         {"8", "30"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content);
