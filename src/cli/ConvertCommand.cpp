@@ -31,6 +31,9 @@ std::string describeFormat(const std::string& key) {
                "page with text (not comma-separated UTF-8)";
     if (key == "xlsx")
         return "an Excel workbook, one worksheet per page";
+    if (key == "docx")
+        return "a Word document: each page's horizontal text where it stood, as paragraphs, "
+               "columns and sections";
     return "";
 }
 

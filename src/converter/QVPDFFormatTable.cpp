@@ -1,12 +1,15 @@
 // The format table's exporters. A key without an exporter here makes none and
 // the run ends with an error.
 #include "converter/QVPDFConverter.h"
+#include "docx/QVDocxPDFExporter.h"
 #include "excel/QVExcelManager.h"
 #include "excel/QVExcelPDFExporter.h"
 
 std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::string& key,
                                                                   const QVPDFOptions& options) {
-    if (hasExporterForDocType(key)) {
+    if (key == "docx")
+        return std::make_unique<QVDocxPDFExporter>();
+    if (key == "xlsx" || key == "csv") {
         // The spreadsheet layers read the file's options from the per-document
         // state, so it has them before the exporter begins.
         QVExcelManager::sharedInstance()->setOptions(options.excelOptions());
@@ -16,5 +19,5 @@ std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::str
 }
 
 bool QVPDFConverter::hasExporterForDocType(const std::string& key) {
-    return key == "xlsx" || key == "csv";
+    return key == "xlsx" || key == "csv" || key == "docx";
 }

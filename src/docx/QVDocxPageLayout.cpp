@@ -299,15 +299,20 @@ void QVDocxPage::_creatParagraphs() {
                 }
 
                 // The other parts of the line join the target, with a space for a
-                // gap wider than a tenth of the font.
+                // gap wider than a tenth of the font. A part that starts over the
+                // end of the one before (a label drawn over a padded field) is a
+                // word of its own too: without a space the two would read as one.
                 double right = _rightXOfLinePartArray(F);
                 for (size_t q = 1; q < line.size(); ++q) {
                     const LinePart& Q = line[q];
                     const double g = _leftXOfLinePartArray(Q) - right;
                     if (QVDocxRunText* R = target->lastRunText()) {
-                        if (g > R->ctmInfo().fontSize.width / 10.0) {
+                        const std::u16string& next = Q.front()->runText();
+                        const bool apart = !R->runText().empty() && R->runText().back() != u' ' &&
+                                           !next.empty() && next.front() != u' ';
+                        if (g > R->ctmInfo().fontSize.width / 10.0 || (g < 0 && apart)) {
                             R->runText() += u' ';
-                            R->setTextWidth(R->textWidth() + g);
+                            R->setTextWidth(R->textWidth() + std::max(g, 0.0));
                         }
                     }
                     right = _rightXOfLinePartArray(Q);

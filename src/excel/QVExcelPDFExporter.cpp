@@ -21,25 +21,6 @@
 
 namespace {
 
-// Typographic ligatures (U+FB00 to U+FB06) as their letters, so a cell reads
-// and searches as "conflict", not with the single ligature character.
-std::u16string withLigaturesExpanded(const std::u16string& text) {
-    static constexpr const char16_t* kLetters[] = {u"ff",  u"fi", u"fl", u"ffi",
-                                                   u"ffl", u"st", u"st"};
-    auto isLigature = [](char16_t c) { return c >= 0xFB00 && c <= 0xFB06; };
-    if (std::none_of(text.begin(), text.end(), isLigature))
-        return text;
-    std::u16string out;
-    out.reserve(text.size() + 4);
-    for (char16_t c : text) {
-        if (isLigature(c))
-            out += kLetters[c - 0xFB00];
-        else
-            out += c;
-    }
-    return out;
-}
-
 // Pieces on baselines closer than this are on one line, and pieces whose gap
 // is within it of nothing (or of one space width) continue each other (points).
 constexpr double kJoinTolerance = 1.0;
@@ -266,7 +247,7 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
 
     auto run = std::make_shared<QVExcelRunText>();
     run->setRPr(currentRProperty());
-    run->setText(withLigaturesExpanded(text));
+    run->setText(QVPDF_ExpandLigatures(text));
     QVPDF_CTMInfo geometry = start;
     geometry.xRight = end.topLeft.x;
     run->setCtmInfo(geometry);

@@ -97,70 +97,8 @@ std::string reasonWithErrno(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-// A free name beside `target` for building it before it moves into place:
-// the same folder, so the final rename never crosses file systems.
-std::string siblingTemporaryPath(const std::string& target) {
-    const std::string folder = platform::deletingLastPathComponent(target);
-    const std::string base = "." + platform::lastPathComponent(target) + ".partial-";
-    for (int i = 0; i < 1000; ++i) {
-        std::string candidate =
-            platform::appendPathComponent(folder, base + platform::newUUIDString());
-        if (!platform::pathExists(candidate))
-            return candidate;
-    }
-    return platform::appendPathComponent(folder, base + "last");
-}
-
-/// Removes a path when the scope ends, unless released.
-class RemoveGuard {
-public:
-    explicit RemoveGuard(std::string path) : path_(std::move(path)) {}
-    ~RemoveGuard() {
-        if (!path_.empty())
-            platform::removeAll(path_);
-    }
-    RemoveGuard(const RemoveGuard&) = delete;
-    RemoveGuard& operator=(const RemoveGuard&) = delete;
-    void release() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
-// Moves a file or folder to `to` with rename(2) semantics: a file replaces a
-// file, a folder replaces only an empty folder, nothing else is overwritten.
-// Across file systems the tree is copied beside `to` first and renamed into
-// place, then the source is removed.
-bool moveIntoPlace(const std::string& from, const std::string& to, std::string& why) {
-    if (std::rename(from.c_str(), to.c_str()) == 0)
-        return true;
-    if (errno != EXDEV) {
-        why = reasonWithErrno("Could not move " + from + " to " + to);
-        return false;
-    }
-    const std::string temp = siblingTemporaryPath(to);
-    RemoveGuard guard(temp);
-    std::error_code ec;
-    fs::copy(from, temp, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-    if (ec) {
-        why = "Could not copy " + from + " to " + temp + ": " + ec.message();
-        return false;
-    }
-    if (std::rename(temp.c_str(), to.c_str()) != 0) {
-        why = reasonWithErrno("Could not move " + temp + " to " + to);
-        return false;
-    }
-    guard.release();
-    platform::removeAll(from);
-    return true;
-}
-
 std::unique_ptr<XMLFileWriter> openPart(const std::string& workFolder, const std::string& part) {
-    const std::string path = workFolder + "/" + part;
-    platform::createDirectories(platform::deletingLastPathComponent(path));
-    auto writer = XMLFileWriter::openForWriting(path);
-    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-    return writer;
+    return XMLFileWriter::openPackagePart(workFolder, part);
 }
 
 void textElement(XMLFileWriter& w, std::string_view name, std::string_view text) {
@@ -634,8 +572,8 @@ bool QVExcelWriter::zipPackage(bool withTheme, std::optional<std::time_t> entryD
         fail("A folder is at the output path " + savedFilePath_);
         return false;
     }
-    const std::string temp = siblingTemporaryPath(savedFilePath_);
-    RemoveGuard guard(temp);
+    const std::string temp = platform::siblingTemporaryPath(savedFilePath_);
+    platform::RemoveOnExit guard(temp);
     QVZipArchive archive;
     archive.setFixedEntryDate(entryDate);
     if (!archive.CreateZipFile2(temp)) {
@@ -654,7 +592,7 @@ bool QVExcelWriter::zipPackage(bool withTheme, std::optional<std::time_t> entryD
         return false;
     }
     std::string why;
-    if (!moveIntoPlace(temp, savedFilePath_, why)) {
+    if (!platform::moveIntoPlace(temp, savedFilePath_, why)) {
         fail(why);
         return false;
     }
@@ -664,7 +602,7 @@ bool QVExcelWriter::zipPackage(bool withTheme, std::optional<std::time_t> entryD
 
 bool QVExcelWriter::moveCSVFolder() {
     std::string why;
-    if (!moveIntoPlace(savedWorkFolder_, savedFilePath_, why)) {
+    if (!platform::moveIntoPlace(savedWorkFolder_, savedFilePath_, why)) {
         fail(why);
         return false;
     }

@@ -1,6 +1,8 @@
 #include "Files.h"
+#include "Uuid.h"
 
 #include <cerrno>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -143,6 +145,44 @@ bool writeFileAtomically(const std::string& path, const std::string& bytes) {
         std::remove(tmp.c_str());
         return false;
     }
+    return true;
+}
+
+std::string siblingTemporaryPath(const std::string& target) {
+    const std::string folder = deletingLastPathComponent(target);
+    const std::string base = "." + lastPathComponent(target) + ".partial-";
+    for (int i = 0; i < 1000; ++i) {
+        std::string candidate = appendPathComponent(folder, base + newUUIDString());
+        if (!pathExists(candidate))
+            return candidate;
+    }
+    return appendPathComponent(folder, base + "last");
+}
+
+bool moveIntoPlace(const std::string& from, const std::string& to, std::string& why) {
+    if (std::rename(from.c_str(), to.c_str()) == 0)
+        return true;
+    if (errno != EXDEV) {
+        why = "Could not move " + from + " to " + to + ": " + std::strerror(errno);
+        return false;
+    }
+    const std::string temp = siblingTemporaryPath(to);
+    RemoveOnExit guard(temp);
+    std::error_code ec;
+    std::filesystem::copy(from, temp,
+                          std::filesystem::copy_options::recursive |
+                              std::filesystem::copy_options::copy_symlinks,
+                          ec);
+    if (ec) {
+        why = "Could not copy " + from + " to " + temp + ": " + ec.message();
+        return false;
+    }
+    if (std::rename(temp.c_str(), to.c_str()) != 0) {
+        why = "Could not move " + temp + " to " + to + ": " + std::strerror(errno);
+        return false;
+    }
+    guard.release();
+    removeAll(from);
     return true;
 }
 

@@ -41,6 +41,32 @@ std::string lastPathComponent(const std::string& path);
 std::string deletingLastPathComponent(const std::string& path);
 std::string appendPathComponent(const std::string& folder, const std::string& name);
 
+/// A free name beside `target` (".<name>.partial-<UUID>" in its folder) to
+/// build a file or folder under before it moves into place: the same folder,
+/// so the final rename never crosses file systems.
+std::string siblingTemporaryPath(const std::string& target);
+/// Moves a file or folder to `to` with rename(2) semantics (a file replaces a
+/// file, a folder only an empty folder); across file systems the tree is
+/// copied beside `to`, renamed into place and the source removed. False with
+/// the reason in `why` when it failed; nothing is left half-moved at `to`.
+bool moveIntoPlace(const std::string& from, const std::string& to, std::string& why);
+
+/// Removes a path (file or folder tree) when the scope ends, unless released.
+class RemoveOnExit {
+public:
+    explicit RemoveOnExit(std::string path) : path_(std::move(path)) {}
+    ~RemoveOnExit() {
+        if (!path_.empty())
+            removeAll(path_);
+    }
+    RemoveOnExit(const RemoveOnExit&) = delete;
+    RemoveOnExit& operator=(const RemoveOnExit&) = delete;
+    void release() { path_.clear(); }
+
+private:
+    std::string path_;
+};
+
 /// Whole file as bytes; none when it cannot be read.
 std::optional<std::string> readFile(const std::string& path);
 /// Writes bytes to a temporary name next to `path` and moves it into place.

@@ -1,5 +1,8 @@
 #include "Utf.h"
 
+#include <cerrno>
+#include <iconv.h>
+
 namespace platform {
 
 void appendUTF8(std::string& out, char32_t c) {
@@ -34,6 +37,28 @@ std::string utf16ToUTF8(std::u16string_view utf16) {
         }
         appendUTF8(out, c);
     }
+    return out;
+}
+
+std::optional<std::string> legacyToUTF8(std::string_view bytes, const char* encoding) {
+    iconv_t cd = ::iconv_open("UTF-8", encoding);
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return std::nullopt;
+    std::string out;
+    out.resize(bytes.size() * 4 + 16);
+    // iconv's interface takes non-const input pointers; it does not write through them.
+    std::string in(bytes);
+    char* inp = in.data();
+    size_t inLeft = in.size();
+    char* outp = out.data();
+    size_t outLeft = out.size();
+    const size_t r = ::iconv(cd, &inp, &inLeft, &outp, &outLeft);
+    const bool ok = r != static_cast<size_t>(-1) && inLeft == 0 &&
+                    ::iconv(cd, nullptr, nullptr, &outp, &outLeft) != static_cast<size_t>(-1);
+    ::iconv_close(cd);
+    if (!ok)
+        return std::nullopt;
+    out.resize(out.size() - outLeft);
     return out;
 }
 

@@ -1,6 +1,8 @@
 #include "writer/XMLFileWriter.h"
+#include "platform/Files.h"
 #include "platform/Utf.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -140,6 +142,18 @@ std::unique_ptr<XMLFileWriter> XMLFileWriter::openForWriting(const std::string& 
     return writer;
 }
 
+std::unique_ptr<XMLFileWriter> XMLFileWriter::openPackagePart(const std::string& folder,
+                                                              const std::string& part) {
+    const std::string path = platform::appendPathComponent(folder, part);
+    const std::string parent = platform::deletingLastPathComponent(path);
+    if (!platform::createDirectories(parent))
+        throw XMLWriterException("Could not create the folder " + parent + ": " +
+                                 std::strerror(errno));
+    auto writer = openForWriting(path);
+    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    return writer;
+}
+
 XMLFileWriter::XMLFileWriter(std::string path, std::FILE* file)
     : xmlPath_(std::move(path)), fileHandle_(file) {
     // "xml" and "xmlns" are bound from the start and never declared.
@@ -176,14 +190,57 @@ void XMLFileWriter::write(std::string_view fragment) {
         throw XMLWriterException("The file " + xmlPath_ + " has already been closed");
     buffer_.append(fragment);
     bytesWritten_ += fragment.size();
-    if (buffer_.size() >= kFlushThreshold)
+    if (buffer_.size() >= kFlushThreshold && !held_)
         flushBuffer();
+}
+
+void XMLFileWriter::holdOutput() {
+    held_ = HeldState{buffer_.size(),
+                      bytesWritten_,
+                      level_,
+                      newElement_,
+                      emptyElement_,
+                      elementLocalNames_,
+                      elementNamespaceURIs_,
+                      namespaceURIs_,
+                      namespaceCounts_,
+                      namespaceWritten_,
+                      namespaceURIPrefixMap_,
+                      prefixNamespaceURIMap_};
+}
+
+void XMLFileWriter::commitHeldOutput() {
+    if (!held_)
+        return;
+    held_.reset();
+    if (buffer_.size() >= kFlushThreshold && fileHandle_)
+        flushBuffer();
+}
+
+void XMLFileWriter::discardHeldOutput() {
+    if (!held_)
+        return;
+    HeldState h = std::move(*held_);
+    held_.reset();
+    buffer_.resize(std::min(buffer_.size(), h.bufferSize));
+    bytesWritten_ = h.bytesWritten;
+    level_ = h.level;
+    newElement_ = h.newElement;
+    emptyElement_ = h.emptyElement;
+    elementLocalNames_ = std::move(h.elementLocalNames);
+    elementNamespaceURIs_ = std::move(h.elementNamespaceURIs);
+    namespaceURIs_ = std::move(h.namespaceURIs);
+    namespaceCounts_ = std::move(h.namespaceCounts);
+    namespaceWritten_ = std::move(h.namespaceWritten);
+    namespaceURIPrefixMap_ = std::move(h.namespaceURIPrefixMap);
+    prefixNamespaceURIMap_ = std::move(h.prefixNamespaceURIMap);
 }
 
 void XMLFileWriter::closeFile() {
     if (!fileHandle_)
         return;
     std::FILE* f = fileHandle_;
+    held_.reset();
     try {
         flushBuffer();
     } catch (...) {

@@ -33,6 +33,12 @@ public:
     /// As initWithPath, but a file that cannot be created raises
     /// XMLWriterException instead of giving no writer.
     static std::unique_ptr<XMLFileWriter> openForWriting(const std::string& path);
+    /// A part of a package: `part` ("word/document.xml") in `folder`, its
+    /// folders created, opened with the declaration every part starts with
+    /// (version 1.0, UTF-8, standalone). Raises XMLWriterException when the
+    /// folders or the file cannot be made.
+    static std::unique_ptr<XMLFileWriter> openPackagePart(const std::string& folder,
+                                                          const std::string& part);
     /// Closes the file if still open; a failure here goes unreported, so
     /// callers end with writeEndDocument() or closeFile(), which do report.
     ~XMLFileWriter();
@@ -46,6 +52,16 @@ public:
     void closeFile();
     /// Flushes the buffered output and the file to disk.
     void synchronizeFile();
+
+    /// Holds everything written from here on in memory, so that a stretch
+    /// of markup (a page of a document) reaches the file whole or not at all:
+    /// commitHeldOutput() lets it go to the file, discardHeldOutput() drops
+    /// it and returns the writer to the state it had here (open elements,
+    /// namespace bindings). A second hold replaces the first.
+    void holdOutput();
+    void commitHeldOutput();
+    void discardHeldOutput();
+    bool isHoldingOutput() const { return held_.has_value(); }
 
     // Document.
     void writeStartDocument();
@@ -129,6 +145,21 @@ private:
     std::vector<bool> namespaceWritten_;
     std::map<std::string, std::string> namespaceURIPrefixMap_;
     std::map<std::string, std::string> prefixNamespaceURIMap_;
+    struct HeldState {
+        size_t bufferSize = 0;
+        uint64_t bytesWritten = 0;
+        int32_t level = 0;
+        bool newElement = false;
+        bool emptyElement = false;
+        std::vector<std::string> elementLocalNames;
+        std::vector<std::string> elementNamespaceURIs;
+        std::vector<std::string> namespaceURIs;
+        std::vector<size_t> namespaceCounts;
+        std::vector<bool> namespaceWritten;
+        std::map<std::string, std::string> namespaceURIPrefixMap;
+        std::map<std::string, std::string> prefixNamespaceURIMap;
+    };
+    std::optional<HeldState> held_;
     std::string indentation_ = "\t";
     std::string lineBreak_ = "\n";
     bool automaticEmptyElements_ = true;

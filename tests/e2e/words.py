@@ -4,7 +4,7 @@ same PDF, order-insensitive: every word the same number of times. A word that
 reads as a number counts by its value, so 1,234.50 in the PDF and the numeric
 cell 1234.5 are the same word.
 
-    words.py FILE.pdf OUTPUT.xlsx|OUTPUT.csv-folder
+    words.py FILE.pdf OUTPUT.xlsx|OUTPUT.docx|OUTPUT.csv-folder
 
 Prints the words found on one side only; the exit status is 1 when there are any.
 """
@@ -42,6 +42,11 @@ def output_words(path):
             for row in csv.reader(io.StringIO(text, newline=""), delimiter="\t", quotechar='"'):
                 for value in row:
                     words.update(key(w) for w in value.split())
+        return words
+    if path.endswith(".docx"):
+        import docx
+        for p in docx.Document(path).paragraphs:
+            words.update(key(w) for w in p.text.split())
         return words
     import openpyxl
     for ws in openpyxl.load_workbook(path).worksheets:

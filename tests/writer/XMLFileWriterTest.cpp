@@ -53,6 +53,34 @@ TEST_F(XMLFileWriterTest, RelationshipsLayoutIsExact) {
                        "\n</Relationships>");
 }
 
+// A held stretch reaches the file whole or not at all: after a discard the
+// writer goes on as if the stretch had never been started, open elements and
+// namespace scopes included, also when the stretch outgrew the flush buffer.
+TEST_F(XMLFileWriterTest, HeldOutputIsCommittedWholeOrDiscarded) {
+    std::string out = written([](XMLFileWriter& w) {
+        w.writeStartElement("body");
+        w.holdOutput();
+        w.writeStartElement("kept");
+        w.writeCharacters("a");
+        w.writeEndElement();
+        w.commitHeldOutput();
+        w.holdOutput();
+        w.setPrefix(std::string("x"), std::string("urn:x"));
+        w.writeStartElementWithNamespace("urn:x", "dropped");
+        for (int i = 0; i < 20000; ++i) {
+            w.writeStartElement("p");
+            w.writeCharacters("0123456789");
+            w.writeEndElement();
+        }
+        w.discardHeldOutput();
+        EXPECT_FALSE(w.isHoldingOutput());
+        EXPECT_EQ(w.level(), 1);
+        w.writeStartElement("after");
+        w.writeEndElement();
+    });
+    EXPECT_EQ(out, std::string(kDecl) + "\n<body>\n\t<kept>a</kept>\n\t<after/>\n</body>");
+}
+
 TEST_F(XMLFileWriterTest, ClosingFormsAndTextLayout) {
     std::string out = written([](XMLFileWriter& w) {
         w.writeStartElement("root");

@@ -67,3 +67,23 @@ void QVPDF_FixUnicodeSequence(uint32_t* u, int* count) {
         *count = 1;
     }
 }
+
+std::u16string QVPDF_ExpandLigatures(const std::u16string& text) {
+    static constexpr const char16_t* kLetters[] = {u"ff",  u"fi", u"fl", u"ffi",
+                                                   u"ffl", u"st", u"st"};
+    auto isLigature = [](char16_t c) { return c >= 0xFB00 && c <= 0xFB06; };
+    bool any = false;
+    for (char16_t c : text)
+        any = any || isLigature(c);
+    if (!any)
+        return text;
+    std::u16string out;
+    out.reserve(text.size() + 4);
+    for (char16_t c : text) {
+        if (isLigature(c))
+            out += kLetters[c - 0xFB00];
+        else
+            out += c;
+    }
+    return out;
+}

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 /// Writes the UTF-8 bytes of `codePoint` (1 to 4 bytes, surrogates not
 /// refused) and returns their number; 0 above U+10FFFF or when the buffer is
@@ -19,3 +20,7 @@ bool QVPDF_IsWhitespaceCharacter(char16_t c);
 /// A hyphen decoded as U+002D U+00AD U+2010 becomes U+2010; the four units
 /// U+0009 U+000D U+0020 U+00A0 become one U+0020. Other sequences stay.
 void QVPDF_FixUnicodeSequence(uint32_t* units, int* count);
+
+/// Typographic ligatures (U+FB00 to U+FB06) as their letters, so output text
+/// reads and searches as "conflict", not with the single ligature character.
+std::u16string QVPDF_ExpandLigatures(const std::u16string& text);

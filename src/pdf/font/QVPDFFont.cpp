@@ -51,7 +51,7 @@ void QVPDFFont::setSubtypeBaseFontName(const platform::PdfObject& dict) {
     auto base = dict.getName("BaseFont");
     if (!base)
         return;
-    std::string name = QVPDFFontUtilities::validUTF8(*base);
+    std::string name = QVPDFFontUtilities::fontNameToUTF8(*base);
     std::string lower = name;
     for (char& c : lower)
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

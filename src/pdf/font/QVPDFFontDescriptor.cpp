@@ -65,9 +65,11 @@ QVPDFFontDescriptor::initWithPDFDictionary(const platform::PdfObject& dict) {
     }
 
     if (auto name = dict.getName("FontName"))
-        d->fontName_ = QVPDFFontUtilities::validUTF8(*name);
-    if (auto family = dict.getString("FontFamily"))
-        d->fontFamily_ = QVPDFFontUtilities::textStringToUTF8(*family);
+        d->fontName_ = QVPDFFontUtilities::fontNameToUTF8(*name);
+    if (auto family = dict.getString("FontFamily")) {
+        auto legacy = QVPDFFontUtilities::legacyCJKFontName(*family);
+        d->fontFamily_ = legacy ? *legacy : QVPDFFontUtilities::textStringToUTF8(*family);
+    }
 
     std::optional<platform::PdfObject> program;
     if ((program = dict.getStream("FontFile"))) {

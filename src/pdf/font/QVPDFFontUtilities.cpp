@@ -269,6 +269,87 @@ std::string QVPDFFontUtilities::validUTF8(const std::string& bytes) {
     return out;
 }
 
+namespace {
+
+// Ideographs, kana, hangul, CJK punctuation and full-width forms: what the
+// name of an East Asian font holds besides ASCII.
+bool isEastAsianCharacter(char32_t c) {
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7AF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFFEF) ||
+           (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+bool isValidUTF8(const std::string& s) {
+    for (size_t i = 0; i < s.size();) {
+        char32_t c;
+        const size_t n = utf8SequenceAt(s, i, &c);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
+
+// Every non-ASCII character East Asian, and two of them in a row somewhere:
+// a Latin name with one accented letter ("Fr\xfctiger") also decodes in GBK,
+// as one stray ideograph between Latin letters.
+bool readsAsEastAsianName(const std::string& utf8) {
+    bool pair = false;
+    bool previous = false;
+    for (size_t i = 0; i < utf8.size();) {
+        char32_t c;
+        const size_t n = utf8SequenceAt(utf8, i, &c);
+        if (n == 0)
+            return false;
+        i += n;
+        if (c < 0x80) {
+            if (c < 0x20 || c == 0x7F)
+                return false;
+            previous = false;
+            continue;
+        }
+        if (!isEastAsianCharacter(c))
+            return false;
+        pair = pair || previous;
+        previous = true;
+    }
+    return pair;
+}
+
+} // namespace
+
+std::optional<std::string> QVPDFFontUtilities::legacyCJKFontName(const std::string& bytes) {
+    if (isValidUTF8(bytes))
+        return std::nullopt;
+    // GB2312's characters (both bytes from 0xA1) are the common Chinese
+    // names; Shift-JIS names ("\x82\x6C\x82\x72" for ＭＳ) would read as
+    // rare characters of GBK's extension, so they are tried before the rest of GBK.
+    bool gb2312 = true;
+    for (size_t i = 0; i < bytes.size() && gb2312; ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80)
+            continue;
+        const auto t = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+        gb2312 = b >= 0xA1 && b <= 0xFE && t >= 0xA1 && t <= 0xFE;
+        ++i;
+    }
+    const char* const order[] = {gb2312 ? "GBK" : nullptr, "SHIFT_JIS", "BIG5", "GBK", "EUC-KR"};
+    for (const char* encoding : order) {
+        if (!encoding)
+            continue;
+        auto decoded = platform::legacyToUTF8(bytes, encoding);
+        if (decoded && readsAsEastAsianName(*decoded))
+            return decoded;
+    }
+    return std::nullopt;
+}
+
+std::string QVPDFFontUtilities::fontNameToUTF8(const std::string& bytes) {
+    if (auto decoded = legacyCJKFontName(bytes))
+        return *decoded;
+    return validUTF8(bytes);
+}
+
 std::string QVPDFFontUtilities::textStringToUTF8(const std::string& bytes) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE &&
         static_cast<unsigned char>(bytes[1]) == 0xFF) {

@@ -60,6 +60,15 @@ public:
 
     /// Bytes as valid UTF-8: valid sequences kept, every other byte taken as Latin-1.
     static std::string validUTF8(const std::string& bytes);
+    /// A font name from a PDF as UTF-8. Names of CJK fonts are often given in
+    /// the legacy character set of their script (GBK, Shift-JIS, Big5, EUC-KR):
+    /// bytes that are not UTF-8 and read in one of these as East Asian
+    /// characters only (at least two in a row) are decoded; otherwise as
+    /// validUTF8. The same bytes often read in several of the sets; Chinese
+    /// names of GB2312 come first, then Shift-JIS, Big5, GBK and EUC-KR.
+    static std::string fontNameToUTF8(const std::string& bytes);
+    /// The legacy-CJK reading of fontNameToUTF8 alone; none when it does not apply.
+    static std::optional<std::string> legacyCJKFontName(const std::string& bytes);
     /// A PDF text string (UTF-16BE with a byte-order mark, else PDFDocEncoding) as UTF-8.
     static std::string textStringToUTF8(const std::string& bytes);
     static std::u16string utf8ToUtf16(const std::string& utf8);

@@ -141,6 +141,27 @@ TEST(QVPDFFontUtilities, TextConversions) {
     EXPECT_EQ(U::utf8ToUtf16("\xF0\x9F\x98\x80"), u"\U0001F600");
 }
 
+// Names of CJK fonts in their legacy character sets become the names they
+// spell; Latin names with a stray byte stay Latin.
+TEST(QVPDFFontUtilities, FontNamesInLegacyCJKSetsAreDecoded) {
+    const struct {
+        const char* bytes;
+        const char* utf8;
+    } cases[] = {
+        {"\xCB\xCE\xCC\xE5", "宋体"},                                // GBK
+        {"ABCDEF+\xBA\xDA\xCC\xE5", "ABCDEF+黑体"},                   // GBK after a subset tag
+        {"\x82\x6C\x82\x72\x20\x96\xBE\x92\xA9", "ＭＳ 明朝"},     // Shift-JIS
+        {"\xB7\x73\xB2\xD3\xA9\xFA\xC5\xE9", "新細明體"},           // Big5
+        {"Fr\xFCtiger", "Fr\xC3\xBCtiger"},                           // Latin-1, one stray byte
+        {"Caf\xE9-Bold", "Caf\xC3\xA9-Bold"},
+        {"Arial", "Arial"},
+        {"\xE5\xAE\x8B\xE4\xBD\x93", "宋体"},                        // UTF-8 already
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(U::fontNameToUTF8(c.bytes), c.utf8) << c.utf8;
+    }
+}
+
 // The catalogue is read once per process, so its absence is checked in a child
 // process of this test binary started without resources.
 TEST(QVPDFFontUtilities, WithoutACatalogueTheDescriptorFamilyOrTheCutNameServes) {

@@ -1,0 +1,227 @@
+#include "docx/QVDocxPDFExporter.h"
+
+#include "docx/QVDocxDrawCounters.h"
+#include "docx/QVDocxPage.h"
+#include "docx/QVDocxRunText.h"
+#include "docx/QVDocxUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/font/QVPDFFont.h"
+#include "pdf/font/QVPDFFontDescriptor.h"
+#include "pdf/font/QVPDFFontUtilities.h"
+#include "pdf/content/QVPDFTextCharacters.h"
+#include "pdf/content/RenderingStateStack.h"
+#include "platform/PdfBudgetExceeded.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+// The font named when the PDF names none.
+constexpr const char* kDefaultFontName = "Arial Unicode MS";
+
+double fontAscent(const QVPDFRenderState& s) { return s.font() ? s.font()->ascent() : 0; }
+double fontDescent(const QVPDFRenderState& s) { return s.font() ? s.font()->descent() : 0; }
+
+std::string nonEmpty(const std::optional<std::string>& name) {
+    return name && !name->empty() ? *name : std::string();
+}
+
+} // namespace
+
+QVDocxPDFExporter::~QVDocxPDFExporter() = default;
+
+void QVDocxPDFExporter::begainConvertPDF(const std::string& outputPath) {
+    pdfConverter_.reset();
+    pdfConverter_ = std::make_unique<QVDocxWriter>(outputPath, numberOfPagesToConvert());
+    pdfConverter_->begainWriteDocument();
+}
+
+bool QVDocxPDFExporter::endConvertPDF(platform::PdfDocument&) {
+    if (!pdfConverter_)
+        return false;
+    pdfConverter_->endWriteDocument();
+    if (!pdfConverter_->packetDocxFile())
+        throw std::runtime_error(pdfConverter_->failureReason());
+    return true;
+}
+
+void QVDocxPDFExporter::cleanConvertPDF() { pdfConverter_.reset(); }
+
+void QVDocxPDFExporter::resetPageState() {
+    nextCharFontSize_ = mainTextFontSize_ = 1.0;
+    nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
+    isNotScanTextYet_ = true;
+}
+
+void QVDocxPDFExporter::beginWriterPage(platform::Size pageSize) {
+    if (pdfConverter_)
+        pdfConverter_->begainWritePage(pageSize);
+}
+
+void QVDocxPDFExporter::endWriterPage() {
+    if (pdfConverter_)
+        pdfConverter_->endWritePage();
+}
+
+// ---------------------------------------------------------------------------
+// Geometry of the current text position
+
+platform::AffineTransform QVDocxPDFExporter::currentDisplayTextTransform() const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
+}
+
+platform::AffineTransform
+QVDocxPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+        .concat(s->textMatrix())
+        .concat(s->ctm())
+        .concat(currentPageTransform());
+}
+
+platform::Size QVDocxPDFExporter::convertToDisplaySpaceWidth(double width) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return {0, 0};
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    const platform::Point from =
+        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
+    const platform::Point to =
+        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
+    return {std::fabs(to.x - from.x), std::fabs(to.y - from.y)};
+}
+
+QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
+    QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s || !s->font())
+        return r;
+    const QVPDFFont& font = *s->font();
+
+    // Names come from the font as valid UTF-8 (legacy CJK names decoded).
+    std::string family = nonEmpty(font.fontFamilyName());
+    std::string name = nonEmpty(font.fontName());
+    if (family.empty())
+        family = name.empty() ? kDefaultFontName : name;
+    if (name.empty())
+        name = family;
+    const auto& descriptor = font.fontDescriptor();
+    const bool bold = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold());
+    const bool italic =
+        QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic());
+    // A styled face is named by its family: its style travels in b and i.
+    const std::string& shown = bold || italic ? family : name;
+    r.rFonts = {shown, shown, shown, shown};
+    r.b = bold ? 1 : 0;
+    r.i = italic ? 1 : 0;
+    r.u = 0;
+    r.scrpit = 0;
+    r.spacing = 0;
+    r.w = 100;
+    r.noProof = 1;
+    const QVPDFRGB c = s->currentFillRGBColor();
+    r.color = {std::clamp(c.r, 0, 255), std::clamp(c.g, 0, 255), std::clamp(c.b, 0, 255), 255};
+
+    // The size along the baseline as the page shows it, kept to the half
+    // point: whole points with a floor of 8 would make small print overflow
+    // the exact line heights that place it.
+    const platform::AffineTransform t = currentDisplayTextTransform();
+    double size = s->fontSize() * std::hypot(t.a, t.b);
+    if (!std::isfinite(size))
+        size = kMinFontSize;
+    size = std::nearbyint(size * 2.0) / 2.0;
+    r.sz = std::clamp(static_cast<float>(size), kMinFontSize, kMaxFontSize);
+    r.szCs = r.sz;
+    return r;
+}
+
+bool QVDocxPDFExporter::isPlausible(const QVPDF_CTMInfo& g, double textWidth) const {
+    const platform::Size page = currentPageMediaBox().size;
+    auto within = [](double v, double extent) {
+        return std::isfinite(v) && v >= -kFarOffPage && v <= extent + kFarOffPage;
+    };
+    return within(g.xLeft, page.width) && within(g.xRight, page.width) &&
+           within(g.topLeft.x, page.width) && within(g.bottomLeft.x, page.width) &&
+           within(g.yTop, page.height) && within(g.yAscent, page.height) &&
+           within(g.yBase, page.height) && within(g.yDescent, page.height) &&
+           within(g.yBottom, page.height) && within(g.topLeft.y, page.height) &&
+           within(g.bottomLeft.y, page.height) && std::isfinite(textWidth) &&
+           textWidth <= kFarOffPage;
+}
+
+// ---------------------------------------------------------------------------
+// Capture
+
+void QVDocxPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& text,
+                                    platform::Size textOffset) {
+    QVDocxPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    if (!page)
+        return;
+    // Text boxes and text paths are opened by turned text; until they are
+    // captured every string goes to the main text.
+    usingDocxMainText(text, textOffset);
+}
+
+void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::Size textOffset) {
+    QVDocxPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || text.empty())
+        return;
+    // One blank or control character before the page's first text is noise.
+    if (isNotScanTextYet_ && text.size() == 1 && text[0] <= 0x20)
+        return;
+
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    QVPDF_CTMInfo cur = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
+    // Mirrored text and text turned 5 degrees or more belongs in text paths
+    // and text boxes, which this exporter does not make yet.
+    if (cur.flip || !(cur.rotation < kHorizontalTolerance))
+        return;
+    cur.rotation = 0;
+
+    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
+    const QVPDF_CTMInfo nextInfo = QVPDF_CTMInfoMake(size, ascent, descent, next);
+    cur.xRight = nextInfo.topLeft.x;
+    const double textWidth = std::fabs(nextInfo.topLeft.x - cur.topLeft.x);
+    // A degenerate matrix gives NaN or absurd coordinates, which would make
+    // the layout's orderings meaningless.
+    if (!isPlausible(cur, textWidth))
+        return;
+
+    isNotScanTextYet_ = false;
+    double space = 0;
+    if (s->font())
+        space = convertToDisplaySpaceWidth(s->font()->widthOfSpace() * size *
+                                           s->horizontalScaling())
+                    .width;
+    if (!std::isfinite(space))
+        space = 0;
+    nextCharTransform_ = mainTextTransform_ = next;
+    nextCharFontSize_ = mainTextFontSize_ = size;
+    nextCharCTMInfo_ = mainTextCTMInfo_ = nextInfo;
+
+    auto& runs = page->allRunTextArray();
+    if (runs.size() >= kMaxRunsPerPage)
+        throw platform::PdfBudgetExceeded("The page has more than " +
+                                          std::to_string(kMaxRunsPerPage) + " text runs.");
+    auto run = std::make_shared<QVDocxRunText>();
+    run->setDrawIndex(QVDocx_NextDrawIndex++);
+    run->setCtmInfo(cur);
+    run->setRProperty(currentRProperty());
+    run->setRunText(QVPDF_ExpandLigatures(text));
+    run->setSpaceWidth(space);
+    run->setTextWidth(textWidth);
+    runs.push_back(std::move(run));
+}

@@ -1,0 +1,90 @@
+#pragma once
+// The exporter of the word-processing format ("docx"). It owns the document
+// writer for one document and, page by page, turns what the interpreter
+// reports into runs of the writer's current page: every horizontal string
+// becomes a text run with its glyph geometry and run properties (main-text
+// capture). The page end lays the runs out and streams them into the document.
+//
+// Turned and mirrored text belongs in text boxes and text paths, and painted
+// paths and images in floating shapes; those captures are not part of this
+// exporter yet, so such text, paths and images are left out.
+
+#include "converter/QVPDFPageExporter.h"
+#include "docx/QVDocxProperties.h"
+#include "docx/QVDocxWriter.h"
+#include "pdf/QVPDFPageGeometry.h"
+
+#include <memory>
+#include <string>
+
+class QVDocxPDFExporter : public QVPDFPageExporter {
+public:
+    QVDocxPDFExporter() = default;
+    ~QVDocxPDFExporter() override;
+
+    /// Creates the document writer and starts the document; raises when the
+    /// work folder or document.xml cannot be made.
+    void begainConvertPDF(const std::string& outputPath) override;
+    /// Ends document.xml and writes the package; raises with the reason when
+    /// a step of packaging failed (no file is then under the output path).
+    bool endConvertPDF(platform::PdfDocument& document) override;
+    /// Releases the writer, which removes the work folder.
+    void cleanConvertPDF() override;
+
+    void didScanText(QVPDFConentParser& parser, const std::u16string& text,
+                     platform::Size textOffset) override;
+    /// Images are not captured yet: they need no files.
+    bool wantsImageFiles() const override { return false; }
+
+    QVDocxWriter* pdfConverter() const { return pdfConverter_.get(); }
+
+    /// Text space to display space at the current text position.
+    platform::AffineTransform currentDisplayTextTransform() const;
+    /// The same just after an advance of `offset` in text space.
+    platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
+    /// Horizontal and vertical display-space extent of a step of `width`
+    /// along the baseline at the current text position.
+    platform::Size convertToDisplaySpaceWidth(double width) const;
+    /// Run properties of the text about to be placed (the defaults without a font).
+    QVDocx_RPr currentRProperty() const;
+    /// The main-text capture of one string.
+    void usingDocxMainText(const std::u16string& text, platform::Size textOffset);
+
+    double mainTextFontSize() const { return mainTextFontSize_; }
+    const platform::AffineTransform& mainTextTransform() const { return mainTextTransform_; }
+    const QVPDF_CTMInfo& mainTextCTMInfo() const { return mainTextCTMInfo_; }
+    void setNextCharFontSize(double v) { nextCharFontSize_ = v; }
+    void setNextCharTransform(const platform::AffineTransform& v) { nextCharTransform_ = v; }
+    void setNextCharCTMInfo(const QVPDF_CTMInfo& v) { nextCharCTMInfo_ = v; }
+
+    /// Text turned less than this (degrees, either way) counts as horizontal.
+    static constexpr float kHorizontalTolerance = 5.0f;
+    /// Runs whose geometry lies farther than this outside the page are
+    /// dropped (points): 14400 is the largest page side PDF allows, so such
+    /// text can only come from a degenerate matrix.
+    static constexpr double kFarOffPage = 14400.0;
+    /// Smallest font size written (points): smaller print keeps 1 pt.
+    static constexpr float kMinFontSize = 1.0f;
+    /// Largest font size WordprocessingML holds (1638 pt, in half points 3276).
+    static constexpr float kMaxFontSize = 1638.0f;
+    /// Text runs one page may hold: the densest sound pages hold tens of
+    /// thousands; more fails the page (the layout's budget).
+    static constexpr size_t kMaxRunsPerPage = 100'000;
+
+protected:
+    void resetPageState() override;
+    void beginWriterPage(platform::Size pageSize) override;
+    void endWriterPage() override;
+
+private:
+    bool isPlausible(const QVPDF_CTMInfo& g, double textWidth) const;
+
+    std::unique_ptr<QVDocxWriter> pdfConverter_;
+    double mainTextFontSize_ = 1.0;
+    platform::AffineTransform mainTextTransform_{};
+    QVPDF_CTMInfo mainTextCTMInfo_{};
+    double nextCharFontSize_ = 1.0;
+    platform::AffineTransform nextCharTransform_{};
+    QVPDF_CTMInfo nextCharCTMInfo_{};
+    bool isNotScanTextYet_ = true;
+};
