@@ -109,6 +109,8 @@ public:
     static Column _collectXIntersectRunTexts(const std::vector<LinePart>& partsByLeft);
     /// The first row, ordered by left.
     static Row _collectSampleBottomYInColumnArray(const Column& columnByTop);
+    /// The row that starts at line part `first` of the column.
+    static Row _rowAt(const Column& columnByTop, size_t first);
 
     // Measures; an empty list gives 0 unless said otherwise.
     static double _leftXOfLinePartArray(const LinePart& part);

@@ -321,16 +321,19 @@ QVFlowPage::Column QVFlowPage::_collectXIntersectRunTexts(const std::vector<Line
 }
 
 QVFlowPage::Row QVFlowPage::_collectSampleBottomYInColumnArray(const Column& column) {
-    if (column.empty())
+    return _rowAt(column, 0);
+}
+
+QVFlowPage::Row QVFlowPage::_rowAt(const Column& column, size_t first) {
+    if (first >= column.size())
         return {};
-    Row row{column.front()};
-    const double bottom = _maxBottomYOfLinePartArray(column.front());
-    for (size_t i = 1; i < column.size(); ++i) {
-        if (!(std::fabs(_maxBottomYOfLinePartArray(column[i]) - bottom) < 1.0))
-            break;
-        row.push_back(column[i]);
-    }
-    return _sortedByLinePartLeft(std::move(row));
+    const double bottom = _maxBottomYOfLinePartArray(column[first]);
+    size_t end = first + 1;
+    while (end < column.size() &&
+           std::fabs(_maxBottomYOfLinePartArray(column[end]) - bottom) < 1.0)
+        ++end;
+    return _sortedByLinePartLeft(Row(column.begin() + std::ptrdiff_t(first),
+                                     column.begin() + std::ptrdiff_t(end)));
 }
 
 std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {

@@ -96,8 +96,7 @@ void QVFlowPage::_buildParagraphs(std::vector<Div> divs) {
             ColumnSect rows;
             Column& column = div[c];
             for (size_t first = 0; first < column.size();) {
-                Row row = _collectSampleBottomYInColumnArray(
-                    Column(column.begin() + std::ptrdiff_t(first), column.end()));
+                Row row = _rowAt(column, first);
                 first += row.size();
                 rows.push_back(std::move(row));
             }

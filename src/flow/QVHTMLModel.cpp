@@ -20,8 +20,8 @@ void QVHTMLParagraph::writeNewLineWithXMLWriter(QVFlowFileWriter& writer) {
     resolveProperty();
     QVHTML_CSS_Paragraph record = QVHTMLUtilities::defaultCssParagraphProperty();
     float left = pProperty().ind.left - textMargin().left;
-    // The distance from the page's text margin; never negative (nor broken).
-    if (!(left >= 0) || !std::isfinite(left))
+    // The distance from the page's text margin; never negative (nor -0 or broken).
+    if (!(left > 0) || !std::isfinite(left))
         left = 0;
     record.margin = {0, 0, 0, left};
     record.textIndent = 0;

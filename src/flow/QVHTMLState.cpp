@@ -3,6 +3,52 @@
 #include "flow/QVFlowFileWriter.h"
 #include "platform/NumberFormat.h"
 
+#include <cmath>
+#include <optional>
+
+namespace {
+
+void appendBytes(std::string& key, const void* p, size_t n) {
+    key.append(static_cast<const char*>(p), n);
+}
+
+void appendFloat(std::string& key, float f) {
+    if (f == 0)
+        f = 0; // -0 equals 0
+    appendBytes(key, &f, sizeof f);
+}
+
+void appendColorAndFont(std::string& key, const QVHTML_CSS_Color& c, const QVHTML_CSS_Font& f) {
+    for (int16_t v : {c.red, c.green, c.blue, c.alpha})
+        appendBytes(key, &v, sizeof v);
+    appendFloat(key, f.fontSize);
+    key += f.fontName;
+}
+
+/// The fields isCSSSpan compares, as one key; none when one is not a number.
+std::optional<std::string> spanKey(const QVHTML_CSS_Span& s) {
+    if (std::isnan(s.font.fontSize))
+        return std::nullopt;
+    std::string key;
+    appendBytes(key, &s.textDecoration, sizeof s.textDecoration);
+    appendColorAndFont(key, s.color, s.font);
+    return key;
+}
+
+std::optional<std::string> paragraphKey(const QVHTML_CSS_Paragraph& p) {
+    std::string key;
+    for (float v : {p.textIndent, p.margin.top, p.margin.right, p.margin.bottom, p.margin.left,
+                    p.font.fontSize}) {
+        if (std::isnan(v))
+            return std::nullopt;
+        appendFloat(key, v);
+    }
+    appendColorAndFont(key, p.color, p.font);
+    return key;
+}
+
+} // namespace
+
 QVHTMLState& QVHTMLState::sharedInstance() {
     static QVHTMLState state;
     return state;
@@ -11,6 +57,8 @@ QVHTMLState& QVHTMLState::sharedInstance() {
 void QVHTMLState::resetToDefault() {
     _registeredCSSParagraph.clear();
     _registeredCSSSpan.clear();
+    paragraphIndex_.clear();
+    spanIndex_.clear();
     isParagraphWrited_ = false;
     isSpanWrited_ = false;
     cssParagraphUsed_ = {};
@@ -20,21 +68,37 @@ void QVHTMLState::resetToDefault() {
 int64_t QVHTMLState::_indexOfCSSParagraph(const QVHTMLCSSParagraph* style) {
     if (!style)
         return -1;
-    for (size_t i = 0; i < _registeredCSSParagraph.size(); ++i)
-        if (_registeredCSSParagraph[i].isEqualToEntry(style))
-            return int64_t(i);
+    const std::optional<std::string> key = paragraphKey(style->cssPProperty());
+    if (!key)
+        for (size_t i = 0; i < _registeredCSSParagraph.size(); ++i)
+            if (_registeredCSSParagraph[i].isEqualToEntry(style))
+                return int64_t(i);
+    if (key)
+        if (auto it = paragraphIndex_.find(*key); it != paragraphIndex_.end())
+            return it->second;
     _registeredCSSParagraph.push_back(*style);
-    return int64_t(_registeredCSSParagraph.size() - 1);
+    const int64_t index = int64_t(_registeredCSSParagraph.size() - 1);
+    if (key)
+        paragraphIndex_.emplace(*key, index);
+    return index;
 }
 
 int64_t QVHTMLState::_indexOfCSSSpan(const QVHTMLCSSSpan* style) {
     if (!style)
         return -1;
-    for (size_t i = 0; i < _registeredCSSSpan.size(); ++i)
-        if (_registeredCSSSpan[i].isEqualToEntry(style))
-            return int64_t(i);
+    const std::optional<std::string> key = spanKey(style->cssSpanProperty());
+    if (!key)
+        for (size_t i = 0; i < _registeredCSSSpan.size(); ++i)
+            if (_registeredCSSSpan[i].isEqualToEntry(style))
+                return int64_t(i);
+    if (key)
+        if (auto it = spanIndex_.find(*key); it != spanIndex_.end())
+            return it->second;
     _registeredCSSSpan.push_back(*style);
-    return int64_t(_registeredCSSSpan.size() - 1);
+    const int64_t index = int64_t(_registeredCSSSpan.size() - 1);
+    if (key)
+        spanIndex_.emplace(*key, index);
+    return index;
 }
 
 void QVHTMLState::_writeCSSSpanEnd(QVFlowFileWriter& writer) {

@@ -11,6 +11,8 @@
 #include "flow/QVHTMLCSSSpan.h"
 
 #include <cstdint>
+#include <map>
+#include <string>
 #include <vector>
 
 class QVFlowFileWriter;
@@ -49,6 +51,11 @@ private:
 
     std::vector<QVHTMLCSSParagraph> _registeredCSSParagraph;
     std::vector<QVHTMLCSSSpan> _registeredCSSSpan;
+    // Class numbers by the compared fields, so that a document of many
+    // styles does not search every registered one for every run. Records
+    // with a value that is not a number equal nothing and are not indexed.
+    std::map<std::string, int64_t> paragraphIndex_;
+    std::map<std::string, int64_t> spanIndex_;
     bool isParagraphWrited_ = false;
     QVHTML_CSS_Paragraph cssParagraphUsed_;
     bool isSpanWrited_ = false;

@@ -11,7 +11,7 @@ void QVRTFParagraph::writeNewLineWithXMLWriter(QVFlowFileWriter& writer) {
     writer.write("\\par");
     writer.write("\\pard");
     float li = 20.0f * pProperty().ind.left - 20.0f * textMargin().left;
-    if (!(li >= 0) || !std::isfinite(li))
+    if (!(li > 0) || !std::isfinite(li))
         li = 0;
     writer.write("\\li" + platform::formatFixed(li, 0));
     writer.write(" ");

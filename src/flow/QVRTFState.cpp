@@ -38,6 +38,8 @@ void QVRTFState::resetToDefault() {
     QVRTFFontEntry font;
     font.setFontIndex(0);
     _registeredFonts.assign(1, font);
+    fontIndex_ = {{font.fontName(), 0}};
+    colorIndex_ = {{{0.0, 0.0, 0.0}, 0}};
 }
 
 void QVRTFState::writeRegistedFonts(QVFlowFileWriter& writer) const {
@@ -55,21 +57,29 @@ void QVRTFState::writeRegistedColors(QVFlowFileWriter& writer) const {
 }
 
 int64_t QVRTFState::_colorIndexByColor(const QVRTFColorEntry& color) {
-    for (size_t i = 0; i < _registeredColors.size(); ++i)
-        if (_registeredColors[i].isEqualToColor(&color))
-            return int64_t(i);
+    const bool comparable =
+        !std::isnan(color.red()) && !std::isnan(color.green()) && !std::isnan(color.blue());
+    // -0 equals 0: adding 0 makes it +0 for the key.
+    const auto key = std::make_tuple(color.red() + 0.0, color.green() + 0.0, color.blue() + 0.0);
+    if (comparable)
+        if (auto it = colorIndex_.find(key); it != colorIndex_.end())
+            return it->second;
     _registeredColors.push_back(color);
-    return int64_t(_registeredColors.size() - 1);
+    const int64_t index = int64_t(_registeredColors.size() - 1);
+    if (comparable)
+        colorIndex_.emplace(key, index);
+    return index;
 }
 
 int64_t QVRTFState::_fontIndexByFont(const QVRTFFontEntry& font) {
-    for (size_t i = 0; i < _registeredFonts.size(); ++i)
-        if (_registeredFonts[i].fontName() == font.fontName())
-            return int64_t(i);
+    if (auto it = fontIndex_.find(font.fontName()); it != fontIndex_.end())
+        return it->second;
     QVRTFFontEntry copy = font;
     copy.setFontIndex(int32_t(_registeredFonts.size()));
     _registeredFonts.push_back(std::move(copy));
-    return int64_t(_registeredFonts.size() - 1);
+    const int64_t index = int64_t(_registeredFonts.size() - 1);
+    fontIndex_.emplace(font.fontName(), index);
+    return index;
 }
 
 void QVRTFState::writeForegroundColorAttributesIfNeed(const QVRTFColorEntry& color,

@@ -12,6 +12,9 @@
 #include "flow/QVRTFUtilities.h"
 
 #include <cstdint>
+#include <map>
+#include <string>
+#include <tuple>
 #include <vector>
 
 class QVFlowFileWriter;
@@ -46,4 +49,8 @@ private:
     QVRTF_State state_;
     std::vector<QVRTFColorEntry> _registeredColors;
     std::vector<QVRTFFontEntry> _registeredFonts;
+    // Indexes by name and by colour, so that many fonts or colours in a
+    // document do not make every run search the whole table.
+    std::map<std::string, int64_t> fontIndex_;
+    std::map<std::tuple<double, double, double>, int64_t> colorIndex_;
 };
