@@ -6,6 +6,7 @@
 #include "flow/QVFlowPDFConverter.h"
 #include "pdf/font/QVPDFFontUtilities.h"
 
+#include <limits>
 #include <random>
 
 using flowtest::makeRun;
@@ -189,5 +190,40 @@ TEST_F(FlowReadingOrder, EveryRunAppearsOnceInReadingOrderInEachOutput) {
                 at = found + token.size();
             }
         }
+    }
+}
+
+TEST_F(FlowReadingOrder, BrokenGeometryStillWritesEveryRunOnce) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::vector<RunSpec> runs{
+        {u"qAz", nan, 100},       {u"qBz", 10, nan},          {u"qCz", inf, 100},
+        {u"qDz", 10, -inf},       {u"qEz", 10, 100, nan},     {u"qFz", 10, 100, -inf},
+        {u"qGz", 1e308, 1e308},   {u"qHz", -1e308, 50, 1e308}, {u"qIz", 10, 100, 0, 0},
+        {u"qJz", 10, 100, 5, -3}, {u"qKz", 20, 100, 5, 1e30f}, {u"qLz", 10, 1e9},
+    };
+    for (QVFlowFamily family : {QVFlowFamily::HTML, QVFlowFamily::RTF, QVFlowFamily::Text}) {
+        const std::string file = path("broken");
+        auto doc = QVFlowPDFConverter::initWithPath(family, file, 1);
+        doc->begainWriteDocument();
+        doc->begainWritePage({nan, inf});
+        for (const RunSpec& s : runs) {
+            auto run = makeRun(family, s);
+            run->setSpaceWidth(s.x == 10 ? nan : 1e-300);
+            doc->currentPage()->allRunTextArray().push_back(run);
+        }
+        doc->endWritePage();
+        doc->packetDocxFile();
+        const std::string bytes = read(file);
+        const std::u16string text = family == QVFlowFamily::HTML ? htmlText(bytes)
+                                    : family == QVFlowFamily::RTF
+                                        ? rtfText(bytes)
+                                        : QVPDFFontUtilities::utf8ToUtf16(bytes);
+        for (const RunSpec& s : runs) {
+            const size_t found = text.find(s.text);
+            EXPECT_NE(found, std::u16string::npos) << int(family) << " " << bytes;
+            EXPECT_EQ(text.find(s.text, found + 1), std::u16string::npos) << int(family);
+        }
+        EXPECT_LT(bytes.size(), 100000u); // no blank or space flood
     }
 }
