@@ -17,8 +17,8 @@ enum class Shape { DenseLines, OneRunPerLine, ColourPerRun };
 
 void layOut(benchmark::State& state, Shape shape) {
     const int runs = int(state.range(0));
-    const std::string out = platform::systemTempFolder() + "/flow-bench-" +
-                            std::to_string(::getpid()) + ".html";
+    const std::string out =
+        platform::systemTempFolder() + "/flow-bench-" + std::to_string(::getpid()) + ".html";
     for (auto _ : state) {
         auto doc = QVFlowPDFConverter::initWithPath(QVFlowFamily::HTML, out, 1);
         doc->begainWriteDocument();

@@ -111,8 +111,7 @@ void QVRTFPDFConverter::packetDocxFile() {
     w.write("{\\info\n");
     const std::string comment = "Powered by " + displayName_ + " v" + version_ + " " + company_;
     w.write("{\\doccomm " +
-            QVRTFFileWriter::_formatTextOfString(QVPDFFontUtilities::utf8ToUtf16(comment)) +
-            "}\n");
+            QVRTFFileWriter::_formatTextOfString(QVPDFFontUtilities::utf8ToUtf16(comment)) + "}\n");
     w.write("}\n");
     appendBody(w, *contentWriter_);
     w.write("\n}");

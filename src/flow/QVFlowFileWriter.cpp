@@ -28,7 +28,9 @@ void QVFlowFileWriter::write(std::string_view utf8) {
     append(utf8);
 }
 
-void QVFlowFileWriter::writeData(std::string_view bytes) { append(bytes); }
+void QVFlowFileWriter::writeData(std::string_view bytes) {
+    append(bytes);
+}
 
 void QVFlowFileWriter::closeFile() {
     if (!file_)

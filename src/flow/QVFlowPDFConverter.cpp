@@ -10,12 +10,14 @@
 #include "platform/Files.h"
 
 std::unique_ptr<QVFlowPDFConverter>
-QVFlowPDFConverter::initWithPath(QVFlowFamily family, const std::string& path,
-                                 int64_t numOfPages) {
+QVFlowPDFConverter::initWithPath(QVFlowFamily family, const std::string& path, int64_t numOfPages) {
     switch (family) {
-    case QVFlowFamily::HTML: return std::make_unique<QVHTMLPDFConverter>(path, numOfPages);
-    case QVFlowFamily::RTF: return std::make_unique<QVRTFPDFConverter>(path, numOfPages);
-    case QVFlowFamily::Text: break;
+    case QVFlowFamily::HTML:
+        return std::make_unique<QVHTMLPDFConverter>(path, numOfPages);
+    case QVFlowFamily::RTF:
+        return std::make_unique<QVRTFPDFConverter>(path, numOfPages);
+    case QVFlowFamily::Text:
+        break;
     }
     return std::make_unique<QVTextPDFConverter>(path, numOfPages);
 }

@@ -25,9 +25,8 @@ class QVFlowFileWriter;
 class QVFlowPDFConverter {
 public:
     /// The writer of the family for the output path and announced page count.
-    static std::unique_ptr<QVFlowPDFConverter> initWithPath(QVFlowFamily family,
-                                                           const std::string& path,
-                                                           int64_t numOfPages);
+    static std::unique_ptr<QVFlowPDFConverter>
+    initWithPath(QVFlowFamily family, const std::string& path, int64_t numOfPages);
     virtual ~QVFlowPDFConverter();
     QVFlowPDFConverter(const QVFlowPDFConverter&) = delete;
     QVFlowPDFConverter& operator=(const QVFlowPDFConverter&) = delete;

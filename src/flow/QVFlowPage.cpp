@@ -27,9 +27,12 @@ std::unique_ptr<QVFlowPage> QVFlowPage::initWithXMLWriter(QVFlowFamily family,
                                                           QVFlowFileWriter* writer,
                                                           platform::Size pageSize, bool lastPage) {
     switch (family) {
-    case QVFlowFamily::HTML: return std::make_unique<QVHTMLPage>(writer, pageSize, lastPage);
-    case QVFlowFamily::RTF: return std::make_unique<QVRTFPage>(writer, pageSize, lastPage);
-    case QVFlowFamily::Text: break;
+    case QVFlowFamily::HTML:
+        return std::make_unique<QVHTMLPage>(writer, pageSize, lastPage);
+    case QVFlowFamily::RTF:
+        return std::make_unique<QVRTFPage>(writer, pageSize, lastPage);
+    case QVFlowFamily::Text:
+        break;
     }
     return std::make_unique<QVTextPage>(writer, pageSize, lastPage);
 }
@@ -97,9 +100,13 @@ QVFlowParagraph* QVFlowPage::lastTextBoxParagraph() const {
     return cachedTextBoxParagraphs_.empty() ? nullptr : cachedTextBoxParagraphs_.back().get();
 }
 
-void QVFlowPage::_creatParagraphs() { _buildParagraphs(_groupDivs()); }
+void QVFlowPage::_creatParagraphs() {
+    _buildParagraphs(_groupDivs());
+}
 
-void QVFlowPage::begainWritePage(int64_t /*pageIndex*/) { paragraphArray_.clear(); }
+void QVFlowPage::begainWritePage(int64_t /*pageIndex*/) {
+    paragraphArray_.clear();
+}
 
 void QVFlowPage::endWritePage(int64_t /*pageIndex*/) {
     _creatParagraphs();

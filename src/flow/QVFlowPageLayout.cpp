@@ -8,13 +8,23 @@
 
 namespace {
 
-double runTop(const QVFlowRunText& r) { return r.ctmInfo().topLeft.y; }
-double runBottom(const QVFlowRunText& r) { return r.ctmInfo().bottomLeft.y; }
-double runStart(const QVFlowRunText& r) { return r.ctmInfo().bottomLeft.x; }
-double runEnd(const QVFlowRunText& r) { return runStart(r) + r.textWidth(); }
+double runTop(const QVFlowRunText& r) {
+    return r.ctmInfo().topLeft.y;
+}
+double runBottom(const QVFlowRunText& r) {
+    return r.ctmInfo().bottomLeft.y;
+}
+double runStart(const QVFlowRunText& r) {
+    return r.ctmInfo().bottomLeft.x;
+}
+double runEnd(const QVFlowRunText& r) {
+    return runStart(r) + r.textWidth();
+}
 
 /// Keys that are not numbers sort after every number, so the order stays total.
-bool keyLess(double a, double b) { return a < b || (std::isnan(b) && !std::isnan(a)); }
+bool keyLess(double a, double b) {
+    return a < b || (std::isnan(b) && !std::isnan(a));
+}
 
 template <class T, class Key> std::vector<T> stableSorted(std::vector<T> v, Key key) {
     std::stable_sort(v.begin(), v.end(),
@@ -181,8 +191,7 @@ const QVFlowPage::LinePart* QVFlowPage::_findTopLinePartArray(const std::vector<
     return smallest(parts, _minTopYOfLinePartArray);
 }
 
-const QVFlowPage::LinePart*
-QVFlowPage::_findLeftLinePartArray(const std::vector<LinePart>& parts) {
+const QVFlowPage::LinePart* QVFlowPage::_findLeftLinePartArray(const std::vector<LinePart>& parts) {
     return smallest(parts, _leftXOfLinePartArray);
 }
 
@@ -329,11 +338,10 @@ QVFlowPage::Row QVFlowPage::_rowAt(const Column& column, size_t first) {
         return {};
     const double bottom = _maxBottomYOfLinePartArray(column[first]);
     size_t end = first + 1;
-    while (end < column.size() &&
-           std::fabs(_maxBottomYOfLinePartArray(column[end]) - bottom) < 1.0)
+    while (end < column.size() && std::fabs(_maxBottomYOfLinePartArray(column[end]) - bottom) < 1.0)
         ++end;
-    return _sortedByLinePartLeft(Row(column.begin() + std::ptrdiff_t(first),
-                                     column.begin() + std::ptrdiff_t(end)));
+    return _sortedByLinePartLeft(
+        Row(column.begin() + std::ptrdiff_t(first), column.begin() + std::ptrdiff_t(end)));
 }
 
 std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {

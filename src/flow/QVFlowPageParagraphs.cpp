@@ -81,7 +81,8 @@ void QVFlowPage::_buildParagraphs(std::vector<Div> divs) {
             S.cols.col.clear();
             for (size_t j = 0; j < n; ++j) {
                 const double x0 = j == 0 ? 0.0 : _minLeftXOfColumnArray(div[j]);
-                const double x1 = j + 1 == n ? double(S.pgSz.w) : _minLeftXOfColumnArray(div[j + 1]);
+                const double x1 =
+                    j + 1 == n ? double(S.pgSz.w) : _minLeftXOfColumnArray(div[j + 1]);
                 S.cols.col.push_back({0.0f, float(x1 - x0)});
             }
         } else {

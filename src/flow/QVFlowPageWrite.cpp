@@ -51,7 +51,8 @@ void QVFlowPage::_writeParagraphsWithTextMargin(QVFlowFileWriter& writer) {
                 // a crafted gap cannot write megabytes of blanks.
                 const float quotient = float(gap / last->spaceWidth());
                 if (last->spaceWidth() > 0 && std::isfinite(quotient) && quotient < 2147483647.0f) {
-                    const int32_t k = std::min<int32_t>(int32_t(std::ceil(quotient)), kMaxGapSpaces);
+                    const int32_t k =
+                        std::min<int32_t>(int32_t(std::ceil(quotient)), kMaxGapSpaces);
                     for (int32_t s = 0; s < k; ++s)
                         writer.writeContent(u" ");
                 }
@@ -72,7 +73,9 @@ void QVHTMLPage::_writeParagraphs(QVFlowFileWriter& writer) {
     QVHTMLState::sharedInstance().endWriteParagraphTagsIfNeed(writer);
 }
 
-void QVRTFPage::_writeParagraphs(QVFlowFileWriter& writer) { _writeParagraphsWithTextMargin(writer); }
+void QVRTFPage::_writeParagraphs(QVFlowFileWriter& writer) {
+    _writeParagraphsWithTextMargin(writer);
+}
 
 void QVTextPage::_writeParagraphs(QVFlowFileWriter& writer) {
     ParagraphArray& paragraphs = paragraphArray();

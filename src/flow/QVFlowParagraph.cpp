@@ -17,9 +17,12 @@ QVFlowParagraph::QVFlowParagraph(QVFlowFamily family)
 
 std::unique_ptr<QVFlowParagraph> QVFlowParagraph::make(QVFlowFamily family) {
     switch (family) {
-    case QVFlowFamily::HTML: return std::make_unique<QVHTMLParagraph>();
-    case QVFlowFamily::RTF: return std::make_unique<QVRTFParagraph>();
-    case QVFlowFamily::Text: break;
+    case QVFlowFamily::HTML:
+        return std::make_unique<QVHTMLParagraph>();
+    case QVFlowFamily::RTF:
+        return std::make_unique<QVRTFParagraph>();
+    case QVFlowFamily::Text:
+        break;
     }
     return std::make_unique<QVTextParagraph>();
 }
@@ -32,10 +35,10 @@ std::unique_ptr<QVFlowParagraph> QVFlowParagraph::initWithRunArray(QVFlowFamily 
     return p;
 }
 
-QVFlowParagraph::ParagraphArray
-QVFlowParagraph::BankParagraph(QVFlowFamily family, double space, double spaceLine,
-                               double indLeft, const QVDocx_RPr& rProperty,
-                               const QVDocx_SectPr& sectProperty) {
+QVFlowParagraph::ParagraphArray QVFlowParagraph::BankParagraph(QVFlowFamily family, double space,
+                                                               double spaceLine, double indLeft,
+                                                               const QVDocx_RPr& rProperty,
+                                                               const QVDocx_SectPr& sectProperty) {
     if (rProperty.sz > spaceLine)
         spaceLine = rProperty.sz;
     const float quotient = float(space / spaceLine);

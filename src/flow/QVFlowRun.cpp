@@ -14,9 +14,15 @@ void QVFlowRun::copyBaseInto(QVFlowRun& other) const {
 std::shared_ptr<QVFlowRun> QVFlowRun::copyWithZone() const {
     std::shared_ptr<QVFlowRun> copy;
     switch (family_) {
-    case QVFlowFamily::HTML: copy = std::make_shared<QVHTMLRun>(); break;
-    case QVFlowFamily::RTF: copy = std::make_shared<QVRTFRun>(); break;
-    case QVFlowFamily::Text: copy = std::make_shared<QVTextRun>(); break;
+    case QVFlowFamily::HTML:
+        copy = std::make_shared<QVHTMLRun>();
+        break;
+    case QVFlowFamily::RTF:
+        copy = std::make_shared<QVRTFRun>();
+        break;
+    case QVFlowFamily::Text:
+        copy = std::make_shared<QVTextRun>();
+        break;
     }
     copyBaseInto(*copy);
     return copy;

@@ -9,7 +9,9 @@
 namespace {
 
 // A length that is not finite (from broken geometry) is written as 0.
-std::string px(float v) { return platform::formatFixed(std::isfinite(v) ? v : 0.0f, 0) + "px"; }
+std::string px(float v) {
+    return platform::formatFixed(std::isfinite(v) ? v : 0.0f, 0) + "px";
+}
 
 std::string hexColor(const QVHTML_CSS_Color& c) {
     static const char* const digits = "0123456789abcdef";

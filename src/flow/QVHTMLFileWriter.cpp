@@ -15,18 +15,31 @@ std::string QVHTMLFileWriter::_formatTextOfString(std::u16string_view text) {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
         switch (c) {
-        case u'&': out += "&amp;"; continue;
-        case u'<': out += "&lt;"; continue;
-        case u'>': out += "&gt;"; continue;
-        case u'"': out += "&quot;"; continue;
-        case u'\t': out += ' '; continue;
+        case u'&':
+            out += "&amp;";
+            continue;
+        case u'<':
+            out += "&lt;";
+            continue;
+        case u'>':
+            out += "&gt;";
+            continue;
+        case u'"':
+            out += "&quot;";
+            continue;
+        case u'\t':
+            out += ' ';
+            continue;
         case u'\r':
             if (i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             out += "<br>";
             continue;
-        case u'\n': out += "<br>"; continue;
-        default: break;
+        case u'\n':
+            out += "<br>";
+            continue;
+        default:
+            break;
         }
         if (c < 0x20 || (c >= 0x7F && c < 0xA0))
             continue;

@@ -12,7 +12,9 @@ QVHTML_CSS_Color cssColor(const QVDocx_Color& c) {
     return {int16_t(c.red), int16_t(c.green), int16_t(c.blue), int16_t(c.alpha)};
 }
 
-float cssFontSize(float sz) { return float(double(sz) * 1.2); }
+float cssFontSize(float sz) {
+    return float(double(sz) * 1.2);
+}
 
 } // namespace
 

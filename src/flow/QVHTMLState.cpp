@@ -112,7 +112,9 @@ void QVHTMLState::_writeCSSSpanEnd(QVFlowFileWriter& writer) {
     isSpanWrited_ = false;
 }
 
-void QVHTMLState::endWriteSpanTagsIfNeed(QVFlowFileWriter& writer) { _writeCSSSpanEnd(writer); }
+void QVHTMLState::endWriteSpanTagsIfNeed(QVFlowFileWriter& writer) {
+    _writeCSSSpanEnd(writer);
+}
 
 void QVHTMLState::endWriteParagraphTagsIfNeed(QVFlowFileWriter& writer) {
     _writeCSSSpanEnd(writer);

@@ -23,12 +23,18 @@ template <size_t N> std::string keyword(const std::array<const char*, N>& table,
 
 const char* const kDefaultFontName = "Times New Roman";
 
-int16_t clampComponent(int16_t v) { return std::clamp<int16_t>(v, 0, 255); }
+int16_t clampComponent(int16_t v) {
+    return std::clamp<int16_t>(v, 0, 255);
+}
 
 } // namespace
 
-std::string QVHTMLUtilities::cssFontWeight(int32_t index) { return keyword(kFontWeight, index); }
-std::string QVHTMLUtilities::cssFontStyle(int32_t index) { return keyword(kFontStyle, index); }
+std::string QVHTMLUtilities::cssFontWeight(int32_t index) {
+    return keyword(kFontWeight, index);
+}
+std::string QVHTMLUtilities::cssFontStyle(int32_t index) {
+    return keyword(kFontStyle, index);
+}
 std::string QVHTMLUtilities::cssTextDecoration(int32_t index) {
     return keyword(kTextDecoration, index);
 }
@@ -69,9 +75,17 @@ std::string QVHTMLUtilities::cssFontName(std::string_view name) {
         if (c < 0x20 || (c >= 0x7F && c < 0xA0))
             continue;
         switch (c) {
-        case u'\'': case u'"': case u'\\': case u'<': case u'>': case u';': case u'{': case u'}':
+        case u'\'':
+        case u'"':
+        case u'\\':
+        case u'<':
+        case u'>':
+        case u';':
+        case u'{':
+        case u'}':
             continue;
-        default: kept.push_back(c);
+        default:
+            kept.push_back(c);
         }
     }
     return platform::utf16ToUTF8(kept);
@@ -89,8 +103,7 @@ bool QVHTMLUtilities::isCSSFont(const QVHTML_CSS_Font& a, const QVHTML_CSS_Font&
     return a.fontSize == b.fontSize && a.fontName == b.fontName;
 }
 
-bool QVHTMLUtilities::isCSSParagraph(const QVHTML_CSS_Paragraph& a,
-                                     const QVHTML_CSS_Paragraph& b) {
+bool QVHTMLUtilities::isCSSParagraph(const QVHTML_CSS_Paragraph& a, const QVHTML_CSS_Paragraph& b) {
     return a.textIndent == b.textIndent && isCSSMargin(a.margin, b.margin) &&
            isCSSColor(a.color, b.color) && isCSSFont(a.font, b.font);
 }
@@ -104,11 +117,20 @@ std::string QVHTMLUtilities::escapeHTML(std::string_view utf8) {
     std::u16string out;
     for (char16_t c : QVPDFFontUtilities::utf8ToUtf16(std::string(utf8))) {
         switch (c) {
-        case u'&': out += u"&amp;"; continue;
-        case u'<': out += u"&lt;"; continue;
-        case u'>': out += u"&gt;"; continue;
-        case u'"': out += u"&quot;"; continue;
-        default: break;
+        case u'&':
+            out += u"&amp;";
+            continue;
+        case u'<':
+            out += u"&lt;";
+            continue;
+        case u'>':
+            out += u"&gt;";
+            continue;
+        case u'"':
+            out += u"&quot;";
+            continue;
+        default:
+            break;
         }
         if (c < 0x20 || (c >= 0x7F && c < 0xA0))
             continue;

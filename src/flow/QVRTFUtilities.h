@@ -4,8 +4,8 @@
 #include <cstdint>
 
 struct QVRTF_State {
-    float fontSize = -1.0f;          ///< half-points
-    int32_t fontIndex = -1;          ///< -1: nothing written yet in this document
+    float fontSize = -1.0f; ///< half-points
+    int32_t fontIndex = -1; ///< -1: nothing written yet in this document
     int32_t foregroundColorIndex = -1;
     int32_t backgroundColorIndex = 0;
     struct {

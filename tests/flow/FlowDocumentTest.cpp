@@ -1,10 +1,10 @@
 #include "FlowFixture.h"
 
+#include "docx/QVDocxDrawCounters.h"
 #include "flow/QVFlowFileWriter.h"
 #include "flow/QVFlowPDFConverter.h"
 #include "flow/QVHTMLState.h"
 #include "flow/QVRTFState.h"
-#include "docx/QVDocxDrawCounters.h"
 
 #include <dirent.h>
 
@@ -23,9 +23,9 @@ struct StyledRun {
 class FlowDocument : public flowtest::ScratchTest {
 protected:
     /// A whole document of the family: one page per list of runs.
-    std::unique_ptr<QVFlowPDFConverter>
-    convert(QVFlowFamily family, const std::string& name,
-            const std::vector<std::vector<StyledRun>>& pages, bool finish = true) {
+    std::unique_ptr<QVFlowPDFConverter> convert(QVFlowFamily family, const std::string& name,
+                                                const std::vector<std::vector<StyledRun>>& pages,
+                                                bool finish = true) {
         auto doc = QVFlowPDFConverter::initWithPath(family, path(name), int64_t(pages.size()));
         doc->setGenerator("Corvala", "1.0", "Corvala");
         doc->begainWriteDocument();
@@ -62,11 +62,10 @@ protected:
     }
 };
 
-const char* const kHead =
-    "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\" "
-    "\"http://www.w3.org/TR/html4/strict.dtd\">\n"
-    "<!--Powered by Corvala 1.0 Corvala-->\n"
-    "<html>\n<head>\n";
+const char* const kHead = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.0 Transitional//EN\" "
+                          "\"http://www.w3.org/TR/html4/strict.dtd\">\n"
+                          "<!--Powered by Corvala 1.0 Corvala-->\n"
+                          "<html>\n<head>\n";
 const char* const kMeta =
     "  <meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\n"
     "  <meta http-equiv=\"Content-Style-Type\" content=\"text/css\">\n"
@@ -164,7 +163,7 @@ TEST_F(FlowDocument, OutputAppearsOnlyWhenCompleteAndWorkFoldersGo) {
         auto doc = convert(family, "out", {{{{u"text", 72, 60}}}}, false);
         const std::string work = doc->savedWorkFolder();
         EXPECT_EQ(read(path("out")), "old"); // untouched until the end
-        doc.reset();                          // a cancel: the writer goes without packing
+        doc.reset();                         // a cancel: the writer goes without packing
         EXPECT_EQ(filesIn(folder_), std::vector<std::string>{"out"});
         if (!work.empty()) {
             EXPECT_FALSE(platform::pathExists(work));
@@ -195,7 +194,9 @@ TEST_F(FlowDocument, PagesAreNumberedAndTheAnnouncedLastIsLast) {
     const struct {
         int64_t announced, begun;
         std::vector<bool> last;
-    } cases[] = {{3, 3, {false, false, true}}, {1, 1, {true}}, {3, 2, {false, false}},
+    } cases[] = {{3, 3, {false, false, true}},
+                 {1, 1, {true}},
+                 {3, 2, {false, false}},
                  {2, 3, {false, true, true}}};
     for (const auto& c : cases) {
         auto doc = QVFlowPDFConverter::initWithPath(QVFlowFamily::Text, path("n.txt"), c.announced);

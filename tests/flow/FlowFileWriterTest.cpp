@@ -14,10 +14,15 @@ TEST(FlowEscaping, HtmlTextIsCharacterDataWithLineBreaks) {
         {u"a&b<c>d\"e'f", "a&amp;b&lt;c&gt;d&quot;e'f"},
         {u"x\ny", "x<br>y"},
         {u"x\ry", "x<br>y"},
-        {u"x\r\ny", "x<br>y"},          // one line end, one break
+        {u"x\r\ny", "x<br>y"}, // one line end, one break
         {u"x\n\ny", "x<br><br>y"},
-        {u"a\tb", "a b"},               // a tab inside a line is a blank
-        {std::u16string(u"a\0b\x1b" u"c\x7f" u"d\x85" u"e", 9), "abcde"},
+        {u"a\tb", "a b"}, // a tab inside a line is a blank
+        {std::u16string(u"a\0b\x1b"
+                        u"c\x7f"
+                        u"d\x85"
+                        u"e",
+                        9),
+         "abcde"},
         {u"\u00e9\u4e2d\U0001F600", "\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80"},
         {std::u16string(1, char16_t(0xD800)) + u"z", "\xef\xbf\xbdz"},
         {std::u16string(1, char16_t(0xDC00)), "\xef\xbf\xbd"},
@@ -39,7 +44,10 @@ TEST(FlowEscaping, RtfTextIsPlainAsciiRtf) {
         {u"\U0001F600", "\\uc0\\u55357 \\uc0\\u56832 "},
         {u"a\tb", "a\\tab b"},
         {u"a\nb\rc\r\nd", "a\\line b\\line c\\line d"},
-        {std::u16string(u"a\0b\x7f" u"c\x01", 6), "abc"}, // never a raw control byte
+        {std::u16string(u"a\0b\x7f"
+                        u"c\x01",
+                        6),
+         "abc"}, // never a raw control byte
     };
     for (const auto& c : cases)
         EXPECT_EQ(QVRTFFileWriter::_formatTextOfString(c.in), c.out) << c.out;

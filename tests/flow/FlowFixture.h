@@ -29,9 +29,15 @@ struct RunSpec {
 inline std::shared_ptr<QVFlowRunText> makeRun(QVFlowFamily family, const RunSpec& s) {
     std::shared_ptr<QVFlowRunText> run;
     switch (family) {
-    case QVFlowFamily::HTML: run = std::make_shared<QVHTMLRunText>(); break;
-    case QVFlowFamily::RTF: run = std::make_shared<QVRTFRunText>(); break;
-    case QVFlowFamily::Text: run = std::make_shared<QVTextRunText>(); break;
+    case QVFlowFamily::HTML:
+        run = std::make_shared<QVHTMLRunText>();
+        break;
+    case QVFlowFamily::RTF:
+        run = std::make_shared<QVRTFRunText>();
+        break;
+    case QVFlowFamily::Text:
+        run = std::make_shared<QVTextRunText>();
+        break;
     }
     QVPDF_CTMInfo info;
     info.topLeft = {s.x, s.bottom - s.size};
@@ -49,8 +55,7 @@ inline std::shared_ptr<QVFlowRunText> makeRun(QVFlowFamily family, const RunSpec
 }
 
 /// A page of the family without a writer, holding the runs.
-inline std::unique_ptr<QVFlowPage> pageWith(QVFlowFamily family,
-                                            const std::vector<RunSpec>& runs,
+inline std::unique_ptr<QVFlowPage> pageWith(QVFlowFamily family, const std::vector<RunSpec>& runs,
                                             platform::Size size = {612, 792},
                                             QVFlowFileWriter* writer = nullptr) {
     auto page = QVFlowPage::initWithXMLWriter(family, writer, size, false);

@@ -71,8 +71,9 @@ protected:
     fixtures::ProcessResult check(const std::vector<std::string>& args, const std::string& expect) {
         const std::string expectFile = path("expect.json");
         EXPECT_TRUE(platform::writeFileAtomically(expectFile, expect));
-        std::string command = "/usr/bin/python3 " + fixtures::shellQuote(std::string(
-                                  CORVALA_SOURCE_DIR "/tests/flow/check_flow_outputs.py"));
+        std::string command =
+            "/usr/bin/python3 " + fixtures::shellQuote(std::string(
+                                      CORVALA_SOURCE_DIR "/tests/flow/check_flow_outputs.py"));
         for (const std::string& a : args)
             command += " " + fixtures::shellQuote(a);
         return fixtures::runCommand(command + " " + fixtures::shellQuote(expectFile));
@@ -96,15 +97,15 @@ size_t count(const std::string& s, const std::string& what) {
 
 TEST_F(FlowHostileInput, HtmlRunsNothingAndShowsOnlyWhatWeWrote) {
     const std::u16string lone(1, char16_t(0xD83D));
-    const std::string file = write(
-        QVFlowFamily::HTML, "t&<b>.html",
-        {{"x'</style><script>alert(1)</script>", u"one"},
-         {"a\";}</style><script>alert(2)</script><style>", u"<script>alert(3)</script>"},
-         {"evil\\'; } body{background:red} p{", u"tab\there"},
-         {"ctrl\x01\x1f\x7f\xff\xfe", std::u16string(u"nul\0x\x01y\x7fz", 10)},
-         {"\xe5\xae\x8b\xe4\xbd\x93", u"\u4e2d\u6587 CR\r\nLF\nend" + lone},
-         {"", u"&amp; \"quoted\" it's"}},
-        "Corvala</title><script>alert(4)</script>");
+    const std::string file =
+        write(QVFlowFamily::HTML, "t&<b>.html",
+              {{"x'</style><script>alert(1)</script>", u"one"},
+               {"a\";}</style><script>alert(2)</script><style>", u"<script>alert(3)</script>"},
+               {"evil\\'; } body{background:red} p{", u"tab\there"},
+               {"ctrl\x01\x1f\x7f\xff\xfe", std::u16string(u"nul\0x\x01y\x7fz", 10)},
+               {"\xe5\xae\x8b\xe4\xbd\x93", u"\u4e2d\u6587 CR\r\nLF\nend" + lone},
+               {"", u"&amp; \"quoted\" it's"}},
+              "Corvala</title><script>alert(4)</script>");
     const std::string html = read(file);
     // Whatever a browser does, the bytes hold one style element and no script tag.
     EXPECT_EQ(count(lower(html), "<style"), 1u) << html;
@@ -116,21 +117,21 @@ TEST_F(FlowHostileInput, HtmlRunsNothingAndShowsOnlyWhatWeWrote) {
 
     const std::u16string body = u"one\n<script>alert(3)</script>\ntab here\nnulxyz\n"
                                 u"\u4e2d\u6587 CR\nLF\nend\uFFFD\n&amp; \"quoted\" it's";
-    const auto r = check({"html", file},
-                         "{\"body\": " + jsonString(body) + ", \"title\": \"t&<b>\"}");
+    const auto r =
+        check({"html", file}, "{\"body\": " + jsonString(body) + ", \"title\": \"t&<b>\"}");
     if (r.exitCode == 77)
         GTEST_SKIP() << r.output;
     EXPECT_TRUE(r.ok()) << r.output;
 }
 
 TEST_F(FlowHostileInput, RtfReadsBackAsTheIntendedTextWithItsFonts) {
-    const std::string file = write(
-        QVFlowFamily::RTF, "hostile.rtf",
-        {{"\xe5\xae\x8b\xe4\xbd\x93", u"\u4e2d\u6587"},
-         {"MS \xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf", u"a\tb\tc"},
-         {"x;}{\\rtf1 evil\\par}", u"brace {x} back\\slash"},
-         {"Helvetica", std::u16string(u"line1\nline2\r\nline3 nul\0x\x01y", 26)},
-         {"Emoji", u"smile \U0001F600 \u00e9"}});
+    const std::string file =
+        write(QVFlowFamily::RTF, "hostile.rtf",
+              {{"\xe5\xae\x8b\xe4\xbd\x93", u"\u4e2d\u6587"},
+               {"MS \xe3\x82\xb4\xe3\x82\xb7\xe3\x83\x83\xe3\x82\xaf", u"a\tb\tc"},
+               {"x;}{\\rtf1 evil\\par}", u"brace {x} back\\slash"},
+               {"Helvetica", std::u16string(u"line1\nline2\r\nline3 nul\0x\x01y", 26)},
+               {"Emoji", u"smile \U0001F600 \u00e9"}});
     const std::string rtf = read(file);
     EXPECT_EQ(rtf.find('\0'), std::string::npos);
     for (char c : rtf)

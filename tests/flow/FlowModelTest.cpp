@@ -12,7 +12,7 @@ TEST(FlowParagraph, ResolvesIndentHeightAndPropertiesFromItsOwnRunTexts) {
     auto c = makeRun(QVFlowFamily::HTML, {u"c", 80, 100, 10, 12, "Arial"});
     auto foreign = makeRun(QVFlowFamily::RTF, {u"x", 5, 100, 10, 40});
     auto p = QVFlowParagraph::initWithRunArray(QVFlowFamily::HTML, {foreign, a, b, c});
-    EXPECT_EQ(p->pProperty().ind.left, 40);     // first run text of its family
+    EXPECT_EQ(p->pProperty().ind.left, 40);      // first run text of its family
     EXPECT_EQ(p->resolvedHeight(), 14.0 - 12.0); // largest size minus the line
     EXPECT_EQ(p->rProperty().rFonts.ascii, "Arial");
     EXPECT_EQ(p->firstRunText(), a.get());
@@ -41,8 +41,8 @@ TEST(FlowParagraph, WithoutRunsOrTextIsBlank) {
     EXPECT_EQ(empty.pProperty().ind.left, 60);
     EXPECT_FALSE(empty.resolveColumnProperty());
 
-    auto blankText = QVFlowParagraph::initWithRunArray(
-        QVFlowFamily::RTF, {makeRun(QVFlowFamily::RTF, {u"", 10, 20})});
+    auto blankText = QVFlowParagraph::initWithRunArray(QVFlowFamily::RTF,
+                                                       {makeRun(QVFlowFamily::RTF, {u"", 10, 20})});
     EXPECT_FALSE(blankText->haveText());
     EXPECT_NE(blankText->lastRunText(), nullptr);
 }
@@ -54,11 +54,11 @@ TEST(FlowParagraph, BlankParagraphsFillTheSpaceExactlyWithAtMostFive) {
         size_t count;
         float line;
     } cases[] = {
-        {36, 12, 12, 3, 12},   {37, 12, 12, 3, 37.0f / 3}, {30, 12, 20, 1, 30},
-        {5, 12, 12, 1, 5},     {30, 12, 12, 2, 15},        {60, 12, 12, 5, 12},
-        {1e9, 12, 12, 5, 2e8}, // a huge gap: five lines, not eighty million
+        {36, 12, 12, 3, 12},       {37, 12, 12, 3, 37.0f / 3}, {30, 12, 20, 1, 30},
+        {5, 12, 12, 1, 5},         {30, 12, 12, 2, 15},        {60, 12, 12, 5, 12},
+        {1e9, 12, 12, 5, 2e8},     // a huge gap: five lines, not eighty million
         {1e12, 1e-30, 0, 1, 1e12}, // an infinite quotient gives one
-        {50, 0, 0, 1, 50},     // a quotient too large for the count gives one
+        {50, 0, 0, 1, 50},         // a quotient too large for the count gives one
     };
     QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
     const QVDocx_SectPr s = QVDocxUtilities::defaultSectProperty();

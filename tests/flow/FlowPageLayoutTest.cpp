@@ -67,8 +67,8 @@ TEST(FlowPageLayout, GroupingThresholds) {
 }
 
 TEST(FlowPageLayout, TextMarginOfHtmlAndRtfPages) {
-    auto page = pageWith(QVFlowFamily::RTF,
-                         {{u"a", 90, 60}, {u"b", 72.5, 100}, {u"c", 300, 52.25}});
+    auto page =
+        pageWith(QVFlowFamily::RTF, {{u"a", 90, 60}, {u"b", 72.5, 100}, {u"c", 300, 52.25}});
     page->_creatParagraphs();
     EXPECT_EQ(page->textMargin().left, 72.5f);
     EXPECT_EQ(page->textMargin().top, 40.25f);
@@ -118,9 +118,8 @@ TEST(FlowPageLayout, RowGapsGiveLineHeightsBlankParagraphsOrMerges) {
     };
     for (const auto& c : cases) {
         // A tall second run keeps the two lines in one div whatever the gap.
-        auto page = pageWith(QVFlowFamily::Text,
-                             {{u"a", 100, 50, 10, 12},
-                              {u"b", 100, 50 + c.gap, 10, float(c.gap) + 6}});
+        auto page = pageWith(QVFlowFamily::Text, {{u"a", 100, 50, 10, 12},
+                                                  {u"b", 100, 50 + c.gap, 10, float(c.gap) + 6}});
         const auto got = paragraphsOf(*page);
         ASSERT_EQ(got.size(), c.expected.size()) << c.gap;
         for (size_t i = 0; i < got.size(); ++i) {
@@ -187,7 +186,8 @@ TEST(FlowPageLayout, ColumnsSectionsAndBreaks) {
     EXPECT_TRUE(beforeDiv.runArray().empty()); // a carrier after the blank lines
     EXPECT_TRUE(ps.back()->sectProperty().write);
     // Each column's first row measures its gap from the div's top.
-    EXPECT_EQ(ps[ps.size() - 4]->pProperty().spacing.line, ps[ps.size() - 2]->pProperty().spacing.line);
+    EXPECT_EQ(ps[ps.size() - 4]->pProperty().spacing.line,
+              ps[ps.size() - 2]->pProperty().spacing.line);
 }
 
 TEST(FlowPageLayout, LinePartsOfARowJoinWithASpace) {
@@ -198,8 +198,7 @@ TEST(FlowPageLayout, LinePartsOfARowJoinWithASpace) {
     } cases[] = {{21.5, u"a b", 11.5}, {21.2, u"ab", 10}, {11, u"ab", 10}};
     for (const auto& c : cases) {
         // Two line parts of one row in one column (within 8.0): font width 12.
-        auto page =
-            pageWith(QVFlowFamily::Text, {{u"a", 10, 60}, {u"b", c.secondX, 60.5}});
+        auto page = pageWith(QVFlowFamily::Text, {{u"a", 10, 60}, {u"b", c.secondX, 60.5}});
         page->_creatParagraphs();
         ASSERT_EQ(page->paragraphArray().size(), 1u) << c.secondX;
         const QVFlowParagraph& p = *page->paragraphArray()[0];

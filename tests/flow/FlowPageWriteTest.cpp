@@ -20,9 +20,15 @@ protected:
         const std::string file = path("page" + std::to_string(++count_));
         std::unique_ptr<QVFlowFileWriter> writer;
         switch (family) {
-        case QVFlowFamily::HTML: writer = QVHTMLFileWriter::initWithPath(file); break;
-        case QVFlowFamily::RTF: writer = QVRTFFileWriter::initWithPath(file); break;
-        case QVFlowFamily::Text: writer = QVTextFileWriter::initWithPath(file); break;
+        case QVFlowFamily::HTML:
+            writer = QVHTMLFileWriter::initWithPath(file);
+            break;
+        case QVFlowFamily::RTF:
+            writer = QVRTFFileWriter::initWithPath(file);
+            break;
+        case QVFlowFamily::Text:
+            writer = QVTextFileWriter::initWithPath(file);
+            break;
         }
         QVHTMLState::sharedInstance().resetToDefault();
         QVRTFState::sharedInstance().resetToDefault();
@@ -64,12 +70,12 @@ TEST_F(FlowPageWrite, SameLineRuleAndTheBlanksOfAJoin) {
         double dy, gap, spaceWidth;
         std::string expected;
     } cases[] = {
-        {2.0, 10, 4, "   "},                 // ceil(10 / 4) blanks
+        {2.0, 10, 4, "   "}, // ceil(10 / 4) blanks
         {-2.0, 0.1, 4, " "},
-        {0, 0, 4, "    "},                   // no gap: the indentation (four blanks in RTF)
-        {0, -5, 4, "    "},                  // overlap: the same
-        {0, 1000, 1, std::string(64, ' ')},  // at most 64 blanks for one gap
-        {0, 10, 0, ""},                      // no space width: nothing
+        {0, 0, 4, "    "},                    // no gap: the indentation (four blanks in RTF)
+        {0, -5, 4, "    "},                   // overlap: the same
+        {0, 1000, 1, std::string(64, ' ')},   // at most 64 blanks for one gap
+        {0, 10, 0, ""},                       // no space width: nothing
         {2.01, 10, 4, "\\par\\pard\\li600 "}, // more than 2.0 lower: a new line
     };
     for (const auto& c : cases) {
@@ -79,9 +85,8 @@ TEST_F(FlowPageWrite, SameLineRuleAndTheBlanksOfAJoin) {
         EXPECT_EQ(between(out, "A", "B"), c.expected) << c.dy << " " << c.gap;
     }
     // The blanks follow the space width of the joined paragraph's last run.
-    const std::string out = write(QVFlowFamily::HTML,
-                                  {{{u"A", 10, 100}}, {{u"B", 30, 100}, {u"C", 60, 100}}},
-                                  {1, 100, 5});
+    const std::string out = write(
+        QVFlowFamily::HTML, {{{u"A", 10, 100}}, {{u"B", 30, 100}, {u"C", 60, 100}}}, {1, 100, 5});
     EXPECT_EQ(between(out, "A", "B"), "  ");
     // The plain-text page joins a line with its indentation.
     EXPECT_EQ(write(QVFlowFamily::Text, {{{u"A", 10, 100}}, {{u"B", 300, 101}}}), "\nA    B");

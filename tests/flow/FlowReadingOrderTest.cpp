@@ -64,7 +64,8 @@ std::u16string rtfText(const std::string& rtf) {
             ++k;
         const std::string word = rtf.substr(i, k - i);
         size_t d = k;
-        while (d < rtf.size() && (std::isdigit(static_cast<unsigned char>(rtf[d])) || rtf[d] == '-'))
+        while (d < rtf.size() &&
+               (std::isdigit(static_cast<unsigned char>(rtf[d])) || rtf[d] == '-'))
             ++d;
         const std::string number = rtf.substr(k, d - k);
         if (d < rtf.size() && rtf[d] == ' ')
@@ -86,9 +87,11 @@ struct Generated {
 };
 
 Generated generate(std::mt19937& rng) {
-    const auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
-    static const char16_t* const kDecorations[] = {u"", u"", u"&<", u"{\\", u"\u00e9\u4e2d",
-                                                   u"\U0001F600", u"\"'", u">}"};
+    const auto pick = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(rng);
+    };
+    static const char16_t* const kDecorations[] = {
+        u"", u"", u"&<", u"{\\", u"\u00e9\u4e2d", u"\U0001F600", u"\"'", u">}"};
     Generated g;
     int serial = 0;
     const int pages = pick(1, 3);
@@ -185,8 +188,9 @@ TEST_F(FlowReadingOrder, EveryRunAppearsOnceInReadingOrderInEachOutput) {
                     << "round " << round << " family " << int(family) << ": missing run";
                 EXPECT_EQ(text.find(token, found + 1), std::u16string::npos)
                     << "round " << round << " family " << int(family) << ": run twice";
-                EXPECT_GE(found, at) << "round " << round << " family " << int(family)
-                                     << ": out of reading order\n" << bytes;
+                EXPECT_GE(found, at)
+                    << "round " << round << " family " << int(family) << ": out of reading order\n"
+                    << bytes;
                 at = found + token.size();
             }
         }
@@ -197,8 +201,8 @@ TEST_F(FlowReadingOrder, BrokenGeometryStillWritesEveryRunOnce) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();
     const std::vector<RunSpec> runs{
-        {u"qAz", nan, 100},       {u"qBz", 10, nan},          {u"qCz", inf, 100},
-        {u"qDz", 10, -inf},       {u"qEz", 10, 100, nan},     {u"qFz", 10, 100, -inf},
+        {u"qAz", nan, 100},       {u"qBz", 10, nan},           {u"qCz", inf, 100},
+        {u"qDz", 10, -inf},       {u"qEz", 10, 100, nan},      {u"qFz", 10, 100, -inf},
         {u"qGz", 1e308, 1e308},   {u"qHz", -1e308, 50, 1e308}, {u"qIz", 10, 100, 0, 0},
         {u"qJz", 10, 100, 5, -3}, {u"qKz", 20, 100, 5, 1e30f}, {u"qLz", 10, 1e9},
     };
