@@ -60,6 +60,8 @@ void QVFlowPDFConverter::setGenerator(std::string displayName, std::string versi
 void QVFlowPDFConverter::setBegainDocxOptions() {
     QVDocx_ResetCountersForDocument();
     currentDocxPageIndex_ = 0;
+    // A page of an earlier document would write into a writer that is gone.
+    currentPage_.reset();
 }
 
 void QVFlowPDFConverter::begainWritePage(platform::Size pageSize) {

@@ -190,6 +190,24 @@ TEST_F(FlowDocument, AFileThatCannotBeCreatedEndsTheRunWithAnError) {
     }
 }
 
+TEST_F(FlowDocument, BeginningTheDocumentAgainStartsAnew) {
+    auto doc = QVFlowPDFConverter::initWithPath(QVFlowFamily::RTF, path("again.rtf"), 1);
+    doc->begainWriteDocument();
+    doc->begainWritePage({612, 792});
+    doc->currentPage()->allRunTextArray().push_back(makeRun(QVFlowFamily::RTF, {u"old", 72, 60}));
+    doc->begainWriteDocument();
+    EXPECT_EQ(doc->currentPage(), nullptr);
+    doc->endWritePage(); // no page: nothing happens
+    doc->begainWritePage({612, 792});
+    doc->currentPage()->allRunTextArray().push_back(makeRun(QVFlowFamily::RTF, {u"new", 72, 60}));
+    doc->endWritePage();
+    doc->packetDocxFile();
+    const std::string rtf = read(path("again.rtf"));
+    EXPECT_EQ(rtf.find("old"), std::string::npos);
+    EXPECT_NE(rtf.find("new"), std::string::npos);
+    EXPECT_EQ(filesIn(folder_), std::vector<std::string>{"again.rtf"});
+}
+
 TEST_F(FlowDocument, PagesAreNumberedAndTheAnnouncedLastIsLast) {
     const struct {
         int64_t announced, begun;
