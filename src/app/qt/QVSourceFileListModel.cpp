@@ -148,7 +148,8 @@ bool QVSourceFileListModel::dropMimeData(const QMimeData* data, Qt::DropAction a
             in >> r;
             rows.push_back(r);
         }
-        moveRowsTo(rows, dropRow);
+        const std::vector<int> now = moveRowsTo(rows, dropRow);
+        emit rowsMoved(QList<int>(now.begin(), now.end()));
         // The rows are in place already: the view must not remove the
         // originals as it would after a move to another model.
         return false;
@@ -238,7 +239,8 @@ void QVSourceFileListModel::refreshItem(const QVSourceFileItem* item) {
 }
 
 void QVSourceFileListModel::refreshAll() {
-    cache_.clear();
+    // The cached icon and page count stay: neither changes while listed, and
+    // reading them again opens every document on the GUI thread.
     if (!items_.empty())
         emit dataChanged(index(0), index(rowCount() - 1));
 }

@@ -69,6 +69,8 @@ public:
 signals:
     /// Files dropped between rows, for the check before they are listed.
     void filesDropped(const QStringList& paths, int row);
+    /// Rows dragged inside the list now stand at these rows.
+    void rowsMoved(const QList<int>& rows);
 
 private:
     struct Cache {

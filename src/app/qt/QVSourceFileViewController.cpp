@@ -98,6 +98,16 @@ QVSourceFileViewController::QVSourceFileViewController(QWidget* parent)
 
     connect(model_, &QVSourceFileListModel::filesDropped, this,
             [this](const QStringList& paths, int row) { addDroppedFilesToCheckQueue(paths, row); });
+    connect(model_, &QVSourceFileListModel::rowsMoved, this, [this](const QList<int>& rows) {
+        // The moved rows stay selected in their new place.
+        QItemSelection selection;
+        for (int r : rows)
+            selection.select(model_->index(r), model_->index(r));
+        tv_sourceFileList_->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        if (!rows.isEmpty())
+            tv_sourceFileList_->selectionModel()->setCurrentIndex(model_->index(rows.back()),
+                                                                  QItemSelectionModel::NoUpdate);
+    });
     connect(tv_sourceFileList_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
         if (delegate_)
             delegate_->QVSourceFileViewControllerDidUpdateSelection(*this);

@@ -106,6 +106,8 @@ private slots:
         for (const QString& n : listedNames(*list))
             got << n.chopped(4);
         QCOMPARE(got.join(' '), order);
+        // The moved rows are the selection, in their new place.
+        QCOMPARE(static_cast<int>(list->selectedItems().size()), static_cast<int>(rows.size()));
     }
 
     void asksForPasswordsAndTurnsAwayNonPdfs() {
