@@ -3,7 +3,7 @@
 // operand dropped. Time per row must stay flat from /100 to /10000.
 
 #include "BenchPages.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/font/QVPDFFont.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #include "fixtures/PdfBuilder.h"
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontCache.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <benchmark/benchmark.h>
 

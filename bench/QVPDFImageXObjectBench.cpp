@@ -13,9 +13,9 @@
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
-#include "platform/ImageFileCache.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/image/ImageFileCache.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,8 +6,8 @@
 #include "fixtures/PdfBuilder.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/font/QVPDFFontCache.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <benchmark/benchmark.h>
 

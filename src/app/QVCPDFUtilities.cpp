@@ -1,7 +1,7 @@
 #include "app/QVCPDFUtilities.h"
 
 #include "platform/Files.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 namespace {
 bool nonEmpty(const std::optional<std::string>& password) {

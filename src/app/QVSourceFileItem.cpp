@@ -8,7 +8,7 @@
 #include "converter/QVPDFConverter.h"
 #include "pdf/QVPDFPathUtilities.h"
 #include "platform/Files.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <algorithm>
 #include <cctype>

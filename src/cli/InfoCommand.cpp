@@ -3,7 +3,7 @@
 #include "app/QVCPDFUtilities.h"
 #include "app/QVCUtilities.h"
 #include "platform/Files.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 int corvalaInfo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {

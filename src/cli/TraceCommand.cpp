@@ -6,7 +6,7 @@
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/font/QVPDFFont.h"
 #include "platform/NumberFormat.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <cmath>
 #include <iostream>

@@ -5,8 +5,8 @@
 #include "platform/AppInfo.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
-#include "platform/PdfBudgetExceeded.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <cstdlib>
 #include <cxxabi.h>

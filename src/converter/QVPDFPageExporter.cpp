@@ -5,8 +5,8 @@
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/QVPDFPageBudget.h"
 #include "pdf/font/QVPDFFontCache.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <exception>
 

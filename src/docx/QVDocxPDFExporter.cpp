@@ -10,7 +10,7 @@
 #include "pdf/font/QVPDFFontUtilities.h"
 #include "pdf/content/QVPDFTextCharacters.h"
 #include "pdf/content/RenderingStateStack.h"
-#include "platform/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
 
 #include <algorithm>
 #include <cmath>

@@ -12,8 +12,8 @@
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
 #include "pdf/font/QVPDFFontUtilities.h"
-#include "platform/PdfBudgetExceeded.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfDocument.h"
 #include "writer/QVHexColor.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "pdf/content/QVPDFTextCharacters.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
-#include "platform/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
 
 #include <algorithm>
 #include <limits>

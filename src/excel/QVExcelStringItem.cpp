@@ -1,6 +1,6 @@
 #include "excel/QVExcelStringItem.h"
 
-#include "platform/ScriptClasses.h"
+#include "platform/text/ScriptClasses.h"
 #include "writer/XMLFileWriter.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #include "excel/QVNumberUtils.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 const std::vector<std::u16string>& QVNumberUtils::supportCurrencySymbols() {
     static const std::vector<std::u16string> symbols = {u"\uFFE5", u"\u00A5", u"$", u"\u20AC"};

@@ -1,9 +1,9 @@
 #include "excel/QVPDFInfo.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include "excel/QVExcelUtilities.h"
-#include "platform/PdfDocument.h"
 #include "platform/PropertyList.h"
+#include "platform/pdf/PdfDocument.h"
 #include "writer/XMLFileWriter.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 #include "flow/QVFlowRunText.h"
 
 #include "platform/NumberFormat.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include <cmath>
 #include <cstdio>

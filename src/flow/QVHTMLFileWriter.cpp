@@ -1,6 +1,6 @@
 #include "flow/QVHTMLFileWriter.h"
 
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 std::unique_ptr<QVHTMLFileWriter> QVHTMLFileWriter::initWithPath(const std::string& path) {
     std::unique_ptr<QVHTMLFileWriter> writer(new QVHTMLFileWriter());

@@ -1,7 +1,7 @@
 #include "flow/QVHTMLUtilities.h"
 
 #include "pdf/font/QVPDFFontUtilities.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "flow/QVTextFileWriter.h"
 
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 std::unique_ptr<QVTextFileWriter> QVTextFileWriter::initWithPath(const std::string& path) {
     std::unique_ptr<QVTextFileWriter> writer(new QVTextFileWriter());

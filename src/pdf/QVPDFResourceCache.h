@@ -7,7 +7,7 @@
 // One cache belongs to one open document and is used only on that document's
 // serial queue; it holds only objects that are immutable after their parse.
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <cstdint>
 #include <memory>

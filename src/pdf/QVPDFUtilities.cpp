@@ -1,6 +1,6 @@
 #include "pdf/QVPDFUtilities.h"
 
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <cmath>
 

@@ -5,12 +5,12 @@
 // writer.
 
 #include "pdf/colour/QVPDFColor.h"
-#include "platform/Bitmap.h"
 #include "platform/Geometry.h"
-#include "platform/ImageColorSpace.h"
-#include "platform/ImageFile.h"
-#include "platform/PdfObject.h"
-#include "platform/RasterImage.h"
+#include "platform/image/Bitmap.h"
+#include "platform/image/ImageColorSpace.h"
+#include "platform/image/ImageFile.h"
+#include "platform/image/RasterImage.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <memory>
 #include <optional>

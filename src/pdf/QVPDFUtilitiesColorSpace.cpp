@@ -2,8 +2,8 @@
 #include "pdf/QVPDFUtilities.h"
 
 #include "pdf/function/QVPDFFunction.h"
-#include "platform/ImageSamples.h"
-#include "platform/ImageStreamReader.h"
+#include "platform/image/ImageSamples.h"
+#include "platform/image/ImageStreamReader.h"
 
 #include <array>
 #include <cmath>

@@ -2,14 +2,14 @@
 #include "pdf/QVPDFUtilities.h"
 
 #include "pdf/QVPDFPathUtilities.h"
-#include "platform/CcittCodec.h"
 #include "platform/Files.h"
-#include "platform/ImageSamples.h"
-#include "platform/ImageStreamReader.h"
-#include "platform/Jbig2Codec.h"
-#include "platform/Jpeg2000Codec.h"
-#include "platform/JpegCodec.h"
 #include "platform/Uuid.h"
+#include "platform/image/CcittCodec.h"
+#include "platform/image/ImageSamples.h"
+#include "platform/image/ImageStreamReader.h"
+#include "platform/image/Jbig2Codec.h"
+#include "platform/image/Jpeg2000Codec.h"
+#include "platform/image/JpegCodec.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "AppInfo.h"
+#include "platform/AppInfo.h"
 
 #ifndef CORVALA_VERSION
 #define CORVALA_VERSION "0.0.0"

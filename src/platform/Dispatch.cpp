@@ -1,4 +1,4 @@
-#include "Dispatch.h"
+#include "platform/Dispatch.h"
 
 namespace platform {
 

@@ -1,5 +1,5 @@
-#include "Files.h"
-#include "Uuid.h"
+#include "platform/Files.h"
+#include "platform/Uuid.h"
 
 #include <cerrno>
 #include <cstring>

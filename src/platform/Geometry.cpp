@@ -1,4 +1,4 @@
-#include "Geometry.h"
+#include "platform/Geometry.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "Path.h"
+#include "platform/Path.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // A vector path of move/line/quadratic/cubic/close elements (the platform
 // path the interpreter builds and the exporters read).
 
-#include "Geometry.h"
+#include "platform/Geometry.h"
 
 #include <vector>
 

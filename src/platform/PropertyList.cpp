@@ -1,6 +1,6 @@
-#include "PropertyList.h"
+#include "platform/PropertyList.h"
 
-#include "NumberFormat.h"
+#include "platform/NumberFormat.h"
 
 #include <pugixml.hpp>
 

@@ -1,6 +1,6 @@
-#include "Resources.h"
+#include "platform/Resources.h"
 
-#include "Files.h"
+#include "platform/Files.h"
 
 #include <cstdlib>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #include "writer/XMLFileWriter.h"
 #include "platform/Files.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -3,7 +3,7 @@
 #include "app/QVSourceFileItem.h"
 #include "app/QVUserDefaults.h"
 #include "fixtures/PdfBuilder.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "converter/QVPDFConverter.h"
 #include "fixtures/PdfBuilder.h"
 #include "platform/Dispatch.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

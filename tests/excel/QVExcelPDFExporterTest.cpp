@@ -12,7 +12,7 @@
 #include "fixtures/PdfBuilder.h"
 #include "pdf/colour/QVPDFDeviceCMYKColorSpace.h"
 #include "platform/NumberFormat.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

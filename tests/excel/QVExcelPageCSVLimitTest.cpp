@@ -4,7 +4,7 @@
 // memory, while wide but sound pages are written.
 #include "QVExcelPageFixture.h"
 
-#include "platform/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
 #include "platform/Files.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "excel/QVPDFInfo.h"
 
 #include "fixtures/PdfBuilder.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include "fixtures/PackageCheck.h"
 #include "flow/QVFlowPDFConverter.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 // XObjects, opened again so the test reads the streams as the converter does.
 
 #include "fixtures/PdfBuilder.h"
-#include "platform/PdfDocument.h"
-#include "platform/RasterImage.h"
+#include "platform/image/RasterImage.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <functional>
 #include <memory>

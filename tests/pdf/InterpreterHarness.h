@@ -7,8 +7,8 @@
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/font/QVPDFFont.h"
 #include "platform/NumberFormat.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <cmath>
 #include <functional>

@@ -5,7 +5,7 @@
 // exactly as objects of a real file are.
 
 #include "fixtures/PdfBuilder.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

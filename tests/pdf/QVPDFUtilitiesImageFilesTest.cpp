@@ -6,12 +6,12 @@
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
-#include "platform/CcittCodec.h"
 #include "platform/Files.h"
-#include "platform/ImageFile.h"
-#include "platform/Jbig2Codec.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PngCodec.h"
+#include "platform/image/CcittCodec.h"
+#include "platform/image/ImageFile.h"
+#include "platform/image/Jbig2Codec.h"
+#include "platform/image/PngCodec.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "pdf/ImageTestSupport.h"
 
 #include "pdf/QVPDFUtilities.h"
-#include "platform/JpegCodec.h"
+#include "platform/image/JpegCodec.h"
 
 #include <gtest/gtest.h>
 

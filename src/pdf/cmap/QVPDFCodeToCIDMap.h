@@ -5,7 +5,7 @@
 // file. Stored as a 256-way byte trie; immutable once parsed, so predefined
 // maps are shared process-wide (QVPDFCodeToCIDMapCache).
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <array>
 #include <cstdint>

@@ -7,7 +7,7 @@
 // QVPDFColorSpace.cpp.
 
 #include "pdf/colour/QVPDFColor.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <memory>
 #include <string>

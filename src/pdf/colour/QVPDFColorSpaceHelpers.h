@@ -3,7 +3,7 @@
 // and the tint transform of Separation and DeviceN.
 
 #include "pdf/colour/QVPDFColor.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "pdf/content/QVPDFConentParser.h"
 
 #include "pdf/content/QVPDFConentParserOperators.h"
-#include "platform/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
 
 using platform::PdfObject;
 

@@ -9,7 +9,7 @@
 #include "pdf/content/QVPDFConentParserDelegate.h"
 #include "pdf/content/QVPDFPageBudget.h"
 #include "pdf/content/RenderingStateStack.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <memory>
 #include <optional>

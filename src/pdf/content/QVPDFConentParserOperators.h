@@ -10,7 +10,7 @@
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/shading/QVPDFShadingPatternCollection.h"
 #include "pdf/xobject/QVPDFXObjectCollection.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <cmath>
 #include <cstdint>

@@ -3,8 +3,8 @@
 #include "pdf/xobject/QVPDFFormXObject.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
 #include "pdf/xobject/QVPDFXObjectCollection.h"
-#include "platform/PdfBudgetExceeded.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <algorithm>
 #include <iostream>

@@ -2,7 +2,7 @@
 // A graphics-state parameter dictionary of the page resources, read once into
 // typed values; `gs` applies the values present (QVPDFRenderState::setGraphicState).
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <cstdint>
 #include <memory>

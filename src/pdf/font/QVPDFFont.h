@@ -6,7 +6,7 @@
 // per-document QVPDFFontCache. Every metric is a fraction of the font size.
 
 #include "platform/Geometry.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <cstdint>
 #include <map>

@@ -3,9 +3,9 @@
 // embedded font program (with the names and built-in encoding FreeType reads
 // from it). Immutable after construction.
 
-#include "platform/FontProgram.h"
 #include "platform/Geometry.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
+#include "platform/text/FontProgram.h"
 
 #include <cstdint>
 #include <memory>

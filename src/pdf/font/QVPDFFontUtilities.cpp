@@ -1,13 +1,13 @@
 #include "pdf/font/QVPDFFontUtilities.h"
 
 #include "platform/PropertyList.h"
-#include "platform/Utf.h"
+#include "platform/text/Utf.h"
 
 #include "pdf/font/BuiltinFontWidths.h"
 #include "pdf/font/QVPDFFontData.h"
 #include "platform/Files.h"
 #include "platform/Resources.h"
-#include "platform/UnicodeText.h"
+#include "platform/text/UnicodeText.h"
 
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // shading. Made by the factory, parsed once and never changed afterwards, so
 // colour spaces share it through std::shared_ptr<const QVPDFFunction>.
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <array>
 #include <memory>

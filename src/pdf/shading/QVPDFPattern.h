@@ -2,7 +2,7 @@
 // A pattern as the graphics state refers to it. Patterns are not painted: the
 // colour operators always set the state's patterns to none.
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <string>
 

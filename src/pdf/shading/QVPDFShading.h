@@ -3,7 +3,7 @@
 // `sh` can find them, but no output paints them; the kinds that read their
 // dictionary derive from this class.
 
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <memory>
 #include <string>

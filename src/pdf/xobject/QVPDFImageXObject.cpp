@@ -1,7 +1,7 @@
 #include "pdf/xobject/QVPDFImageXObject.h"
 
 #include "pdf/QVPDFUtilities.h"
-#include "platform/ImageFileCache.h"
+#include "platform/image/ImageFileCache.h"
 
 #include <algorithm>
 

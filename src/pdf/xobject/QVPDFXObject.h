@@ -3,7 +3,7 @@
 // dictionary stay valid while the document is open.
 
 #include "platform/Geometry.h"
-#include "platform/PdfObject.h"
+#include "platform/pdf/PdfObject.h"
 
 #include <memory>
 #include <string>

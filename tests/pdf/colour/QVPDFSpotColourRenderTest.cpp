@@ -7,7 +7,7 @@
 #include "pdf/QVPDFResourceCache.h"
 #include "pdf/colour/QVPDFColorSpaceCollection.h"
 #include "pdf/content/QVPDFRenderState.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include "fixtures/PdfBuilder.h"
 

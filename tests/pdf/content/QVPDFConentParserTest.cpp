@@ -5,7 +5,7 @@
 #include "pdf/colour/QVPDFColorSpace.h"
 #include "pdf/content/QVPDFExtGState.h"
 #include "pdf/xobject/QVPDFFormXObject.h"
-#include "platform/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include "fixtures/PdfBuilder.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
-#include "platform/PdfBudgetExceeded.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <gtest/gtest.h>
 

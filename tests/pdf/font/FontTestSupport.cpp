@@ -4,7 +4,7 @@
 #include "platform/Files.h"
 #include "platform/Geometry.h"
 #include "platform/NumberFormat.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <algorithm>
 #include <cmath>

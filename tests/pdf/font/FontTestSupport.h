@@ -6,7 +6,7 @@
 #include "fixtures/PdfBuilder.h"
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontCache.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <functional>
 #include <memory>

@@ -9,9 +9,9 @@
 #include "pdf/font/FontTestSupport.h"
 #include "pdf/font/QVPDFFontCache.h"
 #include "platform/Files.h"
-#include "platform/FontProgram.h"
-#include "platform/PdfContentScanner.h"
-#include "platform/PdfDocument.h"
+#include "platform/pdf/PdfContentScanner.h"
+#include "platform/pdf/PdfDocument.h"
+#include "platform/text/FontProgram.h"
 
 #include <gtest/gtest.h>
 

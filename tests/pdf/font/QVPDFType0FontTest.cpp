@@ -8,7 +8,7 @@
 #include "pdf/font/QVPDFCIDType2Font.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
 #include "platform/Files.h"
-#include "platform/FontProgram.h"
+#include "platform/text/FontProgram.h"
 
 #include <gtest/gtest.h>
 

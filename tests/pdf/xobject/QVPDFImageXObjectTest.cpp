@@ -7,9 +7,9 @@
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
 #include "platform/Files.h"
-#include "platform/ImageFileCache.h"
-#include "platform/JpegCodec.h"
-#include "platform/PdfContentScanner.h"
+#include "platform/image/ImageFileCache.h"
+#include "platform/image/JpegCodec.h"
+#include "platform/pdf/PdfContentScanner.h"
 
 #include <gtest/gtest.h>
 

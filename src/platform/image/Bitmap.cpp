@@ -1,0 +1,325 @@
+#include "platform/image/Bitmap.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+struct SurfaceDeleter {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+struct ContextDeleter {
+    void operator()(cairo_t* c) const { cairo_destroy(c); }
+};
+using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
+using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
+
+cairo_matrix_t toCairo(const AffineTransform& t) {
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    return m;
+}
+
+/// A premultiplied ARGB32 surface of an RGBA/RGB/gray image.
+SurfacePtr surfaceOf(const RasterImage& image) {
+    SurfacePtr s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height));
+    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    cairo_surface_flush(s.get());
+    unsigned char* data = cairo_image_surface_get_data(s.get());
+    const int stride = cairo_image_surface_get_stride(s.get());
+    const int c = image.channels();
+    for (int y = 0; y < image.height; ++y) {
+        const uint8_t* src = image.row(y);
+        auto* dst = reinterpret_cast<uint32_t*>(data + size_t(y) * stride);
+        for (int x = 0; x < image.width; ++x, src += c) {
+            uint32_t r, g, b, a = 255;
+            if (image.isGray()) {
+                r = g = b = src[0];
+            } else {
+                r = src[0];
+                g = src[1];
+                b = src[2];
+            }
+            if (image.hasAlpha())
+                a = src[c - 1];
+            r = (r * a + 127) / 255;
+            g = (g * a + 127) / 255;
+            b = (b * a + 127) / 255;
+            dst[x] = (a << 24) | (r << 16) | (g << 8) | b;
+        }
+    }
+    cairo_surface_mark_dirty(s.get());
+    return s;
+}
+
+/// An A8 surface whose alpha is the mask's gray level times its alpha.
+SurfacePtr alphaSurfaceOf(const RasterImage& mask) {
+    SurfacePtr s(cairo_image_surface_create(CAIRO_FORMAT_A8, mask.width, mask.height));
+    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    cairo_surface_flush(s.get());
+    unsigned char* data = cairo_image_surface_get_data(s.get());
+    const int stride = cairo_image_surface_get_stride(s.get());
+    const int c = mask.channels();
+    for (int y = 0; y < mask.height; ++y) {
+        const uint8_t* src = mask.row(y);
+        unsigned char* dst = data + size_t(y) * stride;
+        for (int x = 0; x < mask.width; ++x, src += c) {
+            uint32_t level = mask.isGray()
+                                 ? src[0]
+                                 : (299u * src[0] + 587u * src[1] + 114u * src[2] + 500) / 1000;
+            if (mask.hasAlpha())
+                level = (level * src[c - 1] + 127) / 255;
+            dst[x] = uint8_t(level);
+        }
+    }
+    cairo_surface_mark_dirty(s.get());
+    return s;
+}
+
+void appendPath(cairo_t* cr, const Path& path) {
+    cairo_new_path(cr);
+    Point current{};
+    for (const PathElement& e : path.elements()) {
+        switch (e.type) {
+        case PathElementType::MoveTo:
+            cairo_move_to(cr, e.points[0].x, e.points[0].y);
+            current = e.points[0];
+            break;
+        case PathElementType::LineTo:
+            cairo_line_to(cr, e.points[0].x, e.points[0].y);
+            current = e.points[0];
+            break;
+        case PathElementType::QuadCurveTo: {
+            const Point& q = e.points[0];
+            const Point& end = e.points[1];
+            cairo_curve_to(cr, current.x + 2.0 / 3.0 * (q.x - current.x),
+                           current.y + 2.0 / 3.0 * (q.y - current.y),
+                           end.x + 2.0 / 3.0 * (q.x - end.x), end.y + 2.0 / 3.0 * (q.y - end.y),
+                           end.x, end.y);
+            current = end;
+            break;
+        }
+        case PathElementType::CurveTo:
+            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
+                           e.points[2].x, e.points[2].y);
+            current = e.points[2];
+            break;
+        case PathElementType::Close:
+            cairo_close_path(cr);
+            break;
+        }
+    }
+}
+
+/// cairo keeps no finite rectangle for a degenerate transform; such drawing
+/// draws nothing.
+bool usableRect(const Rect& r) {
+    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width) &&
+           std::isfinite(r.size.height) && r.size.width != 0 && r.size.height != 0;
+}
+
+} // namespace
+
+struct BitmapImpl {
+    SurfacePtr surface;
+    ContextPtr cr;
+    int width = 0, height = 0;
+    /// The combined clip masks of each saved state (device space, A8), or
+    /// none; the last entry is the current state's.
+    std::vector<std::shared_ptr<cairo_surface_t>> masks{nullptr};
+
+    bool usable() const { return cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS; }
+
+    /// Runs `draw` (which paints with the current source) through the current mask.
+    template <class Draw> void paintMasked(Draw draw) {
+        cairo_surface_t* mask = masks.back().get();
+        if (!mask) {
+            draw();
+            return;
+        }
+        cairo_push_group(cr.get());
+        draw();
+        cairo_pop_group_to_source(cr.get());
+        cairo_matrix_t saved;
+        cairo_get_matrix(cr.get(), &saved);
+        cairo_identity_matrix(cr.get());
+        cairo_mask_surface(cr.get(), mask, 0, 0);
+        cairo_set_matrix(cr.get(), &saved);
+    }
+};
+
+std::unique_ptr<Bitmap> Bitmap::create(int width, int height) {
+    if (!isAcceptableImageSize(width, height))
+        return nullptr;
+    auto impl = std::make_unique<BitmapImpl>();
+    impl->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    if (cairo_surface_status(impl->surface.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    impl->cr.reset(cairo_create(impl->surface.get()));
+    if (cairo_status(impl->cr.get()) != CAIRO_STATUS_SUCCESS)
+        return nullptr;
+    impl->width = width;
+    impl->height = height;
+    // y upward from the bottom-left corner, as the platform's bitmaps have it.
+    cairo_matrix_t flip;
+    cairo_matrix_init(&flip, 1, 0, 0, -1, 0, height);
+    cairo_set_matrix(impl->cr.get(), &flip);
+    return std::unique_ptr<Bitmap>(new Bitmap(std::move(impl)));
+}
+
+Bitmap::Bitmap(std::unique_ptr<BitmapImpl> impl) : impl_(std::move(impl)) {}
+Bitmap::~Bitmap() = default;
+
+int Bitmap::width() const {
+    return impl_->width;
+}
+int Bitmap::height() const {
+    return impl_->height;
+}
+
+void Bitmap::concatTransform(const AffineTransform& t) {
+    if (!impl_->usable() || t.determinant() == 0 || !std::isfinite(t.determinant()))
+        return;
+    cairo_matrix_t m = toCairo(t);
+    cairo_transform(impl_->cr.get(), &m);
+}
+
+void Bitmap::saveState() {
+    cairo_save(impl_->cr.get());
+    impl_->masks.push_back(impl_->masks.back());
+}
+
+void Bitmap::restoreState() {
+    if (impl_->masks.size() <= 1)
+        return;
+    cairo_restore(impl_->cr.get());
+    impl_->masks.pop_back();
+}
+
+void Bitmap::clipToPath(const Path& path, bool evenOdd) {
+    cairo_t* cr = impl_->cr.get();
+    if (!impl_->usable())
+        return;
+    appendPath(cr, path);
+    cairo_set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo_clip(cr);
+}
+
+void Bitmap::clipToMask(const Rect& rect, const RasterImage& mask) {
+    if (!impl_->usable() || !mask.isValid() || !usableRect(rect))
+        return;
+    SurfacePtr alpha = alphaSurfaceOf(mask);
+    SurfacePtr combined(cairo_image_surface_create(CAIRO_FORMAT_A8, impl_->width, impl_->height));
+    if (!alpha || cairo_surface_status(combined.get()) != CAIRO_STATUS_SUCCESS)
+        return;
+    ContextPtr mcr(cairo_create(combined.get()));
+    cairo_matrix_t m;
+    cairo_get_matrix(impl_->cr.get(), &m);
+    cairo_set_matrix(mcr.get(), &m);
+    cairo_translate(mcr.get(), rect.origin.x, rect.origin.y + rect.size.height);
+    cairo_scale(mcr.get(), rect.size.width / mask.width, -rect.size.height / mask.height);
+    cairo_set_source_surface(mcr.get(), alpha.get(), 0, 0);
+    cairo_pattern_set_extend(cairo_get_source(mcr.get()), CAIRO_EXTEND_PAD);
+    cairo_rectangle(mcr.get(), 0, 0, mask.width, mask.height);
+    cairo_fill(mcr.get());
+    // Outside the mask's rectangle nothing shows; an earlier mask multiplies in.
+    if (cairo_surface_t* earlier = impl_->masks.back().get()) {
+        cairo_identity_matrix(mcr.get());
+        cairo_set_operator(mcr.get(), CAIRO_OPERATOR_DEST_IN);
+        cairo_set_source_surface(mcr.get(), earlier, 0, 0);
+        cairo_paint(mcr.get());
+    }
+    mcr.reset();
+    cairo_surface_flush(combined.get());
+    impl_->masks.back() = std::shared_ptr<cairo_surface_t>(combined.release(), SurfaceDeleter());
+}
+
+void Bitmap::drawImage(const Rect& rect, const RasterImage& image, bool interpolate) {
+    if (!impl_->usable() || !image.isValid() || !usableRect(rect))
+        return;
+    SurfacePtr source = surfaceOf(image);
+    if (!source)
+        return;
+    cairo_t* cr = impl_->cr.get();
+    impl_->paintMasked([&] {
+        cairo_save(cr);
+        cairo_translate(cr, rect.origin.x, rect.origin.y + rect.size.height);
+        cairo_scale(cr, rect.size.width / image.width, -rect.size.height / image.height);
+        cairo_set_source_surface(cr, source.get(), 0, 0);
+        cairo_pattern_t* pattern = cairo_get_source(cr);
+        cairo_pattern_set_filter(pattern, interpolate ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+        // Edge pixels continue to the rectangle's border instead of fading.
+        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo_rectangle(cr, 0, 0, image.width, image.height);
+        cairo_fill(cr);
+        cairo_restore(cr);
+    });
+}
+
+void Bitmap::fillRect(const Rect& rect, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha) {
+    if (!impl_->usable() || !usableRect(rect))
+        return;
+    cairo_t* cr = impl_->cr.get();
+    impl_->paintMasked([&] {
+        cairo_set_source_rgba(cr, red / 255.0, green / 255.0, blue / 255.0, alpha / 255.0);
+        cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+        cairo_fill(cr);
+    });
+}
+
+RasterImage Bitmap::image() const {
+    cairo_surface_t* s = impl_->surface.get();
+    cairo_surface_flush(s);
+    RasterImage out = RasterImage::make(impl_->width, impl_->height, RasterImage::Format::RGBA);
+    const unsigned char* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    if (!out.isValid() || !data)
+        return out;
+    for (int y = 0; y < impl_->height; ++y) {
+        const auto* src = reinterpret_cast<const uint32_t*>(data + size_t(y) * stride);
+        uint8_t* dst = out.row(y);
+        for (int x = 0; x < impl_->width; ++x, dst += 4) {
+            uint32_t p = src[x];
+            uint32_t a = p >> 24;
+            uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+            if (a != 0 && a != 255) {
+                r = std::min<uint32_t>(255, (r * 255 + a / 2) / a);
+                g = std::min<uint32_t>(255, (g * 255 + a / 2) / a);
+                b = std::min<uint32_t>(255, (b * 255 + a / 2) / a);
+            }
+            dst[0] = uint8_t(r);
+            dst[1] = uint8_t(g);
+            dst[2] = uint8_t(b);
+            dst[3] = uint8_t(a);
+        }
+    }
+    return out;
+}
+
+RasterImage cropImage(const RasterImage& image, const Rect& rect) {
+    if (!image.isValid() || !std::isfinite(rect.origin.x) || !std::isfinite(rect.origin.y) ||
+        !std::isfinite(rect.size.width) || !std::isfinite(rect.size.height))
+        return {};
+    Rect r = rect.standardized();
+    double x0 = std::max(0.0, std::floor(r.origin.x));
+    double y0 = std::max(0.0, std::floor(r.origin.y));
+    double x1 = std::min(double(image.width), std::ceil(r.origin.x + r.size.width));
+    double y1 = std::min(double(image.height), std::ceil(r.origin.y + r.size.height));
+    if (x1 <= x0 || y1 <= y0)
+        return {};
+    RasterImage out = RasterImage::make(int(x1 - x0), int(y1 - y0), image.format);
+    const int c = image.channels();
+    for (int y = 0; y < out.height; ++y)
+        std::memcpy(out.row(y), image.row(int(y0) + y) + size_t(x0) * c, out.rowBytes());
+    return out;
+}
+
+} // namespace platform
