@@ -33,6 +33,11 @@ std::string percentValue(const QVNumberShape& shape) {
     return value;
 }
 
+bool isZero(const QVNumberShape& shape) {
+    return shape.integerDigits.find_first_not_of('0') == std::string::npos &&
+           shape.fractionDigits.find_first_not_of('0') == std::string::npos;
+}
+
 std::string plainValue(const QVNumberShape& shape) {
     std::string value = shape.negative ? "-" : "";
     value += shape.integerDigits;
@@ -43,58 +48,31 @@ std::string plainValue(const QVNumberShape& shape) {
 
 } // namespace
 
-QVExcelNumber::QVExcelNumber(std::u16string_view text, std::string_view thousandSepartor) {
+QVExcelNumber::QVExcelNumber(std::u16string_view text, std::string_view thousandSepartor,
+                             std::span<const uint32_t> pieceStarts) {
     const bool commaFamily = thousandSepartor == ",";
-    auto shape = QVRegex::scanNumber(text, commaFamily, QVNumberUtils::supportCurrencySymbols());
+    auto shape = QVRegex::scanNumber(text, commaFamily, QVNumberUtils::supportCurrencySymbols(),
+                                     pieceStarts);
     if (!shape)
         return;
     isNumber_ = true;
     type_ = shape->type;
-    const std::string familyThousands = commaFamily ? "," : ".";
-    const std::string familyDecimal = commaFamily ? "." : ",";
-    const auto decimals = static_cast<int64_t>(shape->fractionDigits.size());
+    decimalSepartor_ = commaFamily ? "." : ",";
+    const bool percent = type_ == 8 || type_ == 9;
+    const bool currency = type_ >= 4 && type_ <= 7;
+    if (type_ >= 2 && type_ <= 7)
+        thousandSepartor_ = commaFamily ? "," : ".";
+    if (currency)
+        currencySymbol_ = QVNumberUtils::utf8(shape->currencySymbol);
+    readNumber_ = percent ? percentValue(*shape) : plainValue(*shape);
 
-    std::optional<std::string> positiveCode;
-    switch (type_) {
-    case 0:
-    case 1:
-        numID_ = 0;
-        decimalSepartor_ = familyDecimal;
-        readNumber_ = plainValue(*shape);
-        if (shape->parenthesized)
-            positiveCode = QVNumberUtils::plainCodeWithDecimalLength(decimals);
-        break;
-    case 8:
-    case 9:
-        numID_ = decimals > 0 ? 10 : 9;
-        decimalSepartor_ = familyDecimal;
-        readNumber_ = percentValue(*shape);
-        if (shape->parenthesized)
-            positiveCode = QVNumberUtils::percentCodeForNumID(numID_);
-        break;
-    default: // thousands and currency shapes
-        numID_ = -1;
-        thousandSepartor_ = familyThousands;
-        decimalSepartor_ = familyDecimal;
-        readNumber_ = plainValue(*shape);
-        if (type_ >= 4) {
-            currencySymbol_ = QVNumberUtils::utf8(shape->currencySymbol);
-            positiveCode = QVNumberUtils::currencyFormatWithDecimalLength(
-                decimals, shape->currencySymbol, type_);
-        } else {
-            positiveCode = QVNumberUtils::numberCodeWithDecimalLength(decimals);
-        }
-        break;
-    }
-    if (shape->parenthesized) {
-        // The page showed the negative number in parentheses; so does the cell.
-        numID_ = -1;
-        formatCode_ = QVNumberUtils::negativeInParentheses(*positiveCode);
-    } else if (type_ >= 2 && type_ <= 7) {
-        formatCode_ = positiveCode;
-    }
+    const bool zero = isZero(*shape);
+    numID_ = QVNumberUtils::builtInNumFmtOfShape(*shape, zero);
+    if (numID_ == -1)
+        formatCode_ = QVNumberUtils::formatCodeOfShape(*shape, commaFamily, zero);
 }
 
-QVExcelNumber QVExcelNumber::initWithNumberString(std::u16string_view text) {
-    return QVExcelNumber(text, QVExcelManager::sharedInstance()->thousandSepartor());
+QVExcelNumber QVExcelNumber::initWithNumberString(std::u16string_view text,
+                                                  std::span<const uint32_t> pieceStarts) {
+    return QVExcelNumber(text, QVExcelManager::sharedInstance()->thousandSepartor(), pieceStarts);
 }

@@ -1,12 +1,14 @@
 #pragma once
 // One cell text recognised as a number: its shape, the value written into the
 // cell (plain notation: no grouping, "." for decimals, percentages divided by
-// 100, ASCII digits only) and the number format that shows it as the page did.
-// Recognition never changes a value: a text that could be read two ways, or
+// 100, ASCII digits only) and the number format that shows it as the page did:
+// its decimals, grouping, sign, percent sign and currency symbol. The text
+// decides the value and nothing else: a text that could be read two ways, or
 // that a cell could not hold exactly, stays text (see QVRegex).
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,14 +17,19 @@ public:
     QVExcelNumber() = default;
     /// Recognises `text`; "," as `thousandSepartor` selects the comma family
     /// (point as decimal separator), anything else the dot family.
-    QVExcelNumber(std::u16string_view text, std::string_view thousandSepartor);
+    /// `pieceStarts`: where pieces joined into the text begin (a blank there
+    /// never groups digits; see QVExcelRunText::pieceStarts).
+    QVExcelNumber(std::u16string_view text, std::string_view thousandSepartor,
+                  std::span<const uint32_t> pieceStarts = {});
     /// The same with the thousand separator of the document being converted
     /// (the per-document spreadsheet state).
-    static QVExcelNumber initWithNumberString(std::u16string_view text);
+    static QVExcelNumber initWithNumberString(std::u16string_view text,
+                                              std::span<const uint32_t> pieceStarts = {});
 
     bool isNumber() const { return isNumber_; }
     void setIsNumber(bool v) { isNumber_ = v; }
-    /// 0 General, 9 whole percent, 10 percent with two decimals; -1: the custom `formatCode`.
+    /// 0 General, 9 whole percent, 10 percent with two decimals; -1: the
+    /// custom `formatCode` (any other decimals, grouping, sign or symbol).
     int32_t numID() const { return numID_; }
     void setNumID(int32_t v) { numID_ = v; }
     /// 0 to 9: plain (comma/dot family), thousands, currency before, currency

@@ -321,9 +321,7 @@ void QVExcelPDFExporter::addTrailingBlanks(const QVExcelRunText& blanks, double 
     g.xRight = b.xRight;
     if (std::fabs(g.xRight - trailingBlankStart_) > kWideBlankEms * em) {
         // Layout space: the blanks are cut off and nothing joins the word any more.
-        std::u16string text = last.text();
-        text.resize(text.size() - trailingBlankLength_);
-        last.setText(std::move(text));
+        last.keepText(0, last.text().size() - trailingBlankLength_);
         last.setTextWidth(trailingBlankWidth_);
         g.xRight = trailingBlankStart_;
         trailingBlankLength_ = 0;
@@ -355,7 +353,9 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
         g.topLeft.x = cap.topLeft.x;
         g.bottomLeft.x = cap.bottomLeft.x;
         run->setCtmInfo(g);
-        run->setText(runs.back()->text() + run->text());
+        std::u16string word = run->text();
+        run->setText(runs.back()->text());
+        run->appendText(word);
         runs.back() = run;
         return;
     }

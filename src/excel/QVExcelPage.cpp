@@ -43,12 +43,12 @@ void trimCellBlanks(QVExcelStringItem& item) {
     const auto lead = static_cast<size_t>(
         std::find_if_not(first.begin(), first.end(), QVPDF_IsWhitespaceCharacter) - first.begin());
     if (lead > 0)
-        runs.front()->setText(first.substr(lead));
+        runs.front()->keepText(lead, first.size() - lead);
     const std::u16string& last = runs.back()->text();
     const auto trail = static_cast<size_t>(
         std::find_if_not(last.rbegin(), last.rend(), QVPDF_IsWhitespaceCharacter) - last.rbegin());
     if (trail > 0)
-        runs.back()->setText(last.substr(0, last.size() - trail));
+        runs.back()->keepText(0, last.size() - trail);
 }
 
 // The tab-separated text of one page, in UTF-16 units: a dense table page
@@ -172,7 +172,7 @@ QVExcelPage::createCellWithStringItem(const std::shared_ptr<QVExcelStringItem>& 
     auto manager = QVExcelManager::sharedInstance();
     if (manager->isNeedValidNumbers() && item->textRuns().size() == 1) {
         const auto& run = item->textRuns().front();
-        QVExcelNumber number = QVExcelNumber::initWithNumberString(run->text());
+        QVExcelNumber number = QVExcelNumber::initWithNumberString(run->text(), run->pieceStarts());
         if (number.isNumber()) {
             const int32_t fill =
                 manager->excelStyle()->getFillIdWithCellFrame(item->itemInfo().textBoxRect());

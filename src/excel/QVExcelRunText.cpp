@@ -6,13 +6,33 @@
 #include "writer/QVHexColor.h"
 #include "writer/XMLFileWriter.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+
 std::shared_ptr<QVExcelRunText> QVExcelRunText::copy() const {
     auto run = std::make_shared<QVExcelRunText>();
     run->setDrawIndex(drawIndex());
     run->setCtmInfo(ctmInfo());
     run->text_ = text_;
+    run->pieceStarts_ = pieceStarts_;
     run->rPr_ = rPr_;
     return run;
+}
+
+void QVExcelRunText::appendText(std::u16string_view more) {
+    if (!text_.empty() && !more.empty() && text_.size() < UINT32_MAX)
+        pieceStarts_.push_back(static_cast<uint32_t>(text_.size()));
+    text_ += more;
+}
+
+void QVExcelRunText::keepText(size_t from, size_t length) {
+    from = std::min(from, text_.size());
+    length = std::min(length, text_.size() - from);
+    text_ = text_.substr(from, length);
+    std::erase_if(pieceStarts_, [&](uint32_t at) { return at <= from || at >= from + length; });
+    for (uint32_t& at : pieceStarts_)
+        at -= static_cast<uint32_t>(from);
 }
 
 platform::Rect QVExcelRunText::frame() const {

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QVExcelRunText : public QVExcelRun {
 public:
@@ -20,8 +21,21 @@ public:
     std::shared_ptr<QVExcelRunText> copy() const;
 
     const std::u16string& text() const { return text_; }
-    void setText(std::u16string v) { text_ = std::move(v); }
-    void appendText(std::u16string_view more) { text_ += more; }
+    /// The text as one piece.
+    void setText(std::u16string v) {
+        text_ = std::move(v);
+        pieceStarts_.clear();
+    }
+    /// Appends a piece: a further string, or the blank put between two.
+    void appendText(std::u16string_view more);
+    /// Keeps `length` units of the text from `from` on (blanks cut from the edges).
+    void keepText(size_t from, size_t length);
+    /// Where the pieces this run was joined from begin in its text, in
+    /// ascending order (offsets above 0): the strings of the page and the
+    /// blanks put between them. A blank beside such an offset was a gap
+    /// between two pieces, not a character printed inside one string, so it
+    /// may stand between two separate numbers ("200" "100").
+    const std::vector<uint32_t>& pieceStarts() const { return pieceStarts_; }
     const QVExcelRunTextProperty& rPr() const { return rPr_; }
     QVExcelRunTextProperty& rPr() { return rPr_; }
     void setRPr(QVExcelRunTextProperty v) { rPr_ = std::move(v); }
@@ -53,6 +67,7 @@ public:
 
 private:
     std::u16string text_;
+    std::vector<uint32_t> pieceStarts_;
     QVExcelRunTextProperty rPr_;
     double textWidth_ = 0;
     uint64_t columnIndex_ = 0;

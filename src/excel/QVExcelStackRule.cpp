@@ -35,12 +35,8 @@ QVExcelStackRule::QVExcelStackRule(const std::vector<RunList>& columnGroups) {
 }
 
 bool QVExcelStackRule::isNumber(const QVExcelRunText& run) {
-    std::u16string_view text = run.text();
-    while (!text.empty() && text.front() == u' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == u' ')
-        text.remove_suffix(1);
-    return !text.empty() && QVExcelNumber::initWithNumberString(text).isNumber();
+    // The recogniser trims the blanks at the edges itself.
+    return QVExcelNumber::initWithNumberString(run.text(), run.pieceStarts()).isNumber();
 }
 
 bool QVExcelStackRule::number(const QVExcelRunText& run) const {

@@ -5,14 +5,18 @@
 //
 // Accepted (after fullwidth digits and signs are folded to ASCII and the
 // text is trimmed of surrounding spaces):
-//   optional "-", or parentheses around the whole text (a negative number);
+//   optional sign ("-", an en dash or a minus sign, or "+"), or parentheses
+//   around the whole text (a negative number);
 //   optional currency symbol before the digits, or after them, with optional
 //   spaces between symbol and digits;
 //   the integer digits, either ungrouped or grouped in threes after a first
 //   group of one to three digits, by the family's thousands separator or by
-//   spaces (one kind per number);
-//   optional decimal separator followed by at least one digit;
-//   optional "%" right after the digits (ungrouped, no currency).
+//   single blanks (one kind per number); a blank groups digits only where
+//   the page printed it inside one string, never where two pieces of text
+//   were joined ("200" and "100" drawn apart are not 200100);
+//   optional decimal separator followed by at least one digit (".5" too);
+//   optional "%" right after the digits or after one blank (ungrouped, no
+//   currency).
 // Refused: any other character or space, a leading zero followed by a digit
 // (codes such as 007 or zip codes), more than 15 significant digits (beyond
 // what a cell can hold exactly), currency numbers whose first group has more
@@ -20,7 +24,9 @@
 
 #include "excel/QVNumberShape.h"
 
+#include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +36,12 @@ public:
     QVRegex() = delete;
 
     /// Scans the whole text. `commaFamily`: "," groups thousands and "."
-    /// separates decimals; otherwise the other way round.
+    /// separates decimals; otherwise the other way round. `pieceStarts`:
+    /// ascending offsets in `text` where a piece of text joined to the one
+    /// before begins (see QVExcelRunText::pieceStarts).
     static std::optional<QVNumberShape> scanNumber(std::u16string_view text, bool commaFamily,
-                                                   const std::vector<std::u16string>& symbols);
+                                                   const std::vector<std::u16string>& symbols,
+                                                   std::span<const uint32_t> pieceStarts = {});
 
     // One shape each (the type numbers of QVExcelNumber in brackets).
     static bool validateGeneralNumbersDecimalSepartorByDot(std::u16string_view text);   // 0

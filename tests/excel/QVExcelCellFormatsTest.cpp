@@ -141,7 +141,7 @@ TEST(QVExcelCellFormatsTest, NumberCellsRegisterTheirCodeOnce) {
     EXPECT_EQ(first->rPr().rgbColor(), 0x000000u);
 
     // Built-in formats register nothing.
-    auto percent = makeRun({.text = u"12.5%"});
+    auto percent = makeRun({.text = u"12.50%"});
     QVExcelNumber n3(percent->text(), ",");
     QVExcelCellFormats::styleIndexFrom(scope.manager(), *percent, n3, 0);
     EXPECT_EQ(n3.numID(), 10);

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -42,21 +43,32 @@ void expectCase(const NumberCase& c, const char* separator) {
     }
 }
 
+// The value is the number and nothing else; the format shows it as printed:
+// its decimals, grouping, sign, percent sign and currency symbol (numID 0 is
+// General, 9 "0%", 10 "0.00%", -1 the code given).
 const NumberCase kCommaFamily[] = {
-    // Plain numbers.
+    // Plain numbers keep their decimals.
     {u"1234", true, 0, 0, "1234"},
-    {u"12.50", true, 0, 0, "12.50"},
+    {u"12.50", true, 0, -1, "12.50", "0.00"},
+    {u"25.0", true, 0, -1, "25.0", "0.0"},
+    {u"0.80", true, 0, -1, "0.80", "0.00"},
     {u"0", true, 0, 0, "0"},
-    {u"0.5", true, 0, 0, "0.5"},
+    {u"0.5", true, 0, -1, "0.5", "0.0"},
     {u"-7", true, 0, 0, "-7"},
     {u"  42  ", true, 0, 0, "42"},
-    // Spaces group thousands only in threes; the value loses nothing.
-    {u"1 234", true, 0, 0, "1234"},
-    {u"12 345 678.5", true, 0, 0, "12345678.5"},
-    {u"1\u00A0234", true, 0, 0, "1234"},
+    {u".5", true, 0, -1, "0.5", "#.0"},
+    {u"-.25", true, 0, -1, "-0.25", "#.00"},
+    {u"12345678901", true, 0, 0, "12345678901"},
+    {u"123456789012", true, 0, -1, "123456789012", "0"}, // General would turn it to 1.2E+11
+    // Blanks group thousands only in threes, and the format keeps them.
+    {u"1 234", true, 0, -1, "1234", "#\\ ##0"},
+    {u"100 000", true, 0, -1, "100000", "#\\ ##0"},
+    {u"12 345 678.5", true, 0, -1, "12345678.5", "#\\ ###\\ ##0.0"},
+    {u"1\u00A0234", true, 0, -1, "1234", "#\\\u00A0##0"},
     {u"2019 2020", false},
     {u"1 23", false},
     {u"1 2345", false},
+    {u"1  234", false},
     {u"1 234,567", false}, // two kinds of grouping
     {u"- 5", false},
     // Thousands grouping.
@@ -66,6 +78,7 @@ const NumberCase kCommaFamily[] = {
     {u"1,23", false},
     {u"1,2345", false},
     {u"1234,567", false},
+    {u",234", false},
     // Parentheses around the whole number make it negative, and the format shows them.
     {u"(1,234)", true, 2, -1, "-1234", "#,##0;(#,##0)"},
     {u"(12.5)", true, 0, -1, "-12.5", "0.0;(0.0)"},
@@ -76,14 +89,31 @@ const NumberCase kCommaFamily[] = {
     {u"(555)1234", false},
     {u"12(3)", false},
     {u"(-5)", false},
+    {u"(+5)", false},
     {u"()", false},
     {u"(", false},
+    // Signs: an en dash and a minus sign are negative and shown as printed; a
+    // plus sign is positive and shown too (columns of changes).
+    {u"+12", true, 0, -1, "12", "+0;-0"},
+    {u"+3.2%", true, 9, -1, "0.032", "+0.0%;-0.0%"},
+    {u"\u20131.4%", true, 9, -1, "-0.014", "0.0%;\"\u2013\"0.0%"},
+    {u"\u20133,150", true, 2, -1, "-3150", "#,##0;\"\u2013\"#,##0"},
+    {u"\u22122 500", true, 0, -1, "-2500", "#\\ ##0;\"\u2212\"#\\ ##0"},
+    {u"\u22127.5", true, 0, -1, "-7.5", "0.0;\"\u2212\"0.0"},
+    {u"\u22120.0%", true, 9, -1, "0", "\"\u2212\"0.0%"}, // zero keeps its printed sign
+    {u"-0.0", true, 0, -1, "-0.0", "-0.0"},
+    {u"\uFF0B5", true, 0, -1, "5", "+0;-0"},
+    {u"+-5", false},
+    {u"--5", false},
+    {u"+ 5", false},
+    {u"5-", false},
+    {u"2\u20133", false},
     // Currency.
     {u"$1,234", true, 4, -1, "1234", "$#,##0"},
     {u"-$1,234.50", true, 4, -1, "-1234.50", "$#,##0.00"},
-    {u"$ 12", true, 4, -1, "12", "$#,##0"},
+    {u"$ 12", true, 4, -1, "12", "$\\ #,##0"},
     {u"\u00A5300", true, 4, -1, "300", "\u00A5#,##0"},
-    {u"5 \u20AC", true, 6, -1, "5", "#,##0\u20AC"},
+    {u"5 \u20AC", true, 6, -1, "5", "#,##0\\ \u20AC"},
     {u"1,234.5\u20AC", true, 6, -1, "1234.5", "#,##0.0\u20AC"},
     {u"$-5", false},
     {u"$5$", false},
@@ -91,15 +121,20 @@ const NumberCase kCommaFamily[] = {
     {u"$1234", false}, // a currency amount groups its thousands
     // Percentages: the value is exact, whatever the number of decimals.
     {u"50%", true, 9, 9, "0.5"},
-    {u"12.5%", true, 9, 10, "0.125"},
+    {u"12.5%", true, 9, -1, "0.125", "0.0%"},
+    {u"40.5%", true, 9, -1, "0.405", "0.0%"},
+    {u"12.50%", true, 9, 10, "0.125"},
     {u"100%", true, 9, 9, "1"},
     {u"-5%", true, 9, 9, "-0.05"},
-    {u"0.00001%", true, 9, 10, "0.0000001"},
-    {u"1234.5678%", true, 9, 10, "12.345678"},
+    {u"0.00001%", true, 9, -1, "0.0000001", "0.00000%"},
+    {u"1234.5678%", true, 9, -1, "12.345678", "0.0000%"},
     {u"0%", true, 9, 9, "0"},
+    {u".2%", true, 9, -1, "0.002", "#.0%"},
+    {u"50 %", true, 9, -1, "0.5", "0\\ %"},
     {u"5%%", false},
     {u"1,234%", false},
-    {u"50 %", false},
+    {u"50  %", false},
+    {u"%", false},
     // Leading zeros are codes (zip codes, account numbers), not numbers.
     {u"007", false},
     {u"00.5", false},
@@ -107,9 +142,9 @@ const NumberCase kCommaFamily[] = {
     {u"0,123", false},
     {u"01234%", false},
     // More than 15 significant digits cannot be held exactly.
-    {u"123456789012345", true, 0, 0, "123456789012345"},
+    {u"123456789012345", true, 0, -1, "123456789012345", "0"},
     {u"1234567890123456", false},
-    {u"0.000123456789012345", true, 0, 0, "0.000123456789012345"},
+    {u"0.000123456789012345", true, 0, -1, "0.000123456789012345", "0.000000000000000000"},
     {u"1.234567890123456", false},
     {u"123,456,789,012,345,678", false},
     // Fullwidth digits and signs are read; the value is ASCII.
@@ -117,41 +152,45 @@ const NumberCase kCommaFamily[] = {
     {u"\uFF11\uFF0C\uFF12\uFF13\uFF14", true, 2, -1, "1234", "#,##0"},
     {u"\uFFE5\uFF15\uFF10\uFF10", true, 4, -1, "500", "\uFFE5#,##0"},
     {u"\uFF15\uFF10\uFF05", true, 9, 9, "0.5"},
-    {u"\u22123.5", true, 0, 0, "-3.5"},
     // Other shapes are text.
     {u"", false},
     {u"   ", false},
-    {u"+5", false},
-    {u".5", false},
     {u"5.", false},
+    {u".", false},
     {u"1e3", false},
     {u"1.2.3", false},
     {u"12a", false},
     {u"-", false},
+    {u"+", false},
+    {u"\u2013", false},
     {u"$", false},
     {u"3,14", false},
 };
 
 const NumberCase kDotFamily[] = {
-    {u"3,14", true, 1, 0, "3.14"},
+    {u"3,14", true, 1, -1, "3.14", "0.00"},
     {u"1234", true, 1, 0, "1234"},
-    {u"1 234,5", true, 1, 0, "1234.5"},
+    {u"1 234,5", true, 1, -1, "1234.5", "#\\ ##0.0"},
     {u"1.234", true, 3, -1, "1234", "#,##0"},
     {u"1.234,5", true, 3, -1, "1234.5", "#,##0.0"},
     {u"-1.234.567,89", true, 3, -1, "-1234567.89", "#,##0.00"},
     {u"(1.234)", true, 3, -1, "-1234", "#,##0;(#,##0)"},
-    {u"1.234,5 \u20AC", true, 7, -1, "1234.5", "#,##0.0\u20AC"},
-    {u"1 234,50 \u20AC", true, 7, -1, "1234.50", "#,##0.00\u20AC"},
-    {u"\u20AC 1.000", true, 5, -1, "1000", "\u20AC#,##0"},
-    {u"12,5%", true, 8, 10, "0.125"},
+    {u"\u20131.234", true, 3, -1, "-1234", "#,##0;\"\u2013\"#,##0"},
+    {u"1.234,5 \u20AC", true, 7, -1, "1234.5", "#,##0.0\\ \u20AC"},
+    {u"1 234,50 \u20AC", true, 7, -1, "1234.50", "#\\ ##0.00\\ \u20AC"},
+    {u"\u20AC 1.000", true, 5, -1, "1000", "\u20AC\\ #,##0"},
+    {u"12,5%", true, 8, -1, "0.125", "0.0%"},
+    {u"+12,5 %", true, 8, -1, "0.125", "+0.0\\ %;-0.0\\ %"},
     {u"50%", true, 8, 9, "0.5"},
+    {u",5", true, 1, -1, "0.5", "#.0"},
+    {u"0,5", true, 1, -1, "0.5", "0.0"},
     {u"1,234.50", false},
     {u"1.5", false},
     {u"1.23", false},
     {u"1,5,2", false},
     {u"007", false},
-    {u"0,5", true, 1, 0, "0.5"},
     {u"12.5%", false},
+    {u".5", false},
     {u"2019 2020", false},
 };
 
@@ -163,6 +202,34 @@ TEST(QVExcelNumberTest, CommaFamilyTable) {
 TEST(QVExcelNumberTest, DotFamilyTable) {
     for (const auto& c : kDotFamily)
         expectCase(c, ".");
+}
+
+TEST(QVExcelNumberTest, ABlankBetweenJoinedPiecesNeverGroupsDigits) {
+    // Offsets where a piece of the run's text begins: "100" and "000" drawn
+    // apart and joined with a blank are two numbers, not one hundred thousand.
+    const struct {
+        const char16_t* text;
+        std::vector<uint32_t> pieceStarts;
+        const char* value; // nullptr: stays text
+    } cases[] = {
+        {u"100 000", {}, "100000"},    {u"100 000", {3}, nullptr}, // "100" + " 000"
+        {u"100 000", {4}, nullptr},                                // "100 " + "000"
+        {u"100 000", {3, 4}, nullptr}, // "100", a blank put between, "000"
+        {u"1 234 567", {5}, nullptr},  {u"1 234 567", {3, 7}, "1234567"}, // pieces joined inside
+                                                                          // the digits
+        {u"(100 000)", {5}, nullptr},  {u"(100 000)", {1}, "-100000"},    {u"  42", {2}, "42"},
+        {u"50 %", {3}, "0.5"}, // a percent sign drawn apart is no second number
+        {u"$ 12", {1}, "12"},  // the blank beside a symbol groups nothing
+    };
+    for (const auto& c : cases) {
+        QVExcelNumber n(c.text, ",", c.pieceStarts);
+        const std::string label = QVNumberUtils::utf8(c.text) + " @" +
+                                  std::to_string(c.pieceStarts.empty() ? 0 : c.pieceStarts[0]);
+        ASSERT_EQ(n.isNumber(), c.value != nullptr) << label;
+        if (c.value) {
+            EXPECT_EQ(*n.readNumber(), c.value) << label;
+        }
+    }
 }
 
 TEST(QVExcelNumberTest, SeparatorsAndSymbolOfTheShape) {

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -51,6 +52,27 @@ TEST(QVExcelRunTextTest, FrameIsTheRunBox) {
     EXPECT_EQ(copy->text(), u"x");
     EXPECT_EQ(copy->textWidth(), 0.0);
     EXPECT_EQ(copy->rowIndex(), 0u);
+}
+
+TEST(QVExcelRunTextTest, PiecesKeepTheirPlaceInTheText) {
+    // "100", a blank put between two pieces, "000", then padding cut off
+    // and a leading blank trimmed: the pieces still start where they did.
+    QVExcelRunText run;
+    run.setText(u" 100");
+    run.appendText(u" ");
+    run.appendText(u"000");
+    run.appendText(u"");
+    run.appendText(u"   ");
+    EXPECT_EQ(run.pieceStarts(), (std::vector<uint32_t>{4, 5, 8}));
+    run.keepText(0, 8);
+    run.keepText(1, 7);
+    EXPECT_EQ(run.text(), u"100 000");
+    EXPECT_EQ(run.pieceStarts(), (std::vector<uint32_t>{3, 4}));
+    EXPECT_EQ(run.copy()->pieceStarts(), run.pieceStarts());
+    run.keepText(4, 3);
+    EXPECT_TRUE(run.pieceStarts().empty());
+    run.setText(u"1 234");
+    EXPECT_TRUE(run.pieceStarts().empty());
 }
 
 std::string runXML(const QVExcelRunText& run, std::u16string_view leading = {}) {

@@ -157,12 +157,12 @@ TEST_F(QVExcelStandardPageFactoryTest, PagesBecomeASoundWorkbook) {
                           "Sheet 1!A4='South'\n"
                           "Sheet 1!B4=-12[0;(0)]\n"
                           "Sheet 1!A5='Total sum'\n"
-                          "Sheet 1!B5=0.125[0.00%]\n"
+                          "Sheet 1!B5=0.125[0.0%]\n"
                           "Sheet 1!merge A1:B1\n"
                           "Sheet 2!A1='Notes'\n"
                           "Sheet 2!C1=1000[$#,##0]\n"
                           "Sheet 2!A2='007'\n"
-                          "Sheet 2!C2=5[#,##0\u20AC]\n"
+                          "Sheet 2!C2=5[#,##0\\ \u20AC]\n"
                           "Sheet 2!C3=300[\u00A5#,##0]\n");
 }
 
@@ -178,9 +178,9 @@ TEST_F(QVExcelStandardPageFactoryTest, LibreOfficeReadsTheValues) {
     ASSERT_TRUE(lo.ok()) << lo.output;
     EXPECT_EQ(platform::readFile(out + "/Report-Sheet 1.csv").value_or("missing"),
               "Quarterly report,\nRegion,Revenue\nNorth,\"1,234.50\"\nSouth,(12)\n"
-              "Total sum,12.50%\n");
+              "Total sum,12.5%\n");
     EXPECT_EQ(platform::readFile(out + "/Report-Sheet 2.csv").value_or("missing"),
-              "Notes,,\"$1,000\"\n007,,5\u20AC\n,,\u00A5"
+              "Notes,,\"$1,000\"\n007,,5 \u20AC\n,,\u00A5"
               "300\n");
 }
 
