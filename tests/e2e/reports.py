@@ -8,8 +8,9 @@ headers, right-aligned number columns two spaces apart, negatives in
 parentheses or with an en dash or a minus sign, signed changes, percentages
 with one decimal, numbers grouped with a space, rows drawn as one string with
 stretched word spacing, strings padded with layout blanks, glyphs drawn one at
-a time out of order. They are drawn with ReportLab's canvas, which writes the
-strings as given, so the truth of each cell (text, value, box) is exact.
+a time out of order, numbers drawn one word space apart. They are drawn with
+ReportLab's canvas, which writes the strings as given, so the truth of each
+cell (text, value, box) is exact.
 
 For every case the folder gets CASE.pdf and CASE.json:
   cells    the table cells: page, row, column, printed text, value (numbers
@@ -340,6 +341,27 @@ def one_string_rows(new_page):
     p.paragraph(LEFT, y - 26, 480, BODY)
 
 
+def tight_columns(new_page):
+    """Counts set one word space apart, each number a string of its own (as a
+    report writer places cells that just fit their column): read together,
+    "200" "100" would be the number 200 100, "12" "345" 12 345."""
+    p = new_page()
+    p.text(LEFT, 780, "Table 11. Requests and refusals by country", SANS_BOLD, 11)
+    size = 9.0
+    space = p.width(" ", SANS, size)
+    y = 760
+    p.cell(1, 1, LEFT, y, "Country", font=SANS_BOLD)
+    p.cell(1, 2, LEFT + 120, y, "Requests, refusals", font=SANS_BOLD)
+    rows = [("Spain", 200, 100), ("Italy", 40, 196), ("France", 1, 250), ("Greece", 12, 345),
+            ("Malta", 7, 31)]
+    for r, (name, a, b) in enumerate(rows, start=2):
+        y -= 12
+        p.cell(r, 1, LEFT, y, name)
+        p.cell(r, 2, LEFT + 120, y, str(a), a)
+        p.cell(r, 3, LEFT + 120 + p.width(str(a), SANS, size) + space, y, str(b), b)
+    p.paragraph(LEFT, y - 26, 480, BODY)
+
+
 class CairoPage:
     """The same recording for a page drawn by cairo (as GTK and many report
     tools print), with its y axis down from the top of the page."""
@@ -467,6 +489,7 @@ CASES = [
     ("report-one-string-rows", one_string_rows),
     ("report-cairo", cairo_report),
     ("report-calc", None),  # calc_report, printed by LibreOffice
+    ("report-tight-columns", tight_columns),
 ]
 
 
