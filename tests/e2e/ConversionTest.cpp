@@ -340,3 +340,54 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
 }
 
 } // namespace
+
+namespace {
+
+// A Word document prints in LibreOffice with the source's pages, page sizes
+// and words: one column, two columns under a heading, scripts, styled faces,
+// an empty page and pages of three sizes.
+TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
+    const std::string folder = fixtures::makeTestFolder("docx-roundtrip");
+    fixtures::PdfBuilder b;
+    const std::string f1 = b.addStandardFont("Helvetica");
+    const std::string f2 = b.addStandardFont("Helvetica-Bold");
+    const std::string f3 = b.addStandardFont("Times-BoldItalic");
+    const std::string resources =
+        "<< /Font << /F1 " + f1 + " /F2 " + f2 + " /F3 " + f3 + " >> >>";
+    std::string columns = "BT /F2 16 Tf 72 740 Td (Two columns under a heading) Tj ET ";
+    for (int k = 0; k < 8; ++k)
+        columns += "BT /F1 10 Tf 72 " + std::to_string(700 - 14 * k) + " Td (left words " +
+                   std::to_string(k) + ") Tj ET ";
+    for (int k = 0; k < 8; ++k)
+        columns += "BT /F3 10 Tf 330 " + std::to_string(700 - 14 * k) + " Td (right words " +
+                   std::to_string(k) + ") Tj ET ";
+    const std::pair<std::string, std::vector<double>> pages[] = {
+        {"BT /F1 12 Tf 72 700 Td (One column of text) Tj 0 -16 Td (and a second line) Tj ET "
+         "BT /F1 12 Tf 72 600 Td (E = mc) Tj ET BT /F1 7 Tf 114 605 Td (2) Tj ET",
+         {0, 0, 612, 792}},
+        {columns, {0, 0, 595, 842}},
+        {"", {0, 0, 612, 792}},
+        {"BT /F1 10 Tf 20 100 Td (A small page) Tj ET", {0, 0, 300, 200}},
+    };
+    for (const auto& [content, box] : pages) {
+        fixtures::PageSpec spec;
+        spec.content = content;
+        spec.mediaBox = box;
+        spec.resources = resources;
+        b.addPage(spec);
+    }
+    const std::string pdf = b.writeTo(folder + "/fixture.pdf");
+    auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f docx " +
+                                    fixtures::shellQuote(pdf) + " -o " + fixtures::shellQuote(folder));
+    ASSERT_TRUE(run.ok()) << run.output;
+    const std::string docx = folder + "/fixture.docx";
+    auto check = fixtures::checkPackage(docx);
+    EXPECT_TRUE(check.ok()) << check.output;
+    auto printed = fixtures::runCommand(
+        "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_roundtrip.py") + " " +
+        fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(docx) + " " +
+        fixtures::shellQuote(folder));
+    EXPECT_TRUE(printed.ok()) << printed.output;
+}
+
+} // namespace
