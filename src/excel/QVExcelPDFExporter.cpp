@@ -60,6 +60,23 @@ std::u16string_view withoutTrailingBlanks(std::u16string_view text) {
     return text;
 }
 
+// Leader dots drawn one at a time and set apart by less than this many ems
+// (of the line's height) are one leader, a space between each two.
+constexpr double kLeaderGapEms = 1.0;
+
+bool isLeaderDot(char16_t c) {
+    return c == u'.' || c == u'\u00B7' || c == u'\u2026';
+}
+
+bool isLeaderDots(std::u16string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), isLeaderDot);
+}
+
+// The last dot of a leader, no blanks after it (a blank is a space already).
+bool endsInLeaderDot(std::u16string_view text) {
+    return !text.empty() && isLeaderDot(text.back());
+}
+
 // Blanks after a word wider than this many ems are layout space (a field
 // padded to its column's width), not a word gap: they separate the word from
 // whatever follows (the same measure the interpreter cuts strings at).
@@ -377,6 +394,14 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
                 last.appendText(u" ");
                 last.appendText(run->text());
                 last.setTextWidth(last.textWidth() + run->textWidth() + wordSpace);
+                joined = true;
+            } else if (gap > 0 && gap < kLeaderGapEms * (b.yBottom - b.yTop) &&
+                       isLeaderDots(run->text()) && endsInLeaderDot(last.text()) &&
+                       !isGapFilled(runs, a.xRight, *run)) {
+                // Leader dots spaced on the page keep a space for each gap.
+                last.appendText(u" ");
+                last.appendText(run->text());
+                last.setTextWidth(last.textWidth() + run->textWidth() + gap);
                 joined = true;
             }
             if (joined) {

@@ -313,6 +313,33 @@ TEST_F(QVExcelPDFExporterTest, PiecesOnOneBaselineJoinWhenTheyTouchOrAreOneSpace
     }
 }
 
+TEST_F(QVExcelPDFExporterTest, LeaderDotsSpacedOnThePageKeepTheirSpaces) {
+    // Dots drawn one at a time after "Intro " (Helvetica 12: 27.348 wide, a
+    // dot 3.336), one every `step` points, then a page number. Up to an em
+    // apart they are one leader with a space for each gap; touching they stay
+    // dots without blanks; other text keeps its gaps.
+    const struct {
+        double step;
+        const char* dot;
+        Texts runs;
+    } cases[] = {
+        {3.336, ".", {"Intro ....", "4"}},
+        {5.0, ".", {"Intro . . . .", "4"}},  // 1.7 apart: the table analysis once ran them on
+        {12.0, ".", {"Intro . . . .", "4"}}, // 8.7 apart: once a cell per dot
+        {20.0, ".", {"Intro .", ".", ".", ".", "4"}},
+        {12.0, "x", {"Intro x", "x", "x", "x", "4"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        std::string content = "BT /F1 12 Tf 100 700 Td (Intro ) Tj ET";
+        for (int i = 0; i < 4; ++i)
+            content +=
+                " BT /F1 12 Tf " + num(127.348 + c.step * i) + " 700 Td (" + c.dot + ") Tj ET";
+        content += " BT /F1 12 Tf 340 700 Td (4) Tj ET";
+        EXPECT_EQ(texts(content), c.runs);
+    }
+}
+
 TEST_F(QVExcelPDFExporterTest, JoinedRunKeepsItsStartAndSumsItsWidths) {
     // "Amount" is 41.352 wide; the spaced join adds one space width (3.336);
     // Helvetica's descent is 0.207 of the em.
