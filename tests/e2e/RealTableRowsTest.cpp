@@ -80,21 +80,40 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
          "1",
          {"Case Tracking Number:|150109-DSP-Milw-505|Agency:|Bureau of Milwaukee Child Welfare",
           "Age:|1 Year 9 Months|Gender:|Female|Male", "Date of Incident:|01/09/2015",
-          "Yes|No|Criminal investigation pending or completed?"}},
+          "Yes|No|Criminal investigation pending or completed?",
+          "Race or Ethnicity:|African American/Black", "Special Needs:|None known",
+          "Child’s residence at the time of incident:|In-home|Out-of-home care placement",
+          "A.|Children residing at home at the time of the incident:"}},
+        // Its second page: two columns of check boxes, then the page number as a number.
+        {"150109DSP-Milw-505-90D",
+         "2",
+         {"Screening of Access report|Attempted or successful reunification",
+          "Temporary physical custody of child|Collaboration with medical professionals",
+          "Placement with relatives|Initiated efforts to address or enhance community",
+          "B.|Children residing in out-of-home care (OHC) placement at time of incident:",
+          "Yes|No|Not Applicable|This 90-day summary report completes the Division of Safety "
+          "and Permanence (DSP) action on this",
+          "#2"}},
         // An agenda's heading block and numbered items.
         {"cupertino_usd_4-6-16",
          "1",
          {"Cupertino Union School District|April 6, 2016", "1309 S. Mary Avenue|7:30 a.m.",
-          "1.|CALL TO ORDER/FLAG SALUTE"}},
+          "Sunnyvale, CA 94087", "1.|CALL TO ORDER/FLAG SALUTE",
+          "2.|PUBLIC COMMENT – ITEMS ON THE AGENDA", "3.|CLOSED SESSION",
+          "District Representatives:|Board President Josephine Lucey and",
+          "4.|REPORT FROM CLOSED SESSION", "5.|DISCUSSION", "6.|ADJOURNMENT"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
+        SCOPED_TRACE(std::string(c.file) + " page " + c.page);
+        // A folder per page: an existing output is never replaced.
+        const std::string out = folder + "/" + c.file + "-" + c.page;
+        ASSERT_TRUE(platform::createDirectories(out));
         auto run =
             fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f xlsx -p " + c.page +
                                  " " + fixtures::shellQuote(corpus + "/" + c.file + ".pdf") +
-                                 " -o " + fixtures::shellQuote(folder));
+                                 " -o " + fixtures::shellQuote(out));
         ASSERT_TRUE(run.ok()) << run.output;
-        auto rows = fixtures::runPython(kRows, {folder + "/" + c.file + ".xlsx"});
+        auto rows = fixtures::runPython(kRows, {out + "/" + c.file + ".xlsx"});
         ASSERT_TRUE(rows.ok()) << rows.output;
         for (const std::string& row : c.rows) {
             const std::string line = "\n" + row + (row.back() == '|' ? "" : "\n");
