@@ -1,10 +1,12 @@
 #include "app/QVPDFConverterManager.h"
 
+#include "app/QVCPDFUtilities.h"
 #include "app/QVSandBoxUtilities.h"
 #include "app/QVSourceFileItem.h"
 #include "app/QVUserDefaults.h"
 #include "converter/QVPDFConverter.h"
 #include "platform/AppInfo.h"
+#include "platform/pdf/PdfDocument.h"
 
 namespace {
 // Codes of the driver's error table: 400 for the document, 401 for a page.
@@ -67,8 +69,16 @@ bool QVPDFConverterManager::_startConvertPDFItem(const std::shared_ptr<QVSourceF
     std::vector<int64_t> pages = item->outputPDFPageIndexs();
     const int64_t pageCount = item->sourcePages();
     // A document that does not open has no pages; the converter says why.
-    // One that opens but whose range selects none of them is refused before
-    // any output is made.
+    // One that opens without a readable page, or whose range selects none of
+    // its pages, is refused before any output is made.
+    if (pageCount == 0) {
+        auto doc =
+            QVCPDFUtilities::initPDFDocumentAtPath(item->sourcePath(), item->sourcePassword());
+        if (doc && doc->isUnlocked()) {
+            refuseItem(item, QVError{domain, kDocumentError, "The document has no readable page."});
+            return false;
+        }
+    }
     if (pages.empty() && pageCount > 0) {
         const std::string range =
             item->settings_pageRangeType() == 1 ? item->settings_customPageRange() : "All Pages";

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 
 namespace fs = std::filesystem;
@@ -283,4 +284,24 @@ TEST_F(Manager, ItemsThatCannotBeHandedOverAreReported) {
     run();
     EXPECT_EQ(recorder_.reasons[0], "No output folder has been chosen.");
     EXPECT_FALSE(fs::exists(dir_ + "/c.xlsx"));
+}
+
+TEST_F(Manager, DocumentWithoutAReadablePageIsRefusedWithoutQuotingARange) {
+    const std::string empty = dir_ + "/empty.pdf";
+    std::ofstream(empty, std::ios::binary) << fixtures::rawPdf(
+        {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids [] /Count 0 >>"}});
+    auto all = QVSourceFileItem::create(empty);
+    auto ranged = QVSourceFileItem::create(empty);
+    ranged->setSettings_pageRangeType(1);
+    ranged->setSettings_customPageRange("1-3");
+    const std::string junk = dir_ + "/junk.pdf";
+    std::ofstream(junk) << "no PDF at all";
+    auto unreadable = QVSourceFileItem::create(junk);
+    manager_->setMa_sourceItems({all, ranged, unreadable});
+    run();
+    EXPECT_EQ(recorder_.reasons, (std::vector<std::string>{"The document has no readable page.",
+                                                           "The document has no readable page."}));
+    EXPECT_FALSE(fs::exists(out_ + "/empty.xlsx"));
+    // A file that does not open goes to the converter, which says why.
+    ASSERT_EQ(converter_->calls.size(), 1u);
 }

@@ -475,3 +475,49 @@ print(p.returncode, ends, summary)
     EXPECT_FALSE(fs::exists(folder_ + "/many.xlsx"));
     EXPECT_TRUE(entries(scratch_).empty());
 }
+
+TEST_F(CorvalaCommand, PageTreesThatLoopOrHaveNoPage) {
+    auto text = [](const std::string& t) {
+        const std::string data = "BT /F1 24 Tf 72 700 Td (" + t + ") Tj ET";
+        return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+    };
+    auto page = [](int content) {
+        return "<< /Type /Page /Parent 4 0 R /MediaBox [0 0 612 792] /Resources << /Font << "
+               "/F1 9 0 R >> >> /Contents " +
+               std::to_string(content) + " 0 R >>";
+    };
+    // The inner node lists the root again: poppler reads both pages.
+    std::ofstream(folder_ + "/loop.pdf", std::ios::binary) << fixtures::rawPdf(
+        {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+         {2, "<< /Type /Pages /Kids [4 0 R] /Count 2 >>"},
+         {4, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R 2 0 R 6 0 R] /Count 2 >>"},
+         {5, page(20)},
+         {6, page(21)},
+         {9, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>"},
+         {20, text("First page")},
+         {21, text("Second page")}});
+    Result r = run("convert -f csv loop.pdf");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(has(r.output, "(2 of 2 pages)")) << r.output;
+    for (int p = 1; p <= 2; ++p) {
+        auto poppler = fixtures::runCommand("pdftotext -q -f " + std::to_string(p) + " -l " +
+                                            std::to_string(p) + " " +
+                                            shellQuote(folder_ + "/loop.pdf") + " -");
+        auto ours = fixtures::runPython(
+            "import sys; print(open(sys.argv[1], encoding='utf-16').read().strip())",
+            {folder_ + "/loop.csv/Table " + std::to_string(p) + ".csv"});
+        EXPECT_EQ(ours.output, poppler.output.substr(0, poppler.output.find('\n') + 1)) << p;
+    }
+
+    // A sound tree without a page: no output, and no empty range quoted.
+    std::ofstream(folder_ + "/none.pdf", std::ios::binary) << fixtures::rawPdf(
+        {{1, "<< /Type /Catalog /Pages 2 0 R >>"}, {2, "<< /Type /Pages /Kids [] /Count 0 >>"}});
+    for (const char* args : {"convert none.pdf", "convert -p 2 none.pdf"}) {
+        Result none = run(args);
+        EXPECT_EQ(none.status, 1) << args;
+        EXPECT_TRUE(has(none.output, "none.pdf: failed: The document has no readable page."))
+            << none.output;
+        EXPECT_FALSE(has(none.output, "\"\"")) << none.output;
+    }
+    EXPECT_FALSE(fs::exists(folder_ + "/none.xlsx"));
+}

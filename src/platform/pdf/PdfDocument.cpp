@@ -8,10 +8,12 @@
 #include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <set>
 
 namespace platform {
 
@@ -29,6 +31,111 @@ std::unique_ptr<QPDF> makeQuietQPDF() {
 }
 
 namespace {
+
+/// Nothing converts annotations, yet a page that holds thousands of them as
+/// direct objects keeps them all parsed as long as the document is open (32,000
+/// links take over 100 MB in qpdf's objects). The document is only read, so a
+/// page lets go of them once found.
+void dropAnnotations(QPDFObjectHandle page) {
+    if (page.hasKey("/Annots"))
+        page.removeKey("/Annots");
+}
+
+/// Walks page-tree nodes from `root`, appending the pages in order. Each node
+/// is walked once: a kid that leads back to a node already walked (a loop, or
+/// a node listed twice) is skipped, and kids that are no dictionaries or empty
+/// nodes are left out. A page listed twice is converted twice, as its tree says.
+/// Answers false when the tree is damaged: `root` is no node, or a kid is
+/// missing or no dictionary.
+bool walkPageTree(QPDFObjectHandle root, std::set<QPDFObjGen>& walked,
+                  std::vector<QPDFObjectHandle>& pages) {
+    auto isNode = [](QPDFObjectHandle h) { return h.getKey("/Kids").isArray(); };
+    auto enter = [&walked](QPDFObjectHandle node) {
+        // Direct nodes cannot be reached twice.
+        return !node.isIndirect() || walked.insert(node.getObjGen()).second;
+    };
+    if (!root.isDictionary() || !isNode(root))
+        return false;
+    if (!enter(root))
+        return true;
+    bool sound = true;
+    struct Frame {
+        QPDFObjectHandle kids;
+        int next;
+    };
+    // An explicit stack: a deep tree must not exhaust the call stack.
+    std::vector<Frame> stack{{root.getKey("/Kids"), 0}};
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next >= top.kids.getArrayNItems()) {
+            stack.pop_back();
+            continue;
+        }
+        QPDFObjectHandle kid = top.kids.getArrayItem(top.next++);
+        if (!kid.isDictionary()) {
+            sound = false;
+            continue;
+        }
+        if (isNode(kid)) {
+            if (enter(kid))
+                stack.push_back({kid.getKey("/Kids"), 0});
+        } else if (!kid.getKey("/Type").isNameAndEquals("/Pages")) {
+            dropAnnotations(kid);
+            pages.push_back(kid);
+        }
+    }
+    return sound;
+}
+
+/// The document's pages: the catalog's page tree; when that is damaged and
+/// gives no page (no /Pages, a root that is broken or has no kids, kids that
+/// are missing), the trees whose roots are found among the file's objects, and
+/// failing those every page object of the file, in object order. A sound tree
+/// without pages stays empty: pages that no tree lists are not brought back.
+std::vector<QPDFObjectHandle> collectPages(QPDF& q) {
+    std::vector<QPDFObjectHandle> pages;
+    std::set<QPDFObjGen> walked;
+    try {
+        QPDFObjectHandle root = q.getRoot().getKey("/Pages");
+        // Some files point /Pages at a page or an inner node: climb to the
+        // top, as far as /Parent leads without a loop.
+        std::set<QPDFObjGen> climbed;
+        while (root.isDictionary() && root.getKey("/Parent").isDictionary() &&
+               (!root.isIndirect() || climbed.insert(root.getObjGen()).second))
+            root = root.getKey("/Parent");
+        if (walkPageTree(root, walked, pages) || !pages.empty())
+            return pages;
+    } catch (const std::exception&) {
+        // qpdf gave up part way: the pages found so far stand.
+        if (!pages.empty())
+            return pages;
+    }
+    try {
+        std::vector<QPDFObjectHandle> orphans;
+        for (const auto& entry : q.getXRefTable()) {
+            QPDFObjectHandle h = q.getObjectByObjGen(entry.first);
+            if (!h.isDictionary())
+                continue;
+            if (h.getKey("/Kids").isArray()) {
+                if (!h.getKey("/Parent").isDictionary())
+                    walkPageTree(h, walked, pages);
+            } else if (h.getKey("/Type").isNameAndEquals("/Page")) {
+                dropAnnotations(h);
+                orphans.push_back(h);
+            }
+        }
+        if (pages.empty())
+            pages = std::move(orphans);
+    } catch (const std::exception&) {
+    }
+    return pages;
+}
+
+const std::vector<QPDFObjectHandle>& pagesOf(PdfDocumentImpl& impl) {
+    if (!impl.pages)
+        impl.pages = collectPages(*impl.qpdf);
+    return *impl.pages;
+}
 
 enum class OpenResult { Opened, WrongPassword, Failed };
 
@@ -49,9 +156,10 @@ OpenResult openSource(const PdfDocumentImpl& impl, const std::string& password, 
                                  password.c_str());
         else
             q->processFile(impl.path.c_str(), password.c_str());
-        // Reading the page tree here makes later page lookups cheap and
-        // surfaces a broken tree as a failed open.
-        (void)q->getAllPages();
+        // A file without a catalog is no document. The page tree is left for
+        // the first page lookup: opening to ask whether a file is locked
+        // should not parse every page dictionary.
+        (void)q->getRoot();
     } catch (const QPDFExc& e) {
         if (e.getErrorCode() == qpdf_e_password)
             return OpenResult::WrongPassword;
@@ -75,6 +183,7 @@ OpenResult openInto(PdfDocumentImpl& impl, const std::string& password) {
     impl.ownerPasswordMatched = opened.ownerPasswordMatched;
     impl.locked = false;
     impl.qpdf = std::move(opened.qpdf);
+    impl.pages.reset();
     return r;
 }
 
@@ -96,7 +205,15 @@ std::unique_ptr<PdfDocument> openImpl(std::shared_ptr<PdfDocumentImpl> impl,
 } // namespace
 
 PdfDocument::PdfDocument(std::shared_ptr<PdfDocumentImpl> impl) : impl_(std::move(impl)) {}
-PdfDocument::~PdfDocument() = default;
+PdfDocument::~PdfDocument() {
+    impl_.reset();
+#ifdef __GLIBC__
+    // Parsing leaves the heap in small freed pieces that glibc keeps; hand
+    // them back, so that a document opened only to count its pages does not
+    // hold its parse's peak for the rest of the run.
+    malloc_trim(0);
+#endif
+}
 
 std::unique_ptr<PdfDocument> PdfDocument::open(const std::string& path) {
     if (path.empty() || isDirectory(path))
@@ -134,6 +251,7 @@ bool PdfDocument::unlockWithPassword(const std::string& password) {
     if (attempt.encrypted && !attempt.passwordMatched)
         return false;
     impl_->qpdf = std::move(attempt.qpdf);
+    impl_->pages.reset();
     impl_->encrypted = attempt.encrypted;
     impl_->ownerPasswordMatched = attempt.ownerPasswordMatched;
     impl_->locked = false;
@@ -155,18 +273,14 @@ bool PdfDocument::allowsPrinting() const {
 size_t PdfDocument::pageCount() const {
     if (impl_->locked || !impl_->qpdf)
         return 0;
-    try {
-        return impl_->qpdf->getAllPages().size();
-    } catch (const std::exception&) {
-        return 0;
-    }
+    return pagesOf(*impl_).size();
 }
 
 std::unique_ptr<PdfPage> PdfDocument::page(size_t pageNumber) const {
     if (pageNumber == 0 || pageNumber > pageCount())
         return nullptr;
     try {
-        QPDFObjectHandle h = impl_->qpdf->getAllPages().at(pageNumber - 1);
+        QPDFObjectHandle h = pagesOf(*impl_).at(pageNumber - 1);
         if (!h.isDictionary())
             return nullptr;
         return std::make_unique<PdfPage>(impl_, PdfObjectAccess::wrap(h), pageNumber);

@@ -10,8 +10,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -67,6 +69,9 @@ struct PdfDocumentImpl {
     bool ownerPasswordMatched = false;
     /// The document's extracted images (ImageFileCache::forDocument).
     std::shared_ptr<ImageFileCache> imageFileCache;
+    /// The pages in page-tree order, walked on first use (opening reads none:
+    /// a page dictionary can be large) and again after an unlock.
+    std::optional<std::vector<QPDFObjectHandle>> pages;
 };
 
 /// A QPDF set up to stay quiet on stderr and to attempt recovery of damaged files.

@@ -102,3 +102,127 @@ INSTANTIATE_TEST_SUITE_P(
         PasswordCase{"no_print_owner", "user", "owner", false, "owner", true, true},
         PasswordCase{"empty_user_password", "", "owner", false, "", true, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+/// A page of a damaged tree: its text names it, its /Parent is `parent`.
+std::string treePage(int parent, int content) {
+    return "<< /Type /Page /Parent " + std::to_string(parent) +
+           " 0 R /MediaBox [0 0 612 792] /Contents " + std::to_string(content) + " 0 R >>";
+}
+std::string textStream(const std::string& text) {
+    const std::string data = "BT /F1 24 Tf 72 700 Td (" + text + ") Tj ET";
+    return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+}
+
+struct TreeCase {
+    const char* name;
+    std::map<int, std::string> objects; ///< added to the three content streams 20-22
+    std::vector<std::string> pages;     ///< the text of each page found, in order
+};
+void PrintTo(const TreeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PdfDocumentPageTrees : public ::testing::TestWithParam<TreeCase> {};
+
+} // namespace
+
+TEST_P(PdfDocumentPageTrees, WalksEachNodeOnceAndRepairsWhatQpdfCanReach) {
+    std::map<int, std::string> objects = GetParam().objects;
+    objects[20] = textStream("one");
+    objects[21] = textStream("two");
+    objects[22] = textStream("three");
+    auto doc = PdfDocument::openFromMemory(fixtures::rawPdf(objects), GetParam().name);
+    ASSERT_TRUE(doc);
+    std::vector<std::string> texts;
+    for (size_t n = 1; n <= doc->pageCount(); ++n) {
+        auto page = doc->page(n);
+        ASSERT_TRUE(page) << n;
+        std::string data = page->contentData();
+        size_t open = data.find('('), close = data.find(')');
+        texts.push_back(open < close && close != std::string::npos
+                            ? data.substr(open + 1, close - open - 1)
+                            : "?");
+    }
+    EXPECT_EQ(texts, GetParam().pages);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damaged, PdfDocumentPageTrees,
+    ::testing::Values(
+        // qpdf's own walk gives up on these ("Loop detected in /Pages structure").
+        TreeCase{"KidLeadsBackToTheRoot",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R 2 0 R] /Count 1 >>"},
+                  {5, treePage(4, 21)}},
+                 {"one", "two"}},
+        TreeCase{"NodeListsItself",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, "<< /Type /Pages /Parent 2 0 R /Kids [4 0 R 5 0 R] /Count 1 >>"},
+                  {5, treePage(4, 21)}},
+                 {"one", "two"}},
+        TreeCase{"GrandchildListsItsParentAndPagesFollow",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R 6 0 R] /Count 3 >>"},
+                  {3, treePage(2, 20)},
+                  {4, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R] /Count 1 >>"},
+                  {5, "<< /Type /Pages /Parent 4 0 R /Kids [4 0 R 7 0 R] /Count 1 >>"},
+                  {6, treePage(2, 22)},
+                  {7, treePage(5, 21)}},
+                 {"one", "two", "three"}},
+        TreeCase{"NodeListedTwiceIsWalkedOnce",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [4 0 R 3 0 R 4 0 R] /Count 3 >>"},
+                  {3, treePage(2, 21)},
+                  {4, "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R] /Count 1 >>"},
+                  {5, treePage(4, 20)}},
+                 {"one", "two"}},
+        TreeCase{"PageListedTwiceIsConvertedTwice",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 3 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)}},
+                 {"one", "one"}},
+        TreeCase{"MissingAndBrokenKidsAreLeftOut",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 8 0 R 42 (x) 4 0 R] /Count 4 >>"},
+                  {3, treePage(2, 20)},
+                  {4, treePage(2, 21)}},
+                 {"one", "two"}},
+        TreeCase{"PagesPointsAtAPage",
+                 {{1, "<< /Type /Catalog /Pages 3 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, treePage(2, 21)}},
+                 {"one", "two"}},
+        // The catalog's tree gives no page: the tree found among the objects.
+        TreeCase{"CatalogWithoutPages",
+                 {{1, "<< /Type /Catalog >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, treePage(2, 21)}},
+                 {"one", "two"}},
+        TreeCase{"PagesToAMissingObject",
+                 {{1, "<< /Type /Catalog /Pages 9 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, treePage(2, 21)}},
+                 {"one", "two"}},
+        // No tree at all: the page objects, in object order.
+        TreeCase{"RootWithoutKids",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Count 2 >>"},
+                  {3, treePage(2, 20)},
+                  {4, treePage(2, 21)}},
+                 {"one", "two"}},
+        // A sound tree without pages brings back no page it does not list.
+        TreeCase{"SoundEmptyTree",
+                 {{1, "<< /Type /Catalog /Pages 2 0 R >>"},
+                  {2, "<< /Type /Pages /Kids [] /Count 0 >>"},
+                  {3, treePage(2, 20)}},
+                 {}}),
+    [](const auto& info) { return std::string(info.param.name); });
