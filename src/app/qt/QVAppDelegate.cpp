@@ -190,12 +190,13 @@ void QVAppDelegate::setConvertImages(bool cancel) {
 }
 
 void QVAppDelegate::application_openFiles(const QStringList& paths) {
-    if (!paths.isEmpty())
-        sourceFileViewController_->addFilesToCheckQueue(paths);
+    // The window first, so a sheet the check opens comes up over it.
     if (isMinimized())
         showNormal();
     raise();
     activateWindow();
+    if (!paths.isEmpty())
+        sourceFileViewController_->addFilesToCheckQueue(paths);
 }
 
 // --- Conversion ---------------------------------------------------------

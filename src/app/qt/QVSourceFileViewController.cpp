@@ -43,6 +43,8 @@ QDialog* makeSheet(QWidget* parent, QLabel*& icon, QLabel*& title, QLabel*& info
     auto* grid = new QHBoxLayout(sheet);
     grid->setContentsMargins(20, 20, 20, 16);
     grid->setSpacing(16);
+    // The sheet grows with its texts (the wrong-password line comes and goes).
+    grid->setSizeConstraint(QLayout::SetFixedSize);
     icon = new QLabel(sheet);
     icon->setFixedSize(64, 64);
     icon->setAlignment(Qt::AlignTop);
@@ -133,7 +135,7 @@ void QVSourceFileViewController::buildSheets() {
                                           "You can open it in its own application, or leave it out."),
                            win_unsupported_);
     why->setWordWrap(true);
-    why->setMinimumWidth(320);
+    why->setFixedWidth(340);
     content->addSpacing(6);
     content->addWidget(why);
     auto* buttons = new QDialogButtonBox(win_unsupported_);
@@ -159,7 +161,7 @@ void QVSourceFileViewController::buildSheets() {
                                           "Enter its password to add it:"),
                            win_inputPassword_);
     ask->setWordWrap(true);
-    ask->setMinimumWidth(320);
+    ask->setFixedWidth(340);
     tf_inputPassword_inputPassowrd_ = new QLineEdit(win_inputPassword_);
     tf_inputPassword_inputPassowrd_->setEchoMode(QLineEdit::Password);
     tf_inputPassword_inputPassowrd_->setPlaceholderText(QStringLiteral("Password"));
@@ -168,6 +170,7 @@ void QVSourceFileViewController::buildSheets() {
                        "allow printing. Try the owner password.</span>"),
         win_inputPassword_);
     tf_inputPassword_passwordInfo_->setWordWrap(true);
+    tf_inputPassword_passwordInfo_->setFixedWidth(340);
     tf_inputPassword_passwordInfo_->hide();
     content->addSpacing(6);
     content->addWidget(ask);

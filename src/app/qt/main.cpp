@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Corvala"));
@@ -35,7 +36,8 @@ int main(int argc, char* argv[]) {
     QObject::connect(&instance, &QVSingleInstance::filesReceived, &window, &QVAppDelegate::application_openFiles);
     QObject::connect(&window, &QVAppDelegate::quitRequested, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
+    // Once the window is up, so a password sheet comes up over it.
     if (!files.isEmpty())
-        window.application_openFiles(files);
+        QTimer::singleShot(0, &window, [&window, files] { window.application_openFiles(files); });
     return app.exec();
 }
