@@ -36,6 +36,10 @@ double saneWidth(double w) {
     return std::isfinite(w) ? std::clamp(w, -kLimit, kLimit) : 0.0;
 }
 
+/// The least height, in ems, of a Type 3 /FontBBox that is taken for the
+/// glyphs' extent: a tenth of an em, below any real script's x-height.
+constexpr double kMinType3BoxHeight = 0.1;
+
 bool usableBox(const platform::Rect& r) {
     // The size fields hold the upper-right corner.
     return r.size.width > r.origin.x && r.size.height > r.origin.y;
@@ -73,7 +77,11 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                 bool sane = true;
                 for (double v2 : {box.origin.x, box.origin.y, box.size.width, box.size.height})
                     sane = sane && std::isfinite(v2) && std::abs(v2) <= 1000.0;
-                if (sane)
+                // A box without height (flat, or a point: producers write
+                // zeros or a unit box) says nothing of the glyphs' extent; the
+                // default metrics then give the text its height from the font
+                // size, as for any font that tells nothing better.
+                if (sane && box.size.height - box.origin.y >= kMinType3BoxHeight)
                     type3BBox_ = box;
             }
         }

@@ -392,3 +392,26 @@ TEST(QVPDFSimple8BitFont, DamagedDictionariesGiveSaneFonts) {
 }
 
 } // namespace
+
+// A Type 3 /FontBBox without height gave text a glyph box of no height (top
+// = bottom), which the spreadsheet could not place; such text takes the
+// default ascent and descent, as a font without metrics does.
+TEST(QVPDFSimple8BitFont, Type3BoxWithoutHeightTakesTheDefaultMetrics) {
+    struct Row {
+        const char* box;
+        double ascent, descent;
+    } rows[] = {
+        {"[0 -0.1 1000 0.1]", 0.95, -0.35}, {"[0 -1 1000 1]", 0.95, -0.35},
+        {"[0 0 0 0]", 0.95, -0.35},         {"[0 -200 800 800]", 0.8, -0.2},
+        {"[0 0 500 100]", 0.1, -0.35}, // a tenth of an em is height enough
+    };
+    for (const Row& r : rows) {
+        auto loaded = loadFontSource(
+            std::string("<< /Type /Font /Subtype /Type3 /FontMatrix [0.001 0 0 0.001 0 0] "
+                        "/FontBBox ") +
+            r.box + " /CharProcs << >> /FirstChar 65 /LastChar 65 /Widths [500] >>");
+        EXPECT_NEAR(loaded.font->ascent(), r.ascent, 1e-9) << r.box;
+        EXPECT_NEAR(loaded.font->descent(), r.descent, 1e-9) << r.box;
+        EXPECT_GT(loaded.font->ascent() - loaded.font->descent(), 0.09) << r.box;
+    }
+}
