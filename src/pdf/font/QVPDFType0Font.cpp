@@ -1,5 +1,6 @@
 #include "pdf/font/QVPDFType0Font.h"
 
+#include "pdf/font/BuiltinFontWidths.h"
 #include "pdf/font/QVPDFCIDType0Font.h"
 #include "pdf/font/QVPDFCIDType2Font.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
@@ -114,9 +115,20 @@ int QVPDFType0Font::glyphUnicode(uint32_t cid, uint32_t* u, int uSize) const {
     const QVPDFCIDTypeFont* font = cidTypeFont();
     if (!font || !fontDescriptor_ || !fontDescriptor_->embFont() || uSize < 2)
         return 0;
-    const auto& unicodes = fontDescriptor_->embFont()->glyphUnicodes;
+    const platform::FontProgramInfo& program = *fontDescriptor_->embFont();
+    const auto& unicodes = program.glyphUnicodes;
     auto gid = font->glyphIndexForCID(cid);
-    if (!gid || *gid == 0 || *gid >= unicodes.size())
+    if (!gid || *gid == 0)
+        return 0;
+    if (unicodes.empty() && *gid < program.glyphNames.size()) {
+        // No cmap: the glyph's own name, read by the glyph list's rules.
+        std::u16string text = BuiltinFontWidths::unicodeForGlyphName(program.glyphNames[*gid]);
+        const int n = std::min(static_cast<int>(text.size()), uSize);
+        for (int i = 0; i < n; ++i)
+            u[i] = text[static_cast<size_t>(i)];
+        return n;
+    }
+    if (*gid >= unicodes.size())
         return 0;
     char32_t c = unicodes[*gid];
     if (c == 0)

@@ -8,6 +8,7 @@
 #include FT_CID_H
 
 #include <memory>
+#include <string_view>
 
 namespace platform {
 
@@ -163,6 +164,26 @@ void readGlyphUnicodes(FT_Face face, FontProgramInfo& info) {
     info.glyphUnicodes = std::move(map);
 }
 
+/// Glyph names by glyph index, for programs without a Unicode cmap. A CID-keyed
+/// program has none (its glyphs are numbered, not named).
+void readGlyphNames(FT_Face face, FontProgramInfo& info) {
+    // Programs beyond 65,536 glyphs are damage; subsets are far smaller.
+    if (!FT_HAS_GLYPH_NAMES(face) || face->num_glyphs <= 0 || face->num_glyphs > 65536)
+        return;
+    std::vector<std::string> names(static_cast<size_t>(face->num_glyphs));
+    bool any = false;
+    char name[128];
+    for (FT_UInt g = 0; g < names.size(); ++g) {
+        if (FT_Get_Glyph_Name(face, g, name, sizeof name) != 0 || !name[0] ||
+            std::string_view(name) == ".notdef")
+            continue;
+        names[g] = name;
+        any = true;
+    }
+    if (any)
+        info.glyphNames = std::move(names);
+}
+
 } // namespace
 
 std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
@@ -195,6 +216,8 @@ std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
     }
     info.hasBuiltinEncoding = readEncoding(rawFace, info);
     readGlyphUnicodes(rawFace, info);
+    if (info.glyphUnicodes.empty())
+        readGlyphNames(rawFace, info);
     return info;
 }
 

@@ -23,6 +23,10 @@ struct FontProgramInfo {
     /// (the lowest code point mapped to the glyph); 0 for glyphs it does not
     /// map. Empty when the program has no such cmap.
     std::vector<char32_t> glyphUnicodes;
+    /// The program's own name of each glyph index ("" for unnamed glyphs), from
+    /// a CFF, Type 1 or TrueType 'post' table, read only when the program has
+    /// no Unicode cmap: the names are then what says what the glyphs are.
+    std::vector<std::string> glyphNames;
 };
 
 /// None when FreeType cannot read the bytes as a font program.

@@ -407,3 +407,97 @@ TEST(QVPDFCompositeFontText, ReportLabCIDFontsWithoutToUnicode) {
 }
 
 } // namespace
+
+namespace {
+
+/// The offset and length of an sfnt table in `font`; none when it has none.
+std::optional<std::pair<size_t, size_t>> sfntTable(const std::string& font, const char* tag) {
+    auto u16 = [&](size_t at) { return size_t(uint8_t(font[at])) << 8 | uint8_t(font[at + 1]); };
+    auto u32 = [&](size_t at) { return u16(at) << 16 | u16(at + 2); };
+    for (size_t i = 0, n = u16(4); i < n; ++i) {
+        const size_t entry = 12 + 16 * i;
+        if (font.compare(entry, 4, tag) == 0)
+            return std::make_pair(u32(entry + 8), u32(entry + 12));
+    }
+    return std::nullopt;
+}
+
+/// `font` with the named sfnt tables hidden (renamed), as subsetters drop them.
+std::string withoutTables(std::string font, std::initializer_list<const char*> tags) {
+    for (size_t i = 0, n = size_t(uint8_t(font[4])) << 8 | uint8_t(font[5]); i < n; ++i)
+        for (const char* tag : tags)
+            if (font.compare(12 + 16 * i, 4, tag) == 0)
+                font[12 + 16 * i] = 'z';
+    return font;
+}
+
+struct ProgramCase {
+    const char* name;
+    std::string fontFile; ///< FontFile2, or FontFile3 with its /Subtype
+    std::string program;
+    std::string subtype; ///< CIDFontType2 or CIDFontType0
+    std::string text;    ///< the text expected
+};
+
+} // namespace
+
+// Identity-H, no /ToUnicode: the embedded program's own names say what its
+// glyphs are when it has no Unicode cmap (a name-keyed CFF program, a TrueType
+// subset that kept its 'post' names); with neither the text stays empty.
+TEST(QVPDFCompositeFontText, IdentityFontWithoutToUnicodeOrCmapReadsTheGlyphNames) {
+    const std::string ttfPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    const std::string otfPath = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
+    auto ttf = platform::readFile(ttfPath);
+    auto otf = platform::readFile(otfPath);
+    ASSERT_TRUE(ttf && otf) << "fonts-dejavu-core, fonts-urw-base35";
+    auto cff = sfntTable(*otf, "CFF ");
+    ASSERT_TRUE(cff);
+    const std::u32string czech =
+        U"P\u0159\u00EDli\u0161 \u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148";
+    const std::string czechUtf8 =
+        "P\u0159\u00EDli\u0161 \u017Elu\u0165ou\u010Dk\u00FD k\u016F\u0148";
+    const std::vector<ProgramCase> cases = {
+        {"CFF glyph names", "/FontFile3", otf->substr(cff->first, cff->second), "CIDFontType0",
+         czechUtf8},
+        {"TrueType post names", "/FontFile2", withoutTables(*ttf, {"cmap"}), "CIDFontType2",
+         czechUtf8},
+        {"TrueType without cmap or names", "/FontFile2", withoutTables(*ttf, {"cmap", "post"}),
+         "CIDFontType2", ""},
+    };
+    for (const ProgramCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Glyph indices from the whole program's cmap, which the embedded one lacks.
+        auto whole = platform::readFontProgram(c.subtype == "CIDFontType0" ? *otf : *ttf);
+        ASSERT_TRUE(whole);
+        std::string hex = "<";
+        for (char32_t ch : czech) {
+            const auto& map = whole->glyphUnicodes;
+            const size_t g = size_t(std::find(map.begin(), map.end(), ch) - map.begin());
+            ASSERT_LT(g, map.size()) << uint32_t(ch);
+            static const char* kHex = "0123456789ABCDEF";
+            for (int shift : {12, 8, 4, 0})
+                hex += kHex[(g >> shift) & 15];
+        }
+        hex += ">";
+        fixtures::PdfBuilder b;
+        std::string file = b.addStream(
+            c.fontFile == "/FontFile3" ? "<< /Subtype /CIDFontType0C >>" : "<< >>", c.program);
+        std::string font = b.addObject(
+            "<< /Type /Font /Subtype /Type0 /BaseFont /Embedded /Encoding /Identity-H "
+            "/DescendantFonts [<< /Type /Font /Subtype /" +
+            c.subtype +
+            " /BaseFont /Embedded /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) "
+            "/Supplement 0 >> /DW 600 /FontDescriptor << /Type /FontDescriptor /FontName "
+            "/Embedded /Flags 32 /FontBBox [-1021 -463 1793 1232] /Ascent 928 /Descent -236 " +
+            c.fontFile + " " + file + " >> >>] >>");
+        fixtures::PageSpec page;
+        page.content = "BT /F1 12 Tf 72 700 Td " + hex + " Tj ET";
+        page.resources = "<< /Font << /F1 " + font + " >> >>";
+        b.addPage(page);
+        auto doc = platform::PdfDocument::open(writeFixture(b, "identity-names"));
+        ASSERT_TRUE(doc);
+        auto shown = interpret(*doc);
+        EXPECT_EQ(textsOf(shown),
+                  c.text.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.text});
+    }
+}
