@@ -18,6 +18,9 @@ Files already present are kept.
                    ReportLab writes them (not embedded).
   scanned-10.pdf   10 scanned-style pages: one 200 dpi greyscale JPEG each
                    (text drawn, slightly turned, with noise), by img2pdf.
+  tables-300.pdf   300 light pages: each a plain table of 40 to 60 rows x 5
+                   columns in Helvetica, nothing else (no rules, fills or
+                   images), so the fixed cost of each page shows.
 """
 import io
 import os
@@ -220,13 +223,39 @@ def scanned(path, pages, workdir):
         os.remove(p)
 
 
+def light_tables(path, pages):
+    rnd = random.Random(300)
+    c = canvas.Canvas(path, pagesize=A4, invariant=1, pageCompression=1)
+    w, h = A4
+    for page in range(1, pages + 1):
+        rows = rnd.randint(40, 60)
+        step = min(14.0, (h - 90) / (rows + 1))
+        y = h - 50
+        c.setFont("Helvetica", 9)
+        for x, title in ((40, "Item"), (110, "Description"), (330, "Qty"), (420, "Price"),
+                         (510, "Total")):
+            c.drawString(x, y, title)
+        for row in range(rows):
+            y -= step
+            qty = rnd.randint(1, 250)
+            price = round(rnd.uniform(0.5, 900), 2)
+            c.drawString(40, y, "%d-%03d" % (page, row + 1))
+            c.drawString(110, y, " ".join(rnd.choice(WORDS) for _ in range(rnd.randint(1, 3))))
+            c.drawRightString(350, y, str(qty))
+            c.drawRightString(460, y, money(price))
+            c.drawRightString(555, y, money(qty * price))
+        c.showPage()
+    c.save()
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     jobs = [("report-500.pdf", lambda p: ledger(p, 500)),
             ("fonts-images-200.pdf", lambda p: fonts_images(p, 200)),
             ("cjk-60.pdf", lambda p: cjk(p, 60)),
-            ("scanned-10.pdf", lambda p: scanned(p, 10, out))]
+            ("scanned-10.pdf", lambda p: scanned(p, 10, out)),
+            ("tables-300.pdf", lambda p: light_tables(p, 300))]
     for name, make in jobs:
         path = os.path.join(out, name)
         if os.path.exists(path):

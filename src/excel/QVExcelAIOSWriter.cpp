@@ -105,7 +105,8 @@ size_t QVExcelAIOSWriter::sheetCount() const {
     return QVExcelSheetXML::sheetCount(sheet_, maxRows_, maxColumns_);
 }
 
-std::vector<std::string> QVExcelAIOSWriter::writeSheetXML(bool tabSelected) {
+std::vector<std::string> QVExcelAIOSWriter::writeSheetXML(const QVExcelPartOpener& open,
+                                                        bool tabSelected) {
     QVExcelSheetXML::sortModel(sheet_);
     const bool defaultRowHeight = QVExcelManager::sharedInstance()->isNeedDefaultRowHeight();
     auto parts = QVExcelSheetXML::splitToLimits(sheet_, maxRows_, maxColumns_);
@@ -113,7 +114,7 @@ std::vector<std::string> QVExcelAIOSWriter::writeSheetXML(bool tabSelected) {
     for (size_t k = 0; k < parts.size(); ++k) {
         std::string path = rootFolder_ + "/xl/worksheets/sheet" +
                            platform::formatInteger(static_cast<long long>(k + 1)) + ".xml";
-        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], tabSelected && k == 0,
+        if (!QVExcelSheetXML::writeWorksheet(open, path, parts[k], tabSelected && k == 0,
                                              defaultRowHeight))
             break;
         written.push_back(path);

@@ -36,7 +36,9 @@ public:
     /// written, in order (none when the file cannot be created). Only the
     /// first part can be the selected tab. Pages of another kind than
     /// QVExcelPage bring nothing.
-    std::vector<std::string> writeSheetXML(bool tabSelected) override;
+    using QVExcelSheetCollector::writeSheetXML;
+    std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                           bool tabSelected) override;
     /// The number of parts writeSheetXML writes (at least 1).
     size_t sheetCount() const;
 

@@ -16,6 +16,7 @@
 #include "platform/pdf/PdfDocument.h"
 #include "writer/QVHexColor.h"
 
+#include <stdexcept>
 #include <algorithm>
 #include <cmath>
 
@@ -113,7 +114,13 @@ bool QVExcelPDFExporter::endConvertPDF(platform::PdfDocument& document) {
     if (!pdfConverter_)
         return false;
     pdfConverter_->endWriteDocument();
-    return pdfConverter_->packetExcelFile(&document);
+    if (pdfConverter_->packetExcelFile(&document))
+        return true;
+    // The driver's report is general; the cause (a full disk, a folder in the
+    // way) travels as the exception it reports.
+    if (!pdfConverter_->failureReason().empty())
+        throw std::runtime_error(pdfConverter_->failureReason());
+    return false;
 }
 
 void QVExcelPDFExporter::resetPageState() {

@@ -301,7 +301,8 @@ std::vector<std::shared_ptr<const QVExcelSharedStringItem>> QVExcelPage::sharedS
     return {stringItems_.begin(), stringItems_.end()};
 }
 
-std::vector<std::string> QVExcelPage::writeSheetXML(bool tabSelected) {
+std::vector<std::string> QVExcelPage::writeSheetXML(const QVExcelPartOpener& open,
+                                                  bool tabSelected) {
     const bool defaultRowHeight = QVExcelManager::sharedInstance()->isNeedDefaultRowHeight();
     auto parts = QVExcelSheetXML::splitToLimits(sheet_, maxRows_, maxColumns_);
     std::vector<std::string> written;
@@ -310,7 +311,7 @@ std::vector<std::string> QVExcelPage::writeSheetXML(bool tabSelected) {
         if (k > 0)
             path = platform::splitExtension(sheetXMLPath_).first + "_" +
                    platform::formatInteger(static_cast<long long>(k + 1)) + ".xml";
-        if (!QVExcelSheetXML::writeWorksheet(path, parts[k], tabSelected && k == 0,
+        if (!QVExcelSheetXML::writeWorksheet(open, path, parts[k], tabSelected && k == 0,
                                              defaultRowHeight))
             break;
         written.push_back(path);

@@ -61,7 +61,9 @@ public:
     /// further parts "sheet<N>_2.xml", "sheet<N>_3.xml" ...; returns the
     /// paths written, in order (none when the file cannot be created). Only
     /// the first part can be the selected tab.
-    std::vector<std::string> writeSheetXML(bool tabSelected) override;
+    using QVExcelSheetPage::writeSheetXML;
+    std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                           bool tabSelected) override;
     /// The number of parts writeSheetXML writes.
     size_t sheetCount() const;
 

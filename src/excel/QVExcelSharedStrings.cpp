@@ -11,6 +11,14 @@ QVExcelSharedStrings::QVExcelSharedStrings(const std::string& rootFolder)
     beginWrite();
 }
 
+QVExcelSharedStrings::QVExcelSharedStrings(std::unique_ptr<XMLFileWriter> writer)
+    : xmlWriter_(std::move(writer)) {
+    if (!xmlWriter_)
+        throw XMLWriterException("Could not create the shared strings");
+    xmlPath_ = xmlWriter_->xmlPath();
+    beginWrite();
+}
+
 QVExcelSharedStrings::~QVExcelSharedStrings() = default;
 
 void QVExcelSharedStrings::beginWrite() {

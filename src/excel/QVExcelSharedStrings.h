@@ -21,6 +21,8 @@ public:
     /// Creates "<rootFolder>/xl" if needed, opens the part and writes its head;
     /// raises XMLWriterException when the part cannot be created.
     explicit QVExcelSharedStrings(const std::string& rootFolder);
+    /// Writes the part through `writer` (a fresh one); raises XMLWriterException without one.
+    explicit QVExcelSharedStrings(std::unique_ptr<XMLFileWriter> writer);
     ~QVExcelSharedStrings();
     QVExcelSharedStrings(const QVExcelSharedStrings&) = delete;
     QVExcelSharedStrings& operator=(const QVExcelSharedStrings&) = delete;

@@ -15,8 +15,13 @@ public:
     virtual void collectPageXMLToRow(QVExcelSheetPage& page) = 0;
     /// Adds a laid-out page to the right of what was collected.
     virtual void collectPageXMLToColumn(QVExcelSheetPage& page) = 0;
-    /// Writes the one sheet (more parts only beyond Excel's grid) and returns
-    /// the paths in sheet order; none means nothing could be written. The first
-    /// part carries tabSelected="1" when `tabSelected`.
-    virtual std::vector<std::string> writeSheetXML(bool tabSelected) = 0;
+    /// Writes the one sheet (more parts only beyond Excel's grid) through
+    /// `open` and returns the paths in sheet order; none means nothing could be
+    /// written. The first part carries tabSelected="1" when `tabSelected`.
+    virtual std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                                   bool tabSelected) = 0;
+    /// The same, each part a file at its path.
+    std::vector<std::string> writeSheetXML(bool tabSelected) {
+        return writeSheetXML(QVExcelFilePartOpener(), tabSelected);
+    }
 };

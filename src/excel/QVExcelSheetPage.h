@@ -3,6 +3,7 @@
 // (QVExcelPage implements it): lay the page out as a sheet, hand over its
 // shared strings, write its worksheet part, or give its tab-separated text.
 
+#include "excel/QVExcelPartOpener.h"
 #include "excel/QVExcelSharedStringItem.h"
 
 #include <memory>
@@ -20,11 +21,17 @@ public:
     /// The page's text items after creatSheet, in the order of their indexes.
     virtual std::vector<std::shared_ptr<const QVExcelSharedStringItem>>
     sharedStringItems() const = 0;
-    /// Writes the page's worksheet part(s) below "<work folder>/xl/worksheets/"
-    /// and returns their paths in sheet order; none means nothing could be
-    /// written. With `tabSelected` the first part's sheet view carries
-    /// tabSelected="1" (it is the workbook's first sheet); no other part does.
-    virtual std::vector<std::string> writeSheetXML(bool tabSelected) = 0;
+    /// Writes the page's worksheet part(s), named by their paths below
+    /// "<work folder>/xl/worksheets/", through `open`, and returns the paths in
+    /// sheet order; none means nothing could be written. With `tabSelected`
+    /// the first part's sheet view carries tabSelected="1" (it is the
+    /// workbook's first sheet); no other part does.
+    virtual std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                                   bool tabSelected) = 0;
+    /// The same, each part a file at its path.
+    std::vector<std::string> writeSheetXML(bool tabSelected) {
+        return writeSheetXML(QVExcelFilePartOpener(), tabSelected);
+    }
     /// The page as tab-separated text; none when the page has no text.
     virtual std::optional<std::u16string> creatCSV() = 0;
 };

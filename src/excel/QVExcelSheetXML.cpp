@@ -119,9 +119,10 @@ QVExcelSheetXML::splitToLimits(QVExcelSheetModel model, uint64_t maxRows, uint64
     return sheets;
 }
 
-bool QVExcelSheetXML::writeWorksheet(const std::string& path, const QVExcelSheetModel& model,
-                                     bool tabSelected, bool defaultRowHeight) {
-    auto writer = XMLFileWriter::initWithPath(path);
+bool QVExcelSheetXML::writeWorksheet(const QVExcelPartOpener& open, const std::string& path,
+                                     const QVExcelSheetModel& model, bool tabSelected,
+                                     bool defaultRowHeight) {
+    auto writer = open(path);
     if (!writer)
         return false;
     writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");

@@ -4,6 +4,7 @@
 // grid limits, and its XML.
 
 #include "excel/QVExcelColumn.h"
+#include "excel/QVExcelPartOpener.h"
 #include "excel/QVExcelRow.h"
 #include "excel/QVMergedCell.h"
 
@@ -43,8 +44,9 @@ public:
                                                         uint64_t maxRows = kMaxRows,
                                                         uint64_t maxColumns = kMaxColumns);
 
-    /// Writes one worksheet part; false when the file cannot be created.
-    /// Writer failures raise XMLWriterException.
-    static bool writeWorksheet(const std::string& path, const QVExcelSheetModel& model,
-                               bool tabSelected, bool defaultRowHeight);
+    /// Writes one worksheet part through `open`; false when the part cannot be
+    /// started. Writer failures raise XMLWriterException.
+    static bool writeWorksheet(const QVExcelPartOpener& open, const std::string& path,
+                               const QVExcelSheetModel& model, bool tabSelected,
+                               bool defaultRowHeight);
 };

@@ -124,7 +124,10 @@ int32_t QVExcelStyle::getFillIdWithCellFrame(const platform::Rect& cellFrame) co
 
 void QVExcelStyle::writeStyleTo(const std::string& workFolder) const {
     auto writer = XMLFileWriter::openForWriting(workFolder + "/xl/styles.xml");
-    XMLFileWriter& w = *writer;
+    writeStyle(*writer);
+}
+
+void QVExcelStyle::writeStyle(XMLFileWriter& w) const {
     w.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
     w.writeStartElement("styleSheet");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_SpreadSheetml2006Main());

@@ -57,6 +57,8 @@ public:
     /// Writes "<workFolder>/xl/styles.xml"; raises XMLWriterException when the
     /// part cannot be created or written.
     void writeStyleTo(const std::string& workFolder) const;
+    /// Writes the styles part, declaration included, through `writer` and ends the document.
+    void writeStyle(XMLFileWriter& writer) const;
 
     NumFmtList& numFmtsArr() { return numFmtsArr_; }
     const NumFmtList& numFmtsArr() const { return numFmtsArr_; }

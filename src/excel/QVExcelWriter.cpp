@@ -8,6 +8,7 @@
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/Uuid.h"
+#include "writer/QVDeflatedPart.h"
 #include "writer/QVOpenXMLNameSpace.h"
 #include "writer/QVZipArchive.h"
 #include "writer/XMLFileWriter.h"
@@ -97,9 +98,23 @@ std::string reasonWithErrno(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
-std::unique_ptr<XMLFileWriter> openPart(const std::string& workFolder, const std::string& part) {
-    return XMLFileWriter::openPackagePart(workFolder, part);
-}
+// Passes an entry's bytes on and notes the entry as finished once it closed well.
+class RecordingOutput : public XMLOutput {
+public:
+    RecordingOutput(std::unique_ptr<XMLOutput> inner, std::function<void()> done)
+        : inner_(std::move(inner)), done_(std::move(done)) {}
+    bool write(std::string_view bytes) override { return inner_->write(bytes); }
+    bool close() override {
+        if (!inner_->close())
+            return false;
+        done_();
+        return true;
+    }
+
+private:
+    std::unique_ptr<XMLOutput> inner_;
+    std::function<void()> done_;
+};
 
 void textElement(XMLFileWriter& w, std::string_view name, std::string_view text) {
     w.writeStartElement(name);
@@ -145,13 +160,51 @@ QVExcelWriter::QVExcelWriter(const std::string& path, int64_t numOfPages, Format
         if (!platform::createDirectories(savedWorkFolder_ + "/xl/worksheets"))
             throw std::runtime_error(
                 reasonWithErrno("Could not create " + savedWorkFolder_ + "/xl/worksheets"));
-        sharedStrings_ = std::make_unique<QVExcelSharedStrings>(savedWorkFolder_);
+        // The package itself, filled as the pages end; a hidden name, so it is
+        // never taken for a part of the folder's layout.
+        archivePath_ = savedWorkFolder_ + "/.package.zip";
+        archive_ = std::make_unique<QVZipArchive>();
+        if (!archive_->CreateZipFile2(archivePath_))
+            throw std::runtime_error(reasonWithErrno("Could not create the package " + archivePath_));
+        sharedStringsPart_ = std::make_unique<QVDeflatedPart>(savedWorkFolder_ + "/" +
+                                                              kSharedStringsPart + ".deflated");
+        sharedStrings_ = std::make_unique<QVExcelSharedStrings>(XMLFileWriter::initWithOutput(
+            savedWorkFolder_ + "/" + kSharedStringsPart, sharedStringsPart_->output()));
         if (allInOneSheet_ && pageFactory_)
             aiosWriter_ = pageFactory_->makeAIOSWriter(savedWorkFolder_);
     }
 }
 
-QVExcelWriter::~QVExcelWriter() = default;
+QVExcelWriter::~QVExcelWriter() {
+    // A package that did not reach the output (failure, cancel) goes with the writer.
+    sharedStrings_.reset();
+    archive_.reset();
+    if (!archivePath_.empty())
+        ::unlink(archivePath_.c_str());
+}
+
+QVExcelPartOpener QVExcelWriter::partOpener() {
+    return [this](const std::string& path) -> std::unique_ptr<XMLFileWriter> {
+        const std::string prefix = savedWorkFolder_ + "/";
+        if (!archive_ || path.size() <= prefix.size() ||
+            path.compare(0, prefix.size(), prefix) != 0)
+            return nullptr;
+        std::string part = path.substr(prefix.size());
+        // A pinned date (SOURCE_DATE_EPOCH, an injected clock) dates these
+        // entries as it dates the rest; otherwise they carry the moment written.
+        std::optional<std::time_t> date = sourceDateEpoch();
+        if (clock_ && *clock_)
+            date = std::chrono::system_clock::to_time_t((*clock_)());
+        archive_->setFixedEntryDate(date);
+        auto entry = archive_->entryOutput(part);
+        if (!entry)
+            return nullptr;
+        return XMLFileWriter::initWithOutput(
+            path, std::make_unique<RecordingOutput>(std::move(entry), [this, part] {
+                completedParts_.insert(part);
+            }));
+    };
+}
 
 void QVExcelWriter::fail(const std::string& reason) {
     if (failureReason_.empty())
@@ -182,7 +235,7 @@ void QVExcelWriter::recordSheetParts(const std::vector<std::string>& paths,
         const std::string part = inside ? p.substr(prefix.size()) : p;
         const bool known =
             std::find(sheetParts_.begin(), sheetParts_.end(), part) != sheetParts_.end();
-        if (!inside || known || !platform::pathExists(p)) {
+        if (!inside || known || completedParts_.count(part) == 0) {
             fail("The worksheet " + p + " of " + what + " is not a new part of the workbook");
             throw WriterFailure(failureReason_);
         }
@@ -236,7 +289,7 @@ void QVExcelWriter::endWritePage() {
     }
     std::vector<std::string> paths;
     try {
-        paths = page->writeSheetXML(sheetParts_.empty());
+        paths = page->writeSheetXML(partOpener(), sheetParts_.empty());
     } catch (...) {
         fail("The worksheet of " + what + " could not be written");
         throw;
@@ -271,7 +324,7 @@ bool QVExcelWriter::packetExcelFile(const platform::PdfDocument* document) {
 
     try {
         if (allInOneSheet_ && aiosWriter_)
-            recordSheetParts(aiosWriter_->writeSheetXML(sheetParts_.empty()),
+            recordSheetParts(aiosWriter_->writeSheetXML(partOpener(), sheetParts_.empty()),
                              "the sheet of all pages");
         if (sheetParts_.empty()) {
             // Nothing was written: one empty sheet keeps the workbook valid.
@@ -280,18 +333,17 @@ bool QVExcelWriter::packetExcelFile(const platform::PdfDocument* document) {
             sheetParts_.push_back(part);
         }
 
+        // Entries from here on carry the package's date (streamed worksheets
+        // carry the moment they were written, as their files did).
+        archive_->setFixedEntryDate(fixedDate);
         bool withTheme = false;
         if (auto theme = QVExcelUtilities::pathInBundle("QVCorvala", "theme1.xml")) {
-            const std::string target = savedWorkFolder_ + "/" + kThemePart;
-            platform::createDirectories(platform::deletingLastPathComponent(target));
-            std::error_code ec;
-            fs::copy_file(*theme, target, fs::copy_options::overwrite_existing, ec);
-            if (ec)
-                throw WriterFailure("Could not copy the theme: " + ec.message());
+            if (!archive_->addFileToZip(*theme, kThemePart))
+                throw WriterFailure("Could not add the theme " + *theme + " to the package");
             withTheme = true;
         }
         writePackageParts(now, withTheme);
-        if (!zipPackage(withTheme, fixedDate))
+        if (!finishPackage())
             return false;
     } catch (const WriterFailure& e) {
         fail(e.what());
@@ -316,12 +368,35 @@ void QVExcelWriter::writePackageParts(std::chrono::system_clock::time_point now,
     writeCoreProperties(now);
     writeWorkbookRelationships(withTheme);
     sharedStrings_->endWrite();
-    QVExcelManager::sharedInstance()->excelStyle()->writeStyleTo(savedWorkFolder_);
+    added(archive_->addDeflatedPartToZip(*sharedStringsPart_, kSharedStringsPart),
+          kSharedStringsPart);
+    sharedStringsPart_.reset(); // its memory and spill file go now
+    {
+        auto entry = archive_->entryOutput(kStylesPart);
+        added(entry != nullptr, kStylesPart);
+        auto writer = XMLFileWriter::initWithOutput(kStylesPart, std::move(entry));
+        QVExcelManager::sharedInstance()->excelStyle()->writeStyle(*writer);
+    }
     writeWorkbook();
 }
 
+std::unique_ptr<XMLFileWriter> QVExcelWriter::openPart(const std::string& part) const {
+    auto entry = archive_->entryOutput(part);
+    added(entry != nullptr, part);
+    auto writer = XMLFileWriter::initWithOutput(part, std::move(entry));
+    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    return writer;
+}
+
+void QVExcelWriter::added(bool ok, const std::string& part) const {
+    if (!ok && archive_->writeErrno() != 0)
+        errno = archive_->writeErrno();
+    if (!ok)
+        throw WriterFailure(reasonWithErrno("Could not add " + part + " to the package"));
+}
+
 void QVExcelWriter::writeEmptySheetXML(const std::string& part) const {
-    auto writer = openPart(savedWorkFolder_, part);
+    auto writer = openPart(part);
     XMLFileWriter& w = *writer;
     w.writeStartElement("worksheet");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_SpreadSheetml2006Main());
@@ -350,7 +425,7 @@ void QVExcelWriter::writeEmptySheetXML(const std::string& part) const {
 }
 
 void QVExcelWriter::writeRootRelationships() const {
-    auto writer = openPart(savedWorkFolder_, kRootRelsPart);
+    auto writer = openPart(kRootRelsPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", kRelsNS);
@@ -370,7 +445,7 @@ void QVExcelWriter::writeRootRelationships() const {
 }
 
 void QVExcelWriter::writeContentTypes(bool withTheme) const {
-    auto writer = openPart(savedWorkFolder_, kContentTypesPart);
+    auto writer = openPart(kContentTypesPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Types");
     w.writeAttribute("xmlns", kContentTypesNS);
@@ -413,7 +488,7 @@ void QVExcelWriter::writeContentTypes(bool withTheme) const {
 void QVExcelWriter::writeAppProperties() const {
     const std::string vt(QVOpenXMLNameSpace::nameSpace_vt());
     const long long n = static_cast<long long>(sheetParts_.size());
-    auto writer = openPart(savedWorkFolder_, kAppPart);
+    auto writer = openPart(kAppPart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("vt"), vt);
     w.writeStartElement("Properties");
@@ -459,7 +534,7 @@ void QVExcelWriter::writeCoreProperties(std::chrono::system_clock::time_point no
     const std::string dc(QVOpenXMLNameSpace::nameSpace_dc());
     const std::string dcterms(QVOpenXMLNameSpace::nameSpace_dcterms());
     const std::string xsi(QVOpenXMLNameSpace::nameSpace_xsi());
-    auto writer = openPart(savedWorkFolder_, kCorePart);
+    auto writer = openPart(kCorePart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("cp"), cp);
     w.setPrefix(std::string("dc"), dc);
@@ -498,7 +573,7 @@ void QVExcelWriter::writeWorkbookRelationships(bool withTheme) {
     excelRelationships_.push_back({kRelStyles, "styles.xml"});
     excelRelationships_.push_back({kRelSharedStrings, "sharedStrings.xml"});
 
-    auto writer = openPart(savedWorkFolder_, kWorkbookRelsPart);
+    auto writer = openPart(kWorkbookRelsPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", kRelsNS);
@@ -519,7 +594,7 @@ void QVExcelWriter::writeWorkbookRelationships(bool withTheme) {
 
 void QVExcelWriter::writeWorkbook() const {
     const std::string r(QVOpenXMLNameSpace::nameSpace_r());
-    auto writer = openPart(savedWorkFolder_, kWorkbookPart);
+    auto writer = openPart(kWorkbookPart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("r"), r);
     w.writeStartElement("workbook");
@@ -560,43 +635,23 @@ void QVExcelWriter::writeWorkbook() const {
     w.writeEndDocument();
 }
 
-bool QVExcelWriter::zipPackage(bool withTheme, std::optional<std::time_t> entryDate) {
-    std::vector<std::string> parts = {kContentTypesPart, kRootRelsPart,     kAppPart,
-                                      kCorePart,         kWorkbookPart,     kWorkbookRelsPart,
-                                      kStylesPart,       kSharedStringsPart};
-    if (withTheme)
-        parts.push_back(kThemePart);
-    parts.insert(parts.end(), sheetParts_.begin(), sheetParts_.end());
-
+bool QVExcelWriter::finishPackage() {
+    if (!archive_->CloseZipFile2()) {
+        if (archive_->writeErrno() != 0)
+            errno = archive_->writeErrno();
+        fail(reasonWithErrno("Could not finish the package " + archivePath_));
+        return false;
+    }
     if (platform::isDirectory(savedFilePath_)) {
         fail("A folder is at the output path " + savedFilePath_);
         return false;
     }
-    const std::string temp = platform::siblingTemporaryPath(savedFilePath_);
-    platform::RemoveOnExit guard(temp);
-    QVZipArchive archive;
-    archive.setFixedEntryDate(entryDate);
-    if (!archive.CreateZipFile2(temp)) {
-        fail(reasonWithErrno("Could not create the package beside " + savedFilePath_));
-        return false;
-    }
-    // Exactly the parts the content types and relationships announce.
-    for (const std::string& part : parts) {
-        if (!archive.addFileToZip(savedWorkFolder_ + "/" + part, part)) {
-            fail("Could not add " + part + " to the package");
-            return false;
-        }
-    }
-    if (!archive.CloseZipFile2()) {
-        fail(reasonWithErrno("Could not finish the package " + temp));
-        return false;
-    }
     std::string why;
-    if (!platform::moveIntoPlace(temp, savedFilePath_, why)) {
+    if (!platform::moveIntoPlace(archivePath_, savedFilePath_, why)) {
         fail(why);
         return false;
     }
-    guard.release();
+    archivePath_.clear(); // it is the output now
     return true;
 }
 

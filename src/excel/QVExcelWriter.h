@@ -6,16 +6,24 @@
 // the remaining package parts, zips them into the output file (xlsx), or moves
 // the folder of page files to the output path (csv).
 //
+// The work folder's layout is the package's, but for a workbook it is only a
+// staging area: the package is opened in the work folder when the document
+// begins, each worksheet streams into it as its page ends, the shared strings
+// are compressed as they come (QVDeflatedPart) and the remaining parts go
+// straight in at the end; no part is written to a file of its own.
+//
 // Nothing ever stands half-written under the output path: the package is
-// zipped to a temporary name beside it and renamed into place on success; the
-// page files move as a whole folder. Failures of writes, folders, the zip or
-// the move make packetExcelFile answer false (the conversion ends with an
-// error) and leave the work folder in place; it is removed only after success.
+// renamed into place on success (copied beside it first when the output is on
+// another file system); the page files move as a whole folder. Failures of
+// writes, folders, the zip or the move make packetExcelFile answer false (the
+// conversion ends with an error) and leave the work folder in place; it is
+// removed only after success. An unfinished package is removed with the writer.
 //
 // The workbook lists exactly the worksheet parts written; a document without
 // any (no page requested, or every page failed) gets one empty sheet.
 
 #include "excel/QVExcelPageFactory.h"
+#include "excel/QVExcelPartOpener.h"
 #include "excel/QVExcelSharedStrings.h"
 #include "excel/QVPDFInfo.h"
 #include "platform/Geometry.h"
@@ -25,12 +33,15 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace platform {
 class PdfDocument;
 }
+class QVDeflatedPart;
+class QVZipArchive;
 
 class QVExcelWriter {
 public:
@@ -75,6 +86,8 @@ public:
     uint64_t currentPageIndex() const { return currentPageIndex_; }
     /// Worksheets announced when the document begins: the pages to convert, or 1 for one sheet.
     uint64_t totalSheetPages() const { return totalSheetPages_; }
+    /// Where the worksheet writers send their parts: entries of the package (xlsx).
+    QVExcelPartOpener partOpener();
     /// Worksheet parts written so far, relative to the work folder, in sheet order.
     const std::vector<std::string>& sheetParts() const { return sheetParts_; }
     /// Why the document failed; empty while nothing failed.
@@ -94,6 +107,10 @@ private:
     void fail(const std::string& reason);
     void recordSheetParts(const std::vector<std::string>& paths, const std::string& what);
     void writePackageParts(std::chrono::system_clock::time_point now, bool withTheme);
+    /// An XML writer into the package entry `part`, its declaration written.
+    std::unique_ptr<XMLFileWriter> openPart(const std::string& part) const;
+    /// Checks that an add to the package succeeded.
+    void added(bool ok, const std::string& part) const;
     void writeEmptySheetXML(const std::string& part) const;
     void writeRootRelationships() const;
     void writeContentTypes(bool withTheme) const;
@@ -101,7 +118,7 @@ private:
     void writeCoreProperties(std::chrono::system_clock::time_point now) const;
     void writeWorkbookRelationships(bool withTheme);
     void writeWorkbook() const;
-    bool zipPackage(bool withTheme, std::optional<std::time_t> entryDate);
+    bool finishPackage();
     bool moveCSVFolder();
 
     std::string savedFilePath_;
@@ -117,6 +134,10 @@ private:
     bool addToRow_ = false;
     std::unique_ptr<QVPDFInfo> pdfInfo_;
     std::shared_ptr<QVExcelSheetPage> currentPage_;
+    std::string archivePath_;
+    std::unique_ptr<QVZipArchive> archive_;
+    std::set<std::string> completedParts_; // entries the part opener finished
+    std::unique_ptr<QVDeflatedPart> sharedStringsPart_;
     std::unique_ptr<QVExcelSharedStrings> sharedStrings_;
     std::unique_ptr<QVExcelSheetCollector> aiosWriter_;
     std::optional<Clock> clock_;

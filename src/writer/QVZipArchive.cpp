@@ -1,28 +1,36 @@
 #include "writer/QVZipArchive.h"
 
+#include "writer/QVDeflatedPart.h"
+#include "writer/QVDeflater.h"
+#include "writer/XMLFileWriter.h"
+
 #include <zip.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <memory>
 #include <vector>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// Read buffer for whole files added to the archive.
 constexpr size_t kChunkSize = 64 * 1024;
+// The output buffer goes to the file at an entry boundary once it holds this
+// much, and within an entry once it holds the larger amount (the entry's
+// header is then filled in on the file itself).
+constexpr size_t kFlushAtBoundary = 256 * 1024;
+constexpr size_t kFlushWithinEntry = 4 * 1024 * 1024;
 // Without the 64-bit extensions an entry holds less than 4 GiB.
 constexpr unsigned long long kMaxEntrySize = 0xFFFFFFFFull;
 // The general-purpose flag telling readers the entry name is UTF-8.
 constexpr unsigned long kLanguageEncodingFlag = 1ul << 11;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
 
 // DOS dates run from 1980 to 2107; dates outside are pinned to the ends.
 void fillDate(zip_fileinfo& info, const std::tm& t) {
@@ -48,75 +56,342 @@ bool isASCII(const std::string& s) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+bool pwriteAll(int fd, const char* data, size_t size, off_t at) {
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, data, size, at);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+        at += n;
+    }
+    return true;
+}
+
+// The file minizip writes through: a buffer over the file's tail. minizip
+// writes an entry's header, its data, then seeks back to fill in the header's
+// sizes and CRC-32; while the header is still in the buffer that is a write
+// into memory. Bytes before the buffer (a flushed part of a very large entry)
+// are written in place.
+struct Output {
+    int fd = -1;
+    std::vector<char> buffer;
+    uint64_t base = 0; // file offset of buffer[0]
+    uint64_t pos = 0;  // minizip's position
+    bool error = false;
+    int savedErrno = 0; // of the first failure
+
+    void failed() {
+        if (!error)
+            savedErrno = errno;
+        error = true;
+    }
+
+    bool flush() {
+        if (error)
+            return false;
+        if (!buffer.empty() &&
+            !pwriteAll(fd, buffer.data(), buffer.size(), static_cast<off_t>(base))) {
+            failed();
+            return false;
+        }
+        base += buffer.size();
+        buffer.clear(); // keeps its capacity for the next entries
+        return true;
+    }
+
+    size_t write(const char* data, size_t size) {
+        if (error)
+            return 0;
+        size_t done = 0;
+        if (pos < base) { // into bytes already flushed
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(size, base - pos));
+            if (!pwriteAll(fd, data, n, static_cast<off_t>(pos))) {
+                failed();
+                return 0;
+            }
+            done = n;
+            pos += n;
+        }
+        if (done < size) {
+            const size_t at = static_cast<size_t>(pos - base);
+            if (at > buffer.size())
+                buffer.resize(at); // a seek past the end leaves a gap, as a file would
+            const size_t overlap = std::min(size - done, buffer.size() - at);
+            std::memcpy(buffer.data() + at, data + done, overlap);
+            buffer.insert(buffer.end(), data + done + overlap, data + size);
+            pos += size - done;
+        }
+        return size;
+    }
+};
+
+voidpf ZCALLBACK openOutput(voidpf opaque, const void* filename, int) {
+    auto* out = static_cast<Output*>(opaque);
+    out->fd = ::open(static_cast<const char*>(filename), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                     0666);
+    if (out->fd < 0)
+        return nullptr;
+    out->buffer.clear();
+    out->base = out->pos = 0;
+    out->error = false;
+    out->savedErrno = 0;
+    return out;
+}
+
+uLong ZCALLBACK readOutput(voidpf, voidpf, void*, uLong) {
+    return 0; // the archive only writes
+}
+
+uLong ZCALLBACK writeOutput(voidpf, voidpf stream, const void* buf, uLong size) {
+    return static_cast<Output*>(stream)->write(static_cast<const char*>(buf), size);
+}
+
+ZPOS64_T ZCALLBACK tellOutput(voidpf, voidpf stream) {
+    return static_cast<Output*>(stream)->pos;
+}
+
+long ZCALLBACK seekOutput(voidpf, voidpf stream, ZPOS64_T offset, int origin) {
+    auto* out = static_cast<Output*>(stream);
+    const uint64_t end = std::max<uint64_t>(out->base + out->buffer.size(), out->pos);
+    switch (origin) {
+    case ZLIB_FILEFUNC_SEEK_SET:
+        out->pos = offset;
+        return 0;
+    case ZLIB_FILEFUNC_SEEK_CUR:
+        out->pos += offset;
+        return 0;
+    case ZLIB_FILEFUNC_SEEK_END:
+        out->pos = end + offset;
+        return 0;
+    default:
+        return -1;
+    }
+}
+
+int ZCALLBACK closeOutput(voidpf, voidpf stream) {
+    auto* out = static_cast<Output*>(stream);
+    bool ok = out->flush();
+    if (::close(out->fd) != 0)
+        ok = false;
+    out->fd = -1;
+    if (!ok)
+        out->failed();
+    return ok ? 0 : -1;
+}
+
+int ZCALLBACK errorOutput(voidpf, voidpf stream) {
+    return static_cast<Output*>(stream)->error ? 1 : 0;
+}
+
+class EntryOutput : public XMLOutput {
+public:
+    explicit EntryOutput(QVZipArchive& archive) : archive_(archive) {}
+    ~EntryOutput() override {
+        if (!closed_)
+            archive_.closeEntry(); // abandoned (an exception): the archive is discarded anyway
+    }
+    bool write(std::string_view bytes) override { return archive_.writeEntry(bytes); }
+    bool close() override {
+        closed_ = true;
+        if (archive_.closeEntry())
+            return true;
+        if (archive_.writeErrno() != 0)
+            errno = archive_.writeErrno(); // the writer names the cause from errno
+        return false;
+    }
+
+private:
+    QVZipArchive& archive_;
+    bool closed_ = false;
+};
+
 } // namespace
+
+struct QVZipArchive::Impl {
+    zipFile zip = nullptr;
+    Output output;
+    QVDeflater deflater;
+    std::unique_ptr<char[]> chunk; // read buffer for files, made at the first file
+    bool entryOpen = false;        // a streamed entry (openEntry) is open
+    bool entryFailed = false;
+};
+
+QVZipArchive::QVZipArchive() : impl_(std::make_unique<Impl>()) {}
 
 QVZipArchive::~QVZipArchive() {
     CloseZipFile2();
 }
 
 bool QVZipArchive::CreateZipFile2(const std::string& zipFilePath) {
-    if (zipFile_)
+    if (impl_->zip)
         CloseZipFile2();
     if (zipFilePath.empty())
         return false;
-    zipFile_ = zipOpen(zipFilePath.c_str(), APPEND_STATUS_CREATE);
-    return zipFile_ != nullptr;
+    zlib_filefunc64_def io{};
+    io.zopen64_file = openOutput;
+    io.zread_file = readOutput;
+    io.zwrite_file = writeOutput;
+    io.ztell64_file = tellOutput;
+    io.zseek64_file = seekOutput;
+    io.zclose_file = closeOutput;
+    io.zerror_file = errorOutput;
+    io.opaque = &impl_->output;
+    impl_->zip = zipOpen2_64(zipFilePath.c_str(), APPEND_STATUS_CREATE, nullptr, &io);
+    if (!impl_->zip && impl_->output.fd >= 0) {
+        ::close(impl_->output.fd);
+        impl_->output.fd = -1;
+    }
+    return impl_->zip != nullptr;
 }
 
-bool QVZipArchive::addFileToZip(const std::string& file, const std::string& newname) {
-    if (!zipFile_ || newname.empty())
+bool QVZipArchive::openRawEntry(const std::string& newname, std::time_t modified) {
+    if (!impl_->zip || newname.empty() || impl_->entryOpen)
         return false;
-    std::unique_ptr<std::FILE, FileCloser> in(std::fopen(file.c_str(), "rbe"));
-    if (!in)
-        return false;
-    struct stat st;
-    if (::fstat(::fileno(in.get()), &st) != 0 || !S_ISREG(st.st_mode))
-        return false;
-    if (static_cast<unsigned long long>(st.st_size) >= kMaxEntrySize)
-        return false;
-
     zip_fileinfo info{};
     std::tm t{};
     if (fixedEntryDate_) {
         if (gmtime_r(&*fixedEntryDate_, &t))
             fillDate(info, t);
-    } else if (localtime_r(&st.st_mtime, &t)) {
+    } else if (localtime_r(&modified, &t)) {
         fillDate(info, t);
     }
-
     const unsigned long flags = isASCII(newname) ? 0 : kLanguageEncodingFlag;
-    if (zipOpenNewFileInZip4(zipFile_, newname.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
-                             Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                             Z_DEFAULT_STRATEGY, nullptr, 0, 0, flags) != ZIP_OK)
-        return false;
+    return zipOpenNewFileInZip4(impl_->zip, newname.c_str(), &info, nullptr, 0, nullptr, 0,
+                                nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS,
+                                DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
+                                flags) == ZIP_OK;
+}
 
-    std::vector<char> chunk(kChunkSize);
-    bool ok = true;
-    unsigned long long total = 0;
-    for (;;) {
-        size_t n = std::fread(chunk.data(), 1, chunk.size(), in.get());
-        if (n > 0) {
-            total += n;
-            if (total >= kMaxEntrySize ||
-                zipWriteInFileInZip(zipFile_, chunk.data(), static_cast<unsigned>(n)) != ZIP_OK) {
-                ok = false;
-                break;
-            }
-        }
-        if (n < chunk.size()) {
-            if (std::ferror(in.get()))
-                ok = false;
-            break;
-        }
+bool QVZipArchive::finishRawEntry(uint64_t uncompressedSize, uint32_t crc) {
+    bool ok = zipCloseFileInZipRaw64(impl_->zip, uncompressedSize, crc) == ZIP_OK;
+    if (impl_->output.buffer.size() >= kFlushAtBoundary && !impl_->output.flush())
+        ok = false;
+    return ok && !impl_->output.error;
+}
+
+bool QVZipArchive::openEntry(const std::string& newname) {
+    if (!openRawEntry(newname, std::time(nullptr)))
+        return false;
+    Impl& d = *impl_;
+    if (!d.deflater.begin([&d](const char* data, size_t size) {
+            if (zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(size)) != ZIP_OK)
+                return false;
+            return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
+        })) {
+        zipCloseFileInZipRaw64(d.zip, 0, 0);
+        return false;
     }
+    d.entryOpen = true;
+    d.entryFailed = false;
+    return true;
+}
+
+int QVZipArchive::writeErrno() const {
+    return impl_->output.savedErrno;
+}
+
+bool QVZipArchive::entryOpen() const {
+    return impl_->entryOpen;
+}
+
+std::unique_ptr<XMLOutput> QVZipArchive::entryOutput(const std::string& newname) {
+    if (!openEntry(newname))
+        return nullptr;
+    return std::make_unique<EntryOutput>(*this);
+}
+
+bool QVZipArchive::writeEntry(std::string_view bytes) {
+    Impl& d = *impl_;
+    if (!d.entryOpen || d.entryFailed)
+        return false;
+    if (d.deflater.size() + bytes.size() >= kMaxEntrySize || !d.deflater.append(bytes))
+        d.entryFailed = true;
+    return !d.entryFailed;
+}
+
+bool QVZipArchive::closeEntry() {
+    Impl& d = *impl_;
+    if (!d.entryOpen)
+        return false;
+    d.entryOpen = false;
+    bool ok = d.deflater.finish() && !d.entryFailed;
     // The entry is closed in any case so the archive stays consistent.
-    if (zipCloseFileInZip(zipFile_) != ZIP_OK)
+    if (!finishRawEntry(d.deflater.size(), d.deflater.crc()))
+        ok = false;
+    return ok;
+}
+
+bool QVZipArchive::addDataToZip(std::string_view bytes, const std::string& newname) {
+    if (!openEntry(newname))
+        return false;
+    const bool wrote = writeEntry(bytes);
+    return closeEntry() && wrote;
+}
+
+bool QVZipArchive::addDeflatedPartToZip(QVDeflatedPart& part, const std::string& newname) {
+    if (!part.finished() || part.size() >= kMaxEntrySize || part.compressedSize() >= kMaxEntrySize)
+        return false;
+    if (!openRawEntry(newname, std::time(nullptr)))
+        return false;
+    Impl& d = *impl_;
+    const bool copied = part.readCompressed([&d](const char* data, size_t size) {
+        if (zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(size)) != ZIP_OK)
+            return false;
+        return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
+    });
+    return finishRawEntry(part.size(), part.crc()) && copied;
+}
+
+bool QVZipArchive::addFileToZip(const std::string& file, const std::string& newname) {
+    if (!impl_->zip || newname.empty() || impl_->entryOpen)
+        return false;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    if (static_cast<unsigned long long>(st.st_size) >= kMaxEntrySize)
+        return false;
+    if (!openRawEntry(newname, st.st_mtime))
+        return false;
+    Impl& d = *impl_;
+    bool ok = d.deflater.begin([&d](const char* data, size_t size) {
+        if (zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(size)) != ZIP_OK)
+            return false;
+        return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
+    });
+    if (ok && !d.chunk)
+        d.chunk = std::make_unique_for_overwrite<char[]>(kChunkSize);
+    while (ok) {
+        const ssize_t n = ::read(fd, d.chunk.get(), kChunkSize);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || d.deflater.size() + static_cast<uint64_t>(n) >= kMaxEntrySize)
+            ok = false;
+        else if (n == 0)
+            break;
+        else
+            ok = d.deflater.append(std::string_view(d.chunk.get(), static_cast<size_t>(n)));
+    }
+    if (!d.deflater.finish())
+        ok = false;
+    // The entry is closed in any case so the archive stays consistent.
+    if (!finishRawEntry(d.deflater.size(), d.deflater.crc()))
         ok = false;
     return ok;
 }
 
 bool QVZipArchive::addFolderToZip(const std::string& folder, const std::string& newname) {
-    if (!zipFile_)
+    if (!impl_->zip)
         return false;
     std::error_code ec;
     fs::directory_iterator it(folder, ec);
@@ -147,9 +422,14 @@ bool QVZipArchive::addFolderToZip(const std::string& folder, const std::string& 
 }
 
 bool QVZipArchive::CloseZipFile2() {
-    if (!zipFile_)
+    if (!impl_->zip)
         return false;
-    const int result = zipClose(zipFile_, nullptr);
-    zipFile_ = nullptr;
-    return result == ZIP_OK;
+    bool ok = true;
+    if (impl_->entryOpen && !closeEntry())
+        ok = false;
+    // zipClose writes the central directory and closes the file through closeOutput.
+    if (zipClose(impl_->zip, nullptr) != ZIP_OK || impl_->output.error)
+        ok = false;
+    impl_->zip = nullptr;
+    return ok;
 }

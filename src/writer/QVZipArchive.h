@@ -5,14 +5,30 @@
 // read or a folder that cannot be listed fails the call (it never becomes an
 // empty or missing entry behind a success). The caller removes a zip whose
 // building failed.
+//
+// The file is written front to back: minizip's output goes through a buffer
+// of this archive, where it fills in each entry's sizes and CRC-32 after the
+// entry's data; the buffer goes to the file at entry boundaries (and during an
+// entry only past a few MiB), so a package costs a few large writes and no
+// seeks. All entries are compressed by one reused compressor.
+//
+// Besides whole files, an entry can be streamed in (openEntry, writeEntry,
+// closeEntry: one entry open at a time) or come compressed ahead of time
+// (QVDeflatedPart), so parts need not pass through files first.
 
+#include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+
+class QVDeflatedPart;
+class XMLOutput;
 
 class QVZipArchive {
 public:
-    QVZipArchive() = default;
+    QVZipArchive();
     /// Closes an open zip file as CloseZipFile2() does.
     ~QVZipArchive();
     QVZipArchive(const QVZipArchive&) = delete;
@@ -28,12 +44,40 @@ public:
     /// Writes the central directory and closes the file.
     bool CloseZipFile2();
 
+    /// Starts an entry dated now (or the fixed date); false when no zip file
+    /// is open, an entry is already open or the entry cannot be started.
+    bool openEntry(const std::string& newname);
+    /// Appends bytes to the open entry; false when none is open or writing failed.
+    bool writeEntry(std::string_view bytes);
+    /// Ends the open entry; false when it could not be completed.
+    bool closeEntry();
+    bool entryOpen() const;
+    /// The errno of the first failed write to the file (0 while none failed),
+    /// for naming the cause (a full disk) after a call answered false.
+    int writeErrno() const;
+    /// Opens an entry and gives an XML writer's output into it, which ends the
+    /// entry when it is closed (or, unclosed, when it is destroyed); none when
+    /// the entry cannot be opened.
+    std::unique_ptr<XMLOutput> entryOutput(const std::string& newname);
+    /// Adds bytes held in memory as one entry.
+    bool addDataToZip(std::string_view bytes, const std::string& newname);
+    /// Adds a part compressed ahead of time (finished) as one entry, copying
+    /// its compressed bytes.
+    bool addDeflatedPartToZip(QVDeflatedPart& part, const std::string& newname);
+
     /// When set, every entry carries this date instead of its file's
-    /// modification time, so packages are byte-for-byte reproducible.
+    /// modification time (or the moment it is written), so packages are
+    /// byte-for-byte reproducible.
     void setFixedEntryDate(std::optional<std::time_t> date) { fixedEntryDate_ = date; }
     std::optional<std::time_t> fixedEntryDate() const { return fixedEntryDate_; }
 
 private:
-    void* zipFile_ = nullptr; // minizip's zipFile handle
+    struct Impl;
+    /// Opens an entry dated `modified` (local time) unless a fixed date is set; raw: the
+    /// caller hands over compressed bytes.
+    bool openRawEntry(const std::string& newname, std::time_t modified);
+    bool finishRawEntry(uint64_t uncompressedSize, uint32_t crc);
+
+    std::unique_ptr<Impl> impl_;
     std::optional<std::time_t> fixedEntryDate_;
 };

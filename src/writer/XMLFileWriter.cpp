@@ -10,6 +10,9 @@
 namespace {
 
 constexpr size_t kFlushThreshold = 64 * 1024;
+// An output (a zip entry) gathers and compresses its input in blocks itself;
+// this only spares it a call per fragment, so a smaller buffer made once serves.
+constexpr size_t kOutputFlushThreshold = 16 * 1024;
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The XML 1.0 Char production, less nothing: tab, line feed, carriage return,
@@ -132,7 +135,14 @@ std::unique_ptr<XMLFileWriter> XMLFileWriter::initWithPath(const std::string& pa
     std::FILE* f = std::fopen(path.c_str(), "wbe");
     if (!f)
         return nullptr;
-    return std::unique_ptr<XMLFileWriter>(new XMLFileWriter(path, f));
+    return std::unique_ptr<XMLFileWriter>(new XMLFileWriter(path, f, nullptr));
+}
+
+std::unique_ptr<XMLFileWriter> XMLFileWriter::initWithOutput(const std::string& name,
+                                                             std::unique_ptr<XMLOutput> output) {
+    if (!output)
+        return nullptr;
+    return std::unique_ptr<XMLFileWriter>(new XMLFileWriter(name, nullptr, std::move(output)));
 }
 
 std::unique_ptr<XMLFileWriter> XMLFileWriter::openForWriting(const std::string& path) {
@@ -154,8 +164,10 @@ std::unique_ptr<XMLFileWriter> XMLFileWriter::openPackagePart(const std::string&
     return writer;
 }
 
-XMLFileWriter::XMLFileWriter(std::string path, std::FILE* file)
-    : xmlPath_(std::move(path)), fileHandle_(file) {
+XMLFileWriter::XMLFileWriter(std::string path, std::FILE* file, std::unique_ptr<XMLOutput> output)
+    : xmlPath_(std::move(path)), fileHandle_(file), output_(std::move(output)) {
+    if (output_)
+        buffer_.reserve(kOutputFlushThreshold + 1024);
     // "xml" and "xmlns" are bound from the start and never declared.
     setPrefix(std::string("xml"), std::string("http://www.w3.org/XML/1998/namespace"));
     setPrefix(std::string("xmlns"), std::string("http://www.w3.org/2000/xmlns/"));
@@ -178,6 +190,12 @@ void XMLFileWriter::failWrite() const {
 }
 
 void XMLFileWriter::flushBuffer() {
+    if (output_ && !buffer_.empty()) {
+        if (!output_->write(buffer_))
+            failWrite();
+        buffer_.clear();
+        return;
+    }
     if (buffer_.empty() || !fileHandle_)
         return;
     if (std::fwrite(buffer_.data(), 1, buffer_.size(), fileHandle_) != buffer_.size())
@@ -186,6 +204,13 @@ void XMLFileWriter::flushBuffer() {
 }
 
 void XMLFileWriter::write(std::string_view fragment) {
+    if (output_) {
+        buffer_.append(fragment);
+        bytesWritten_ += fragment.size();
+        if (buffer_.size() >= kOutputFlushThreshold)
+            flushBuffer();
+        return;
+    }
     if (!fileHandle_)
         throw XMLWriterException("The file " + xmlPath_ + " has already been closed");
     buffer_.append(fragment);
@@ -237,6 +262,13 @@ void XMLFileWriter::discardHeldOutput() {
 }
 
 void XMLFileWriter::closeFile() {
+    if (output_) {
+        flushBuffer(); // raises with the output still held, so it is dropped unclosed
+        std::unique_ptr<XMLOutput> output = std::move(output_);
+        if (!output->close())
+            failWrite();
+        return;
+    }
     if (!fileHandle_)
         return;
     std::FILE* f = fileHandle_;

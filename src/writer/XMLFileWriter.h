@@ -25,6 +25,17 @@
 #include <string_view>
 #include <vector>
 
+/// Where a writer made by initWithOutput sends its bytes instead of a file
+/// (an entry of a zip archive, a part compressed ahead of time).
+class XMLOutput {
+public:
+    virtual ~XMLOutput() = default;
+    /// Takes the next bytes; false when they could not be written.
+    virtual bool write(std::string_view bytes) = 0;
+    /// Completes the output; false when that failed. Called once.
+    virtual bool close() = 0;
+};
+
 class XMLFileWriter {
 public:
     /// Creates an empty file at the path (replacing a file there) and opens it;
@@ -39,6 +50,10 @@ public:
     /// folders or the file cannot be made.
     static std::unique_ptr<XMLFileWriter> openPackagePart(const std::string& folder,
                                                           const std::string& part);
+    /// A writer whose bytes go to `output` (closed by writeEndDocument or
+    /// closeFile); `name` stands for it in messages and xmlPath().
+    static std::unique_ptr<XMLFileWriter> initWithOutput(const std::string& name,
+                                                         std::unique_ptr<XMLOutput> output);
     /// Closes the file if still open; a failure here goes unreported, so
     /// callers end with writeEndDocument() or closeFile(), which do report.
     ~XMLFileWriter();
@@ -115,7 +130,7 @@ public:
     static std::string sanitizedText(std::u16string_view utf16);
 
 private:
-    XMLFileWriter(std::string path, std::FILE* file);
+    XMLFileWriter(std::string path, std::FILE* file, std::unique_ptr<XMLOutput> output);
 
     void write(std::string_view fragment);
     void writeEscaped(std::string_view utf8);
@@ -132,6 +147,9 @@ private:
 
     std::string xmlPath_;
     std::FILE* fileHandle_ = nullptr;
+    // Set instead of fileHandle_ for a writer made by initWithOutput: fragments
+    // go straight to it (it gathers them itself), until it is closed.
+    std::unique_ptr<XMLOutput> output_;
     std::string buffer_;
     uint64_t bytesWritten_ = 0;
     std::optional<std::string> encoding_;

@@ -91,12 +91,15 @@ struct LaidOutCell {
 };
 
 /// Writes a worksheet in the layout of the per-page worksheets.
-inline void writeSheet(const std::string& path, bool tabSelected, std::vector<LaidOutCell> cells,
-                       const std::vector<std::string>& merges, double rowHeight) {
+inline void writeSheet(const QVExcelPartOpener& open, const std::string& path, bool tabSelected,
+                       std::vector<LaidOutCell> cells, const std::vector<std::string>& merges,
+                       double rowHeight) {
     std::sort(cells.begin(), cells.end(), [](const auto& a, const auto& b) {
         return a.row != b.row ? a.row < b.row : a.column < b.column;
     });
-    auto writer = XMLFileWriter::openForWriting(path);
+    auto writer = open(path);
+    if (!writer)
+        throw std::runtime_error("cannot start " + path);
     XMLFileWriter& w = *writer;
     w.writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
     w.writeStartElement("worksheet");
@@ -189,7 +192,9 @@ public:
         return {items_.begin(), items_.end()};
     }
 
-    std::vector<std::string> writeSheetXML(bool tabSelected) override {
+    using QVExcelSheetPage::writeSheetXML;
+    std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                           bool tabSelected) override {
         const std::string path = rootFolder_ + "/xl/worksheets/sheet" +
                                  platform::formatInteger(static_cast<long long>(pageNumber_)) +
                                  ".xml";
@@ -205,7 +210,7 @@ public:
         case PageSpec::Write::Normal:
             break;
         }
-        writeSheet(path, tabSelected, cells_, merges_, spec_.rowHeight);
+        writeSheet(open, path, tabSelected, cells_, merges_, spec_.rowHeight);
         return {path};
     }
 
@@ -262,9 +267,11 @@ public:
     void collectPageXMLToRow(QVExcelSheetPage& page) override { collect(page, true); }
     void collectPageXMLToColumn(QVExcelSheetPage& page) override { collect(page, false); }
 
-    std::vector<std::string> writeSheetXML(bool tabSelected) override {
+    using QVExcelSheetCollector::writeSheetXML;
+    std::vector<std::string> writeSheetXML(const QVExcelPartOpener& open,
+                                           bool tabSelected) override {
         const std::string path = rootFolder_ + "/xl/worksheets/sheet1.xml";
-        writeSheet(path, tabSelected, cells_, {}, 13.5);
+        writeSheet(open, path, tabSelected, cells_, {}, 13.5);
         return {path};
     }
 

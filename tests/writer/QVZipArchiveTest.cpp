@@ -1,10 +1,14 @@
 #include "writer/QVZipArchive.h"
+#include "writer/QVDeflatedPart.h"
+#include "writer/XMLFileWriter.h"
 
 #include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -124,6 +128,68 @@ TEST_F(QVZipArchiveTest, CreateReplacesAnExistingFile) {
     ASSERT_TRUE(r.ok()) << r.output;
     EXPECT_NE(r.output.find("sub/b.xml 8 "), std::string::npos) << r.output;
     EXPECT_EQ(r.output.find('\n'), r.output.size() - 1) << "one entry only: " << r.output;
+}
+
+// Entries that never pass through a file: streamed (one large enough that its
+// header is filled in on the file itself), from memory, from an XML writer,
+// and compressed ahead of time (spilling to its file past the memory limit).
+TEST_F(QVZipArchiveTest, StreamedAndPrecompressedEntriesReadBackWhole) {
+    std::mt19937 rnd(3);
+    std::string noise(5 * 1024 * 1024, '\0'); // incompressible: over the in-memory bound
+    for (char& c : noise)
+        c = static_cast<char>(rnd());
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "<row r=\"" + std::to_string(i) + "\"/>\n";
+
+    const std::string zip = folder_ + "/streamed.zip";
+    QVZipArchive archive;
+    ASSERT_TRUE(archive.CreateZipFile2(zip));
+    QVDeflatedPart part(folder_ + "/spill", 4096);
+    ASSERT_TRUE(part.begin());
+    for (size_t at = 0; at < noise.size(); at += 100000)
+        ASSERT_TRUE(part.append(std::string_view(noise).substr(at, 100000)));
+    ASSERT_TRUE(part.finish());
+    EXPECT_TRUE(platform::pathExists(folder_ + "/spill"));
+
+    ASSERT_TRUE(archive.openEntry("big.bin"));
+    EXPECT_FALSE(archive.openEntry("second.bin")); // one entry at a time
+    EXPECT_FALSE(archive.addDataToZip("x", "third.bin"));
+    for (size_t at = 0; at < noise.size(); at += 4096)
+        ASSERT_TRUE(archive.writeEntry(std::string_view(noise).substr(at, 4096)));
+    ASSERT_TRUE(archive.closeEntry());
+    EXPECT_FALSE(archive.closeEntry());
+    ASSERT_TRUE(archive.addDataToZip(text, "rows.xml"));
+    {
+        auto writer = XMLFileWriter::initWithOutput("doc.xml", archive.entryOutput("doc.xml"));
+        ASSERT_TRUE(writer);
+        writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+        writer->writeStartElement("doc");
+        writer->writeCharacters(u"caf\u00e9 & co");
+        writer->writeEndDocument();
+    }
+    ASSERT_TRUE(archive.addDeflatedPartToZip(part, "spilled.bin"));
+    ASSERT_TRUE(archive.addDataToZip("", "empty.xml"));
+    ASSERT_TRUE(archive.CloseZipFile2());
+
+    const std::string expected = folder_ + "/expected";
+    ASSERT_TRUE(platform::writeFileAtomically(expected + "-noise", noise));
+    ASSERT_TRUE(platform::writeFileAtomically(expected + "-rows", text));
+    auto r = fixtures::runPython(R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+print(z.testzip(), [(i.filename, i.compress_type) for i in z.infolist()])
+noise = open(sys.argv[2] + '-noise', 'rb').read()
+print(z.read('big.bin') == noise, z.read('spilled.bin') == noise,
+      z.read('rows.xml') == open(sys.argv[2] + '-rows', 'rb').read(),
+      z.read('doc.xml').decode(), repr(z.read('empty.xml')))
+)",
+                                 {zip, expected});
+    ASSERT_TRUE(r.ok()) << r.output;
+    EXPECT_EQ(r.output, "None [('big.bin', 8), ('rows.xml', 8), ('doc.xml', 8), ('spilled.bin', 8), "
+                        "('empty.xml', 8)]\n"
+                        "True True True <?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" "
+                        "?>\n<doc>caf\u00e9 &amp; co</doc> b''\n");
 }
 
 } // namespace

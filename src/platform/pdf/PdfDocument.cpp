@@ -1,6 +1,7 @@
 #include "platform/pdf/PdfDocument.h"
 
 #include "platform/pdf/PdfBudgetExceeded.h"
+#include "platform/pdf/PdfFileSource.h"
 
 #include "platform/Files.h"
 #include "platform/pdf/QpdfAccess.h"
@@ -155,7 +156,7 @@ OpenResult openSource(const PdfDocumentImpl& impl, const std::string& password, 
             q->processMemoryFile(impl.description.c_str(), impl.memory.data(), impl.memory.size(),
                                  password.c_str());
         else
-            q->processFile(impl.path.c_str(), password.c_str());
+            q->processInputSource(std::make_shared<PdfFileSource>(impl.path), password.c_str());
         // A file without a catalog is no document. The page tree is left for
         // the first page lookup: opening to ask whether a file is locked
         // should not parse every page dictionary.
