@@ -3,7 +3,7 @@
 // notice it. Texts: the shapes a report prints (grouped, signed, bracketed,
 // currency, percentages, space-grouped) and the text cells beside them.
 
-#include "excel/QVExcelNumber.h"
+#include "excel/analysis/QVExcelNumber.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,7 +6,7 @@
 // reach over the whole page (Diagonal).
 
 #include "excel/QVExcelManager.h"
-#include "excel/QVExcelPage.h"
+#include "excel/sheet/QVExcelPage.h"
 #include "fixtures/PdfBuilder.h"
 
 #include <benchmark/benchmark.h>

@@ -1,6 +1,6 @@
 #include "excel/QVExcelManager.h"
 
-#include "excel/QVExcelStyle.h"
+#include "excel/workbook/QVExcelStyle.h"
 
 #include <mutex>
 

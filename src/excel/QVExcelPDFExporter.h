@@ -8,9 +8,9 @@
 // document writer's.
 
 #include "converter/QVPDFPageExporter.h"
-#include "excel/QVExcelRunText.h"
-#include "excel/QVExcelRunTextProperty.h"
-#include "excel/QVExcelWriter.h"
+#include "excel/analysis/QVExcelRunText.h"
+#include "excel/analysis/QVExcelRunTextProperty.h"
+#include "excel/workbook/QVExcelWriter.h"
 #include "pdf/QVPDFPageGeometry.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "excel/QVExcelManager.h"
-#include "excel/QVExcelStyle.h"
 #include "excel/QVExcelUtilities.h"
+#include "excel/workbook/QVExcelStyle.h"
 
 #include "fixtures/PdfBuilder.h"
 #include "platform/Files.h"

@@ -6,9 +6,9 @@
 
 #include "excel/QVExcelPDFExporter.h"
 #include "excel/QVExcelManager.h"
-#include "excel/QVExcelPage.h"
-#include "excel/QVExcelStandardPageFactory.h"
-#include "excel/QVExcelStyle.h"
+#include "excel/sheet/QVExcelPage.h"
+#include "excel/sheet/QVExcelStandardPageFactory.h"
+#include "excel/workbook/QVExcelStyle.h"
 #include "fixtures/PdfBuilder.h"
 #include "pdf/colour/QVPDFDeviceCMYKColorSpace.h"
 #include "platform/NumberFormat.h"

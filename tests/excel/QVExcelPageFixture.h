@@ -6,9 +6,9 @@
 
 #include "converter/QVExcelOptions.h"
 #include "excel/QVExcelManager.h"
-#include "excel/QVExcelPage.h"
-#include "excel/QVExcelRunText.h"
-#include "excel/QVExcelStyle.h"
+#include "excel/analysis/QVExcelRunText.h"
+#include "excel/sheet/QVExcelPage.h"
+#include "excel/workbook/QVExcelStyle.h"
 #include "fixtures/PdfBuilder.h"
 #include "platform/Files.h"
 

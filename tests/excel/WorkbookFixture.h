@@ -6,10 +6,10 @@
 // model that the table analysis feeds, so the package can be tested alone.
 
 #include "excel/QVExcelManager.h"
-#include "excel/QVExcelPageFactory.h"
-#include "excel/QVExcelStyle.h"
-#include "excel/QVExcelStyleUtils.h"
 #include "excel/QVExcelUtilities.h"
+#include "excel/workbook/QVExcelPageFactory.h"
+#include "excel/workbook/QVExcelStyle.h"
+#include "excel/workbook/QVExcelStyleUtils.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "writer/QVHexColor.h"

@@ -1,0 +1,342 @@
+#include "excel/analysis/QVExcelSortUtilities.h"
+
+#include "excel/QVExcelManager.h"
+#include "excel/analysis/QVExcelStackRule.h"
+#include "excel/analysis/QVExcelStringItem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <unordered_map>
+
+using RunList = QVExcelSortUtilities::RunList;
+using RunPtr = std::shared_ptr<QVExcelRunText>;
+
+namespace {
+
+// Two pieces of one baseline: the baselines differ by less than this (points).
+constexpr double kSameBaseline = 1.0;
+// A piece continues the previous one when it starts within this distance of
+// its right edge, either side (points).
+constexpr double kJoinGap = 2.0;
+// Pieces at least this far apart are separate words, as when capturing.
+constexpr double kWordGap = 1.0;
+// Stacked lines of one cell overlap horizontally by more than this (points)...
+constexpr double kStackOverlap = 1.0;
+// ...and the next line's top lies within this distance of the bottom so far.
+constexpr double kStackGap = 2.0;
+
+RunList stableSorted(const RunList& runs, double (*key)(const QVExcelRunText&)) {
+    RunList out = runs;
+    std::stable_sort(out.begin(), out.end(),
+                     [key](const RunPtr& a, const RunPtr& b) { return key(*a) < key(*b); });
+    return out;
+}
+
+double xLeftOf(const QVExcelRunText& r) {
+    return r.ctmInfo().xLeft;
+}
+double yTopOf(const QVExcelRunText& r) {
+    return r.ctmInfo().yTop;
+}
+
+} // namespace
+
+RunList QVExcelSortUtilities::SortRunTextsByX(const RunList& runs) {
+    return stableSorted(runs, xLeftOf);
+}
+
+RunList QVExcelSortUtilities::SortRunTextsByY(const RunList& runs) {
+    return stableSorted(runs, yTopOf);
+}
+
+namespace {
+
+using Span = std::span<const RunPtr>;
+
+// The chain finders: each appends the positions in `s` of the chain of s[0]
+// (0 first, ascending). With `sorted` (the list is sorted by the chain's
+// key) a scan stops at the first run past which no later run can join: its
+// key already lies beyond the running edge, later keys lie further still,
+// and the edge only moves when a run joins. Otherwise every run is looked at.
+// `rule`, for the stacked-lines chain only, says which lines may stack.
+using Finder = void (*)(Span s, std::vector<size_t>& members, bool sorted,
+                        const QVExcelStackRule* rule);
+
+void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
+    members.push_back(0);
+    double bottom = s[0]->ctmInfo().yBase;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (bottom > g.yTop) {
+            members.push_back(i);
+            bottom = std::max(bottom, g.yBase);
+        } else if (sorted) {
+            break;
+        }
+    }
+}
+
+void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
+    members.push_back(0);
+    double right = s[0]->ctmInfo().xRight;
+    for (size_t i = 1; i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (right >= g.xLeft) {
+            members.push_back(i);
+            right = std::max(right, g.xRight);
+        } else if (sorted) {
+            break;
+        }
+    }
+}
+
+// With `sorted`, the first position after the leader whose key exceeds
+// `bound`: every run before it starts too far before the running edge to
+// join, and so did it when the scan passed it (the edge only grows by runs
+// joining, which come later in the order).
+size_t firstAbove(Span s, bool sorted, double bound, double (*key)(const QVExcelRunText&)) {
+    if (!sorted)
+        return 1;
+    auto it = std::partition_point(s.begin() + 1, s.end(),
+                                   [&](const RunPtr& r) { return key(*r) <= bound; });
+    return static_cast<size_t>(it - s.begin());
+}
+
+double yTopKey(const QVExcelRunText& r) {
+    return r.ctmInfo().yTop;
+}
+double xLeftKey(const QVExcelRunText& r) {
+    return r.ctmInfo().xLeft;
+}
+
+void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
+    members.push_back(0);
+    const RunPtr& leader = s[0];
+    double right = leader->ctmInfo().xRight;
+    for (size_t i = firstAbove(s, sorted, right - kJoinGap, xLeftKey); i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (std::fabs(g.yBase - leader->ctmInfo().yBase) < kSameBaseline &&
+            std::fabs(g.xLeft - right) < kJoinGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
+            members.push_back(i);
+            right = std::max(right, g.xRight);
+        } else if (sorted && g.xLeft >= right + kJoinGap) {
+            break;
+        }
+    }
+}
+
+// Whether `lower` may stack below `upper`; without a rule two numbers never do.
+bool mayStack(const QVExcelStackRule* rule, const QVExcelRunText& upper,
+              const QVExcelRunText& lower) {
+    if (rule)
+        return rule->mayStack(upper, lower);
+    return !(QVExcelStackRule::isNumber(upper) && QVExcelStackRule::isNumber(lower));
+}
+
+void mergedInHeight(Span s, std::vector<size_t>& members, bool sorted,
+                    const QVExcelStackRule* rule) {
+    members.push_back(0);
+    const RunPtr& leader = s[0];
+    const QVExcelRunText* last = leader.get();
+    double bottom = leader->ctmInfo().yBottom;
+    for (size_t i = firstAbove(s, sorted, bottom - kStackGap, yTopKey); i < s.size(); ++i) {
+        const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        if (leader->ctmInfo().xRight - g.xLeft > kStackOverlap &&
+            std::fabs(g.yTop - bottom) < kStackGap && leader->rPr().isSameToRPr(s[i]->rPr()) &&
+            mayStack(rule, *last, *s[i])) {
+            members.push_back(i);
+            last = s[i].get();
+            bottom = std::max(bottom, g.yBottom);
+        } else if (sorted && g.yTop >= bottom + kStackGap) {
+            break;
+        }
+    }
+}
+
+RunList collect(const RunList& runs, Finder find) {
+    if (runs.empty())
+        return {};
+    std::vector<size_t> members;
+    find(Span(runs), members, false, nullptr);
+    RunList out;
+    out.reserve(members.size());
+    for (size_t m : members)
+        out.push_back(runs[m]);
+    return out;
+}
+
+Finder finderFor(QVExcelSortUtilities::Chain chain) {
+    using C = QVExcelSortUtilities::Chain;
+    switch (chain) {
+    case C::CrossedInHeight:
+        return crossedInHeight;
+    case C::CrossedInWidth:
+        return crossedInWidth;
+    case C::MergedInWidth:
+        return mergedInWidth;
+    case C::MergedInHeight:
+        break;
+    }
+    return mergedInHeight;
+}
+
+std::vector<RunList> groupByIndex(const RunList& runs, uint64_t (QVExcelRunText::*index)() const) {
+    std::vector<RunList> groups;
+    std::unordered_map<uint64_t, size_t> groupOf;
+    for (const RunPtr& r : runs) {
+        auto [it, isNew] = groupOf.emplace(((*r).*index)(), groups.size());
+        if (isNew)
+            groups.emplace_back();
+        groups[it->second].push_back(r);
+    }
+    return groups;
+}
+
+} // namespace
+
+RunList QVExcelSortUtilities::FindRunTextsCrossedInHeight(const RunList& runs) {
+    return collect(runs, crossedInHeight);
+}
+
+RunList QVExcelSortUtilities::FindRunTextsCrossedInWidth(const RunList& runs) {
+    return collect(runs, crossedInWidth);
+}
+
+RunList QVExcelSortUtilities::FindRunTextsMergedInWidth(const RunList& runs) {
+    return collect(runs, mergedInWidth);
+}
+
+RunList QVExcelSortUtilities::FindRunTextsMergedInHeight(const RunList& runs) {
+    return collect(runs, mergedInHeight);
+}
+
+std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInWidth(const RunList& runs) {
+    if (runs.empty())
+        return nullptr;
+    const RunPtr& leader = runs.front();
+    for (size_t i = 1; i < runs.size(); ++i) {
+        // Pieces a point or more apart are words (the capture joins closer
+        // ones directly): "Bundesministerium" "des" must not read as one.
+        if (runs[i]->ctmInfo().xLeft - leader->ctmInfo().xRight >= kWordGap &&
+            QVExcelStringItem::needsWordSpace(leader->text(), runs[i]->text()))
+            leader->appendText(u" ");
+        leader->appendText(runs[i]->text());
+        leader->setTextWidth(leader->textWidth() + runs[i]->textWidth());
+        QVPDF_CTMInfo g = leader->ctmInfo();
+        g.xRight = runs[i]->ctmInfo().xRight;
+        leader->setCtmInfo(g);
+    }
+    return leader;
+}
+
+std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInHeight(const RunList& runs) {
+    if (runs.empty())
+        return nullptr;
+    const RunPtr& leader = runs.front();
+    const bool wrap = QVExcelManager::sharedInstance()->isNeedWrapText();
+    for (size_t i = 1; i < runs.size(); ++i) {
+        // A wrapped cell breaks its lines itself; the words at the join still
+        // need their space, or "DATE" over "POSTED" reads "DATEPOSTED".
+        if (!wrap)
+            leader->appendText(u"\n");
+        else if (QVExcelStringItem::needsWordSpace(leader->text(), runs[i]->text()))
+            leader->appendText(u" ");
+        leader->appendText(runs[i]->text());
+        leader->setTextWidth(std::max(leader->textWidth(), runs[i]->textWidth()));
+        QVPDF_CTMInfo g = leader->ctmInfo();
+        const QVPDF_CTMInfo& o = runs[i]->ctmInfo();
+        g.yTop = std::min(g.yTop, o.yTop);
+        g.xLeft = std::min(g.xLeft, o.xLeft);
+        g.yBase = std::max(g.yBase, o.yBase);
+        g.yBottom = std::max(g.yBottom, o.yBottom);
+        g.xRight = std::max(g.xRight, o.xRight);
+        leader->setCtmInfo(g);
+    }
+    return leader;
+}
+
+RunList QVExcelSortUtilities::FindRunTextsInSameColumnIndex(const RunList& runs) {
+    RunList out;
+    for (const RunPtr& r : runs)
+        if (r->columnIndex() == runs.front()->columnIndex())
+            out.push_back(r);
+    return out;
+}
+
+RunList QVExcelSortUtilities::FindRunTextsInSameRowIndex(const RunList& runs) {
+    RunList out;
+    for (const RunPtr& r : runs)
+        if (r->rowIndex() == runs.front()->rowIndex())
+            out.push_back(r);
+    return out;
+}
+
+double QVExcelSortUtilities::GetMinxRightInRunTexts(const RunList& runs) {
+    double v = runs.front()->ctmInfo().xRight;
+    for (const RunPtr& r : runs)
+        v = std::min(v, r->ctmInfo().xRight);
+    return v;
+}
+
+double QVExcelSortUtilities::GetMaxxLeftInRunTexts(const RunList& runs) {
+    double v = runs.front()->ctmInfo().xLeft;
+    for (const RunPtr& r : runs)
+        v = std::max(v, r->ctmInfo().xLeft);
+    return v;
+}
+
+double QVExcelSortUtilities::GetMinxLeftInRunTexts(const RunList& runs) {
+    double v = runs.front()->ctmInfo().xLeft;
+    for (const RunPtr& r : runs)
+        v = std::min(v, r->ctmInfo().xLeft);
+    return v;
+}
+
+double QVExcelSortUtilities::GetMinxTopInRunTexts(const RunList& runs) {
+    double v = runs.front()->ctmInfo().yTop;
+    for (const RunPtr& r : runs)
+        v = std::min(v, r->ctmInfo().yTop);
+    return v;
+}
+
+std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain,
+                                                  const QVExcelStackRule* rule) {
+    const Finder find = finderFor(chain);
+    std::vector<RunList> groups;
+    RunList rest = runs;
+    std::vector<size_t> members;
+    // rest[head...] are the runs not yet taken, in order.
+    size_t head = 0;
+    while (head < rest.size()) {
+        members.clear();
+        find(Span(rest).subspan(head), members, true, rule);
+        RunList group;
+        group.reserve(members.size());
+        for (size_t m : members)
+            group.push_back(rest[head + m]);
+        // The runs the chain passed over move up behind it, keeping their
+        // order; only the stretch the chain reached is touched.
+        const size_t last = head + members.back();
+        size_t write = last + 1;
+        size_t member = members.size();
+        for (size_t i = last + 1; i-- > head;) {
+            if (member > 0 && head + members[member - 1] == i) {
+                --member;
+                continue;
+            }
+            rest[--write] = std::move(rest[i]);
+        }
+        head += members.size();
+        groups.push_back(std::move(group));
+    }
+    return groups;
+}
+
+std::vector<RunList> QVExcelSortUtilities::groupByColumnIndex(const RunList& runs) {
+    return groupByIndex(runs, &QVExcelRunText::columnIndex);
+}
+
+std::vector<RunList> QVExcelSortUtilities::groupByRowIndex(const RunList& runs) {
+    return groupByIndex(runs, &QVExcelRunText::rowIndex);
+}

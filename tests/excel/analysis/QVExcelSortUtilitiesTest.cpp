@@ -1,0 +1,89 @@
+// divide() stops each chain's scan early on sorted lists; it must still give
+// exactly the groups that repeatedly taking out the full-scan Find chain
+// gives. Checked on seeded random pages of overlapping, touching and
+// stacked runs (ties and equal keys included), and the index groupings
+// against repeated FindRunTextsInSame...Index.
+#include "excel/analysis/QVExcelSortUtilities.h"
+#include "excel/QVExcelManager.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+using U = QVExcelSortUtilities;
+using RunList = U::RunList;
+
+RunList randomRuns(std::mt19937& rng, size_t n) {
+    // Coarse coordinates so that equal keys, touching edges and shared
+    // baselines are common.
+    std::uniform_int_distribution<int> x(0, 40), w(1, 8), y(0, 40), h(1, 4), f(0, 1), idx(1, 6);
+    RunList runs;
+    for (size_t i = 0; i < n; ++i) {
+        auto r = std::make_shared<QVExcelRunText>();
+        r->setText(u"r" + std::u16string(1, char16_t(u'a' + i % 26)));
+        QVPDF_CTMInfo g;
+        g.xLeft = x(rng) * 2.5;
+        g.xRight = g.xLeft + w(rng) * 2.5;
+        g.yTop = y(rng) * 2.0;
+        g.yAscent = g.yTop;
+        g.yBase = g.yTop + h(rng) * 2.0;
+        g.yDescent = g.yBase + 1;
+        g.yBottom = g.yBase + 1;
+        r->setCtmInfo(g);
+        r->setTextWidth(g.xRight - g.xLeft);
+        r->rPr().setSz(f(rng) ? 10 : 12);
+        r->setRowIndex(idx(rng));
+        r->setColumnIndex(idx(rng));
+        runs.push_back(r);
+    }
+    return runs;
+}
+
+std::vector<RunList> reference(RunList rest, RunList (*find)(const RunList&)) {
+    std::vector<RunList> groups;
+    while (!rest.empty()) {
+        RunList group = find(rest);
+        RunList remaining;
+        for (const auto& r : rest)
+            if (std::find(group.begin(), group.end(), r) == group.end())
+                remaining.push_back(r);
+        rest = remaining;
+        groups.push_back(group);
+    }
+    return groups;
+}
+
+TEST(QVExcelSortUtilities, DivideOfSortedListsEqualsRepeatedFullScans) {
+    QVExcelManager::sharedInstance();
+    struct Case {
+        U::Chain chain;
+        RunList (*find)(const RunList&);
+        bool byY;
+    } cases[] = {
+        {U::Chain::CrossedInHeight, U::FindRunTextsCrossedInHeight, true},
+        {U::Chain::CrossedInWidth, U::FindRunTextsCrossedInWidth, false},
+        {U::Chain::MergedInWidth, U::FindRunTextsMergedInWidth, false},
+        {U::Chain::MergedInHeight, U::FindRunTextsMergedInHeight, true},
+    };
+    std::mt19937 rng(11);
+    for (const Case& c : cases) {
+        for (int round = 0; round < 200; ++round) {
+            RunList runs = randomRuns(rng, 1 + round % 60);
+            runs = c.byY ? U::SortRunTextsByY(U::SortRunTextsByX(runs))
+                         : U::SortRunTextsByX(U::SortRunTextsByY(runs));
+            ASSERT_EQ(U::divide(runs, c.chain), reference(runs, c.find))
+                << "chain " << int(c.chain) << ", round " << round;
+        }
+    }
+    for (int round = 0; round < 50; ++round) {
+        RunList runs = randomRuns(rng, 1 + round);
+        EXPECT_EQ(U::groupByColumnIndex(runs), reference(runs, U::FindRunTextsInSameColumnIndex));
+        EXPECT_EQ(U::groupByRowIndex(runs), reference(runs, U::FindRunTextsInSameRowIndex));
+    }
+    EXPECT_TRUE(U::divide({}, U::Chain::CrossedInHeight).empty());
+    QVExcelManager::destory();
+}
+
+} // namespace
