@@ -34,6 +34,9 @@ std::string describeFormat(const std::string& key) {
     if (key == "docx")
         return "a Word document: each page's horizontal text where it stood, as paragraphs, "
                "columns and sections";
+    if (key == "html" || key == "rtf" || key == "txt")
+        return "each page's horizontal text in reading order (vertical, slanted and mirrored "
+               "text, pictures and drawings are left out)";
     return "";
 }
 
@@ -47,9 +50,8 @@ struct PasswordCheck {
         if (!QVCPDFUtilities::isPDFDocumentLockPritingAtPath(path))
             return std::nullopt;
         const bool locked = QVCPDFUtilities::isPDFDocumentLockedAtPath(path);
-        const std::string need =
-            locked ? "it is locked: it needs its password"
-                   : "printing it is restricted: it needs its owner password";
+        const std::string need = locked ? "it is locked: it needs its password"
+                                        : "printing it is restricted: it needs its owner password";
         if (fromStdin) {
             if (QVCPDFUtilities::isAllowPrintingPDFDcoumentAtPath(path, *fromStdin)) {
                 item.setSourcePassword(*fromStdin);
@@ -192,9 +194,9 @@ int corvalaConvert(const std::vector<std::string>& args) {
                 excel.setThousandSepartor(*o.thousandSeparator);
             excel.setAllInOneSheet(o.oneSheet != ConvertArguments::OneSheet::Off);
             excel.setAiosAddToRow(o.oneSheet == ConvertArguments::OneSheet::Rows);
-            std::string outFolder =
-                o.outputFolder ? *o.outputFolder
-                               : platform::deletingLastPathComponent(item->sourcePath());
+            std::string outFolder = o.outputFolder
+                                        ? *o.outputFolder
+                                        : platform::deletingLastPathComponent(item->sourcePath());
             item->setOutputFolder(outFolder.empty() ? std::string(".") : outFolder);
             items.push_back(item);
         }

@@ -62,8 +62,7 @@ QVPDFConverter::~QVPDFConverter() {
     queue_.reset(); // joins the worker
 }
 
-QVError QVPDFConverter::makeError(const std::string& domain, long code,
-                                  const std::string& reason) {
+QVError QVPDFConverter::makeError(const std::string& domain, long code, const std::string& reason) {
     return QVError{domain, code, reason};
 }
 
@@ -72,12 +71,9 @@ std::vector<std::string> QVPDFConverter::supportDocTypeKeys() {
 }
 
 std::map<std::string, std::string> QVPDFConverter::supportDocTypes() {
-    return {{"docx", "Microsoft Word(.docx)"},
-            {"pptx", "Microsoft PowerPoint(.pptx)"},
-            {"xlsx", "Microsoft Excel(.xlsx)"},
-            {"csv", "Comma-Separated Values(.csv)"},
-            {"txt", "UTF-8 Plain Text(.txt)"},
-            {"rtf", "Rich Text File(.rtf)"},
+    return {{"docx", "Microsoft Word(.docx)"},  {"pptx", "Microsoft PowerPoint(.pptx)"},
+            {"xlsx", "Microsoft Excel(.xlsx)"}, {"csv", "Comma-Separated Values(.csv)"},
+            {"txt", "UTF-8 Plain Text(.txt)"},  {"rtf", "Rich Text File(.rtf)"},
             {"html", "Web Source File(.html)"}};
 }
 
@@ -130,8 +126,12 @@ bool QVPDFConverter::convertPDFAtPath(const std::string& pdfPath,
 
     // The worker gets its own copy of the request, so the fields may change
     // under it without harm.
-    Request request{pdfPath,     pdfPassword, pdfPageIndexs,
-                    destDocType, destDocPath, moreOptions.copy(),
+    Request request{pdfPath,
+                    pdfPassword,
+                    pdfPageIndexs,
+                    destDocType,
+                    destDocPath,
+                    moreOptions.copy(),
                     platform::bundleIdentifier()};
     queue_.reset(); // the previous run's worker has finished; join it
     queue_ = std::make_unique<platform::SerialQueue>("_startConvertQueue");
@@ -139,7 +139,9 @@ bool QVPDFConverter::convertPDFAtPath(const std::string& pdfPath,
     return true;
 }
 
-void QVPDFConverter::stopConvertsionIfNeed() { isShouldCancel_ = true; }
+void QVPDFConverter::stopConvertsionIfNeed() {
+    isShouldCancel_ = true;
+}
 
 void QVPDFConverter::post(std::function<void(QVPDFConverter&)> fn) {
     std::weak_ptr<QVPDFConverter*> weak = alive_;
@@ -249,6 +251,11 @@ std::optional<QVError> QVPDFConverter::startConvertQueue(platform::PdfDocument& 
         }
         if (!ok) {
             reportFailure(p, makeError(domain, 401, withPage(kCantConvert, p)));
+            continue;
+        }
+        // An empty page from a page with text is no success: say why.
+        if (auto reason = exporter->droppedPageTextReason()) {
+            reportFailure(p, makeError(domain, 401, *reason));
             continue;
         }
         ++converted;

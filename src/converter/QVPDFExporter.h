@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -28,6 +29,9 @@ public:
     /// Finishes and writes the output; false when it could not be written.
     virtual bool endConvertPDF(platform::PdfDocument& document);
     virtual void cleanConvertPDF();
+    /// After a page converted: why the page came out without the text it
+    /// had, when the format left all of it out; none otherwise.
+    virtual std::optional<std::string> droppedPageTextReason() const { return std::nullopt; }
 
     int64_t numberOfPagesToConvert() const { return numberOfPagesToConvert_; }
     void setNumberOfPagesToConvert(int64_t n) { numberOfPagesToConvert_ = n; }

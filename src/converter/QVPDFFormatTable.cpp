@@ -4,11 +4,18 @@
 #include "docx/QVDocxPDFExporter.h"
 #include "excel/QVExcelManager.h"
 #include "excel/QVExcelPDFExporter.h"
+#include "flow/QVFlowPDFExporter.h"
 
 std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::string& key,
                                                                   const QVPDFOptions& options) {
     if (key == "docx")
         return std::make_unique<QVDocxPDFExporter>();
+    if (key == "html")
+        return std::make_unique<QVHTMLPDFExporter>();
+    if (key == "rtf")
+        return std::make_unique<QVRTFPDFExporter>();
+    if (key == "txt")
+        return std::make_unique<QVTextPDFExporter>();
     if (key == "xlsx" || key == "csv") {
         // The spreadsheet layers read the file's options from the per-document
         // state, so it has them before the exporter begins.
@@ -19,5 +26,6 @@ std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::str
 }
 
 bool QVPDFConverter::hasExporterForDocType(const std::string& key) {
-    return key == "xlsx" || key == "csv" || key == "docx";
+    return key == "xlsx" || key == "csv" || key == "docx" || key == "html" || key == "rtf" ||
+           key == "txt";
 }

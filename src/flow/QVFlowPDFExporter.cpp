@@ -1,0 +1,418 @@
+#include "flow/QVFlowPDFExporter.h"
+
+#include "docx/QVDocxDrawCounters.h"
+#include "docx/QVDocxUtilities.h"
+#include "flow/QVHTMLRunText.h"
+#include "flow/QVRTFRunText.h"
+#include "flow/QVTextRunText.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/content/QVPDFTextCharacters.h"
+#include "pdf/content/RenderingStateStack.h"
+#include "pdf/font/QVPDFFont.h"
+#include "pdf/font/QVPDFFontDescriptor.h"
+#include "pdf/font/QVPDFFontUtilities.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The font named when the PDF names none.
+constexpr const char* kDefaultFontName = "Arial Unicode MS";
+// Vertical text lies within this of 90 or 270 degrees (open bounds).
+constexpr float kVerticalTolerance = 5.0f;
+// A text box's next line farther across than this is another block (points).
+constexpr double kTextBoxLineGap = 96.0;
+
+double fontAscent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->ascent() : 0;
+}
+double fontDescent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->descent() : 0;
+}
+
+std::string nonEmpty(const std::optional<std::string>& name) {
+    return name && !name->empty() ? *name : std::string();
+}
+
+bool isBlankUnit(const std::u16string& text) {
+    return text.size() == 1 && text[0] <= 0x20;
+}
+
+bool isHorizontal(float r) {
+    const float tol = QVFlowPDFExporter::kHorizontalTolerance;
+    return r < tol || r > 360.0f - tol;
+}
+
+// 90 or 270 for vertical rotations, else the rotation as it is.
+float snappedRotation(float r) {
+    if (isHorizontal(r))
+        return 0;
+    if (r > 90.0f - kVerticalTolerance && r < 90.0f + kVerticalTolerance)
+        return 90;
+    if (r > 270.0f - kVerticalTolerance && r < 270.0f + kVerticalTolerance)
+        return 270;
+    return r;
+}
+
+bool hasVisibleText(const std::u16string& text) {
+    return std::any_of(text.begin(), text.end(), [](char16_t c) { return c > 0x20; });
+}
+
+} // namespace
+
+QVFlowPDFExporter::~QVFlowPDFExporter() = default;
+
+void QVFlowPDFExporter::begainConvertPDF(const std::string& outputPath) {
+    pdfConverter_.reset();
+    isShouldCancel_ = false;
+    pdfConverter_ = QVFlowPDFConverter::initWithPath(family_, outputPath, numberOfPagesToConvert());
+    pdfConverter_->begainWriteDocument();
+}
+
+bool QVFlowPDFExporter::endConvertPDF(platform::PdfDocument&) {
+    if (!pdfConverter_)
+        return false;
+    pdfConverter_->endWriteDocument();
+    pdfConverter_->packetDocxFile();
+    return true;
+}
+
+void QVFlowPDFExporter::cleanConvertPDF() {
+    pdfConverter_.reset();
+}
+
+std::optional<std::string> QVFlowPDFExporter::droppedPageTextReason() const {
+    if (pageMainRuns_ > 0 || pageDroppedStrings_ == 0)
+        return std::nullopt;
+    return "The page's text is all vertical, slanted or mirrored, which this format leaves "
+           "out: the page is empty.";
+}
+
+void QVFlowPDFExporter::resetPageState() {
+    nextCharFontSize_ = mainTextFontSize_ = 1.0;
+    nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
+    isNotScanTextYet_ = true;
+    pageVisibleStrings_ = pageMainRuns_ = pageDroppedStrings_ = 0;
+}
+
+void QVFlowPDFExporter::beginWriterPage(platform::Size pageSize) {
+    if (pdfConverter_)
+        pdfConverter_->begainWritePage(pageSize);
+}
+
+void QVFlowPDFExporter::closeOpenObjects() {
+    endTextBoxWritingIfNeed();
+    endTextPathWritingIfNeed();
+}
+
+void QVFlowPDFExporter::endWriterPage() {
+    if (!pdfConverter_)
+        return;
+    // A page left by an exception may still be in a box or path.
+    closeOpenObjects();
+    pdfConverter_->endWritePage();
+}
+
+// ---------------------------------------------------------------------------
+// Geometry of the current text position
+
+platform::AffineTransform QVFlowPDFExporter::currentDisplayTextTransform() const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
+}
+
+platform::AffineTransform QVFlowPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform();
+    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+        .concat(s->textMatrix())
+        .concat(s->ctm())
+        .concat(currentPageTransform());
+}
+
+platform::Size QVFlowPDFExporter::convertToDisplaySpaceWidth(double width) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return {0, 0};
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    const platform::Point from =
+        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
+    const platform::Point to =
+        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
+    return {std::fabs(to.x - from.x), std::fabs(to.y - from.y)};
+}
+
+QVPDF_CTMInfo QVFlowPDFExporter::currentCTMInfo() const {
+    const QVPDFRenderState* s = renderingStateStack()->topRenderingState();
+    return QVPDF_CTMInfoMake(s->fontSize(), fontAscent(*s), fontDescent(*s),
+                             currentDisplayTextTransform());
+}
+
+QVDocx_RPr QVFlowPDFExporter::currentRProperty() const {
+    QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s || !s->font())
+        return r;
+    const QVPDFFont& font = *s->font();
+
+    // Names come from the font as valid UTF-8 (legacy CJK names decoded).
+    std::string family = nonEmpty(font.fontFamilyName());
+    std::string name = nonEmpty(font.fontName());
+    if (family.empty())
+        family = kDefaultFontName;
+    if (name.empty())
+        name = kDefaultFontName;
+    const auto& descriptor = font.fontDescriptor();
+    r.rFonts = {family, family, family, family};
+    r.b = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold()) ? 1 : 0;
+    r.i = QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic()) ? 1
+                                                                                               : 0;
+    r.u = 0;
+    r.scrpit = 0;
+    r.spacing = 0;
+    r.w = 100;
+    r.noProof = 1;
+    const QVPDFRGB c = s->currentFillRGBColor();
+    r.color = {std::clamp(c.r, 0, 255), std::clamp(c.g, 0, 255), std::clamp(c.b, 0, 255), 255};
+
+    // The em along the baseline as the page shows it, in whole points, at
+    // least 8; a degenerate matrix gives the floor.
+    const platform::AffineTransform t = currentDisplayTextTransform();
+    double size = std::nearbyint(s->fontSize() * std::hypot(t.a, t.b));
+    if (!std::isfinite(size))
+        size = 8;
+    r.sz = std::clamp(static_cast<float>(size), 8.0f, kMaxFontSize);
+    r.szCs = r.sz;
+    return r;
+}
+
+bool QVFlowPDFExporter::isPlausible(const QVPDF_CTMInfo& g, double textWidth) const {
+    const platform::Size page = currentPageMediaBox().size;
+    auto within = [](double v, double extent) {
+        return std::isfinite(v) && v >= -kFarOffPage && v <= extent + kFarOffPage;
+    };
+    return within(g.xLeft, page.width) && within(g.xRight, page.width) &&
+           within(g.topLeft.x, page.width) && within(g.bottomLeft.x, page.width) &&
+           within(g.yTop, page.height) && within(g.yAscent, page.height) &&
+           within(g.yBase, page.height) && within(g.yDescent, page.height) &&
+           within(g.yBottom, page.height) && within(g.topLeft.y, page.height) &&
+           within(g.bottomLeft.y, page.height) && std::isfinite(textWidth) &&
+           textWidth <= kFarOffPage;
+}
+
+std::shared_ptr<QVFlowRunText> QVFlowPDFExporter::newRunText() const {
+    switch (family_) {
+    case QVFlowFamily::HTML:
+        return std::make_shared<QVHTMLRunText>();
+    case QVFlowFamily::RTF:
+        return std::make_shared<QVRTFRunText>();
+    case QVFlowFamily::Text:
+        break;
+    }
+    return std::make_shared<QVTextRunText>();
+}
+
+void QVFlowPDFExporter::advancePrediction(platform::Size textOffset) {
+    const QVPDFRenderState* s = renderingStateStack()->topRenderingState();
+    nextCharTransform_ = nextDisplayTextTransform(textOffset);
+    nextCharFontSize_ = s->fontSize();
+    nextCharCTMInfo_ =
+        QVPDF_CTMInfoMake(nextCharFontSize_, fontAscent(*s), fontDescent(*s), nextCharTransform_);
+}
+
+void QVFlowPDFExporter::handBackToMainText(const std::u16string& text, platform::Size textOffset) {
+    nextCharFontSize_ = mainTextFontSize_;
+    nextCharTransform_ = mainTextTransform_;
+    nextCharCTMInfo_ = mainTextCTMInfo_;
+    usingDocxMainText(text, textOffset);
+}
+
+// ---------------------------------------------------------------------------
+// Routing and main text
+
+void QVFlowPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& text,
+                                    platform::Size textOffset) {
+    if (isShouldCancel_ || !pdfConverter_ || !pdfConverter_->currentPage() ||
+        !renderingStateStack() || !renderingStateStack()->topRenderingState() || text.empty())
+        return;
+    if (hasVisibleText(text))
+        ++pageVisibleStrings_;
+    QVFlowPage* page = pdfConverter_->currentPage();
+    if (page->isUsingTextBox())
+        usingDocxTextBox(text, textOffset);
+    else if (page->isUsingTextPath())
+        usingDocxTextPath(text, textOffset);
+    else
+        usingDocxMainText(text, textOffset);
+}
+
+void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::Size textOffset) {
+    QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || text.empty())
+        return;
+    // One blank or control character before the page's first text is noise.
+    if (isNotScanTextYet_ && isBlankUnit(text))
+        return;
+
+    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
+    QVPDF_CTMInfo cur = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
+    if (cur.flip) {
+        newDocxTextPath(text, textOffset);
+        return;
+    }
+    const float snapped = snappedRotation(cur.rotation);
+    if (snapped == 90 || snapped == 270) {
+        newDocxTextBox(text, textOffset);
+        return;
+    }
+    if (snapped != 0) {
+        newDocxTextPath(text, textOffset);
+        return;
+    }
+    cur.rotation = 0;
+
+    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
+    const QVPDF_CTMInfo nextInfo = QVPDF_CTMInfoMake(size, ascent, descent, next);
+    const double textWidth = std::fabs(nextInfo.topLeft.x - cur.topLeft.x);
+    // A degenerate matrix gives NaN or absurd coordinates, which would make
+    // the layout's orderings meaningless.
+    if (!isPlausible(cur, textWidth))
+        return;
+
+    isNotScanTextYet_ = false;
+    double space = 0;
+    if (s->font())
+        space = convertToDisplaySpaceWidth(s->font()->widthOfSpace() * size).width;
+    if (!std::isfinite(space))
+        space = 0;
+    nextCharTransform_ = mainTextTransform_ = next;
+    nextCharFontSize_ = mainTextFontSize_ = size;
+    nextCharCTMInfo_ = mainTextCTMInfo_ = nextInfo;
+
+    auto& runs = page->allRunTextArray();
+    if (runs.size() >= kMaxRunsPerPage)
+        throw platform::PdfBudgetExceeded("The page has more than " +
+                                          std::to_string(kMaxRunsPerPage) + " text runs.");
+    auto run = newRunText();
+    run->setDrawIndex(QVDocx_NextDrawIndex++);
+    run->setCtmInfo(cur);
+    run->setRProperty(currentRProperty());
+    run->setRunText(QVPDF_ExpandLigatures(text));
+    run->setSpaceWidth(space);
+    run->setTextWidth(textWidth);
+    runs.push_back(std::move(run));
+    ++pageMainRuns_;
+}
+
+// ---------------------------------------------------------------------------
+// Text boxes: blocks of vertical text. Their strings are followed so that the
+// block ends where the spec of a box says, and then discarded: these outputs
+// carry horizontal text only. Nothing of them is held.
+
+void QVFlowPDFExporter::newDocxTextBox(const std::u16string& text, platform::Size textOffset) {
+    if (isBlankUnit(text))
+        return;
+    QVFlowPage* page = pdfConverter_->currentPage();
+    const QVPDF_CTMInfo g = currentCTMInfo();
+    textBoxRotation_ = snappedRotation(g.rotation);
+    textBoxDisplayX_ = g.topLeft.x;
+    page->setIsUsingTextBox(true);
+    appendDocxTextBox(text, textOffset);
+}
+
+void QVFlowPDFExporter::usingDocxTextBox(const std::u16string& text, platform::Size textOffset) {
+    const QVPDF_CTMInfo g = currentCTMInfo();
+    const float r = g.flip ? -1.0f : snappedRotation(g.rotation);
+    const QVPDF_CTMInfo& p = nextCharCTMInfo_;
+    if (r != textBoxRotation_) {
+        endTextBoxWritingIfNeed();
+        if (r == 90 || r == 270)
+            newDocxTextBox(text, textOffset);
+        else
+            handBackToMainText(text, textOffset);
+        return;
+    }
+    const double along =
+        textBoxRotation_ == 90 ? g.bottomLeft.y - p.bottomLeft.y : p.bottomLeft.y - g.bottomLeft.y;
+    const double across = g.bottomLeft.x - p.bottomLeft.x;
+    const double s = convertToDisplaySpaceWidth(
+                         renderingStateStack()->topRenderingState()->font()
+                             ? renderingStateStack()->topRenderingState()->font()->widthOfSpace() *
+                                   renderingStateStack()->topRenderingState()->fontSize()
+                             : 0)
+                         .height;
+    const double h = g.fontSize.height;
+    bool keep = false;
+    if (across >= h)
+        keep = !(g.topLeft.x < textBoxDisplayX_ || across >= kTextBoxLineGap);
+    else if (across <= -h)
+        keep = false;
+    else
+        keep = !(along <= -s);
+    if (!keep) {
+        endTextBoxWritingIfNeed();
+        handBackToMainText(text, textOffset);
+        return;
+    }
+    // The spaces a same-line gap would be given are not made: the box's text
+    // is discarded, so an absurd gap costs nothing.
+    appendDocxTextBox(text, textOffset);
+}
+
+void QVFlowPDFExporter::appendDocxTextBox(const std::u16string& text, platform::Size textOffset) {
+    if (hasVisibleText(text))
+        ++pageDroppedStrings_;
+    advancePrediction(textOffset);
+}
+
+void QVFlowPDFExporter::endTextBoxWritingIfNeed() {
+    if (QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr)
+        if (page->isUsingTextBox())
+            page->setIsUsingTextBox(false);
+}
+
+// ---------------------------------------------------------------------------
+// Text paths: one slanted or mirrored line, discarded as boxes are.
+
+void QVFlowPDFExporter::newDocxTextPath(const std::u16string& text, platform::Size textOffset) {
+    QVFlowPage* page = pdfConverter_->currentPage();
+    textPathOrigin_ = currentCTMInfo().topLeft;
+    page->setIsUsingTextPath(true);
+    appendDocxTextPath(text, textOffset);
+}
+
+void QVFlowPDFExporter::usingDocxTextPath(const std::u16string& text, platform::Size textOffset) {
+    const QVPDF_CTMInfo g = currentCTMInfo();
+    const QVPDF_CTMInfo& p = nextCharCTMInfo_;
+    const double a =
+        QVPDF_LineAngle(textPathOrigin_.x, textPathOrigin_.y, g.topLeft.x, g.topLeft.y);
+    if (g.rotation == p.rotation && g.flip == p.flip && g.rotation == static_cast<float>(a)) {
+        appendDocxTextPath(text, textOffset);
+        return;
+    }
+    endTextPathWritingIfNeed();
+    handBackToMainText(text, textOffset);
+}
+
+void QVFlowPDFExporter::appendDocxTextPath(const std::u16string& text, platform::Size textOffset) {
+    if (hasVisibleText(text))
+        ++pageDroppedStrings_;
+    advancePrediction(textOffset);
+}
+
+void QVFlowPDFExporter::endTextPathWritingIfNeed() {
+    if (QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr)
+        if (page->isUsingTextPath())
+            page->setIsUsingTextPath(false);
+}
