@@ -1,0 +1,261 @@
+// Whole conversions to the flowing-text outputs (txt, html, rtf) through the
+// driver: which turned text is kept, reading order over columns and pages,
+// the report of a page whose text was all left out, cancel and unwritable
+// output folders.
+
+#include "converter/QVPDFConverter.h"
+#include "fixtures/PdfBuilder.h"
+#include "flow/QVFlowPDFExporter.h"
+#include "platform/Dispatch.h"
+#include "platform/Files.h"
+#include "platform/pdf/PdfDocument.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <sstream>
+
+namespace {
+
+std::string num(double v) {
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 4);
+    return std::string(buf, r.ptr);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A string at (x, y) turned `degrees` counter-clockwise on the PDF page;
+// `mirror` flips it left to right.
+std::string shown(double x, double y, double degrees, const std::string& text,
+                  bool mirror = false) {
+    const double t = degrees * std::numbers::pi / 180.0;
+    const double a = std::cos(t) * (mirror ? -1 : 1), b = std::sin(t) * (mirror ? -1 : 1);
+    return "BT /F1 12 Tf " + num(a) + " " + num(b) + " " + num(-std::sin(t)) + " " +
+           num(std::cos(t)) + " " + num(x) + " " + num(y) + " Tm (" + text + ") Tj ET ";
+}
+
+struct Report : QVPDFConverterDelegate {
+    bool ended = false;
+    std::optional<QVError> error;
+    std::vector<std::pair<int64_t, std::string>> failedPages;
+    void convertPDFPageIndexFaildWithError(QVPDFConverter&, int64_t page,
+                                           const QVError& e) override {
+        failedPages.emplace_back(page, e.failureReason);
+    }
+    void didEndConversion(QVPDFConverter&, const std::optional<QVError>& e) override {
+        error = e;
+        ended = true;
+    }
+};
+
+class FlowConversion : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fixtures::makeTestFolder(
+            "e2e-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        const char* tmp = std::getenv("TMPDIR");
+        savedTmpdir_ = tmp ? tmp : "";
+        ::setenv("TMPDIR", folder_.c_str(), 1);
+    }
+    void TearDown() override {
+        if (savedTmpdir_.empty())
+            ::unsetenv("TMPDIR");
+        else
+            ::setenv("TMPDIR", savedTmpdir_.c_str(), 1);
+    }
+
+    Report convert(const std::string& pdf, const std::string& format, const std::string& output,
+                   std::vector<int64_t> pages) {
+        Report report;
+        QVPDFConverter converter;
+        converter.setDelegate(&report);
+        EXPECT_TRUE(converter.convertPDFAtPath(pdf, std::nullopt, pages, format, output, {}));
+        platform::MainQueue::shared().runUntil([&] { return report.ended; });
+        return report;
+    }
+
+    /// One page per entry of `contents`, Helvetica as /F1.
+    std::string pdfOf(const std::string& name, const std::vector<fixtures::PageSpec>& pages) {
+        fixtures::PdfBuilder b;
+        const std::string font = b.addStandardFont("Helvetica");
+        for (fixtures::PageSpec spec : pages) {
+            spec.resources = "<< /Font << /F1 " + font + " >> >>";
+            b.addPage(spec);
+        }
+        return b.writeTo(folder_ + "/" + name + ".pdf");
+    }
+
+    std::string folder_;
+    std::string savedTmpdir_;
+};
+
+// Positions of `words` in `text`, in order; fails when one is missing or out of order.
+void expectInOrder(const std::string& text, const std::vector<std::string>& words,
+                   const std::string& what) {
+    size_t at = 0;
+    for (const std::string& w : words) {
+        const size_t found = text.find(w, at);
+        ASSERT_NE(found, std::string::npos) << what << ": \"" << w << "\" missing or out of "
+                                            << "order in:\n"
+                                            << text;
+        at = found + w.size();
+    }
+}
+
+} // namespace
+
+TEST_F(FlowConversion, OnlyTextWithin5DegreesOfHorizontalIsKept) {
+    // Angles counter-clockwise on the PDF page; the page shows them clockwise
+    // as 360 - angle. Within 5 degrees either way is main text.
+    struct Case {
+        double degrees;
+        bool mirror;
+        const char* word;
+        bool kept;
+    };
+    const std::vector<Case> cases = {
+        {0, false, "Level", true},     {3, false, "Tilted", true},
+        {-3, false, "Sagging", true},  {0.3, false, "Skewed", true},
+        {5, false, "Five", false},     {-5, false, "MinusFive", false},
+        {90, false, "Upward", false},  {270, false, "Downward", false},
+        {180, false, "Upside", false}, {45, false, "Diagonal", false},
+        {0, true, "Mirrored", false},
+    };
+    for (size_t n = 0; n < cases.size(); ++n) {
+        const Case& c = cases[n];
+        fixtures::PageSpec spec;
+        // Horizontal text before and after, so the page is never empty.
+        spec.content = shown(72, 700, 0, "Before") + shown(300, 400, c.degrees, c.word, c.mirror) +
+                       shown(72, 100, 0, "After");
+        // Named apart from the word: the HTML title carries the file's name.
+        const std::string name = "turned-" + std::to_string(n);
+        const std::string pdf = pdfOf(name, {spec});
+        for (const std::string format : {"txt", "html", "rtf"}) {
+            const std::string out = folder_ + "/" + name + "." + format;
+            Report r = convert(pdf, format, out, {1});
+            ASSERT_FALSE(r.error) << c.word << " " << format << ": " << r.error->failureReason;
+            const std::string text = readFile(out);
+            expectInOrder(text, {"Before", "After"}, std::string(c.word) + " " + format);
+            EXPECT_EQ(text.find(c.word) != std::string::npos, c.kept)
+                << c.word << " at " << c.degrees << " in " << format << ":\n"
+                << text;
+        }
+    }
+}
+
+TEST_F(FlowConversion, ASlightlySkewedPageIsNotEmpty) {
+    // A scan skewed by -0.4 degrees: every string reads as turned 359.6.
+    fixtures::PageSpec spec;
+    spec.content = shown(72, 700, 0.4, "First line") + shown(72, 680, 0.4, "second line");
+    const std::string out = folder_ + "/skewed.txt";
+    Report r = convert(pdfOf("skewed", {spec}), "txt", out, {1});
+    ASSERT_FALSE(r.error);
+    EXPECT_TRUE(r.failedPages.empty());
+    expectInOrder(readFile(out), {"First line", "second line"}, "skewed");
+}
+
+TEST_F(FlowConversion, ColumnsAndPagesComeInReadingOrder) {
+    fixtures::PageSpec columns;
+    // Drawn alternately from both columns, whose baselines do not line up;
+    // read column by column.
+    for (int i = 0; i < 3; ++i) {
+        columns.content += shown(72, 700 - 14 * i, 0,
+                                 "left" + std::to_string(i) + " a line of body text in the column");
+        columns.content += shown(320, 693 - 17 * i, 0,
+                                 "right" + std::to_string(i) + " more body text on the right side");
+    }
+    fixtures::PageSpec second, third;
+    second.content = shown(72, 700, 0, "second page");
+    third.content = shown(72, 700, 0, "third page");
+    const std::string pdf = pdfOf("columns", {columns, second, third});
+    for (const std::string format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/columns." + format;
+        Report r = convert(pdf, format, out, {1, 2, 3});
+        ASSERT_FALSE(r.error) << format;
+        expectInOrder(
+            readFile(out),
+            {"left0", "left1", "left2", "right0", "right1", "right2", "second page", "third page"},
+            format);
+    }
+}
+
+TEST_F(FlowConversion, APageWhoseTextWasAllLeftOutIsReported) {
+    // Page 2 is turned by /Rotate 90: its horizontal text stands vertical on
+    // the shown page and is left out. That page is reported, the rest written.
+    fixtures::PageSpec upright, turned, blank;
+    upright.content = shown(72, 700, 0, "upright page");
+    turned.content = shown(72, 700, 0, "turned page");
+    turned.rotate = 90;
+    blank.content = "0 0 m 100 100 l S";
+    const std::string pdf = pdfOf("rotate", {upright, turned, blank});
+    const std::string out = folder_ + "/rotate.txt";
+    Report r = convert(pdf, "txt", out, {1, 2, 3});
+    ASSERT_FALSE(r.error);
+    ASSERT_EQ(r.failedPages.size(), 1u);
+    EXPECT_EQ(r.failedPages[0].first, 2);
+    EXPECT_NE(r.failedPages[0].second.find("vertical"), std::string::npos);
+    const std::string text = readFile(out);
+    EXPECT_NE(text.find("upright page"), std::string::npos);
+    EXPECT_EQ(text.find("turned page"), std::string::npos);
+
+    // A document of such pages only ends with an error, and no file.
+    const std::string only = folder_ + "/only-turned.txt";
+    Report alone = convert(pdfOf("only-turned", {turned}), "txt", only, {1});
+    ASSERT_TRUE(alone.error);
+    EXPECT_FALSE(platform::pathExists(only));
+}
+
+TEST_F(FlowConversion, ACancelLeavesNoFileUnderTheOutputName) {
+    // The driver's cancel: pages converted, then cleanConvertPDF instead of
+    // the end, and the exporter released.
+    fixtures::PageSpec page;
+    page.content = shown(72, 700, 0, "some text");
+    const std::string pdf = pdfOf("cancel", {page, page, page});
+    for (const std::string format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/cancelled." + format;
+        {
+            auto exporter = QVPDFConverter::exporterForDocType(format, {});
+            ASSERT_TRUE(exporter) << format;
+            auto document = platform::PdfDocument::open(pdf);
+            ASSERT_TRUE(document);
+            exporter->setNumberOfPagesToConvert(3);
+            exporter->begainConvertPDF(out);
+            for (size_t p = 1; p <= 2; ++p) {
+                auto pdfPage = document->page(p);
+                EXPECT_TRUE(exporter->convertPDFPage(pdfPage.get())) << format;
+            }
+            exporter->cleanConvertPDF();
+        }
+        EXPECT_FALSE(platform::pathExists(out)) << format;
+        // Nor under a temporary name beside it.
+        for (const auto& entry : std::filesystem::directory_iterator(folder_))
+            EXPECT_EQ(entry.path().filename().string().find("cancelled"), std::string::npos)
+                << entry.path();
+    }
+}
+
+TEST_F(FlowConversion, AnUnwritableOutputFolderEndsWithAnError) {
+    fixtures::PageSpec page;
+    page.content = shown(72, 700, 0, "text");
+    const std::string pdf = pdfOf("unwritable", {page});
+    // A folder that does not exist, and a "folder" that is a file.
+    for (const std::string& folder : {folder_ + "/missing", folder_ + "/unwritable.pdf"}) {
+        for (const std::string format : {"txt", "html", "rtf"}) {
+            const std::string out = folder + "/out." + format;
+            Report r = convert(pdf, format, out, {1});
+            ASSERT_TRUE(r.error) << out;
+            EXPECT_EQ(r.error->code, 400) << out;
+            EXPECT_FALSE(platform::pathExists(out)) << out;
+        }
+    }
+}
