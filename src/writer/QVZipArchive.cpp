@@ -121,7 +121,8 @@ struct Output {
             if (at > buffer.size())
                 buffer.resize(at); // a seek past the end leaves a gap, as a file would
             const size_t overlap = std::min(size - done, buffer.size() - at);
-            std::memcpy(buffer.data() + at, data + done, overlap);
+            if (overlap > 0) // an empty buffer's data() may be null
+                std::memcpy(buffer.data() + at, data + done, overlap);
             buffer.insert(buffer.end(), data + done + overlap, data + size);
             pos += size - done;
         }
