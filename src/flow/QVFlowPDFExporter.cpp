@@ -317,7 +317,7 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
 
 // ---------------------------------------------------------------------------
 // Text boxes: blocks of vertical text. Their strings are followed so that the
-// block ends where the spec of a box says, and then discarded: these outputs
+// block ends where a box's own rules end it, and then discarded: these outputs
 // carry horizontal text only. Nothing of them is held.
 
 void QVFlowPDFExporter::newDocxTextBox(const std::u16string& text, platform::Size textOffset) {

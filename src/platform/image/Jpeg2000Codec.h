@@ -19,7 +19,7 @@ struct DecodedJpeg2000 {
     /// The colour components (alpha not counted).
     int colorComponents = 0;
     bool hasAlpha = false;
-    /// From the JP2 header's colour specification box ('colr'), else guessed
+    /// From the JP2 header's 'colr' box (ISO/IEC 15444-1, I.5.3.3), else guessed
     /// from the component count.
     ColorSpace colorSpace = ColorSpace::Unspecified;
 };
