@@ -32,7 +32,8 @@ void PasswordPrompt::restoreTerminal() {
 }
 
 std::optional<std::string> PasswordPrompt::ask(const std::string& prompt) {
-    writeAll(STDERR_FILENO, prompt);
+    // Echo goes off before the prompt shows: a password typed the moment the
+    // prompt appears must not come back on the screen.
     if (::tcgetattr(STDIN_FILENO, &savedTerminal) == 0) {
         struct termios quiet = savedTerminal;
         quiet.c_lflag &= static_cast<tcflag_t>(~(ECHO | ECHONL));
@@ -40,6 +41,7 @@ std::optional<std::string> PasswordPrompt::ask(const std::string& prompt) {
         if (::tcsetattr(STDIN_FILENO, TCSANOW, &quiet) == 0)
             echoOff = true;
     }
+    writeAll(STDERR_FILENO, prompt);
     std::string line;
     bool gotAny = false;
     char c;
