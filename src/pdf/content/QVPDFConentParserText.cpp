@@ -81,7 +81,9 @@ void decodeChar(const ShowContext& c, const unsigned char* s, size_t remaining, 
     out.blank = uLen == 1 && QVPDF_IsWhitespaceCharacter(static_cast<char16_t>(out.u[0] & 0xFFFF));
     if (out.blank)
         out.u[0] = 0x20;
-    out.ink = !out.blank && (uLen == 1 || holdsText(out.u, uLen));
+    // A glyph that gives no text (a code the font maps to nothing) is still
+    // drawn: it fills its place like a letter and is no gap to cut at.
+    out.ink = !out.blank && (uLen <= 1 || holdsText(out.u, uLen));
     out.dx = dx;
     if (!c.vertical) {
         float w = static_cast<float>(static_cast<double>(dx) * c.fontSize + c.charSpacing);
@@ -232,7 +234,7 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
             h = static_cast<float>(static_cast<double>(dy) * c.fontSize + c.charSpacing +
                                    (blank ? c.wordSpacing : 0.0));
         }
-        if (!blank && (uLen == 1 || holdsText(u, uLen))) {
+        if (!blank && (uLen <= 1 || holdsText(u, uLen))) {
             gapRun = spacingGap;
         } else {
             gapRun += static_cast<double>(w) * direction;

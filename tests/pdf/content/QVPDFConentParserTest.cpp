@@ -576,6 +576,11 @@ TEST(QVPDFConentParser, TextShowing) {
          [](const Result& r) {
              EXPECT_EQ(r.top().textMatrix(), AffineTransform::makeTranslation(30, 0));
          }},
+        {"a glyph that gives no text is no gap: the string stays one piece",
+         "BT (a\003\003b) Tj ET",
+         withFont(10),
+         {"text ab adv 20,0 tm [1 0 0 1 0 0]" + kId},
+         nullptr},
         {"wide padding before and after the text is left out; narrow blanks stay",
          "BT (   7  ) Tj ( x ) Tj ET",
          withFont(10),
