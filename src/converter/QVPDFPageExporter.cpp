@@ -4,10 +4,13 @@
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/QVPDFPageBudget.h"
+#include "pdf/content/RenderingStateStack.h"
+#include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontCache.h"
 #include "platform/pdf/PdfContentScanner.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include <cmath>
 #include <exception>
 
 namespace {
@@ -74,4 +77,41 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
     }
     endWriterPage();
     return true;
+}
+
+// ---------------------------------------------------------------------------
+// Geometry of the current text position
+
+platform::AffineTransform QVPDFPageExporter::currentDisplayTextTransform() const {
+    const QVPDFRenderState* s =
+        renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform_;
+    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform_);
+}
+
+platform::AffineTransform QVPDFPageExporter::nextDisplayTextTransform(platform::Size offset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
+    if (!s)
+        return currentPageTransform_;
+    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+        .concat(s->textMatrix())
+        .concat(s->ctm())
+        .concat(currentPageTransform_);
+}
+
+platform::Size QVPDFPageExporter::convertToDisplaySpaceWidth(double width) const {
+    const QVPDFRenderState* s =
+        renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
+    if (!s)
+        return {0, 0};
+    const double size = s->fontSize();
+    const double ascent = s->font() ? s->font()->ascent() : 0;
+    const double descent = s->font() ? s->font()->descent() : 0;
+    const platform::Point from =
+        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
+    const platform::Point to =
+        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
+    return {std::fabs(to.x - from.x), std::fabs(to.y - from.y)};
 }

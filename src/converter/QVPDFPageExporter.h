@@ -31,6 +31,16 @@ public:
         return renderingStateStack_;
     }
 
+    /// Text space to display space at the current text position: the text
+    /// matrix, then the CTM, then the page transform (the page transform
+    /// alone outside a run).
+    platform::AffineTransform currentDisplayTextTransform() const;
+    /// The same with the text matrix first moved by `offset` in text space.
+    platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
+    /// Horizontal and vertical display-space extent of a step of `width`
+    /// along the baseline at the current text position (none outside a run).
+    platform::Size convertToDisplaySpaceWidth(double width) const;
+
 protected:
     /// Resets the exporter's own per-page text state.
     virtual void resetPageState() {}

@@ -68,39 +68,6 @@ void QVDocxPDFExporter::endWriterPage() {
 // ---------------------------------------------------------------------------
 // Geometry of the current text position
 
-platform::AffineTransform QVDocxPDFExporter::currentDisplayTextTransform() const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
-}
-
-platform::AffineTransform
-QVDocxPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
-        .concat(s->textMatrix())
-        .concat(s->ctm())
-        .concat(currentPageTransform());
-}
-
-platform::Size QVDocxPDFExporter::convertToDisplaySpaceWidth(double width) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return {0, 0};
-    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
-    const platform::Point from =
-        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
-    const platform::Point to =
-        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
-    return {std::fabs(to.x - from.x), std::fabs(to.y - from.y)};
-}
-
 QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
     QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
     const QVPDFRenderState* s =

@@ -165,39 +165,6 @@ void QVExcelPDFExporter::endWriterPage() {
 // ---------------------------------------------------------------------------
 // Geometry of the current text position
 
-platform::AffineTransform QVExcelPDFExporter::currentDisplayTextTransform() const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
-}
-
-platform::AffineTransform
-QVExcelPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
-        .concat(s->textMatrix())
-        .concat(s->ctm())
-        .concat(currentPageTransform());
-}
-
-double QVExcelPDFExporter::convertToDisplaySpaceWidth(double width) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return 0;
-    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
-    const platform::Point from =
-        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
-    const platform::Point to =
-        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
-    return std::fabs(to.x - from.x);
-}
-
 QVExcelRunTextProperty QVExcelPDFExporter::currentRProperty() const {
     QVExcelRunTextProperty p;
     const QVPDFRenderState* s =
@@ -261,8 +228,9 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
 
     double wordSpace = 0;
     if (s->font())
-        wordSpace =
-            convertToDisplaySpaceWidth(s->font()->widthOfSpace() * size * s->horizontalScaling());
+        wordSpace = convertToDisplaySpaceWidth(s->font()->widthOfSpace() * size *
+                                               s->horizontalScaling())
+                        .width;
     if (!isFinite(wordSpace))
         wordSpace = 0;
 
@@ -286,7 +254,8 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
         nextCharTransform_ = mainTextTransform_ = next;
         nextCharFontSize_ = mainTextFontSize_ = size;
         nextCharCTMInfo_ = mainTextCTMInfo_ = end;
-        const double em = s->font() ? convertToDisplaySpaceWidth(size * s->horizontalScaling()) : 0;
+        const double em =
+            s->font() ? convertToDisplaySpaceWidth(size * s->horizontalScaling()).width : 0;
         addTrailingBlanks(*run, isFinite(em) ? em : 0);
         return;
     }

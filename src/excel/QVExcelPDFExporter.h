@@ -54,14 +54,6 @@ public:
     uint64_t runTextCount() const { return runTextCount_; }
     QVExcelWriter* pdfConverter() const { return pdfConverter_.get(); }
 
-    /// Text space to display space at the current text position: the text
-    /// matrix, then the CTM, then the page display transform.
-    platform::AffineTransform currentDisplayTextTransform() const;
-    /// The same with the text matrix first moved by `offset` in text space.
-    platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
-    /// The horizontal display-space length of a text-space width at the
-    /// current text position.
-    double convertToDisplaySpaceWidth(double width) const;
     /// The run properties of the current text state (defaults without a font).
     QVExcelRunTextProperty currentRProperty() const;
 

@@ -118,38 +118,6 @@ void QVFlowPDFExporter::endWriterPage() {
 // ---------------------------------------------------------------------------
 // Geometry of the current text position
 
-platform::AffineTransform QVFlowPDFExporter::currentDisplayTextTransform() const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform());
-}
-
-platform::AffineTransform QVFlowPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return currentPageTransform();
-    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
-        .concat(s->textMatrix())
-        .concat(s->ctm())
-        .concat(currentPageTransform());
-}
-
-platform::Size QVFlowPDFExporter::convertToDisplaySpaceWidth(double width) const {
-    const QVPDFRenderState* s =
-        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
-    if (!s)
-        return {0, 0};
-    const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
-    const platform::Point from =
-        QVPDF_CTMTopLeft(size, ascent, descent, currentDisplayTextTransform());
-    const platform::Point to =
-        QVPDF_CTMTopLeft(size, ascent, descent, nextDisplayTextTransform({width, 0}));
-    return {std::fabs(to.x - from.x), std::fabs(to.y - from.y)};
-}
-
 QVPDF_CTMInfo QVFlowPDFExporter::currentCTMInfo() const {
     const QVPDFRenderState* s = renderingStateStack()->topRenderingState();
     return QVPDF_CTMInfoMake(s->fontSize(), fontAscent(*s), fontDescent(*s),

@@ -45,13 +45,6 @@ public:
     QVFlowPDFConverter* pdfConverter() const { return pdfConverter_.get(); }
     bool isShouldCancel() const { return isShouldCancel_; }
 
-    /// Text space to display space at the current text position.
-    platform::AffineTransform currentDisplayTextTransform() const;
-    /// The same just after an advance of `offset` in text space.
-    platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
-    /// Horizontal and vertical display-space extent of a step of `width`
-    /// along the baseline at the current text position.
-    platform::Size convertToDisplaySpaceWidth(double width) const;
     /// Run properties of the text about to be placed (the defaults without a font).
     QVDocx_RPr currentRProperty() const;
 
