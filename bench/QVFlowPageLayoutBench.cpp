@@ -4,7 +4,7 @@
 // registries must not search every class for every run).
 #include "docx/QVDocxUtilities.h"
 #include "flow/QVFlowPDFConverter.h"
-#include "flow/QVHTMLRunText.h"
+#include "flow/html/QVHTMLRunText.h"
 #include "platform/Files.h"
 
 #include <benchmark/benchmark.h>

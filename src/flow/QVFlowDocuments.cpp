@@ -1,10 +1,10 @@
 // The three document writers' own steps: which files they open and how the
 // output is put together.
-#include "flow/QVHTMLPDFConverter.h"
-#include "flow/QVHTMLState.h"
-#include "flow/QVRTFPDFConverter.h"
-#include "flow/QVRTFState.h"
-#include "flow/QVTextPDFConverter.h"
+#include "flow/html/QVHTMLPDFConverter.h"
+#include "flow/html/QVHTMLState.h"
+#include "flow/rtf/QVRTFPDFConverter.h"
+#include "flow/rtf/QVRTFState.h"
+#include "flow/text/QVTextPDFConverter.h"
 #include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/Files.h"
 

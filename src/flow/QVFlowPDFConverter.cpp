@@ -2,9 +2,9 @@
 
 #include "docx/QVDocxDrawCounters.h"
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVHTMLPDFConverter.h"
-#include "flow/QVRTFPDFConverter.h"
-#include "flow/QVTextPDFConverter.h"
+#include "flow/html/QVHTMLPDFConverter.h"
+#include "flow/rtf/QVRTFPDFConverter.h"
+#include "flow/text/QVTextPDFConverter.h"
 #include "pdf/QVPDFPathUtilities.h"
 #include "platform/AppInfo.h"
 #include "platform/Files.h"

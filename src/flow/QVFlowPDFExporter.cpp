@@ -2,9 +2,9 @@
 
 #include "docx/QVDocxDrawCounters.h"
 #include "docx/QVDocxUtilities.h"
-#include "flow/QVHTMLRunText.h"
-#include "flow/QVRTFRunText.h"
-#include "flow/QVTextRunText.h"
+#include "flow/html/QVHTMLRunText.h"
+#include "flow/rtf/QVRTFRunText.h"
+#include "flow/text/QVTextRunText.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/QVPDFTextCharacters.h"
 #include "pdf/content/RenderingStateStack.h"

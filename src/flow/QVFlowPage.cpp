@@ -1,9 +1,9 @@
 #include "flow/QVFlowPage.h"
 
 #include "docx/QVDocxUtilities.h"
-#include "flow/QVHTMLPage.h"
-#include "flow/QVRTFPage.h"
-#include "flow/QVTextPage.h"
+#include "flow/html/QVHTMLPage.h"
+#include "flow/rtf/QVRTFPage.h"
+#include "flow/text/QVTextPage.h"
 
 #include <algorithm>
 

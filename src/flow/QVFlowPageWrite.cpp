@@ -1,10 +1,10 @@
 // Writing a page's paragraphs: which paragraphs open a new output line and
 // which join the line before, and how many blank ones are kept.
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVHTMLPage.h"
-#include "flow/QVHTMLState.h"
-#include "flow/QVRTFPage.h"
-#include "flow/QVTextPage.h"
+#include "flow/html/QVHTMLPage.h"
+#include "flow/html/QVHTMLState.h"
+#include "flow/rtf/QVRTFPage.h"
+#include "flow/text/QVTextPage.h"
 
 #include <cmath>
 

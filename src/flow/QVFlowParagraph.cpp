@@ -3,9 +3,9 @@
 #include "docx/QVDocxUtilities.h"
 #include "flow/QVFlowFileWriter.h"
 #include "flow/QVFlowRunText.h"
-#include "flow/QVHTMLParagraph.h"
-#include "flow/QVRTFParagraph.h"
-#include "flow/QVTextParagraph.h"
+#include "flow/html/QVHTMLParagraph.h"
+#include "flow/rtf/QVRTFParagraph.h"
+#include "flow/text/QVTextParagraph.h"
 
 #include <algorithm>
 #include <cmath>

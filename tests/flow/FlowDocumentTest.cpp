@@ -3,8 +3,8 @@
 #include "docx/QVDocxDrawCounters.h"
 #include "flow/QVFlowFileWriter.h"
 #include "flow/QVFlowPDFConverter.h"
-#include "flow/QVHTMLState.h"
-#include "flow/QVRTFState.h"
+#include "flow/html/QVHTMLState.h"
+#include "flow/rtf/QVRTFState.h"
 
 #include <dirent.h>
 

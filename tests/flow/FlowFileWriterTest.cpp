@@ -1,8 +1,8 @@
 #include "FlowFixture.h"
 
-#include "flow/QVHTMLFileWriter.h"
-#include "flow/QVRTFFileWriter.h"
-#include "flow/QVTextFileWriter.h"
+#include "flow/html/QVHTMLFileWriter.h"
+#include "flow/rtf/QVRTFFileWriter.h"
+#include "flow/text/QVTextFileWriter.h"
 
 using flowtest::ScratchTest;
 

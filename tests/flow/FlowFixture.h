@@ -4,9 +4,9 @@
 
 #include "docx/QVDocxUtilities.h"
 #include "flow/QVFlowPage.h"
-#include "flow/QVHTMLRunText.h"
-#include "flow/QVRTFRunText.h"
-#include "flow/QVTextRunText.h"
+#include "flow/html/QVHTMLRunText.h"
+#include "flow/rtf/QVRTFRunText.h"
+#include "flow/text/QVTextRunText.h"
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "FlowFixture.h"
 
-#include "flow/QVHTMLParagraph.h"
-#include "flow/QVRTFParagraph.h"
+#include "flow/html/QVHTMLParagraph.h"
+#include "flow/rtf/QVRTFParagraph.h"
 
 using flowtest::makeRun;
 using flowtest::RunSpec;

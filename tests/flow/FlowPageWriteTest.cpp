@@ -1,10 +1,10 @@
 #include "FlowFixture.h"
 
-#include "flow/QVHTMLFileWriter.h"
-#include "flow/QVHTMLState.h"
-#include "flow/QVRTFFileWriter.h"
-#include "flow/QVRTFState.h"
-#include "flow/QVTextFileWriter.h"
+#include "flow/html/QVHTMLFileWriter.h"
+#include "flow/html/QVHTMLState.h"
+#include "flow/rtf/QVRTFFileWriter.h"
+#include "flow/rtf/QVRTFState.h"
+#include "flow/text/QVTextFileWriter.h"
 
 using flowtest::makeRun;
 using flowtest::RunSpec;

@@ -1,9 +1,9 @@
 #include "FlowFixture.h"
 
-#include "flow/QVHTMLCSSParagraph.h"
-#include "flow/QVHTMLCSSSpan.h"
-#include "flow/QVRTFColorEntry.h"
-#include "flow/QVRTFFontEntry.h"
+#include "flow/html/QVHTMLCSSParagraph.h"
+#include "flow/html/QVHTMLCSSSpan.h"
+#include "flow/rtf/QVRTFColorEntry.h"
+#include "flow/rtf/QVRTFFontEntry.h"
 
 #include <limits>
 

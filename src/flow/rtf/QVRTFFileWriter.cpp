@@ -1,4 +1,4 @@
-#include "flow/QVRTFFileWriter.h"
+#include "flow/rtf/QVRTFFileWriter.h"
 
 #include <charconv>
 

@@ -4,7 +4,7 @@
 // style sheet (known only then), the body and the closing tags.
 
 #include "flow/QVFlowPDFConverter.h"
-#include "flow/QVHTMLFileWriter.h"
+#include "flow/html/QVHTMLFileWriter.h"
 
 class QVHTMLPDFConverter final : public QVFlowPDFConverter {
 public:

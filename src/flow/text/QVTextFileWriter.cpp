@@ -1,4 +1,4 @@
-#include "flow/QVTextFileWriter.h"
+#include "flow/text/QVTextFileWriter.h"
 
 #include "platform/text/Utf.h"
 

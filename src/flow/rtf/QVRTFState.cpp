@@ -1,7 +1,7 @@
-#include "flow/QVRTFState.h"
+#include "flow/rtf/QVRTFState.h"
 
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVRTFFileWriter.h"
+#include "flow/rtf/QVRTFFileWriter.h"
 #include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/NumberFormat.h"
 

@@ -1,4 +1,4 @@
-#include "flow/QVHTMLFileWriter.h"
+#include "flow/html/QVHTMLFileWriter.h"
 
 #include "platform/text/Utf.h"
 

@@ -4,7 +4,7 @@
 // tables the runs filled, the information group and the body.
 
 #include "flow/QVFlowPDFConverter.h"
-#include "flow/QVRTFFileWriter.h"
+#include "flow/rtf/QVRTFFileWriter.h"
 
 class QVRTFPDFConverter final : public QVFlowPDFConverter {
 public:

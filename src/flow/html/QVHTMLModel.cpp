@@ -1,8 +1,8 @@
 // How the HTML family's paragraph and run write themselves.
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVHTMLParagraph.h"
-#include "flow/QVHTMLRunText.h"
-#include "flow/QVHTMLState.h"
+#include "flow/html/QVHTMLParagraph.h"
+#include "flow/html/QVHTMLRunText.h"
+#include "flow/html/QVHTMLState.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "flow/QVHTMLState.h"
+#include "flow/html/QVHTMLState.h"
 
 #include "flow/QVFlowFileWriter.h"
 #include "platform/NumberFormat.h"

@@ -1,6 +1,6 @@
 // The two registered style classes share their number and colour formats.
-#include "flow/QVHTMLCSSParagraph.h"
-#include "flow/QVHTMLCSSSpan.h"
+#include "flow/html/QVHTMLCSSParagraph.h"
+#include "flow/html/QVHTMLCSSSpan.h"
 
 #include "platform/NumberFormat.h"
 

@@ -2,7 +2,7 @@
 // A registered span style: its record is limited when stored, and its CSS
 // text is the rule body of one "span.sN" class.
 
-#include "flow/QVHTMLUtilities.h"
+#include "flow/html/QVHTMLUtilities.h"
 
 #include <string>
 

@@ -7,9 +7,9 @@
 // Font entry 0 is "Arial Unicode MS", colour entry 0 black; each font name
 // and each colour appears once; the tables only grow.
 
-#include "flow/QVRTFColorEntry.h"
-#include "flow/QVRTFFontEntry.h"
-#include "flow/QVRTFUtilities.h"
+#include "flow/rtf/QVRTFColorEntry.h"
+#include "flow/rtf/QVRTFFontEntry.h"
+#include "flow/rtf/QVRTFUtilities.h"
 
 #include <cstdint>
 #include <map>

@@ -1,8 +1,8 @@
 // How the RTF family's paragraph and run write themselves.
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVRTFParagraph.h"
-#include "flow/QVRTFRunText.h"
-#include "flow/QVRTFState.h"
+#include "flow/rtf/QVRTFParagraph.h"
+#include "flow/rtf/QVRTFRunText.h"
+#include "flow/rtf/QVRTFState.h"
 #include "platform/NumberFormat.h"
 
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "flow/QVHTMLUtilities.h"
+#include "flow/html/QVHTMLUtilities.h"
 
 #include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/text/Utf.h"

@@ -1,5 +1,5 @@
 #include "flow/QVFlowFileWriter.h"
-#include "flow/QVTextRunText.h"
+#include "flow/text/QVTextRunText.h"
 
 std::shared_ptr<QVFlowRunText> QVTextRunText::copyRunText() const {
     auto copy = std::make_shared<QVTextRunText>();

@@ -7,8 +7,8 @@
 // While a span is open, "<b>" is open inside it exactly when its weight is
 // not 0 and "<i>" inside that exactly when its style is not 0.
 
-#include "flow/QVHTMLCSSParagraph.h"
-#include "flow/QVHTMLCSSSpan.h"
+#include "flow/html/QVHTMLCSSParagraph.h"
+#include "flow/html/QVHTMLCSSSpan.h"
 
 #include <cstdint>
 #include <map>

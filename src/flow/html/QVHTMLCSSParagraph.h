@@ -1,7 +1,7 @@
 #pragma once
 // A registered paragraph style: the rule body of one "p.pN" class.
 
-#include "flow/QVHTMLUtilities.h"
+#include "flow/html/QVHTMLUtilities.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 // folder.
 
 #include "flow/QVFlowPDFConverter.h"
-#include "flow/QVTextFileWriter.h"
+#include "flow/text/QVTextFileWriter.h"
 
 class QVTextPDFConverter final : public QVFlowPDFConverter {
 public:
