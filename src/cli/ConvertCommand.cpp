@@ -34,6 +34,9 @@ std::string describeFormat(const std::string& key) {
     if (key == "docx")
         return "a Word document: each page's horizontal text where it stood, as paragraphs, "
                "columns and sections";
+    if (key == "pptx")
+        return "a PowerPoint presentation, one slide per page: text boxes, drawings and "
+               "pictures where they stood";
     if (key == "html" || key == "rtf" || key == "txt")
         return "each page's horizontal text in reading order (vertical, slanted and mirrored "
                "text, pictures and drawings are left out)";

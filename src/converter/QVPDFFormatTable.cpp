@@ -5,11 +5,14 @@
 #include "excel/QVExcelManager.h"
 #include "excel/QVExcelPDFExporter.h"
 #include "flow/QVFlowPDFExporter.h"
+#include "pptx/QVPPTXPDFExporter.h"
 
 std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::string& key,
                                                                   const QVPDFOptions& options) {
     if (key == "docx")
         return std::make_unique<QVDocxPDFExporter>();
+    if (key == "pptx")
+        return std::make_unique<QVPPTXPDFExporter>();
     if (key == "html")
         return std::make_unique<QVHTMLPDFExporter>();
     if (key == "rtf")
@@ -26,6 +29,6 @@ std::unique_ptr<QVPDFExporter> QVPDFConverter::exporterForDocType(const std::str
 }
 
 bool QVPDFConverter::hasExporterForDocType(const std::string& key) {
-    return key == "xlsx" || key == "csv" || key == "docx" || key == "html" || key == "rtf" ||
-           key == "txt";
+    return key == "xlsx" || key == "csv" || key == "docx" || key == "pptx" || key == "html" ||
+           key == "rtf" || key == "txt";
 }

@@ -275,6 +275,61 @@ void Bitmap::fillRect(const Rect& rect, uint8_t red, uint8_t green, uint8_t blue
     });
 }
 
+void Bitmap::fillPath(const Path& path, bool evenOdd, Paint paint) {
+    if (!impl_->usable() || path.isEmpty())
+        return;
+    cairo_t* cr = impl_->cr.get();
+    impl_->paintMasked([&] {
+        appendPath(cr, path);
+        cairo_set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo_set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
+                              paint.alpha / 255.0);
+        cairo_fill(cr);
+    });
+}
+
+void Bitmap::strokePath(const Path& path, const StrokeStyle& style, Paint paint) {
+    if (!impl_->usable() || path.isEmpty() || !std::isfinite(style.width))
+        return;
+    cairo_t* cr = impl_->cr.get();
+    impl_->paintMasked([&] {
+        cairo_save(cr);
+        appendPath(cr, path);
+        if (style.width > 0) {
+            cairo_set_line_width(cr, style.width);
+        } else {
+            // The thinnest line a device can show: one pixel.
+            double dx = 1, dy = 0;
+            cairo_device_to_user_distance(cr, &dx, &dy);
+            cairo_set_line_width(cr, std::hypot(dx, dy));
+        }
+        cairo_set_line_cap(cr, style.cap == 1   ? CAIRO_LINE_CAP_ROUND
+                               : style.cap == 2 ? CAIRO_LINE_CAP_SQUARE
+                                                : CAIRO_LINE_CAP_BUTT);
+        cairo_set_line_join(cr, style.join == 1   ? CAIRO_LINE_JOIN_ROUND
+                                : style.join == 2 ? CAIRO_LINE_JOIN_BEVEL
+                                                  : CAIRO_LINE_JOIN_MITER);
+        cairo_set_miter_limit(cr, std::isfinite(style.miterLimit) && style.miterLimit >= 1
+                                      ? style.miterLimit
+                                      : 10);
+        // A dash array of only zeros, or with a negative or non-finite entry,
+        // is no dash pattern: the line is drawn solid.
+        bool usable = !style.dashes.empty();
+        double total = 0;
+        for (double d : style.dashes) {
+            usable = usable && std::isfinite(d) && d >= 0;
+            total += usable ? d : 0;
+        }
+        if (usable && total > 0)
+            cairo_set_dash(cr, style.dashes.data(), static_cast<int>(style.dashes.size()),
+                           std::isfinite(style.dashPhase) ? style.dashPhase : 0);
+        cairo_set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
+                              paint.alpha / 255.0);
+        cairo_stroke(cr);
+        cairo_restore(cr);
+    });
+}
+
 RasterImage Bitmap::image() const {
     cairo_surface_t* s = impl_->surface.get();
     cairo_surface_flush(s);

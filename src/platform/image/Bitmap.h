@@ -9,7 +9,9 @@
 #include "platform/Path.h"
 #include "platform/image/RasterImage.h"
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -46,6 +48,25 @@ public:
     void drawImage(const Rect& rect, const RasterImage& image, bool interpolate = true);
     /// Fills the rectangle with a colour (0..255 components, straight alpha).
     void fillRect(const Rect& rect, uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha = 255);
+
+    /// A colour to paint paths with: 0..255 components, straight alpha.
+    struct Paint {
+        uint8_t red = 0, green = 0, blue = 0, alpha = 255;
+    };
+    /// How a path is stroked, in user space: cap and join as PDF numbers them
+    /// (0 butt/miter, 1 round, 2 square/bevel); a width of 0 is the thinnest line.
+    struct StrokeStyle {
+        double width = 1;
+        int cap = 0;
+        int join = 0;
+        double miterLimit = 10;
+        std::vector<double> dashes;
+        double dashPhase = 0;
+    };
+    /// Fills the inside of the path (user space) by the non-zero or even-odd rule.
+    void fillPath(const Path& path, bool evenOdd, Paint paint);
+    /// Strokes the path (user space).
+    void strokePath(const Path& path, const StrokeStyle& style, Paint paint);
 
     /// The pixels as an RGBA image, top row first, alpha straight.
     RasterImage image() const;

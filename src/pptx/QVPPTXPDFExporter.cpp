@@ -1,0 +1,369 @@
+#include "pptx/QVPPTXPDFExporter.h"
+
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/content/RenderingStateStack.h"
+#include "pdf/font/QVPDFFont.h"
+#include "pdf/font/QVPDFFontDescriptor.h"
+#include "pdf/font/QVPDFFontUtilities.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "pptx/QVPPTXPage.h"
+#include "pptx/QVPPTXTextbox.h"
+#include "pptx/QVPPTXUtilities.h"
+#include "writer/QVHexColor.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+
+namespace {
+
+// The font named when the PDF names none.
+constexpr const char* kDefaultFontName = "Arial Unicode MS";
+/// Spaces put in for one gap on a line at most; a wider gap starts a box of
+/// its own at its position.
+constexpr double kMaxGapSpaces = 200;
+
+double fontAscent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->ascent() : 0;
+}
+double fontDescent(const QVPDFRenderState& s) {
+    return s.font() ? s.font()->descent() : 0;
+}
+
+float snapRotation(float r) {
+    if (r < QVPPTXPDFExporter::kRotationSnap)
+        return 0;
+    if (r > 90 - QVPPTXPDFExporter::kRotationSnap && r < 90 + QVPPTXPDFExporter::kRotationSnap)
+        return 90;
+    if (r > 270 - QVPPTXPDFExporter::kRotationSnap && r < 270 + QVPPTXPDFExporter::kRotationSnap)
+        return 270;
+    return r;
+}
+
+double dot(platform::Point a, platform::Point b) {
+    return a.x * b.x + a.y * b.y;
+}
+platform::Point minus(platform::Point a, platform::Point b) {
+    return {a.x - b.x, a.y - b.y};
+}
+
+/// The corner of a glyph's frame before rotation (the top-left corner as the
+/// turned text sees it), from its upright box.
+platform::Point frameCorner(const QVPDF_CTMInfo& g, platform::Point along, platform::Point across) {
+    const double w = g.xRight - g.xLeft, h = g.bottomLeft.y - g.topLeft.y;
+    const platform::Point c{(g.xLeft + g.xRight) / 2, (g.topLeft.y + g.bottomLeft.y) / 2};
+    return {c.x - w / 2 * along.x - h / 2 * across.x, c.y - w / 2 * along.y - h / 2 * across.y};
+}
+
+bool finite(const QVPDF_CTMInfo& g) {
+    return std::isfinite(g.xLeft) && std::isfinite(g.xRight) && std::isfinite(g.topLeft.y) &&
+           std::isfinite(g.bottomLeft.y) && std::isfinite(g.topLeft.x);
+}
+
+} // namespace
+
+QVPPTXPDFExporter::~QVPPTXPDFExporter() = default;
+
+void QVPPTXPDFExporter::begainConvertPDF(const std::string& outputPath) {
+    pdfConverter_.reset();
+    pdfConverter_ = std::make_unique<QVPPTXWriter>(
+        outputPath, static_cast<uint64_t>(std::max<int64_t>(0, numberOfPagesToConvert())));
+    pdfConverter_->begainWriteDocument();
+}
+
+bool QVPPTXPDFExporter::endConvertPDF(platform::PdfDocument&) {
+    if (!pdfConverter_)
+        return false;
+    if (!pdfConverter_->packetPPTXFile())
+        throw std::runtime_error(pdfConverter_->failureReason());
+    return true;
+}
+
+void QVPPTXPDFExporter::cleanConvertPDF() {
+    pdfConverter_.reset();
+}
+
+void QVPPTXPDFExporter::resetPageState() {
+    nextCharCTMInfo_ = {};
+    nextCharOrigin_ = {};
+}
+
+void QVPPTXPDFExporter::beginWriterPage(platform::Size pageSize) {
+    slideFit_ = platform::AffineTransform::identity();
+    if (!pdfConverter_)
+        return;
+    pdfConverter_->begainWritePage(pageSize);
+    const platform::Size slide = pdfConverter_->slideSize();
+    if (pageSize.width > 0 && pageSize.height > 0 &&
+        (pageSize.width != slide.width || pageSize.height != slide.height)) {
+        const double s = std::min(slide.width / pageSize.width, slide.height / pageSize.height);
+        slideFit_ = platform::AffineTransform::makeScale(s, s).concat(
+            platform::AffineTransform::makeTranslation((slide.width - pageSize.width * s) / 2,
+                                                       (slide.height - pageSize.height * s) / 2));
+    }
+}
+
+void QVPPTXPDFExporter::closeOpenObjects() {
+    endTextBoxWritingIfNeed();
+}
+
+void QVPPTXPDFExporter::endWriterPage() {
+    if (!pdfConverter_)
+        return;
+    // Called while an exception leaves the page: the slide is dropped whole
+    // and its number goes to the next page.
+    if (std::uncaught_exceptions() > 0)
+        return;
+    pdfConverter_->endWritePage();
+}
+
+// ---------------------------------------------------------------------------
+// Geometry
+
+platform::AffineTransform QVPPTXPDFExporter::slideTransform() const {
+    return currentPageTransform().concat(slideFit_);
+}
+
+platform::AffineTransform QVPPTXPDFExporter::currentDisplayTextTransform() const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return slideTransform();
+    return s->textMatrix().concat(s->ctm()).concat(slideTransform());
+}
+
+platform::AffineTransform QVPPTXPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return slideTransform();
+    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+        .concat(s->textMatrix())
+        .concat(s->ctm())
+        .concat(slideTransform());
+}
+
+platform::Size QVPPTXPDFExporter::convertToDisplaySpaceWidth(double width) const {
+    const platform::AffineTransform t = currentDisplayTextTransform();
+    const double dx = width * t.a, dy = width * t.b;
+    return {std::fabs(dx), std::fabs(dy)};
+}
+
+bool QVPPTXPDFExporter::isOnSlide(const platform::Rect& box) const {
+    const platform::Size slide = pdfConverter_ ? pdfConverter_->slideSize() : platform::Size{};
+    const double x0 = box.origin.x, y0 = box.origin.y;
+    const double x1 = x0 + box.size.width, y1 = y0 + box.size.height;
+    return std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1) &&
+           x1 >= -kFarOffSlide && y1 >= -kFarOffSlide && x0 <= slide.width + kFarOffSlide &&
+           y0 <= slide.height + kFarOffSlide && box.size.width <= 3 * kFarOffSlide &&
+           box.size.height <= 3 * kFarOffSlide;
+}
+
+QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
+    QVPPTX_RunPr r = QVPPTXUtilities::defaultRunProperty();
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!s)
+        return r;
+    std::string family, name;
+    if (const auto& font = s->font()) {
+        if (font->fontFamilyName())
+            family = *font->fontFamilyName();
+        if (font->fontName())
+            name = *font->fontName();
+        const auto& descriptor = font->fontDescriptor();
+        r.b = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold());
+        r.i = QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic());
+    }
+    if (family.empty())
+        family = kDefaultFontName;
+    r.latin.typeface = family;
+    r.cs.typeface = family;
+    // The size along the baseline as the slide shows it, to the half point:
+    // whole points with a floor of 8 would make small print overflow its box.
+    const platform::AffineTransform t = currentDisplayTextTransform();
+    double size = s->fontSize() * std::hypot(t.a, t.b);
+    if (!std::isfinite(size))
+        size = 1;
+    r.sz = std::clamp(static_cast<float>(std::nearbyint(size * 2.0) / 2.0), 1.0f, 4000.0f);
+    const QVPDFRGB c = s->currentFillRGBColor();
+    r.rgbColor = QVHexColor::hexStringFromRGBValue((uint32_t(std::clamp(c.r, 0, 255)) << 16) |
+                                                   (uint32_t(std::clamp(c.g, 0, 255)) << 8) |
+                                                   uint32_t(std::clamp(c.b, 0, 255)));
+    return r;
+}
+
+// ---------------------------------------------------------------------------
+// Text boxes
+
+void QVPPTXPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& text,
+                                    platform::Size textOffset) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    if (!page || text.empty())
+        return;
+    if (page->isUsingTextBox())
+        usingPPTXTextBox(text, textOffset);
+    else
+        newPPTXTextBox(text, textOffset);
+}
+
+void QVPPTXPDFExporter::newPPTXTextBox(const std::u16string& text, platform::Size textOffset) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || text.empty())
+        return;
+    // A lone blank or control character opens no box.
+    if (text.size() == 1 && text[0] <= 0x20)
+        return;
+    QVPDF_CTMInfo g = QVPDF_CTMInfoMake(s->fontSize(), fontAscent(*s), fontDescent(*s),
+                                        currentDisplayTextTransform());
+    if (!finite(g) || !isOnSlide({g.topLeft, {g.xRight - g.xLeft, g.bottomLeft.y - g.topLeft.y}}))
+        return;
+    const float rotation = snapRotation(g.rotation);
+    const double radians = rotation * M_PI / 180.0;
+    boxAlong_ = {std::cos(radians), std::sin(radians)};
+    boxAcross_ = {-boxAlong_.y, boxAlong_.x};
+    boxCorner_ = frameCorner(g, boxAlong_, boxAcross_);
+
+    auto info = std::make_shared<QVPPTXTextBoxInfo>();
+    info->displayX = g.topLeft.x;
+    info->displayY = g.topLeft.y;
+    info->rotation = rotation;
+    page->setIsUsingTextBox(true);
+    page->setCachedTextBoxInfo(info);
+    page->cachedTextBoxParagraphs().clear();
+    QVPPTX_PPr& p = page->newTextBoxParagraph().pProperty();
+    p.marL = 0;
+    p.lnSpc = static_cast<int32_t>(g.fontSize.height);
+    p.tabList = {0, "l"};
+    appendPPTXTextBox(text, textOffset, 0);
+}
+
+void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::Size textOffset) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || !page->cachedTextBoxInfo())
+        return;
+    const platform::AffineTransform t = currentDisplayTextTransform();
+    QVPDF_CTMInfo g = QVPDF_CTMInfoMake(s->fontSize(), fontAscent(*s), fontDescent(*s), t);
+    if (!finite(g))
+        return;
+    const float rotation = snapRotation(g.rotation);
+    auto newBox = [&] {
+        endTextBoxWritingIfNeed();
+        newPPTXTextBox(text, textOffset);
+    };
+    if (rotation != page->cachedTextBoxInfo()->rotation) {
+        newBox();
+        return;
+    }
+    double sp = 0;
+    if (s->font()) {
+        const platform::Size w =
+            convertToDisplaySpaceWidth(s->font()->widthOfSpace() * s->fontSize());
+        sp = std::hypot(w.width, w.height);
+    }
+    if (!std::isfinite(sp))
+        sp = 0;
+    // Baseline to baseline, along and across the box's lines.
+    const platform::Point d = minus(t.apply({0, 0}), nextCharOrigin_);
+    const double dx = dot(d, boxAlong_), dy = dot(d, boxAcross_);
+    const double h = g.fontSize.height;
+
+    if (dy >= h) {
+        const double marL =
+            dot(minus(frameCorner(g, boxAlong_, boxAcross_), boxCorner_), boxAlong_);
+        // A line that starts left of the box, or far below it, is a box of its own.
+        if (!(marL > -0.5) || !(dy < kMaxLineStep)) {
+            newBox();
+            return;
+        }
+        QVPPTX_PPr& p = page->newTextBoxParagraph().pProperty();
+        p.marL = static_cast<float>(std::max(0.0, marL));
+        p.lnSpc = static_cast<int32_t>(dy);
+        p.tabList = {0, "l"};
+        appendPPTXTextBox(text, textOffset, 0);
+        return;
+    }
+    // Within a line's height: the same line, if the text does not step left
+    // (a string drawn left of the prediction starts a box at its own place;
+    // a tenth of a point is rounding).
+    if (dy > -h && dx >= -std::max(sp, 0.1)) {
+        const double n = sp > 0 ? std::floor(static_cast<float>(dx / sp)) : 0;
+        if (!(n <= kMaxGapSpaces)) {
+            newBox();
+            return;
+        }
+        if (n >= 1) {
+            std::u16string padded(static_cast<size_t>(n), u' ');
+            padded += text;
+            appendPPTXTextBox(padded, textOffset, n * sp);
+        } else {
+            appendPPTXTextBox(text, textOffset, 0);
+        }
+        return;
+    }
+    newBox();
+}
+
+void QVPPTXPDFExporter::appendPPTXTextBox(const std::u16string& text, platform::Size textOffset,
+                                          double blankWidth) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s)
+        return;
+    const QVPPTX_RunPr rPr = currentRProperty();
+    QVPPTXParagraph& paragraph = page->lastTextBoxParagraph();
+    QVPPTXRun* run = paragraph.lastRunText();
+    if (run && QVPPTX_RunPrIsEqual(rPr, run->rProperty())) {
+        run->text() += text;
+    } else {
+        auto fresh = std::make_shared<QVPPTXRun>();
+        fresh->setRProperty(rPr);
+        fresh->setText(text);
+        paragraph.textRuns().push_back(fresh);
+        run = fresh.get();
+    }
+    const platform::Point origin = currentDisplayTextTransform().apply({0, 0});
+    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
+    nextCharCTMInfo_ = QVPDF_CTMInfoMake(s->fontSize(), fontAscent(*s), fontDescent(*s), next);
+    nextCharOrigin_ = next.apply({0, 0});
+    const double advance = std::fabs(dot(minus(nextCharOrigin_, origin), boxAlong_));
+    if (std::isfinite(advance))
+        run->setTextWidth(run->textWidth() + advance + blankWidth);
+}
+
+void QVPPTXPDFExporter::endTextBoxWritingIfNeed() {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    if (!page || !page->isUsingTextBox())
+        return;
+    std::shared_ptr<QVPPTXTextBoxInfo> info = page->cachedTextBoxInfo();
+    const double W = page->maxTextBoxWidth(), H = page->totalTextBoxHeight();
+    if (info) {
+        // The frame before rotation, placed so that its centre is the centre
+        // of the text as the page shows it.
+        const platform::Point centre{boxCorner_.x + W / 2 * boxAlong_.x + H / 2 * boxAcross_.x,
+                                     boxCorner_.y + W / 2 * boxAlong_.y + H / 2 * boxAcross_.y};
+        info->displayWidth = W;
+        info->displayHeight = H;
+        info->displayX = centre.x - W / 2;
+        info->displayY = centre.y - H / 2;
+        auto& shapes = page->sharepsArr();
+        if (shapes.size() >= QVPPTXPage::kMaxShapesPerSlide)
+            throw platform::PdfBudgetExceeded("The page has more than " +
+                                              std::to_string(QVPPTXPage::kMaxShapesPerSlide) +
+                                              " shapes.");
+        auto box = std::make_shared<QVPPTXTextbox>();
+        box->setSpInfo(info);
+        for (const auto& paragraph : page->cachedTextBoxParagraphs())
+            box->paragraphs().push_back(paragraph);
+        shapes.push_back(box);
+    }
+    page->setIsUsingTextBox(false);
+    page->setCachedTextBoxInfo(nullptr);
+    page->cachedTextBoxParagraphs().clear();
+}

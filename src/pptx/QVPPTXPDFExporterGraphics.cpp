@@ -1,0 +1,175 @@
+// The slide exporter's captures of painted paths and drawn images.
+#include "pptx/QVPPTXPDFExporter.h"
+
+#include "pdf/QVPDFCGPathUtilities.h"
+#include "pdf/QVPDFUtilities.h"
+#include "pdf/content/QVPDFConentParser.h"
+#include "pdf/content/RenderingStateStack.h"
+#include "pdf/xobject/QVPDFImageXObject.h"
+#include "platform/Files.h"
+#include "platform/pdf/PdfBudgetExceeded.h"
+#include "pptx/QVPPTXFreeform.h"
+#include "pptx/QVPPTXPage.h"
+#include "pptx/QVPPTXPicture.h"
+#include "pptx/QVPPTXUtilities.h"
+
+#include <cmath>
+
+namespace {
+
+uint32_t rgbValue(const QVPDFRGB& c) {
+    auto channel = [](int v) { return uint32_t(std::clamp(v, 0, 255)); };
+    return (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
+}
+
+void appendShape(QVPPTXPage& page, std::shared_ptr<QVPPTXShape> shape) {
+    if (page.sharepsArr().size() >= QVPPTXPage::kMaxShapesPerSlide)
+        throw platform::PdfBudgetExceeded("The page has more than " +
+                                          std::to_string(QVPPTXPage::kMaxShapesPerSlide) +
+                                          " shapes.");
+    page.sharepsArr().push_back(std::move(shape));
+}
+
+} // namespace
+
+void QVPPTXPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& path, bool stroke,
+                                    bool fill) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || path.isEmpty() || (!stroke && !fill))
+        return;
+    const platform::AffineTransform T = s->ctm().concat(slideTransform());
+    platform::Path P = path.transformed(T);
+    const platform::Rect B = P.boundingBox();
+    if (!isOnSlide(B))
+        return;
+    if (path.elements().size() >= kRasterElements) {
+        useCGPathToImage(path, stroke, fill);
+        return;
+    }
+    const QVPDFRGB fillColour = s->currentFillRGBColor();
+    if (fill && !stroke && fillColour.r >= 255 && fillColour.g >= 255 && fillColour.b >= 255) {
+        // A white box over the whole page is its background.
+        const platform::Rect M = slideFit_.applyToRect(currentPageMediaBox());
+        if (B.origin.x < M.origin.x + 1.0 && B.origin.y < M.origin.y + 1.0 &&
+            B.size.width > M.size.width - 1.0 && B.size.height > M.size.height - 1.0)
+            return;
+    }
+    auto info = std::make_shared<QVPPTXFreeformInfo>();
+    info->setDisplayRect(B);
+    info->fillAlphaValue = static_cast<float>(s->currentFillAlpha());
+    info->strokeAlphaValue = static_cast<float>(s->currentStrokeAlpha());
+    info->stroked = stroke;
+    info->filled = fill;
+    // Widths scale by the transform's mean scale, which a turn or a mirror
+    // does not change.
+    const double det = T.determinant();
+    const double scale = std::isfinite(det) ? std::sqrt(std::fabs(det)) : 0;
+    const double width = std::isfinite(s->lineWidth()) ? std::fabs(s->lineWidth()) : 0;
+    info->strokeweight = width * scale;
+    if (s->lineDashPattern() && !s->lineDashPattern()->empty()) {
+        // Dash lengths in line widths; a line of width 0 is drawn one point wide.
+        const double unit = width > 0 ? width : (scale > 0 ? 1.0 / scale : 1.0);
+        std::vector<double> dashes;
+        for (double d : *s->lineDashPattern())
+            dashes.push_back(d / unit);
+        info->strokeDashPattern = dashes;
+    }
+    info->strokeDashPhase = static_cast<int64_t>(
+        std::isfinite(s->lineDashPhase()) ? std::clamp(s->lineDashPhase(), -1e15, 1e15) : 0);
+    info->lineCap = s->lineCapStyle();
+    info->lineJoin = s->lineJoinStyle();
+    info->strokecolor = stroke ? rgbValue(s->currentStrokeRGBColor()) : 0xffffff;
+    info->fillcolor = fill ? rgbValue(fillColour) : 0xffffff;
+
+    endTextBoxWritingIfNeed();
+    auto shape = std::make_shared<QVPPTXFreeform>();
+    shape->setRunCGPath(std::move(P));
+    shape->setSpInfo(info);
+    shape->paragraphs().push_back(std::make_shared<QVPPTXParagraph>());
+    appendShape(*page, shape);
+}
+
+void QVPPTXPDFExporter::useCGPathToImage(const platform::Path& userPath, bool stroke, bool fill) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s)
+        return;
+    const platform::AffineTransform T = s->ctm().concat(slideTransform());
+    platform::Rect box;
+    auto image = QVPPTXUtilities::makeCGPathToUIImage(userPath, *s, T, stroke, fill,
+                                                      s->usesEvenOddFillRule(), box);
+    if (!image || !image->isValid())
+        return;
+    const std::string folder = pdfConverter_->imageFolder();
+    if (!platform::createDirectories(folder))
+        return;
+    const std::string file = QVPPTXUtilities::getNewImagePath(folder + "/path.png");
+    if (!QVPDF_WriteImageToURL(&*image, file, platform::ImageFileType::PNG, {72, 72}, 1.0f))
+        return;
+    endTextBoxWritingIfNeed();
+    auto id = pdfConverter_->collectImageWithPath(file);
+    if (!id)
+        return;
+    auto info = std::make_shared<QVPPTXImageInfo>();
+    info->imageInfoWithOrigin(box.origin, box.size);
+    auto picture = std::make_shared<QVPPTXPicture>();
+    picture->setPictInfo(info);
+    picture->setRunImageID(*id);
+    appendShape(*page, picture);
+}
+
+void QVPPTXPDFExporter::didScanXObjectImage(QVPDFConentParser&,
+                                            const std::shared_ptr<const QVPDFImageXObject>& image) {
+    QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    const QVPDFRenderState* s =
+        renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
+    if (!page || !s || !image || !image->cachedImagePath() || image->cachedImagePath()->empty())
+        return;
+    std::string path = *image->cachedImagePath();
+    const platform::AffineTransform T = s->ctm().concat(slideTransform());
+    auto info = std::make_shared<QVPPTXImageInfo>(T, s->currentOpacity());
+    if (!isOnSlide(info->displayRect()))
+        return;
+    endTextBoxWritingIfNeed();
+
+    const auto& clips = s->clipBezierPaths();
+    if (!clips.empty()) {
+        std::vector<platform::Path> paths;
+        std::vector<bool> evenOdd;
+        for (const QVPDFClipPath& clip : clips) {
+            // Clip paths are held in the page's user space.
+            if (auto p = QVPDFCGPathUtilities::CGPathWithNSArray(clip.path)) {
+                paths.push_back(p->transformed(slideTransform()));
+                evenOdd.push_back(clip.evenOdd);
+            }
+        }
+        auto source = QVPDFUtilities::cgImageWithContentsOfFile(path);
+        platform::Rect R;
+        auto cut = QVPPTXUtilities::ClipImageInContextSize(pdfConverter_->slideSize(),
+                                                           source ? &*source : nullptr, T,
+                                                           info->displayRect(), paths, evenOdd, R);
+        if (cut && !cut->isValid())
+            return; // clipped away: nothing of the image is on the page
+        if (cut) {
+            const std::string folder = pdfConverter_->imageFolder();
+            const std::string file = QVPPTXUtilities::getNewImagePath(folder + "/clip.png");
+            if (platform::createDirectories(folder) &&
+                QVPDF_WriteImageToURL(&*cut, file, platform::ImageFileType::PNG, {72, 72}, 1.0f)) {
+                path = file;
+                info->setDisplayRect(R);
+                info->flipX = info->flipY = false;
+                info->rotation = 0;
+            }
+        }
+    }
+    auto id = pdfConverter_->collectImageWithPath(path);
+    if (!id)
+        return;
+    auto picture = std::make_shared<QVPPTXPicture>();
+    picture->setPictInfo(info);
+    picture->setRunImageID(*id);
+    appendShape(*page, picture);
+}
