@@ -67,6 +67,7 @@ QVPPTXPDFExporter::~QVPPTXPDFExporter() = default;
 
 void QVPPTXPDFExporter::begainConvertPDF(const std::string& outputPath) {
     pdfConverter_.reset();
+    derivedImages_ = QVPDFDerivedImageFiles();
     pdfConverter_ = std::make_unique<QVPPTXWriter>(
         outputPath, static_cast<uint64_t>(std::max<int64_t>(0, numberOfPagesToConvert())));
     pdfConverter_->begainWriteDocument();

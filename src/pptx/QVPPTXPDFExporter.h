@@ -10,6 +10,7 @@
 // allows); a page of another size is scaled uniformly into the slide and
 // centred, so slide space is display space through slideTransform().
 
+#include "converter/QVPDFImageCapture.h"
 #include "converter/QVPDFPageExporter.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pptx/QVPPTXProperties.h"
@@ -46,6 +47,8 @@ public:
     const platform::AffineTransform& slideFitTransform() const { return slideFit_; }
     /// PDF user space of the page to slide space.
     platform::AffineTransform slideTransform() const;
+    // The page exporter's text transforms, in slide space: they end with the
+    // slide's fit of the page.
     platform::AffineTransform currentDisplayTextTransform() const;
     platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;
     platform::Size convertToDisplaySpaceWidth(double width) const;
@@ -78,6 +81,8 @@ private:
     bool isOnSlide(const platform::Rect& box) const;
 
     std::unique_ptr<QVPPTXWriter> pdfConverter_;
+    /// Clipped and mirrored copies of the document's images, written once each.
+    QVPDFDerivedImageFiles derivedImages_;
     platform::AffineTransform slideFit_{};
     /// Where the next glyph would start if the text went straight on.
     QVPDF_CTMInfo nextCharCTMInfo_{};

@@ -1,7 +1,7 @@
 // The slide exporter's captures of painted paths and drawn images.
 #include "pptx/QVPPTXPDFExporter.h"
 
-#include "pdf/QVPDFCGPathUtilities.h"
+#include "converter/QVPDFImageCapture.h"
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/RenderingStateStack.h"
@@ -128,46 +128,21 @@ void QVPPTXPDFExporter::didScanXObjectImage(QVPDFConentParser&,
         renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
     if (!page || !s || !image || !image->cachedImagePath() || image->cachedImagePath()->empty())
         return;
-    std::string path = *image->cachedImagePath();
-    const platform::AffineTransform T = s->ctm().concat(slideTransform());
-    auto info = std::make_shared<QVPPTXImageInfo>(T, s->currentOpacity());
-    if (!isOnSlide(info->displayRect()))
+    // The page's box on the slide: a clip cut-out never reaches past it.
+    const platform::Rect pageBox = slideFit_.applyToRect(currentPageMediaBox());
+    auto placement = QVPDFImageCapture::captureImage(*image->cachedImagePath(), *s,
+                                                     slideTransform(), pageBox, &derivedImages_);
+    if (!placement || !isOnSlide(placement->displayRect()))
         return;
     endTextBoxWritingIfNeed();
-
-    const auto& clips = s->clipBezierPaths();
-    if (!clips.empty()) {
-        std::vector<platform::Path> paths;
-        std::vector<bool> evenOdd;
-        for (const QVPDFClipPath& clip : clips) {
-            // Clip paths are held in the page's user space.
-            if (auto p = QVPDFCGPathUtilities::CGPathWithNSArray(clip.path)) {
-                paths.push_back(p->transformed(slideTransform()));
-                evenOdd.push_back(clip.evenOdd);
-            }
-        }
-        auto source = QVPDFUtilities::cgImageWithContentsOfFile(path);
-        platform::Rect R;
-        auto cut = QVPPTXUtilities::ClipImageInContextSize(pdfConverter_->slideSize(),
-                                                           source ? &*source : nullptr, T,
-                                                           info->displayRect(), paths, evenOdd, R);
-        if (cut && !cut->isValid())
-            return; // clipped away: nothing of the image is on the page
-        if (cut) {
-            const std::string folder = pdfConverter_->imageFolder();
-            const std::string file = QVPPTXUtilities::getNewImagePath(folder + "/clip.png");
-            if (platform::createDirectories(folder) &&
-                QVPDF_WriteImageToURL(&*cut, file, platform::ImageFileType::PNG, {72, 72}, 1.0f)) {
-                path = file;
-                info->setDisplayRect(R);
-                info->flipX = info->flipY = false;
-                info->rotation = 0;
-            }
-        }
-    }
-    auto id = pdfConverter_->collectImageWithPath(path);
+    auto id = pdfConverter_->collectImageWithPath(placement->mediaPath);
     if (!id)
         return;
+    auto info = std::make_shared<QVPPTXImageInfo>();
+    info->setDisplayRect(placement->displayRect());
+    info->rotation = placement->rotation;
+    info->flipY = placement->flipY;
+    info->opacity = placement->opacity;
     auto picture = std::make_shared<QVPPTXPicture>();
     picture->setPictInfo(info);
     picture->setRunImageID(*id);

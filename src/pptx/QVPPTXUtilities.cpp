@@ -70,15 +70,6 @@ bool finiteRect(const platform::Rect& r) {
            std::isfinite(r.size.height);
 }
 
-platform::Rect intersect(const platform::Rect& a, const platform::Rect& b) {
-    const double x0 = std::max(a.origin.x, b.origin.x), y0 = std::max(a.origin.y, b.origin.y);
-    const double x1 = std::min(a.origin.x + a.size.width, b.origin.x + b.size.width);
-    const double y1 = std::min(a.origin.y + a.size.height, b.origin.y + b.size.height);
-    if (!(x1 > x0) || !(y1 > y0))
-        return {{x0, y0}, {0, 0}};
-    return {{x0, y0}, {x1 - x0, y1 - y0}};
-}
-
 /// Display space onto a bitmap of `heightPixels` rows whose top-left pixel
 /// corner is `origin`, `scale` pixels per point.
 platform::AffineTransform displayToBitmap(platform::Point origin, double scale, int heightPixels) {
@@ -148,59 +139,6 @@ QVPPTXUtilities::makeCGPathToUIImage(const platform::Path& userPath, const QVPDF
             bitmap->strokePath(displayPath, style, paint);
         }
     }
-    return bitmap->image();
-}
-
-std::optional<platform::RasterImage> QVPPTXUtilities::ClipImageInContextSize(
-    platform::Size size, const platform::RasterImage* image,
-    const platform::AffineTransform& imageTransform, const platform::Rect& imageRect,
-    const std::vector<platform::Path>& clipPaths, const std::vector<bool>& clipEvenOdd,
-    platform::Rect& clipRect) {
-    const platform::Rect page{{0, 0}, {std::ceil(size.width), std::ceil(size.height)}};
-    if (!(page.size.width >= 1 && page.size.height >= 1)) {
-        std::fputs("Context Size Zero!\n", stderr);
-        return std::nullopt;
-    }
-    platform::Rect region = page;
-    for (const platform::Path& clip : clipPaths) {
-        const platform::Rect b = clip.boundingBox();
-        region = finiteRect(b) ? intersect(region, b) : platform::Rect{{0, 0}, {0, 0}};
-    }
-    // Integral: the origin rounded down, the far edges up.
-    const double x0 = std::floor(region.origin.x), y0 = std::floor(region.origin.y);
-    const double x1 = std::ceil(region.origin.x + region.size.width);
-    const double y1 = std::ceil(region.origin.y + region.size.height);
-    clipRect = {{x0, y0}, {x1 - x0, y1 - y0}};
-    if (!(region.size.width > 0) || !(region.size.height > 0))
-        return platform::RasterImage(); // nothing of the image shows
-    const platform::Rect frame = imageRect;
-    if (x0 <= frame.origin.x && y0 <= frame.origin.y && x1 >= frame.origin.x + frame.size.width &&
-        y1 >= frame.origin.y + frame.size.height)
-        return std::nullopt; // the clip does not cut the image
-    if (!image || !image->isValid())
-        return std::nullopt;
-    // As many pixels per point as the image has over its frame (up to 4),
-    // so a clipped photograph keeps its detail.
-    double scale = 1;
-    if (frame.size.width > 0 && frame.size.height > 0)
-        scale = std::clamp(
-            std::max(image->width / frame.size.width, image->height / frame.size.height), 1.0, 4.0);
-    scale =
-        std::min(scale, std::sqrt(kMaxRasterPixels / (clipRect.size.width * clipRect.size.height)));
-    const double pw = std::ceil(clipRect.size.width * scale);
-    const double ph = std::ceil(clipRect.size.height * scale);
-    if (!(pw >= 1 && ph >= 1))
-        return std::nullopt;
-    auto bitmap = platform::Bitmap::create(static_cast<int>(pw), static_cast<int>(ph));
-    if (!bitmap) {
-        std::fputs("Context not created!\n", stderr);
-        return std::nullopt;
-    }
-    bitmap->concatTransform(displayToBitmap(clipRect.origin, scale, static_cast<int>(ph)));
-    for (size_t k = 0; k < clipPaths.size(); ++k)
-        bitmap->clipToPath(clipPaths[k], k < clipEvenOdd.size() && clipEvenOdd[k]);
-    bitmap->concatTransform(imageTransform);
-    bitmap->drawImage({{0, 0}, {1, 1}}, *image);
     return bitmap->image();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Defaults of the slide property records, the number forms of DrawingML
 // (EMU, angles, percentages) and the picture helpers of the slide exporter:
-// paths drawn into pictures, clipped images and free picture names.
+// paths drawn into pictures and free picture names.
 
 #include "platform/Geometry.h"
 #include "platform/Path.h"
@@ -13,7 +13,6 @@
 #include <vector>
 
 class QVPDFRenderState;
-struct QVPDFClipPath;
 
 class QVPPTXUtilities {
 public:
@@ -55,17 +54,6 @@ public:
     makeCGPathToUIImage(const platform::Path& displayPath, const QVPDFRenderState& state,
                         const platform::AffineTransform& toDisplay, bool stroke, bool fill,
                         bool evenOdd, platform::Rect& box);
-
-    /// The image (`imageTransform`: unit square to display space) drawn through
-    /// the clip paths (display space) on a transparent canvas of `size`, cut
-    /// to the clip's box; `clipRect` gets that box. None when the clip does not
-    /// cut into the image frame or nothing can be drawn.
-    static std::optional<platform::RasterImage>
-    ClipImageInContextSize(platform::Size size, const platform::RasterImage* image,
-                           const platform::AffineTransform& imageTransform,
-                           const platform::Rect& imageRect,
-                           const std::vector<platform::Path>& clipPaths,
-                           const std::vector<bool>& clipEvenOdd, platform::Rect& clipRect);
 
     /// Full path of a file of a resource bundle, or none when it is missing.
     static std::optional<std::string> pathInBundle(const std::string& bundle,
