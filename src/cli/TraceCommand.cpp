@@ -1,15 +1,20 @@
 #include "cli/TraceCommand.h"
 
 #include "app/QVPageRange.h"
+#include "converter/QVPDFImageCapture.h"
 #include "converter/QVPDFPageExporter.h"
+#include "pdf/QVPDFPathUtilities.h"
+#include "pdf/xobject/QVPDFImageXObject.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/font/QVPDFFont.h"
+#include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/pdf/PdfDocument.h"
 
 #include <cmath>
 #include <iostream>
+#include <map>
 
 namespace {
 
@@ -148,14 +153,49 @@ public:
              << ",\"clips\":" << st.clipBezierPaths().size() << "}\n";
     }
 
-    void didScanXObjectImage(QVPDFConentParser&,
-                             const std::shared_ptr<const QVPDFImageXObject>&) override {
-        // Image objects carry their file once extraction is in place.
-        out_ << "{\"page\":" << pageNumber << ",\"op\":\"image\",\"file\":null}\n";
+    // The interpreter's image files go with the document, so each is copied
+    // into a folder of the trace's own, which stays for a person to look at.
+    void didScanXObjectImage(QVPDFConentParser& parser,
+                             const std::shared_ptr<const QVPDFImageXObject>& image) override {
+        const QVPDFRenderState& st = *parser.currentRenderingState();
+        std::string file = "null";
+        if (image && image->cachedImagePath())
+            if (auto kept = keep(*image->cachedImagePath()))
+                file = jsonString(*kept);
+        const auto placed = QVPDFImageCapture::placementWithTransform(
+            st.ctm().concat(currentPageTransform()), static_cast<float>(st.currentOpacity()));
+        const platform::Rect box = placed.coveredRect();
+        out_ << "{\"page\":" << pageNumber << ",\"op\":\"image\",\"file\":" << file
+             << ",\"bbox\":[" << number(box.minX()) << "," << number(box.minY()) << ","
+             << number(box.maxX()) << "," << number(box.maxY())
+             << "],\"rotation\":" << number(placed.rotation)
+             << ",\"mirrored\":" << (placed.flipY ? "true" : "false")
+             << ",\"alpha\":" << number(placed.opacity)
+             << ",\"clips\":" << st.clipBezierPaths().size() << "}\n";
     }
 
 private:
+    std::optional<std::string> keep(const std::string& source) {
+        if (auto known = kept_.find(source); known != kept_.end())
+            return known->second;
+        std::optional<std::string> copy;
+        if (!folder_)
+            folder_ = QVPDFPathUtilities::getNewFolderPathby(
+                platform::appendPathComponent(platform::systemTempFolder(), "corvala-trace"), "-");
+        if (folder_)
+            if (auto bytes = platform::readFile(source)) {
+                const std::string to =
+                    platform::appendPathComponent(*folder_, platform::lastPathComponent(source));
+                if (platform::writeFileAtomically(to, *bytes))
+                    copy = to;
+            }
+        kept_[source] = copy;
+        return copy;
+    }
+
     std::ostream& out_;
+    std::optional<std::string> folder_;
+    std::map<std::string, std::optional<std::string>> kept_;
 };
 
 constexpr const char* kUsage = "usage: corvala trace FILE.pdf [-p PAGES]\n";

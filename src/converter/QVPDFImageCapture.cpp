@@ -25,7 +25,9 @@ constexpr float kJpegQuality = 0.92f;
 // holding it: rounding of the producer's coordinates, not a cut.
 constexpr double kContainSlack = 0.5;
 
-double distance(Point a, Point b) { return std::hypot(b.x - a.x, b.y - a.y); }
+double distance(Point a, Point b) {
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
 
 Rect intersection(const Rect& a, const Rect& b) {
     const double x0 = std::max(a.minX(), b.minX()), y0 = std::max(a.minY(), b.minY());
@@ -43,8 +45,8 @@ bool holds(const Rect& outer, const Rect& inner) {
 }
 
 bool isFiniteRect(const Rect& r) {
-    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) &&
-           std::isfinite(r.size.width) && std::isfinite(r.size.height);
+    return std::isfinite(r.origin.x) && std::isfinite(r.origin.y) && std::isfinite(r.size.width) &&
+           std::isfinite(r.size.height);
 }
 
 bool fullyTransparent(const platform::RasterImage& image) {
@@ -70,8 +72,8 @@ std::optional<std::string> derivedPath(const std::string& source, const std::str
                                             extension);
 }
 
-bool writeDerived(const platform::RasterImage& image, const std::string& source,
-                  bool jpeg, std::string& out) {
+bool writeDerived(const platform::RasterImage& image, const std::string& source, bool jpeg,
+                  std::string& out) {
     const auto path = derivedPath(source, jpeg ? "jpeg" : "png");
     if (!path)
         return false;
@@ -128,9 +130,11 @@ QVPDFImagePlacement QVPDFImageCapture::placementWithTransform(const AffineTransf
     const Point centre{v0.x + (v2.x - v0.x) / 2, v0.y + (v2.y - v0.y) / 2};
     p.displayX = centre.x - p.displayWidth / 2;
     p.displayY = centre.y - p.displayHeight / 2;
-    const float angle = std::atan2(static_cast<float>(v1.y - v0.y), static_cast<float>(v1.x - v0.x));
+    const float angle =
+        std::atan2(static_cast<float>(v1.y - v0.y), static_cast<float>(v1.x - v0.x));
     double r = static_cast<double>(angle) * 180.0 / M_PI;
-    const auto turn = static_cast<float>((v1.x - v0.x) * (v2.y - v1.y) - (v1.y - v0.y) * (v2.x - v1.x));
+    const auto turn =
+        static_cast<float>((v1.x - v0.x) * (v2.y - v1.y) - (v1.y - v0.y) * (v2.x - v1.x));
     if (turn > 0) {
         p.flipY = true;
         r = 360.0 - r;
@@ -185,22 +189,23 @@ QVPDFImageCapture::ClipOutcome QVPDFImageCapture::ClipImageInContextSize(
     // The image's own pixels per point, at least one, at most the cap a side.
     double scale = 1.0;
     if (image && image->isValid() && placed.displayWidth > 0 && placed.displayHeight > 0)
-        scale = std::max({scale, image->width / placed.displayWidth,
-                          image->height / placed.displayHeight});
+        scale = std::max(
+            {scale, image->width / placed.displayWidth, image->height / placed.displayHeight});
     scale = std::min({scale, kMaxClipPixels / area.size.width, kMaxClipPixels / area.size.height});
-    const int width = std::clamp(static_cast<int>(std::ceil(area.size.width * scale - 1e-6)), 1,
-                                 kMaxClipPixels);
-    const int height = std::clamp(static_cast<int>(std::ceil(area.size.height * scale - 1e-6)), 1,
-                                  kMaxClipPixels);
+    const int width =
+        std::clamp(static_cast<int>(std::ceil(area.size.width * scale - 1e-6)), 1, kMaxClipPixels);
+    const int height =
+        std::clamp(static_cast<int>(std::ceil(area.size.height * scale - 1e-6)), 1, kMaxClipPixels);
     auto bitmap = platform::Bitmap::create(width, height);
     if (!bitmap) {
         std::cerr << "Context not created!\n";
         return ClipOutcome::Failed;
     }
     // Display space to the surface (bottom-left origin, y upward).
-    const AffineTransform toBitmap = AffineTransform::makeTranslation(-area.origin.x, -area.origin.y)
-                                         .concat(AffineTransform::makeScale(scale, -scale))
-                                         .concat(AffineTransform::makeTranslation(0, height));
+    const AffineTransform toBitmap =
+        AffineTransform::makeTranslation(-area.origin.x, -area.origin.y)
+            .concat(AffineTransform::makeScale(scale, -scale))
+            .concat(AffineTransform::makeTranslation(0, height));
     for (size_t k = 0, j = 0; k < clipPaths.size() && j < paths.size(); ++k) {
         if (!QVPDFCGPathUtilities::CGPathWithNSArray(clipPaths[k].path))
             continue;
@@ -268,8 +273,8 @@ QVPDFImageCapture::captureImage(const std::string& imagePath, const QVPDFRenderS
                                                        : ClipOutcome::Clipped;
             clipRect = known->box;
         } else {
-            outcome = ClipImageInContextSize(pageBox, load(), t, clips, pageTransform, cut,
-                                             clipRect);
+            outcome =
+                ClipImageInContextSize(pageBox, load(), t, clips, pageTransform, cut, clipRect);
         }
         if (outcome == ClipOutcome::Hidden) {
             if (derived && !known)
@@ -278,7 +283,8 @@ QVPDFImageCapture::captureImage(const std::string& imagePath, const QVPDFRenderS
         }
         std::string written;
         if (outcome == ClipOutcome::Clipped &&
-            (known ? (written = known->path, true) : writeDerived(cut, imagePath, false, written))) {
+            (known ? (written = known->path, true)
+                   : writeDerived(cut, imagePath, false, written))) {
             if (derived && !known)
                 derived->store(key, {Kind::File, written, clipRect});
             p.mediaPath = written;
@@ -299,8 +305,7 @@ QVPDFImageCapture::captureImage(const std::string& imagePath, const QVPDFRenderS
     if (p.flipY && !keepMirror) {
         // The same corners reached from the mirrored pixels: the unit square
         // is mirrored first, which makes the transform unmirrored.
-        const AffineTransform unmirrored =
-            AffineTransform{1, 0, 0, -1, 0, 1}.concat(t);
+        const AffineTransform unmirrored = AffineTransform{1, 0, 0, -1, 0, 1}.concat(t);
         std::string mirrored;
         const std::string key = "mirror:" + imagePath;
         if (const auto* known = derived ? derived->find(key) : nullptr) {
@@ -319,5 +324,25 @@ QVPDFImageCapture::captureImage(const std::string& imagePath, const QVPDFRenderS
             return m;
         }
     }
+    p.mediaPath = pngOrJpegFile(imagePath, derived);
     return p;
+}
+
+std::string QVPDFImageCapture::pngOrJpegFile(const std::string& imagePath,
+                                             QVPDFDerivedImageFiles* derived) {
+    std::string ext = platform::splitExtension(imagePath).second;
+    for (char& ch : ext)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    if (ext == "png" || ext == "jpeg" || ext == "jpg")
+        return imagePath;
+    const std::string key = "png:" + imagePath;
+    if (const auto* known = derived ? derived->find(key) : nullptr)
+        return known->path.empty() ? imagePath : known->path;
+    std::string written;
+    if (auto image = QVPDFUtilities::cgImageWithContentsOfFile(imagePath))
+        if (!writeDerived(*image, imagePath, false, written))
+            written.clear();
+    if (derived)
+        derived->store(key, {QVPDFDerivedImageFiles::Entry::Kind::File, written, {}});
+    return written.empty() ? imagePath : written;
 }

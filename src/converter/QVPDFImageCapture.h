@@ -7,6 +7,8 @@
 // - a mirrored image gets a copy with mirrored pixels and is placed
 //   unmirrored, because readers differ in whether they honour a mirror
 //   attribute on a picture (LibreOffice ignores VML's flip:y);
+// - an image stored in another format (JPEG 2000) gets a PNG copy, since
+//   office readers show PNG and JPEG media only;
 // - an image cut by the page's clip paths gets a PNG of what the clip lets
 //   through, over the box of clip, image and page together, at the image's
 //   own resolution (at least one pixel per point, at most 4096 pixels a
@@ -103,14 +105,17 @@ public:
                                               const platform::AffineTransform& imageTransform,
                                               const std::vector<QVPDFClipPath>& clipPaths,
                                               const platform::AffineTransform& pageTransform,
-                                              platform::RasterImage& cut,
-                                              platform::Rect& clipRect);
+                                              platform::RasterImage& cut, platform::Rect& clipRect);
 
     /// The whole capture of one drawn image file under the state `state`
     /// (its CTM, fill alpha and clip paths) on a page with `pageTransform`
     /// (user space to display space) and `pageBox` (display space): none when
     /// the clip hides the image. With `keepMirror` a mirrored image keeps its
     /// file and is placed with flipY; otherwise its pixels are mirrored.
+    /// The file itself when it is PNG or JPEG (what every office reader
+    /// shows), else a PNG copy beside it; the file itself when it cannot be read.
+    static std::string pngOrJpegFile(const std::string& imagePath, QVPDFDerivedImageFiles* derived);
+
     static std::optional<QVPDFImagePlacement>
     captureImage(const std::string& imagePath, const QVPDFRenderState& state,
                  const platform::AffineTransform& pageTransform, const platform::Rect& pageBox,

@@ -4,6 +4,8 @@ uint64_t QVDocx_NextDrawIndex = 0;
 int64_t QVDocx_NextPictZIndex = -251657498;
 int64_t QVDocx_NextTextBoxZIndex = 1;
 int64_t QVDocx_FormatVersion = 2006;
+int64_t QVDocx_NextShapeID = 1025;
+uint32_t QVDocx_ShapeTypesWritten = 0;
 
 void QVDocx_ResetCountersForDocument() {
     QVDocx_NextDrawIndex = 0;
@@ -12,6 +14,9 @@ void QVDocx_ResetCountersForDocument() {
     // text boxes stack in front of it.
     QVDocx_NextPictZIndex = -251657498;
     QVDocx_NextTextBoxZIndex = 1;
+    // Word numbers the shapes of a document from 1025.
+    QVDocx_NextShapeID = 1025;
+    QVDocx_ShapeTypesWritten = 0;
 }
 
 void QVDocx_ResetCountersForPage() { QVDocx_NextDrawIndex = 0; }

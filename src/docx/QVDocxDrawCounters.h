@@ -10,6 +10,10 @@ extern uint64_t QVDocx_NextDrawIndex;
 extern int64_t QVDocx_NextPictZIndex;
 extern int64_t QVDocx_NextTextBoxZIndex;
 extern int64_t QVDocx_FormatVersion;
+/// Number of the next VML shape id of the document ("_x0000_s1025", ...).
+extern int64_t QVDocx_NextShapeID;
+/// The VML shape types already defined in the document (QVDocxVML bits).
+extern uint32_t QVDocx_ShapeTypesWritten;
 
 /// Every document writer calls this when its document begins.
 void QVDocx_ResetCountersForDocument();

@@ -34,6 +34,7 @@ QVDocxPDFExporter::~QVDocxPDFExporter() = default;
 
 void QVDocxPDFExporter::begainConvertPDF(const std::string& outputPath) {
     pdfConverter_.reset();
+    derivedImages_ = {};
     pdfConverter_ = std::make_unique<QVDocxWriter>(outputPath, numberOfPagesToConvert());
     pdfConverter_->begainWriteDocument();
 }
@@ -60,9 +61,17 @@ void QVDocxPDFExporter::beginWriterPage(platform::Size pageSize) {
         pdfConverter_->begainWritePage(pageSize);
 }
 
+void QVDocxPDFExporter::closeOpenObjects() {
+    endTextBoxWritingIfNeed();
+    endTextPathWritingIfNeed();
+}
+
 void QVDocxPDFExporter::endWriterPage() {
-    if (pdfConverter_)
-        pdfConverter_->endWritePage();
+    if (!pdfConverter_)
+        return;
+    // A page left by an exception may still be in a box or path.
+    closeOpenObjects();
+    pdfConverter_->endWritePage();
 }
 
 // ---------------------------------------------------------------------------
@@ -135,9 +144,14 @@ void QVDocxPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& te
     QVDocxPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
     if (!page)
         return;
-    // Text boxes and text paths are opened by turned text; until they are
-    // captured every string goes to the main text.
-    usingDocxMainText(text, textOffset);
+    if (!renderingStateStack() || !renderingStateStack()->topRenderingState() || text.empty())
+        return;
+    if (page->isUsingTextBox())
+        usingDocxTextBox(text, textOffset);
+    else if (page->isUsingTextPath())
+        usingDocxTextPath(text, textOffset);
+    else
+        usingDocxMainText(text, textOffset);
 }
 
 void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::Size textOffset) {
@@ -153,9 +167,20 @@ void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
     QVPDF_CTMInfo cur = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
     // Mirrored text and text turned 5 degrees or more belongs in text paths
-    // and text boxes, which this exporter does not make yet.
-    if (cur.flip || !(cur.rotation < kHorizontalTolerance))
+    // and text boxes; a page scanned a little askew (-0.4 degrees reads as
+    // 359.6) is still main text.
+    if (cur.flip) {
+        newDocxTextPath(text, textOffset);
         return;
+    }
+    if (!(cur.rotation < kHorizontalTolerance || cur.rotation > 360.0f - kHorizontalTolerance)) {
+        if ((cur.rotation > 85.0f && cur.rotation < 95.0f) ||
+            (cur.rotation > 265.0f && cur.rotation < 275.0f))
+            newDocxTextBox(text, textOffset);
+        else
+            newDocxTextPath(text, textOffset);
+        return;
+    }
     cur.rotation = 0;
 
     const platform::AffineTransform next = nextDisplayTextTransform(textOffset);

@@ -5,10 +5,12 @@
 // becomes a text run with its glyph geometry and run properties (main-text
 // capture). The page end lays the runs out and streams them into the document.
 //
-// Turned and mirrored text belongs in text boxes and text paths, and painted
-// paths and images in floating shapes; those captures are not part of this
-// exporter yet, so such text, paths and images are left out.
+// Text at 90 or 270 degrees goes into floating text boxes, slanted or
+// mirrored text onto text paths, painted paths into floating shapes and
+// images into floating pictures (clipped where the page clips them); the
+// page end anchors them in front of or behind the text by painting order.
 
+#include "converter/QVPDFImageCapture.h"
 #include "converter/QVPDFPageExporter.h"
 #include "docx/QVDocxProperties.h"
 #include "docx/QVDocxWriter.h"
@@ -33,8 +35,11 @@ public:
 
     void didScanText(QVPDFConentParser& parser, const std::u16string& text,
                      platform::Size textOffset) override;
-    /// Images are not captured yet: they need no files.
-    bool wantsImageFiles() const override { return false; }
+    void didScanPath(QVPDFConentParser& parser, const platform::Path& path, bool stroke,
+                     bool fill) override;
+    void didScanXObjectImage(QVPDFConentParser& parser,
+                             const std::shared_ptr<const QVPDFImageXObject>& image) override;
+    bool wantsImageFiles() const override { return true; }
 
     QVDocxWriter* pdfConverter() const { return pdfConverter_.get(); }
 
@@ -42,6 +47,15 @@ public:
     QVDocx_RPr currentRProperty() const;
     /// The main-text capture of one string.
     void usingDocxMainText(const std::u16string& text, platform::Size textOffset);
+    // Text boxes (vertical text) and text paths (slanted or mirrored text).
+    void newDocxTextBox(const std::u16string& text, platform::Size textOffset);
+    void usingDocxTextBox(const std::u16string& text, platform::Size textOffset);
+    void appendDocxTextBox(const std::u16string& text, platform::Size textOffset);
+    void endTextBoxWritingIfNeed();
+    void newDocxTextPath(const std::u16string& text, platform::Size textOffset);
+    void usingDocxTextPath(const std::u16string& text, platform::Size textOffset);
+    void appendDocxTextPath(const std::u16string& text, platform::Size textOffset);
+    void endTextPathWritingIfNeed();
 
     double mainTextFontSize() const { return mainTextFontSize_; }
     const platform::AffineTransform& mainTextTransform() const { return mainTextTransform_; }
@@ -67,10 +81,19 @@ public:
 protected:
     void resetPageState() override;
     void beginWriterPage(platform::Size pageSize) override;
+    void closeOpenObjects() override;
     void endWriterPage() override;
 
 private:
     bool isPlausible(const QVPDF_CTMInfo& g, double textWidth) const;
+    QVPDF_CTMInfo currentCTMInfo() const;
+    void advancePrediction(platform::Size textOffset);
+    /// Back to the main text's prediction, then the main-text capture.
+    void handBackToMainText(const std::u16string& text, platform::Size textOffset);
+    /// Closes an open text box or text path before a shape or picture.
+    void closeOpenTextForGraphics();
+    /// Spaces standing for a gap of `gap` points along a line of text.
+    static size_t gapSpaces(double gap, double spaceWidth, double fontHeight);
 
     std::unique_ptr<QVDocxWriter> pdfConverter_;
     double mainTextFontSize_ = 1.0;
@@ -80,4 +103,8 @@ private:
     platform::AffineTransform nextCharTransform_{};
     QVPDF_CTMInfo nextCharCTMInfo_{};
     bool isNotScanTextYet_ = true;
+    /// Centre line of the open text path's first glyph (display points).
+    platform::Point textPathStartCentre_{};
+    /// Images drawn the same way again reuse their derived files.
+    QVPDFDerivedImageFiles derivedImages_;
 };

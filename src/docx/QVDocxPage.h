@@ -4,6 +4,7 @@
 // at the page end. Positions are display-space points (y downward).
 
 #include "docx/QVDocxProperties.h"
+#include "docx/QVDocxTextBoxInfo.h"
 
 #include <memory>
 #include <optional>
@@ -52,6 +53,10 @@ public:
     void setIsUsingTextBox(bool v) { isUsingTextBox_ = v; }
     bool isUsingTextPath() const { return isUsingTextPath_; }
     void setIsUsingTextPath(bool v) { isUsingTextPath_ = v; }
+    /// Frames of the open text box and text path, and the path's text so far.
+    QVDocxTextBoxInfo& cachedTextBoxInfo() { return cachedTextBoxInfo_; }
+    QVDocxTextPathInfo& cachedTextPathInfo() { return cachedTextPathInfo_; }
+    std::u16string& cachedTextPathString() { return cachedTextPathString_; }
 
     // Paragraphs of the open text box.
     /// Resolves the box's last paragraph and starts a new one with its properties.
@@ -128,4 +133,7 @@ private:
     bool isUsingTextBox_ = false;
     ParagraphArray cachedTextBoxParagraphs_;
     bool isUsingTextPath_ = false;
+    QVDocxTextBoxInfo cachedTextBoxInfo_;
+    QVDocxTextPathInfo cachedTextPathInfo_;
+    std::u16string cachedTextPathString_;
 };

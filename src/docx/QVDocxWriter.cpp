@@ -92,6 +92,7 @@ void QVDocxWriter::begainWriteDocument() {
 
 void QVDocxWriter::setBegainDocxOptions() {
     QVDocx_ResetCountersForDocument();
+    shapeTypesCommitted_ = 0;
     currentDocxPageIndex_ = 0;
     finalSectionWritten_ = false;
     lastWrittenSection_.reset();
@@ -136,8 +137,10 @@ void QVDocxWriter::begainWritePage(platform::Size pageSize) {
         throw std::logic_error("The document has not begun");
     QVDocx_ResetCountersForPage();
     currentPage_.reset();
-    // A page that never ended (its end threw) leaves nothing behind.
+    // A page that never ended (its end threw) leaves nothing behind, also
+    // no shape type it defined.
     documentWriter_->discardHeldOutput();
+    QVDocx_ShapeTypesWritten = shapeTypesCommitted_;
     ++currentDocxPageIndex_;
     const bool lastPage = currentDocxPageIndex_ >= docxNumOfPages_;
     currentPage_ = std::make_unique<QVDocxPage>(documentWriter_.get(), pageSize, lastPage);
@@ -163,10 +166,12 @@ void QVDocxWriter::endWritePage() {
         currentPage_->endWritePage(currentDocxPageIndex_);
     } catch (...) {
         documentWriter_->discardHeldOutput();
+        QVDocx_ShapeTypesWritten = shapeTypesCommitted_;
         currentPage_.reset();
         throw;
     }
     documentWriter_->commitHeldOutput();
+    shapeTypesCommitted_ = QVDocx_ShapeTypesWritten;
     if (currentPage_->isLastPage())
         finalSectionWritten_ = true;
     if (!currentPage_->paragraphArray().empty())

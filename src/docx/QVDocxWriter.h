@@ -122,4 +122,7 @@ private:
     /// Target of each medium, relative to the folder word ("media/IMG_1.png").
     std::vector<std::string> mediaTargets_;
     std::string failureReason_;
+    /// The VML shape types defined by the pages in the document: a page that
+    /// leaves nothing in it takes its definitions with it.
+    uint32_t shapeTypesCommitted_ = 0;
 };

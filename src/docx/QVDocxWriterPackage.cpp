@@ -201,7 +201,7 @@ void QVDocxWriter::_docxWrite_ContentTypes() const {
     }
     // Every extension the media have, once (a part no type covers makes the
     // package unreadable).
-    std::vector<std::string> extensions = {"jpg", "jpeg", "png"};
+    std::vector<std::string> extensions;
     for (const std::string& target : mediaTargets_) {
         std::string extension = lowercase(platform::splitExtension(target).second);
         if (!extension.empty() && extension != "xml" && extension != "rels" &&

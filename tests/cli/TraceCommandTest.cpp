@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -120,13 +121,36 @@ TEST(CorvalaTrace, LinesForPathsImagesAndFailures) {
     b.addPage(second);
     std::string pdf = b.writeTo(dir + "/lines.pdf");
 
-    EXPECT_EQ(lines(trace({pdf})),
+    // The image is kept in the trace's own folder (below TMPDIR, here the
+    // test's folder), a copy of the one-pixel PNG.
+    const char* tmp = std::getenv("TMPDIR");
+    const std::optional<std::string> savedTmp = tmp ? std::optional<std::string>(tmp) : std::nullopt;
+    ::setenv("TMPDIR", dir.c_str(), 1);
+    const std::string traced = trace({pdf});
+    if (savedTmp)
+        ::setenv("TMPDIR", savedTmp->c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_NE(traced.find("\"file\":\"" + dir + "/corvala-trace/IMG_"), std::string::npos)
+        << traced;
+    const std::string key = "\"op\":\"image\",\"file\":\"";
+    const size_t at = traced.find(key);
+    ASSERT_NE(at, std::string::npos) << traced;
+    const size_t from = at + key.size(), to = traced.find('"', from);
+    const std::string imageFile = "\"" + traced.substr(from, to - from) + "\"";
+    std::ifstream png(traced.substr(from, to - from), std::ios::binary);
+    std::string magic(8, '\0');
+    png.read(magic.data(), 8);
+    EXPECT_EQ(magic, "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(lines(traced),
               (std::vector<std::string>{
                   "{\"page\":1,\"op\":\"path\",\"stroke\":true,\"fill\":false,\"bbox\":[10,60,30,"
                   "80],\"evenodd\":false,\"lineWidth\":2,\"strokeColor\":\"7f0000\","
                   "\"fillColor\":\"000000\",\"strokeAlpha\":0.5,\"fillAlpha\":1,\"dash\":[3,1],"
                   "\"clips\":1}",
-                  "{\"page\":1,\"op\":\"image\",\"file\":null}",
+                  "{\"page\":1,\"op\":\"image\",\"file\":" + imageFile +
+                      ",\"bbox\":[0,99,1,100],\"rotation\":0,\"mirrored\":false,"
+                      "\"alpha\":1,\"clips\":0}",
                   "{\"page\":2,\"op\":\"path\",\"stroke\":true,\"fill\":false,\"bbox\":[0,787,5,"
                   "792],\"evenodd\":false,\"lineWidth\":1,\"strokeColor\":\"ff0000\","
                   "\"fillColor\":\"000000\",\"strokeAlpha\":1,\"fillAlpha\":1,\"dash\":null,"
