@@ -130,8 +130,21 @@ void setLine(QVDocxParagraph& p, double line) {
     p.setPProperty(std::move(pPr));
 }
 
-/// Moves N's runs to the end of L's.
+// Pieces a point or more apart are separate words, as in the run merging.
+constexpr double kWordGap = 1.0;
+
+/// Moves N's runs to the end of L's. A raised or lowered piece standing a
+/// word gap or more after L's text is a word of its own: it gets a space, or
+/// the two would read as one word ("mc" and a "2" set apart give "mc2").
 void mergeInto(QVDocxParagraph& L, QVDocxParagraph& N) {
+    QVDocxRunText* last = L.lastRunText();
+    const QVDocxRunText* next = N.firstRunText();
+    if (last && next && !last->runText().empty() && last->runText().back() != u' ' &&
+        !next->runText().empty() && next->runText().front() != u' ') {
+        const double end = last->ctmInfo().bottomLeft.x + last->textWidth();
+        if (next->ctmInfo().bottomLeft.x - end >= kWordGap)
+            last->runText() += u' ';
+    }
     auto& runs = L.runArray();
     runs.insert(runs.end(), N.runArray().begin(), N.runArray().end());
 }
@@ -188,6 +201,11 @@ void QVDocxPage::_creatParagraphs() {
 
     // Stage B: paragraphs per band and column.
     ParagraphArray P;
+    // Where each column of a div begins in P, apart from the first column's:
+    // such a paragraph stands below the div's top, not below the paragraph
+    // before it in P (the last one of the column to its left).
+    std::vector<size_t> divStarts;
+    std::vector<bool> laterColumnStart;
     double previousBottom = 0.0;
     for (size_t i = 0; i < divs.size(); ++i) {
         const Div& div = divs[i];
@@ -195,7 +213,12 @@ void QVDocxPage::_creatParagraphs() {
         double space;
         if (i == 0) {
             QVDocx_PgMar margins;
-            if (divTop <= kMaximumTopMargin) {
+            if (divTop <= 0) {
+                // Text reaching above the page: no negative margin, which
+                // readers take as "at least" and lay the page out from below.
+                margins.top = 0;
+                space = 0;
+            } else if (divTop <= kMaximumTopMargin) {
                 margins.top = f32(divTop);
                 space = 0;
             } else {
@@ -217,6 +240,10 @@ void QVDocxPage::_creatParagraphs() {
         if (!P.empty() && div.size() != 1)
             endSection(*P.back());
         S.cols = columnsOfSection(div, S.pgSz.w);
+        // Exact line heights carry every line's place; a line grid would
+        // round each line up to its pitch and move the text down the page.
+        S.docGrid.type.reset();
+        divStarts.push_back(P.size());
 
         for (size_t j = 0; j < div.size(); ++j) {
             ColumnSect columnSect;
@@ -323,6 +350,8 @@ void QVDocxPage::_creatParagraphs() {
             if (!C.empty()) {
                 if (C.size() > 1 && j > 0)
                     C.front()->setBreakColumn(true);
+                laterColumnStart.resize(P.size() + C.size(), false);
+                laterColumnStart[P.size()] = j > 0;
                 for (auto& p : C)
                     P.push_back(std::move(p));
             }
@@ -342,26 +371,50 @@ void QVDocxPage::_creatParagraphs() {
                  firstGap, first->pProperty().spacing.line, first->pProperty().ind.left,
                  first->rProperty(), first->sectProperty()))
             out.push_back(std::move(b));
+        // The blank lines hold the space above the first line; its own line
+        // keeps only its height, or that space would count twice and the
+        // page's text would stand that much lower.
+        const LinePart runs = textRunsOf(*first);
+        setLine(*first, _maxBottomYOfLinePartArray(runs) - _minTopYOfLinePartArray(runs));
     }
+    laterColumnStart.resize(P.size(), false);
     QVDocxParagraph* previous = first;
     double previousBottomC = _maxBottomYOfLinePartArray(textRunsOf(*first));
+    // Where the line boxes of the current div begin: the top of its first
+    // paragraph's exact line.
+    double divFlowTop = previousBottomC - first->pProperty().spacing.line;
     out.push_back(std::move(P.front()));
     for (size_t k = 1; k < P.size(); ++k) {
         QVDocxParagraph& p = *P[k];
         const LinePart runs = textRunsOf(p);
         const double pTop = _minTopYOfLinePartArray(runs);
         const double pBottom = _maxBottomYOfLinePartArray(runs);
+        if (laterColumnStart[k]) {
+            // The column starts where the div's first column does: its first
+            // line reaches up to there.
+            setLine(p, f32(std::max(pBottom - divFlowTop, pBottom - pTop)));
+            previous = &p;
+            previousBottomC = pBottom;
+            out.push_back(std::move(P[k]));
+            continue;
+        }
+        // A gap up to the line before goes on top of the line after it: an
+        // exact line holds its text at its foot and its spare height above,
+        // so spare height given to the line before would push that line down.
         const double d = pTop - previousBottomC;
+        double above = 0;
         if (d <= previous->pProperty().spacing.line) {
             if (d > 0)
-                setLine(*previous, previous->pProperty().spacing.line + f32(d));
+                above = d;
         } else {
             for (auto& b : QVDocxParagraph::BankParagraph(
                      d, previous->pProperty().spacing.line, previous->pProperty().ind.left,
                      previous->rProperty(), previous->sectProperty()))
                 out.push_back(std::move(b));
         }
-        setLine(p, pBottom - pTop);
+        setLine(p, f32(pBottom - pTop) + f32(above));
+        if (std::find(divStarts.begin(), divStarts.end(), k) != divStarts.end())
+            divFlowTop = pBottom - p.pProperty().spacing.line;
         previous = &p;
         previousBottomC = pBottom;
         out.push_back(std::move(P[k]));

@@ -45,6 +45,7 @@ public:
 
     /// The last text run, or none.
     QVDocxRunText* lastRunText() const;
+    const QVDocxRunText* firstRunText() const;
     /// Sum of the text runs' widths.
     double textWidth() const;
 
@@ -60,7 +61,6 @@ public:
     void writeWithXMLWriter(XMLFileWriter& writer) const;
 
 private:
-    const QVDocxRunText* firstRunText() const;
 
     QVDocx_PPr pProperty_;
     QVDocx_RPr rProperty_;

@@ -75,10 +75,12 @@ TEST(QVDocxPageLayout, SingleColumnKeepsEveryLineWhereItStood) {
     auto& ps = b.page().paragraphArray();
     ASSERT_EQ(b.texts(), (std::vector<std::u16string>{u"line", u"line", u"line", u"line"}));
     EXPECT_FLOAT_EQ(b.page().sectProperty().pgMar.top, 50);
-    EXPECT_FLOAT_EQ(ps[0]->pProperty().spacing.line, 14); // 10 + the 4 below it
+    // An exact line holds its text at its foot: the 4 pt between two lines
+    // belong to the line below them.
+    EXPECT_FLOAT_EQ(ps[0]->pProperty().spacing.line, 10);
     EXPECT_FLOAT_EQ(ps[1]->pProperty().spacing.line, 14);
     EXPECT_FLOAT_EQ(ps[2]->pProperty().spacing.line, 14);
-    EXPECT_FLOAT_EQ(ps[3]->pProperty().spacing.line, 10);
+    EXPECT_FLOAT_EQ(ps[3]->pProperty().spacing.line, 14);
     for (const auto& p : ps) {
         EXPECT_FLOAT_EQ(p->pProperty().ind.left, 72);
         EXPECT_EQ(p->pProperty().spacing.lineRule, "exact");
@@ -104,6 +106,16 @@ TEST(QVDocxPageLayout, TextLowOnThePageGetsBlankLinesAbove) {
     }
     EXPECT_FLOAT_EQ(blank, 28);
     EXPECT_EQ(texts.back(), u"late");
+    // The blank lines hold the space above; the line itself only its height.
+    EXPECT_FLOAT_EQ(b.page().paragraphArray().back()->pProperty().spacing.line, 10);
+}
+
+TEST(QVDocxPageLayout, TextReachingAboveThePageGetsNoNegativeMargin) {
+    PageBuilder b;
+    b.text(u"cut", 72, -20).text(u"below", 72, -6);
+    b.page()._creatParagraphs();
+    EXPECT_FLOAT_EQ(b.page().sectProperty().pgMar.top, 0);
+    EXPECT_EQ(b.texts(), (std::vector<std::u16string>{u"cut", u"below"}));
 }
 
 TEST(QVDocxPageLayout, PiecesOfOneLineJoinWithSpacesForTheirGap) {
@@ -131,11 +143,12 @@ TEST(QVDocxPageLayout, SmallLineCloseBelowBecomesSubscript) {
 TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
     PageBuilder b;
     b.text(u"Heading across the page", 72, 50, 14, 14, 400);
-    // Glyph boxes taller than the leading: the lines overlap into one band.
+    // Glyph boxes taller than the leading: the lines overlap into one band,
+    // 6 pt below the heading.
     for (int k = 0; k < 3; ++k)
-        b.text(u"left", 72, 100 + 12 * k, 10, 14);
+        b.text(u"left", 72, 70 + 12 * k, 10, 14);
     for (int k = 0; k < 3; ++k)
-        b.text(u"right", 330, 100 + 12 * k, 10, 14);
+        b.text(u"right", 330, 70 + 12 * k, 10, 14);
     b.page()._creatParagraphs();
     const auto texts = b.texts();
     // Reading order: heading, then the left column, then the right one.
@@ -147,8 +160,11 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
                                                   u"left", u"right", u"right", u"right"}));
     const auto& ps = b.page().paragraphArray();
     const QVDocxParagraph* firstRight = nullptr;
+    const QVDocxParagraph* firstLeft = nullptr;
     const QVDocxParagraph* heading = nullptr;
     for (const auto& p : ps) {
+        if (heading && !firstLeft && p->lastRunText())
+            firstLeft = p.get();
         if (!heading && p->lastRunText())
             heading = p.get();
         if (p->lastRunText() && p->lastRunText()->runText() == u"right") {
@@ -156,8 +172,11 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
             break;
         }
     }
-    ASSERT_TRUE(firstRight && heading);
+    ASSERT_TRUE(firstRight && firstLeft && heading);
     EXPECT_TRUE(firstRight->breakColumn());
+    // Both columns start 6 pt below the heading: their first lines are alike.
+    EXPECT_FLOAT_EQ(firstLeft->pProperty().spacing.line, 20);
+    EXPECT_FLOAT_EQ(firstRight->pProperty().spacing.line, 20);
     EXPECT_FLOAT_EQ(firstRight->pProperty().ind.left, 0); // from its column's edge
     const QVDocx_Cols& cols = firstRight->sectProperty().cols;
     ASSERT_EQ(cols.num, 2);

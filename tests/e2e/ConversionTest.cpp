@@ -345,7 +345,8 @@ namespace {
 
 // A Word document prints in LibreOffice with the source's pages, page sizes
 // and words: one column, two columns under a heading, scripts, styled faces,
-// an empty page and pages of three sizes.
+// an empty page and pages of three sizes; the words of the flowing column
+// and its superscript stand where they stood.
 TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
     const std::string folder = fixtures::makeTestFolder("docx-roundtrip");
     fixtures::PdfBuilder b;
@@ -386,7 +387,7 @@ TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
     auto printed = fixtures::runCommand(
         "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_roundtrip.py") + " " +
         fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(docx) + " " +
-        fixtures::shellQuote(folder));
+        fixtures::shellQuote(folder) + " --placed 1");
     EXPECT_TRUE(printed.ok()) << printed.output;
 }
 
