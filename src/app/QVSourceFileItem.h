@@ -44,6 +44,9 @@ public:
     /// Page count with the item's password, cached once above 0; 0 when the
     /// document cannot be opened.
     int64_t sourcePages();
+    /// Caches a page count the caller read from the document opened with the
+    /// item's current password, so sourcePages need not open it again.
+    void rememberSourcePages(int64_t count) { pageCount_ = count > 0 ? count : 0; }
     /// "icon_pdf_pw" for a locked document, else "icon_pdf".
     std::string sourceFileIcon() const;
     /// "12 Pages, 1.5 MB".

@@ -12,6 +12,7 @@
 #include "converter/QVPDFConverter.h"
 #include "platform/Dispatch.h"
 #include "platform/Files.h"
+#include "platform/pdf/PdfDocument.h"
 
 #include <atomic>
 #include <csignal>
@@ -48,11 +49,13 @@ std::string describeFormat(const std::string& key) {
 struct PasswordCheck {
     const std::optional<std::string>& fromStdin;
 
-    std::optional<std::string> problem(QVSourceFileItem& item) const {
+    /// `doc`: the file opened without a password (none when it does not open).
+    std::optional<std::string> problem(QVSourceFileItem& item,
+                                       const platform::PdfDocument* doc) const {
         const std::string& path = item.sourcePath();
-        if (!QVCPDFUtilities::isPDFDocumentLockPritingAtPath(path))
+        const bool locked = !doc || (doc->isEncrypted() && !doc->isUnlocked());
+        if (!locked && doc->allowsPrinting())
             return std::nullopt;
-        const bool locked = QVCPDFUtilities::isPDFDocumentLockedAtPath(path);
         const std::string need = locked ? "it is locked: it needs its password"
                                         : "printing it is restricted: it needs its owner password";
         if (fromStdin) {
@@ -83,10 +86,11 @@ struct PasswordCheck {
     }
 };
 
-std::optional<std::string> fileProblem(const std::string& path) {
+std::optional<std::string> fileProblem(const std::string& path,
+                                       const platform::PdfDocument* doc) {
     if (::access(path.c_str(), R_OK) != 0)
         return std::string("cannot be read (permission denied)");
-    if (!QVCPDFUtilities::isPDFDocumentValidAtPath(path))
+    if (!doc)
         return std::string("is not a PDF file (or is too damaged to open)");
     return std::nullopt;
 }
@@ -172,7 +176,13 @@ int corvalaConvert(const std::vector<std::string>& args) {
             QVSourceFileItem::CreateSourceItemsOfFileOrDirectoryAtPath(arg);
         size_t pdfs = 0;
         for (const auto& item : found) {
-            auto bad = fileProblem(item->sourcePath());
+            // One open answers every check of the file, and its page count
+            // spares the run another open; it is let go before the next file.
+            auto doc = platform::pathExists(item->sourcePath())
+                           ? QVCPDFUtilities::initPDFDocumentAtPath(item->sourcePath(),
+                                                                    std::nullopt)
+                           : nullptr;
+            auto bad = fileProblem(item->sourcePath(), doc.get());
             if (bad && folder) {
                 reporter.skipped(item->sourcePath(), *bad);
                 continue;
@@ -180,11 +190,14 @@ int corvalaConvert(const std::vector<std::string>& args) {
             ++considered;
             ++pdfs;
             if (!bad)
-                bad = passwords.problem(*item);
+                bad = passwords.problem(*item, doc.get());
             if (bad) {
                 reporter.refused(item->sourcePath(), *bad);
                 continue;
             }
+            if (!item->sourcePassword() && doc->isUnlocked())
+                item->rememberSourcePages(static_cast<int64_t>(doc->pageCount()));
+            doc.reset();
             item->setSettings_outputFormat(title);
             if (o.pages) {
                 item->setSettings_pageRangeType(1);

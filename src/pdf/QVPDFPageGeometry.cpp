@@ -109,21 +109,26 @@ Size QVPDF_CTMFontSize(double s, double ascent, double descent, const AffineTran
 
 QVPDF_CTMInfo QVPDF_CTMInfoMake(double s, double ascent, double descent,
                                 const AffineTransform& t) {
+    // The same values as the single-value functions above, each box made once:
+    // this runs twice for every glyph shown.
+    const UprightBox em = boxOf(s, 1, 0, t);
+    const UprightBox above = boxOf(s, ascent, 0, t);
+    const UprightBox below = boxOf(s, 0, descent, t);
+    const UprightBox whole = boxOf(s, ascent, descent, t);
     QVPDF_CTMInfo info;
     info.flip = QVPDF_CTMFlip(s, ascent, descent, t);
     info.rotation = static_cast<float>(QVPDF_CTMRotation(s, ascent, descent, t));
-    info.yTop = QVPDF_CTMYTop(s, ascent, descent, t);
-    info.yAscent = QVPDF_CTMYAscent(s, ascent, descent, t);
-    info.yBase = QVPDF_CTMYBase(s, ascent, descent, t);
-    info.yDescent = QVPDF_CTMYDescent(s, ascent, descent, t);
-    info.yBottom = QVPDF_CTMYBottom(s, ascent, descent, t);
-    info.xLeft = QVPDF_CTMXLeft(s, ascent, descent, t);
-    info.xRight = QVPDF_CTMXRight(s, ascent, descent, t);
-    info.topLeft = QVPDF_CTMTopLeft(s, ascent, descent, t);
-    info.bottomLeft = QVPDF_CTMBottomLeft(s, ascent, descent, t);
-    Size fs = QVPDF_CTMFontSize(s, ascent, descent, t);
-    info.fontSize = {std::max(static_cast<float>(fs.width), 8.0f),
-                     std::max(static_cast<float>(fs.height), 8.0f)};
+    info.yTop = em.top;
+    info.yAscent = above.top;
+    info.yBase = below.top;
+    info.yDescent = below.bottom;
+    info.yBottom = below.bottom;
+    info.xLeft = whole.left;
+    info.xRight = whole.right;
+    info.topLeft = {whole.left, whole.top};
+    info.bottomLeft = {whole.left, whole.bottom};
+    info.fontSize = {std::max(std::round(static_cast<float>(whole.w)), 8.0f),
+                     std::max(std::round(static_cast<float>(whole.h)), 8.0f)};
     return info;
 }
 

@@ -57,7 +57,7 @@ const PdfFileSource::Block* PdfFileSource::blockAt(qpdf_offset_t offset) {
             victim = &b;
     }
     if (!victim->data)
-        victim->data = std::make_unique<char[]>(kBlockSize);
+        victim->data = std::make_unique_for_overwrite<char[]>(kBlockSize);
     const size_t want =
         static_cast<size_t>(std::min<qpdf_offset_t>(size_ - start, static_cast<qpdf_offset_t>(kBlockSize)));
     victim->start = -1; // stays empty if the read raises
