@@ -26,10 +26,50 @@ constexpr double kStackOverlap = 1.0;
 // ...and the next line's top lies within this distance of the bottom so far.
 constexpr double kStackGap = 2.0;
 
+// A stable sort by key. Without a NaN key the keys are strictly weakly
+// ordered, so every stable sort gives the same list: a list already in order
+// (most groups keep their parent's order) is left alone and a short one is
+// sorted by insertion, neither allocating. A NaN key leaves the list to
+// std::stable_sort, whose order for such keys is the one to keep.
+void sortInPlace(RunList& runs, double (*key)(const QVExcelRunText&)) {
+    // Insertion sort up to this many runs; std::stable_sort above.
+    constexpr size_t kShortList = 16;
+    bool ordered = true;
+    double previous = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const double k = key(*runs[i]);
+        if (std::isnan(k)) {
+            std::stable_sort(runs.begin(), runs.end(), [key](const RunPtr& a, const RunPtr& b) {
+                return key(*a) < key(*b);
+            });
+            return;
+        }
+        if (i > 0 && k < previous)
+            ordered = false;
+        previous = k;
+    }
+    if (ordered)
+        return;
+    if (runs.size() > kShortList) {
+        std::stable_sort(runs.begin(), runs.end(),
+                         [key](const RunPtr& a, const RunPtr& b) { return key(*a) < key(*b); });
+        return;
+    }
+    for (size_t i = 1; i < runs.size(); ++i) {
+        const double k = key(*runs[i]);
+        size_t j = i;
+        if (!(k < key(*runs[j - 1])))
+            continue;
+        RunPtr moving = std::move(runs[i]);
+        for (; j > 0 && k < key(*runs[j - 1]); --j)
+            runs[j] = std::move(runs[j - 1]);
+        runs[j] = std::move(moving);
+    }
+}
+
 RunList stableSorted(const RunList& runs, double (*key)(const QVExcelRunText&)) {
     RunList out = runs;
-    std::stable_sort(out.begin(), out.end(),
-                     [key](const RunPtr& a, const RunPtr& b) { return key(*a) < key(*b); });
+    sortInPlace(out, key);
     return out;
 }
 
@@ -48,6 +88,14 @@ RunList QVExcelSortUtilities::SortRunTextsByX(const RunList& runs) {
 
 RunList QVExcelSortUtilities::SortRunTextsByY(const RunList& runs) {
     return stableSorted(runs, yTopOf);
+}
+
+void QVExcelSortUtilities::sortRunTextsByXInPlace(RunList& runs) {
+    sortInPlace(runs, xLeftOf);
+}
+
+void QVExcelSortUtilities::sortRunTextsByYInPlace(RunList& runs) {
+    sortInPlace(runs, yTopOf);
 }
 
 namespace {
@@ -302,30 +350,47 @@ double QVExcelSortUtilities::GetMinxTopInRunTexts(const RunList& runs) {
 
 std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain,
                                                   const QVExcelStackRule* rule) {
-    const Finder find = finderFor(chain);
     std::vector<RunList> groups;
-    RunList rest = runs;
+    if (runs.size() == 1) { // a chain of one: nothing to look for
+        groups.push_back(runs);
+        return groups;
+    }
+    const Finder find = finderFor(chain);
+    // Sized for the most groups and members there can be: most lists are
+    // short, and growing step by step cost more allocations than the lists.
+    groups.reserve(runs.size());
+    // (*list)[head...] are the runs not yet taken, in order. Until a chain
+    // passes over a run nothing moves and `runs` itself serves; the first
+    // time one does, the rest is copied into `rest` to be reordered.
+    RunList rest;
+    const RunList* list = &runs;
     std::vector<size_t> members;
-    // rest[head...] are the runs not yet taken, in order.
+    members.reserve(runs.size());
     size_t head = 0;
-    while (head < rest.size()) {
+    while (head < list->size()) {
         members.clear();
-        find(Span(rest).subspan(head), members, true, rule);
+        find(Span(*list).subspan(head), members, true, rule);
         RunList group;
         group.reserve(members.size());
         for (size_t m : members)
-            group.push_back(rest[head + m]);
-        // The runs the chain passed over move up behind it, keeping their
-        // order; only the stretch the chain reached is touched.
+            group.push_back((*list)[head + m]);
         const size_t last = head + members.back();
-        size_t write = last + 1;
-        size_t member = members.size();
-        for (size_t i = last + 1; i-- > head;) {
-            if (member > 0 && head + members[member - 1] == i) {
-                --member;
-                continue;
+        if (last - head + 1 != members.size()) {
+            if (list == &runs) {
+                rest = runs;
+                list = &rest;
             }
-            rest[--write] = std::move(rest[i]);
+            // The runs the chain passed over move up behind it, keeping their
+            // order; only the stretch the chain reached is touched.
+            size_t write = last + 1;
+            size_t member = members.size();
+            for (size_t i = last + 1; i-- > head;) {
+                if (member > 0 && head + members[member - 1] == i) {
+                    --member;
+                    continue;
+                }
+                rest[--write] = std::move(rest[i]);
+            }
         }
         head += members.size();
         groups.push_back(std::move(group));

@@ -19,6 +19,9 @@ public:
     /// By xLeft (yTop) ascending; runs with equal keys keep their order.
     static RunList SortRunTextsByX(const RunList& runs);
     static RunList SortRunTextsByY(const RunList& runs);
+    /// The same orders, sorting the list itself.
+    static void sortRunTextsByXInPlace(RunList& runs);
+    static void sortRunTextsByYInPlace(RunList& runs);
 
     /// The first run and every later run that overlaps the chain vertically
     /// (running bottom from yBase, strictly below the next yTop).

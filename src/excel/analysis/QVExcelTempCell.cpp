@@ -11,15 +11,17 @@ QVExcelTempCell::QVExcelTempCell(RunList runs) : runTexts_(std::move(runs)) {}
 QVExcelTempCell::~QVExcelTempCell() = default;
 
 void QVExcelTempCell::sortRunTextsByX() {
-    runTexts_ = U::SortRunTextsByX(runTexts_);
+    U::sortRunTextsByXInPlace(runTexts_);
 }
 void QVExcelTempCell::sortRunTextsByY() {
-    runTexts_ = U::SortRunTextsByY(runTexts_);
+    U::sortRunTextsByYInPlace(runTexts_);
 }
 
 void QVExcelTempCell::mergeRunTextsStringByY(const QVExcelStackRule* rule) {
+    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::MergedInHeight, rule);
     RunList merged;
-    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInHeight, rule))
+    merged.reserve(groups.size());
+    for (RunList& group : groups)
         merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInHeight(group));
     runTexts_ = std::move(merged);
 }
@@ -40,7 +42,9 @@ bool QVExcelTempCell::mayStackLines() const {
 
 void QVExcelTempCell::creatTempRowsByY() {
     tempRows_.clear();
-    for (RunList& group : U::divide(runTexts_, U::Chain::CrossedInHeight))
+    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::CrossedInHeight);
+    tempRows_.reserve(groups.size());
+    for (RunList& group : groups)
         tempRows_.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
 }
 

@@ -13,22 +13,26 @@ QVExcelTempRow::QVExcelTempRow(RunList runs) : runTexts_(std::move(runs)) {}
 QVExcelTempRow::~QVExcelTempRow() = default;
 
 void QVExcelTempRow::sortRunTextsByX() {
-    runTexts_ = U::SortRunTextsByX(runTexts_);
+    U::sortRunTextsByXInPlace(runTexts_);
 }
 void QVExcelTempRow::sortRunTextsByY() {
-    runTexts_ = U::SortRunTextsByY(runTexts_);
+    U::sortRunTextsByYInPlace(runTexts_);
 }
 
 void QVExcelTempRow::mergeRunTextsStringByX() {
+    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::MergedInWidth);
     RunList merged;
-    for (RunList& group : U::divide(runTexts_, U::Chain::MergedInWidth))
+    merged.reserve(groups.size());
+    for (RunList& group : groups)
         merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInWidth(group));
     runTexts_ = std::move(merged);
 }
 
 void QVExcelTempRow::creatTempCellsByX() {
     tempCells_.clear();
-    for (RunList& group : U::divide(runTexts_, U::Chain::CrossedInWidth))
+    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::CrossedInWidth);
+    tempCells_.reserve(groups.size());
+    for (RunList& group : groups)
         tempCells_.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
 }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 
 namespace {
@@ -84,6 +86,37 @@ TEST(QVExcelSortUtilities, DivideOfSortedListsEqualsRepeatedFullScans) {
     }
     EXPECT_TRUE(U::divide({}, U::Chain::CrossedInHeight).empty());
     QVExcelManager::destory();
+}
+
+// The sorts skip lists already in order and sort short ones by insertion;
+// both must give std::stable_sort's order: equal keys keep their order, on
+// short and long lists, sorted, reversed and shuffled ones, and with a NaN
+// key among them.
+TEST(QVExcelSortUtilities, SortsGiveTheStableSortOrder) {
+    std::mt19937 rng(5);
+    auto byX = [](const auto& a, const auto& b) { return a->ctmInfo().xLeft < b->ctmInfo().xLeft; };
+    auto byY = [](const auto& a, const auto& b) { return a->ctmInfo().yTop < b->ctmInfo().yTop; };
+    for (int round = 0; round < 240; ++round) {
+        RunList runs = randomRuns(rng, 1 + round % 40);
+        if (round % 4 == 1)
+            std::stable_sort(runs.begin(), runs.end(), byX);
+        if (round % 4 == 2)
+            std::reverse(runs.begin(), runs.end());
+        if (round % 4 == 3) {
+            auto& r = runs[round % runs.size()];
+            QVPDF_CTMInfo g = r->ctmInfo();
+            g.xLeft = g.yTop = std::nan("");
+            r->setCtmInfo(g);
+        }
+        RunList wantX = runs, wantY = runs;
+        std::stable_sort(wantX.begin(), wantX.end(), byX);
+        std::stable_sort(wantY.begin(), wantY.end(), byY);
+        EXPECT_EQ(U::SortRunTextsByX(runs), wantX) << "round " << round;
+        EXPECT_EQ(U::SortRunTextsByY(runs), wantY) << "round " << round;
+        RunList inPlace = runs;
+        U::sortRunTextsByXInPlace(inPlace);
+        EXPECT_EQ(inPlace, wantX) << "round " << round;
+    }
 }
 
 } // namespace
