@@ -137,8 +137,8 @@ void QVDocxRunPath::_writePath2006(XMLFileWriter& w) const {
     // The coordinate space is the page in twentieths of a point, so the
     // path needs no offset; a size of zero would make it undefined.
     w.writeAttribute("coordorigin", coord(info.displayX) + "," + coord(info.displayY));
-    w.writeAttribute("coordsize", std::max<std::string>(coord(info.displayWidth), "1") + "," +
-                                      std::max<std::string>(coord(info.displayHeight), "1"));
+    w.writeAttribute("coordsize", coord(std::max(info.displayWidth, 0.05)) + "," +
+                                      coord(std::max(info.displayHeight, 0.05)));
     w.writeAttribute("path", pathString(path));
     w.writeAttribute("filled", info.filled ? "t" : "f");
     if (info.filled && info.fillcolor)
