@@ -30,6 +30,7 @@ void layOut(benchmark::State& state, Shape shape) {
             const double bottom = shape == Shape::OneRunPerLine ? 20 + i * 1.5 : 20 + (i / 10) * 12;
             info.topLeft = {x, bottom - 10};
             info.bottomLeft = {x, bottom};
+            info.yBase = bottom;
             info.fontSize = {10, 10};
             run->setCtmInfo(info);
             QVDocx_RPr r = QVDocxUtilities::defaultRProperty();

@@ -1,6 +1,6 @@
 // libFuzzer target: every input is opened as a PDF from memory and its first
-// pages are converted to xlsx, csv, docx and pptx in a scratch home folder, exactly as
-// the driver would convert them. A crash, a sanitizer report, a leak, a
+// pages are converted to xlsx, csv, docx, pptx, txt, html and rtf in a scratch
+// home folder, exactly as the driver would convert them. A crash, a sanitizer report, a leak, a
 // timeout or a logic error escaping the conversion is a finding; a clean
 // failure (the page or the document reports an error) is not.
 
@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::error_code ec;
     std::filesystem::create_directories(out, ec);
     const QVPDFOptions options = fixtures::fuzzOptionsFor(size);
-    for (const char* format : {"xlsx", "csv", "docx", "pptx"}) {
+    for (const char* format : {"xlsx", "csv", "docx", "pptx", "txt", "html", "rtf"}) {
         fixtures::InProcessOutcome r = fixtures::convertInProcess(
             bytes, format, out + "/result." + format, options, fixtures::kFuzzMaxPages);
         if (!r.unexpected.empty()) {

@@ -14,6 +14,12 @@ double runTop(const QVFlowRunText& r) {
 double runBottom(const QVFlowRunText& r) {
     return r.ctmInfo().bottomLeft.y;
 }
+// Runs are on one line by their baselines, not by their glyph boxes' bottoms:
+// fonts differ in descent, so a letter of a symbol font on the line's
+// baseline has a bottom some points lower and would start a line of its own.
+double runBaseline(const QVFlowRunText& r) {
+    return r.ctmInfo().yBase;
+}
 double runStart(const QVFlowRunText& r) {
     return r.ctmInfo().bottomLeft.x;
 }
@@ -64,15 +70,15 @@ struct Fold {
 namespace {
 
 /// Lines of runs given in top order: each line is the first run left, then
-/// every other run left whose bottom lies within 1.0 of its bottom, in top
-/// order. Runs are found through a bottom-sorted index with a "next run
+/// every other run left whose baseline lies within 1.0 of its baseline, in
+/// top order. Runs are found through a baseline-sorted index with a "next run
 /// left" table, so a page of many lines stays near linear.
 std::vector<QVFlowPage::RunTextArray> groupLines(const QVFlowPage::RunTextArray& top) {
     const size_t n = top.size();
     std::vector<size_t> byBottom(n);
     std::iota(byBottom.begin(), byBottom.end(), size_t(0));
     std::stable_sort(byBottom.begin(), byBottom.end(), [&](size_t a, size_t b) {
-        return keyLess(runBottom(*top[a]), runBottom(*top[b]));
+        return keyLess(runBaseline(*top[a]), runBaseline(*top[b]));
     });
     std::vector<size_t> positionOf(n);
     for (size_t p = 0; p < n; ++p)
@@ -103,18 +109,18 @@ std::vector<QVFlowPage::RunTextArray> groupLines(const QVFlowPage::RunTextArray&
             continue;
         take(i);
         std::vector<size_t> members{i};
-        const double bottom = runBottom(*top[i]);
+        const double bottom = runBaseline(*top[i]);
         if (!std::isnan(bottom)) {
             // Candidates lie within a slightly wider window; the exact test decides.
             const double low = bottom - 1.5, high = bottom + 1.5;
             size_t p = size_t(std::lower_bound(byBottom.begin(), byBottom.end(), low,
                                                [&](size_t k, double v) {
-                                                   return keyLess(runBottom(*top[k]), v);
+                                                   return keyLess(runBaseline(*top[k]), v);
                                                }) -
                               byBottom.begin());
             for (p = find(p); p < n; p = find(p + 1)) {
                 const size_t k = byBottom[p];
-                const double b = runBottom(*top[k]);
+                const double b = runBaseline(*top[k]);
                 if (!(b < high))
                     break;
                 if (std::fabs(b - bottom) < 1.0) {
@@ -133,13 +139,81 @@ std::vector<QVFlowPage::RunTextArray> groupLines(const QVFlowPage::RunTextArray&
     return lines;
 }
 
-/// How many of the line sects from `first` form the next div.
+/// Whether `script` is a superscript or subscript of `base`: set at most
+/// 0.8 of its size (scripts are set at 0.6 to 0.8), its baseline inside the
+/// base's glyph box, starting where the base ends (within 1.0).
+bool isScriptOf(const QVFlowRunText& script, const QVFlowRunText& base) {
+    const double b = runBaseline(script);
+    return script.ctmInfo().fontSize.height <= 0.8 * base.ctmInfo().fontSize.height &&
+           b > runTop(base) && b < runBottom(base) &&
+           std::fabs(runStart(script) - runEnd(base)) < 1.0;
+}
+
+/// Lines (in top order) made only of superscripts or subscripts join the
+/// line they belong to: the nearest line among the few before and after in
+/// which each of their runs touches a larger run whose box holds its
+/// baseline. Scripts sit on baselines of their own, so they would otherwise
+/// be lines of their own, written before or after the text they belong to.
+void attachScripts(std::vector<QVFlowPage::RunTextArray>& lines) {
+    // Script lines hold a few runs; the lines looked at are the nearest
+    // ones, so the cost stays linear in the runs of the page.
+    constexpr size_t kMaxScriptRuns = 16;
+    constexpr size_t kReach = 3;
+    const auto belongsTo = [](const QVFlowPage::RunTextArray& scripts,
+                              const QVFlowPage::RunTextArray& line) {
+        return std::all_of(scripts.begin(), scripts.end(), [&](const auto& s) {
+            return std::any_of(line.begin(), line.end(),
+                               [&](const auto& q) { return isScriptOf(*s, *q); });
+        });
+    };
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty() || lines[i].size() > kMaxScriptRuns)
+            continue;
+        for (size_t d = 1; d <= kReach; ++d) {
+            size_t target = lines.size();
+            if (i + d < lines.size() && !lines[i + d].empty() && belongsTo(lines[i], lines[i + d]))
+                target = i + d;
+            else if (d <= i && !lines[i - d].empty() && belongsTo(lines[i], lines[i - d]))
+                target = i - d;
+            if (target == lines.size())
+                continue;
+            for (auto& run : lines[i])
+                lines[target].push_back(std::move(run));
+            lines[i].clear();
+            break;
+        }
+    }
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const QVFlowPage::RunTextArray& l) { return l.empty(); }),
+                lines.end());
+}
+
+/// The baseline of a line part's largest run (the first of equals): a row's
+/// key, as a line's, so that scripts joined to a part do not move it.
+double linePartBaseline(const QVFlowPage::LinePart& part) {
+    const QVFlowRunText* largest = nullptr;
+    for (const auto& r : part)
+        if (!largest || r->ctmInfo().fontSize.height > largest->ctmInfo().fontSize.height)
+            largest = r.get();
+    return largest ? runBaseline(*largest) : 0;
+}
+
+/// How many of the line sects from `first` form the next div: the band goes
+/// on while the next line sect overlaps it, touches it, or lies less than
+/// half a line below it (the smaller line's height). Lines set with ordinary
+/// leading leave such a gap between their glyph boxes; were each of them a
+/// div of its own, two columns of such lines would read across, line by line.
 size_t divLength(const std::vector<QVFlowPage::LineSect>& sects, size_t first) {
     double bottom = QVFlowPage::_bottomYOfLineSectArray(sects[first]);
+    double height = bottom - QVFlowPage::_topYOfLineSectArray(sects[first]);
     size_t k = first + 1;
     for (; k < sects.size(); ++k) {
-        if (QVFlowPage::_topYOfLineSectArray(sects[k]) > bottom)
+        const double top = QVFlowPage::_topYOfLineSectArray(sects[k]);
+        const double h = QVFlowPage::_bottomYOfLineSectArray(sects[k]) - top;
+        const double bridge = std::max(0.0, 0.5 * std::min(height, h));
+        if (top > bottom + bridge)
             break;
+        height = h;
         const float a = float(bottom), b = float(QVFlowPage::_bottomYOfLineSectArray(sects[k]));
         bottom = b > a ? b : a;
     }
@@ -298,10 +372,10 @@ platform::Rect QVFlowPage::_rectOfLineSectArray(const LineSect& sect) {
 QVFlowPage::RunTextArray QVFlowPage::_collectSameBaseLineRunTexts(const RunTextArray& runs) {
     if (runs.empty())
         return {};
-    const double bottom = runBottom(*runs.front());
+    const double base = runBaseline(*runs.front());
     RunTextArray line{runs.front()};
     for (size_t i = 1; i < runs.size(); ++i)
-        if (std::fabs(runBottom(*runs[i]) - bottom) < 1.0)
+        if (std::fabs(runBaseline(*runs[i]) - base) < 1.0)
             line.push_back(runs[i]);
     return line;
 }
@@ -336,9 +410,9 @@ QVFlowPage::Row QVFlowPage::_collectSampleBottomYInColumnArray(const Column& col
 QVFlowPage::Row QVFlowPage::_rowAt(const Column& column, size_t first) {
     if (first >= column.size())
         return {};
-    const double bottom = _maxBottomYOfLinePartArray(column[first]);
+    const double base = linePartBaseline(column[first]);
     size_t end = first + 1;
-    while (end < column.size() && std::fabs(_maxBottomYOfLinePartArray(column[end]) - bottom) < 1.0)
+    while (end < column.size() && std::fabs(linePartBaseline(column[end]) - base) < 1.0)
         ++end;
     return _sortedByLinePartLeft(
         Row(column.begin() + std::ptrdiff_t(first), column.begin() + std::ptrdiff_t(end)));
@@ -354,6 +428,7 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         textMargin_.top = float(runTop(*top.front()));
 
     std::vector<RunTextArray> lines = groupLines(top);
+    attachScripts(lines);
     Fold left{false};
     left.add(1000000.0);
     std::vector<LineSect> sects;

@@ -174,19 +174,36 @@ TEST_F(FlowConversion, ColumnsAndPagesComeInReadingOrder) {
         columns.content += shown(320, 693 - 17 * i, 0,
                                  "right" + std::to_string(i) + " more body text on the right side");
     }
+    // Both columns on the same baselines, set with ordinary leading (their
+    // glyph boxes do not touch from one line to the next): still read column
+    // by column, not across.
+    fixtures::PageSpec aligned;
+    for (int i = 0; i < 3; ++i) {
+        aligned.content += shown(72, 700 - 16 * i, 0, "west" + std::to_string(i) + " column text");
+        aligned.content += shown(320, 700 - 16 * i, 0, "east" + std::to_string(i) + " column text");
+    }
+    // A superscript set after its base: in its line, not a line of its own.
+    aligned.content += "BT /F1 12 Tf 1 0 0 1 72 500 Tm (m) Tj ET "
+                       "BT /F1 7 Tf 1 0 0 1 82 504 Tm (2) Tj ET "
+                       "BT /F1 12 Tf 1 0 0 1 94 500 Tm (of floor) Tj ET " +
+                       shown(72, 484, 0, "next line");
     fixtures::PageSpec second, third;
     second.content = shown(72, 700, 0, "second page");
     third.content = shown(72, 700, 0, "third page");
-    const std::string pdf = pdfOf("columns", {columns, second, third});
+    const std::string pdf = pdfOf("columns", {columns, aligned, second, third});
     for (const std::string format : {"txt", "html", "rtf"}) {
         const std::string out = folder_ + "/columns." + format;
-        Report r = convert(pdf, format, out, {1, 2, 3});
+        Report r = convert(pdf, format, out, {1, 2, 3, 4});
         ASSERT_FALSE(r.error) << format;
-        expectInOrder(
-            readFile(out),
-            {"left0", "left1", "left2", "right0", "right1", "right2", "second page", "third page"},
-            format);
+        expectInOrder(readFile(out),
+                      {"left0", "left1", "left2", "right0", "right1", "right2", "west0", "west1",
+                       "west2", "east0", "east1", "east2", "of floor", "next line",
+                       "second page", "third page"},
+                      format);
     }
+    // In the plain text the superscript follows its base on the base's line.
+    const std::string text = readFile(folder_ + "/columns.txt");
+    EXPECT_NE(text.find("m2 of floor"), std::string::npos) << text;
 }
 
 TEST_F(FlowConversion, APageWhoseTextWasAllLeftOutIsReported) {

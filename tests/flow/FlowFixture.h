@@ -13,6 +13,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace flowtest {
@@ -24,6 +25,8 @@ struct RunSpec {
     double width = 10; ///< advance
     float size = 12;   ///< font size: also the glyph box height
     std::string font = "Times New Roman";
+    /// Baseline: the bottom when not given (a run without descent).
+    std::optional<double> baseline = std::nullopt;
 };
 
 inline std::shared_ptr<QVFlowRunText> makeRun(QVFlowFamily family, const RunSpec& s) {
@@ -42,6 +45,7 @@ inline std::shared_ptr<QVFlowRunText> makeRun(QVFlowFamily family, const RunSpec
     QVPDF_CTMInfo info;
     info.topLeft = {s.x, s.bottom - s.size};
     info.bottomLeft = {s.x, s.bottom};
+    info.yBase = s.baseline.value_or(s.bottom);
     info.fontSize = {s.size, s.size};
     run->setCtmInfo(info);
     QVDocx_RPr r = QVDocxUtilities::defaultRProperty();

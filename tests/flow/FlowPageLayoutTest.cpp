@@ -36,9 +36,22 @@ TEST(FlowPageLayout, GroupingThresholds) {
         std::vector<RunSpec> runs;
         std::string expected;
     } cases[] = {
-        // A line: bottoms within 1.0 of the line's topmost run.
+        // A line: baselines within 1.0 of the line's topmost run (here the
+        // bottoms, unless a baseline is given).
         {"bottoms 0.99 apart: one line, one part", {{u"a", 10, 100}, {u"b", 20, 100.99}}, "ab"},
         {"bottoms 1.0 apart: two lines, one div", {{u"a", 10, 100}, {u"b", 20, 101}}, "a,b"},
+        // A smaller run touching a larger one with its baseline inside the
+        // larger one's box is a script of its line.
+        {"superscript", {{u"S", 10, 100}, {u"2", 20.5, 96, 5, 8}}, "S2"},
+        {"subscript",
+         {{u"x", 10, 103, 10, 12, "Times New Roman", 100}, {u"i", 20.5, 102, 5, 8}},
+         "xi"},
+        {"over 0.8 of the size: not a script", {{u"S", 10, 100}, {u"2", 20.5, 96, 5, 10}}, "2,S"},
+        {"a script of the line below stays in its line",
+         {{u"2", 20.5, 96, 5, 8}, {u"S", 10, 100}, {u"T", 10, 112}},
+         "S2,T"},
+        {"as large: not a script", {{u"S", 10, 100}, {u"2", 20.5, 96, 5, 12}}, "2,S"},
+        {"not touching: not a script", {{u"S", 10, 100}, {u"2", 21.5, 96, 5, 8}}, "S,2"},
         {"a run joins its line across runs of another line",
          {{u"a", 10, 100}, {u"y", 200, 110, 10, 21}, {u"b", 20, 100.9, 10, 10}},
          "ab/y"},
@@ -53,9 +66,21 @@ TEST(FlowPageLayout, GroupingThresholds) {
         {"overlapping parts share a column at any distance in the div",
          {{u"a", 10, 100, 100}, {u"b", 300, 112}, {u"c", 50, 124}},
          "a,c/b"},
-        // A div: a line sect whose top equals the running bottom joins.
+        // A div: a line sect whose top lies less than half a line (of the
+        // smaller line) below the running bottom joins.
         {"touching lines: one div", {{u"a", 10, 100}, {u"b", 10, 112}}, "a,b"},
-        {"a gap of any size: a new div", {{u"a", 10, 100}, {u"b", 10, 112.001}}, "a|b"},
+        {"a gap under half a line: one div", {{u"a", 10, 100}, {u"b", 10, 117.99}}, "a,b"},
+        {"a gap of half a line: a new div", {{u"a", 10, 100}, {u"b", 10, 118.01}}, "a|b"},
+        {"half of the smaller line counts",
+         {{u"a", 10, 100, 10, 40}, {u"b", 10, 118.5, 10, 12}},
+         "a|b"},
+        // Lines on one baseline join whatever their glyph boxes' bottoms.
+        {"baselines 0.99 apart, bottoms 3 apart: one line",
+         {{u"a", 10, 100}, {u"b", 20, 103, 10, 12, "Times New Roman", 100.99}},
+         "ab"},
+        {"baselines 1.0 apart: two lines",
+         {{u"a", 10, 100}, {u"b", 20, 103, 10, 12, "Times New Roman", 101}},
+         "a,b"},
         {"the div's running bottom is its lowest bottom so far",
          {{u"a", 10, 100}, {u"t", 300, 130, 10, 40}, {u"b", 10, 137}},
          "a,b/t"},

@@ -142,7 +142,9 @@ Generated generate(std::mt19937& rng) {
                 }
                 left += widest + pick(20, 80);
             }
-            y = bottoms.back() + pick(1, 40);
+            // Blocks lie at least half a line (7 of the largest size) apart:
+            // closer, the next one's lines would continue this block's band.
+            y = bottoms.back() + pick(8, 40);
         }
         std::stable_sort(order.begin(), order.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
