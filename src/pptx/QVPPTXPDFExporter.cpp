@@ -20,9 +20,10 @@ namespace {
 
 // The font named when the PDF names none.
 constexpr const char* kDefaultFontName = "Arial Unicode MS";
-/// Spaces put in for one gap on a line at most; a wider gap starts a box of
-/// its own at its position.
-constexpr double kMaxGapSpaces = 200;
+/// A gap of this many space widths or more on a line is a gap between
+/// columns: the text after it starts a box of its own at its place, since
+/// spaces set in a reader's font would not reach that place.
+constexpr double kColumnGapSpaces = 4;
 
 double fontAscent(const QVPDFRenderState& s) {
     return s.font() ? s.font()->ascent() : 0;
@@ -237,7 +238,8 @@ void QVPPTXPDFExporter::newPPTXTextBox(const std::u16string& text, platform::Siz
     page->cachedTextBoxParagraphs().clear();
     QVPPTX_PPr& p = page->newTextBoxParagraph().pProperty();
     p.marL = 0;
-    p.lnSpc = static_cast<int32_t>(g.fontSize.height);
+    p.lnSpc = static_cast<float>(g.fontSize.height);
+    p.algn = "l";
     p.tabList = {0, "l"};
     appendPPTXTextBox(text, textOffset, 0);
 }
@@ -284,7 +286,7 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
         }
         QVPPTX_PPr& p = page->newTextBoxParagraph().pProperty();
         p.marL = static_cast<float>(std::max(0.0, marL));
-        p.lnSpc = static_cast<int32_t>(dy);
+        p.lnSpc = static_cast<float>(dy);
         p.tabList = {0, "l"};
         appendPPTXTextBox(text, textOffset, 0);
         return;
@@ -293,8 +295,10 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
     // (a string drawn left of the prediction starts a box at its own place;
     // a tenth of a point is rounding).
     if (dy > -h && dx >= -std::max(sp, 0.1)) {
-        const double n = sp > 0 ? std::floor(static_cast<float>(dx / sp)) : 0;
-        if (!(n <= kMaxGapSpaces)) {
+        // To the nearest count: a word space is often a hair under the
+        // font's space width, and rounding down would glue the words.
+        const double n = sp > 0 ? std::nearbyint(static_cast<float>(dx / sp)) : 0;
+        if (!(n < kColumnGapSpaces)) {
             newBox();
             return;
         }
@@ -343,7 +347,11 @@ void QVPPTXPDFExporter::endTextBoxWritingIfNeed() {
     if (!page || !page->isUsingTextBox())
         return;
     std::shared_ptr<QVPPTXTextBoxInfo> info = page->cachedTextBoxInfo();
-    const double W = page->maxTextBoxWidth(), H = page->totalTextBoxHeight();
+    // The lines set the box's width, with room to spare: readers set the
+    // text in fonts of their own, and a line a little wider than measured
+    // must not wrap (the box has no fill, so the room does not show).
+    const double W = page->maxTextBoxWidth() * kTextBoxRoom + kTextBoxMargin;
+    const double H = page->totalTextBoxHeight();
     if (info) {
         // The frame before rotation, placed so that its centre is the centre
         // of the text as the page shows it.
@@ -360,6 +368,12 @@ void QVPPTXPDFExporter::endTextBoxWritingIfNeed() {
                                               " shapes.");
         auto box = std::make_shared<QVPPTXTextbox>();
         box->setSpInfo(info);
+        // Wrapped at the box's width: with no wrapping, readers centre a line
+        // set narrower than measured on the box instead of starting it at
+        // the box's left edge.
+        QVPPTX_TxBodyPr body = box->bodyPr();
+        body.warp = "square";
+        box->setBodyPr(body);
         for (const auto& paragraph : page->cachedTextBoxParagraphs())
             box->paragraphs().push_back(paragraph);
         shapes.push_back(box);

@@ -66,6 +66,9 @@ public:
     static constexpr float kRotationSnap = 5.0f;
     /// A line this far below the last one (points) starts a new text box.
     static constexpr double kMaxLineStep = 96.0;
+    /// A text box is this much wider than its widest line, plus the margin (points).
+    static constexpr double kTextBoxRoom = 1.25;
+    static constexpr double kTextBoxMargin = 4.0;
     /// Shapes farther than this outside the slide (points) come from
     /// degenerate matrices and are dropped: 14400 is the largest page side.
     static constexpr double kFarOffSlide = 14400.0;

@@ -6,6 +6,7 @@
 #include "writer/XMLFileWriter.h"
 
 #include <algorithm>
+#include <cmath>
 
 QVPPTXParagraph::QVPPTXParagraph() : pProperty_(QVPPTXUtilities::defaultPProperty()) {}
 
@@ -31,12 +32,14 @@ void QVPPTXParagraph::writeParagraphWithXMLWriter(XMLFileWriter& w) const {
     const float marL = std::clamp(static_cast<float>(12700.0f * p.marL), 0.0f, 51206400.0f);
     if (marL != 0)
         w.writeAttribute("marL", QVPPTXUtilities::roundedInteger(marL));
+    if (!p.algn.empty())
+        w.writeAttribute("algn", p.algn);
     w.writeStartElementWithNamespace(a, "lnSpc");
     w.writeStartElementWithNamespace(a, "spcPts");
-    // A spacing of 0 or less would hide the line: at least 1 pt, at most the
-    // 1584 pt the schema allows.
-    w.writeAttribute("val",
-                     platform::formatInteger(100LL * std::clamp<long long>(p.lnSpc, 1, 1584)));
+    // Hundredths of a point. A spacing of 0 or less would hide the line: at
+    // least 1 pt, at most the 1584 pt the schema allows.
+    const float spacing = std::isfinite(p.lnSpc) ? std::clamp(p.lnSpc, 1.0f, 1584.0f) : 1.0f;
+    w.writeAttribute("val", QVPPTXUtilities::roundedInteger(100.0f * spacing));
     w.writeEndElement();
     w.writeEndElement();
     if (p.tabList.pos > 0) {

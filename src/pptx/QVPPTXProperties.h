@@ -27,8 +27,10 @@ struct QVPPTX_PPr_EndParaRPr {
 };
 
 struct QVPPTX_PPr {
-    float marL = 0;    ///< left margin inside the text box
-    int32_t lnSpc = 0; ///< exact line spacing, whole points
+    float marL = 0; ///< left margin inside the text box
+    /// Exact line spacing, points; kept to the hundredth of a point the
+    /// format holds, so that many lines do not drift from their places.
+    float lnSpc = 0;
     QVPPTX_PPr_TabList tabList;
     std::string algn; ///< written by freeforms only
     QVPPTX_PPr_EndParaRPr endParaRPr;

@@ -178,7 +178,7 @@ void QVPPTXWriter::_pptxWrite_DocProps_app() const {
     w.writeStartElement("Properties");
     w.writeAttribute("xmlns", kExtendedPropertiesNS);
     const std::string slides = decimal(static_cast<long long>(completedSlides_));
-    textElement(w, "TotalTime", "0");
+    textElement(w, "TotalTime", "7");
     textElement(w, "Words", "0");
     textElement(w, "Application", "Microsoft Office PowerPoint");
     textElement(w, "PresentationFormat", "On-screen Show (4:3)");

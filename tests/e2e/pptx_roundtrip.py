@@ -22,20 +22,26 @@ TOLERANCE = 10.0
 XHTML = "{http://www.w3.org/1999/xhtml}"
 
 
-def page_sizes(pdf):
+def rotations(pdf):
     info = subprocess.run(["pdfinfo", "-f", "1", "-l", "9999", pdf], check=True,
                           stdout=subprocess.PIPE).stdout.decode("utf-8", "replace")
-    return [(float(w), float(h)) for w, h in
-            re.findall(r"Page +\d+ size: +([0-9.]+) x ([0-9.]+)", info)]
+    return [int(r) % 360 for r in re.findall(r"Page +\d+ rot: +(-?\d+)", info)]
 
 
-def words(pdf):
-    """[[(word, xMin, yMin), ...] per page]"""
+def pages(pdf):
+    """[((width, height) as displayed, [(word, left, top) as displayed, ...]) per page]"""
     html = subprocess.run(["pdftotext", "-bbox", "-enc", "UTF-8", pdf, "-"], check=True,
                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL).stdout.decode("utf-8")
     root = ET.fromstring(html)
-    return [[(w.text or "", float(w.get("xMin")), float(w.get("yMin")))
-             for w in page.iter(XHTML + "word")] for page in root.iter(XHTML + "page")]
+    out = []
+    for page, rot in zip(root.iter(XHTML + "page"), rotations(pdf)):
+        W, H = float(page.get("width")), float(page.get("height"))
+        # Words stand where the turned page shows them; the page's size is
+        # given unturned.
+        words = [(w.text or "", float(w.get("xMin")), float(w.get("yMin")))
+                 for w in page.iter(XHTML + "word")]
+        out.append(((H, W) if rot in (90, 270) else (W, H), words))
+    return out
 
 
 def ink(pdf, page, size, work, name):
@@ -62,11 +68,12 @@ def main():
                    timeout=180)
     printed = os.path.join(work, os.path.splitext(os.path.basename(pptx))[0] + ".pdf")
     problems = []
-    sizes, slides = page_sizes(source), page_sizes(printed)
+    source_pages, printed_pages = pages(source), pages(printed)
+    sizes, slides = [p[0] for p in source_pages], [p[0] for p in printed_pages]
     if len(sizes) != len(slides):
         problems.append("pages: source %d, slides %d" % (len(sizes), len(slides)))
     slide = sizes[0]
-    source_words, printed_words = words(source), words(printed)
+    source_words, printed_words = [p[1] for p in source_pages], [p[1] for p in printed_pages]
     for k, (size, shown) in enumerate(zip(sizes, slides), start=1):
         if abs(shown[0] - slide[0]) > 1 or abs(shown[1] - slide[1]) > 1:
             problems.append("slide %d: %s, the first page is %s" % (k, shown, slide))

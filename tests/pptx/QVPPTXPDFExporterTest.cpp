@@ -163,22 +163,27 @@ TEST_F(QVPPTXPDFExporterTest, TextBoxesFollowTheLines) {
         "BT /F1 12 Tf 72 685 Td (Second) Tj ET " // the next line, 15 pt below
         "BT /F2 12 Tf 120 685 Td (bold) Tj ET "
         "BT /F3 12 Tf 150 685 Td (italic) Tj ET "
-        "BT /F1 12 Tf 60 685 Td (Left) Tj ET " // steps left on its line: a box of its own
-        "BT /F1 12 Tf 72 300 Td (Far) Tj ET "  // far below: a new box
+        "BT /F1 12 Tf 400 685 Td (Column) Tj ET " // a column's gap: a box of its own
+        "BT /F1 12 Tf 60 685 Td (Left) Tj ET "    // steps left on its line: a box of its own
+        "BT /F1 12 Tf 72 300 Td (Far) Tj ET "     // far below: a new box
     }}));
     pugi::xml_node t = tree(out, 1);
     using Box = std::vector<std::string>;
+    // "bold" ends 1.6 Times spaces before "italic": two spaces, to the nearest.
     EXPECT_EQ(boxes(t),
-              (std::vector<Box>{{"Hello   World", "Second  bold italic"}, {"Left"}, {"Far"}}));
+              (std::vector<Box>{
+                  {"Hello   World", "Second  bold  italic"}, {"Column"}, {"Left"}, {"Far"}}));
+    EXPECT_NEAR(number(t.select_node("p:sp[2]/p:spPr/a:xfrm/a:off").node(), "x"), 400, 0.5);
     auto first = t.select_node("p:sp[1]/p:txBody").node();
     auto second = first.select_node("a:p[2]").node();
     EXPECT_STREQ(second.select_node("a:pPr/a:lnSpc/a:spcPts").node().attribute("val").value(),
                  "1500");
+    EXPECT_STREQ(second.select_node("a:pPr").node().attribute("algn").value(), "l");
     EXPECT_STREQ(second.select_node("a:r[2]/a:rPr").node().attribute("b").value(), "1");
     EXPECT_STREQ(second.select_node("a:r[3]/a:rPr").node().attribute("i").value(), "1");
     EXPECT_STREQ(second.select_node("a:r[1]/a:rPr").node().attribute("b").value(), "");
     // The box that steps left stands at its own place.
-    EXPECT_NEAR(number(t.select_node("p:sp[2]/p:spPr/a:xfrm/a:off").node(), "x"), 60, 0.5);
+    EXPECT_NEAR(number(t.select_node("p:sp[3]/p:spPr/a:xfrm/a:off").node(), "x"), 60, 0.5);
     // The first box: the left edge of "Hello", as wide as its widest line.
     auto xfrm = t.select_node("p:sp[1]/p:spPr/a:xfrm").node();
     EXPECT_NEAR(number(xfrm.child("a:off"), "x"), 72, 0.5);
