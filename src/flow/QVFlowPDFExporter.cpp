@@ -24,6 +24,22 @@ constexpr const char* kDefaultFontName = "Arial Unicode MS";
 constexpr float kVerticalTolerance = 5.0f;
 // A text box's next line farther across than this is another block (points).
 constexpr double kTextBoxLineGap = 96.0;
+// Spaces put in front of a string for a gap on a text box's line, at most: as
+// many as a join of the page's lines writes, so an absurd gap (a degenerate
+// matrix, a space width near 0) cannot build an absurd string.
+constexpr int32_t kMaxTextBoxSpaces = 64;
+
+QVDocx_PPr textBoxLineProperty(double line, double indLeft) {
+    QVDocx_PPr p = QVDocxUtilities::defaultPProperty();
+    p.spacing.before = 0;
+    p.spacing.after = 0;
+    p.spacing.line = static_cast<float>(line);
+    p.spacing.lineRule = "exact";
+    p.ind.firstLine = 0;
+    p.ind.left = static_cast<float>(indLeft);
+    p.jc = "left";
+    return p;
+}
 
 double fontAscent(const QVPDFRenderState& s) {
     return s.font() ? s.font()->ascent() : 0;
@@ -94,7 +110,7 @@ void QVFlowPDFExporter::resetPageState() {
     nextCharFontSize_ = mainTextFontSize_ = 1.0;
     nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
     isNotScanTextYet_ = true;
-    pageVisibleStrings_ = pageMainRuns_ = pageDroppedStrings_ = 0;
+    pageVisibleStrings_ = pageMainRuns_ = pageDroppedStrings_ = pageTextBoxRuns_ = 0;
 }
 
 void QVFlowPDFExporter::beginWriterPage(platform::Size pageSize) {
@@ -296,6 +312,9 @@ void QVFlowPDFExporter::newDocxTextBox(const std::u16string& text, platform::Siz
     textBoxRotation_ = snappedRotation(g.rotation);
     textBoxDisplayX_ = g.topLeft.x;
     page->setIsUsingTextBox(true);
+    page->cachedTextBoxParagraphs().clear();
+    page->newTextBoxParagraph();
+    page->lastTextBoxParagraph()->setPProperty(textBoxLineProperty(g.fontSize.height, 0));
     appendDocxTextBox(text, textOffset);
 }
 
@@ -322,8 +341,9 @@ void QVFlowPDFExporter::usingDocxTextBox(const std::u16string& text, platform::S
                          .height;
     const double h = g.fontSize.height;
     bool keep = false;
+    bool newLine = false;
     if (across >= h)
-        keep = !(g.topLeft.x < textBoxDisplayX_ || across >= kTextBoxLineGap);
+        keep = newLine = !(g.topLeft.x < textBoxDisplayX_ || across >= kTextBoxLineGap);
     else if (across <= -h)
         keep = false;
     else
@@ -333,21 +353,60 @@ void QVFlowPDFExporter::usingDocxTextBox(const std::u16string& text, platform::S
         handBackToMainText(text, textOffset);
         return;
     }
-    // The spaces a same-line gap would be given are not made: the box's text
-    // is discarded, so an absurd gap costs nothing.
-    appendDocxTextBox(text, textOffset);
+    if (newLine) {
+        QVFlowPage* page = pdfConverter_->currentPage();
+        page->newTextBoxParagraph();
+        page->lastTextBoxParagraph()->setPProperty(
+            textBoxLineProperty(across, g.topLeft.x - textBoxDisplayX_));
+        appendDocxTextBox(text, textOffset);
+        return;
+    }
+    // Spaces for the gap along the line, computed in single precision; a
+    // quotient that is no number or out of range gives none.
+    const float q = static_cast<float>(along) / static_cast<float>(s);
+    int32_t n = 0;
+    if (std::isfinite(q) && q >= 1.0f && q < 2147483648.0f)
+        n = std::min(static_cast<int32_t>(std::floor(q)), kMaxTextBoxSpaces);
+    appendDocxTextBox(n > 0 ? std::u16string(size_t(n), u' ') + text : text, textOffset);
 }
 
 void QVFlowPDFExporter::appendDocxTextBox(const std::u16string& text, platform::Size textOffset) {
     if (hasVisibleText(text))
         ++pageDroppedStrings_;
+    QVFlowPage* page = pdfConverter_->currentPage();
+    QVFlowParagraph* line = page->lastTextBoxParagraph();
+    const QVPDF_CTMInfo g = currentCTMInfo();
+    const QVDocx_RPr rPr = currentRProperty();
+    QVFlowRunText* run = line ? line->lastRunText() : nullptr;
+    if (run && QVDocx_RPrIsEqual(run->rProperty(), rPr)) {
+        run->runText() += text;
+    } else if (line) {
+        // The box's runs count against the page's budget as main text does.
+        if (++pageTextBoxRuns_ + page->allRunTextArray().size() > kMaxRunsPerPage)
+            throw platform::PdfBudgetExceeded("The page has more than " +
+                                              std::to_string(kMaxRunsPerPage) + " text runs.");
+        auto made = newRunText();
+        made->setDrawIndex(QVDocx_NextDrawIndex++);
+        made->setRProperty(rPr);
+        made->setRunText(text);
+        run = made.get();
+        line->runArray().push_back(std::move(made));
+    }
     advancePrediction(textOffset);
+    if (run) {
+        const double advance = std::fabs(nextCharCTMInfo_.topLeft.y - g.topLeft.y);
+        if (std::isfinite(advance))
+            run->setTextWidth(run->textWidth() + advance);
+    }
 }
 
 void QVFlowPDFExporter::endTextBoxWritingIfNeed() {
+    // These outputs carry horizontal text only: the box's lines go with it.
     if (QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr)
-        if (page->isUsingTextBox())
+        if (page->isUsingTextBox()) {
             page->setIsUsingTextBox(false);
+            page->cachedTextBoxParagraphs().clear();
+        }
 }
 
 // ---------------------------------------------------------------------------
@@ -357,6 +416,7 @@ void QVFlowPDFExporter::newDocxTextPath(const std::u16string& text, platform::Si
     QVFlowPage* page = pdfConverter_->currentPage();
     textPathOrigin_ = currentCTMInfo().topLeft;
     page->setIsUsingTextPath(true);
+    page->cachedTextPathString().clear();
     appendDocxTextPath(text, textOffset);
 }
 
@@ -376,11 +436,14 @@ void QVFlowPDFExporter::usingDocxTextPath(const std::u16string& text, platform::
 void QVFlowPDFExporter::appendDocxTextPath(const std::u16string& text, platform::Size textOffset) {
     if (hasVisibleText(text))
         ++pageDroppedStrings_;
+    pdfConverter_->currentPage()->cachedTextPathString() += text;
     advancePrediction(textOffset);
 }
 
 void QVFlowPDFExporter::endTextPathWritingIfNeed() {
     if (QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr)
-        if (page->isUsingTextPath())
+        if (page->isUsingTextPath()) {
             page->setIsUsingTextPath(false);
+            page->cachedTextPathString().clear();
+        }
 }

@@ -6,9 +6,9 @@
 //
 // Main text is unmirrored text turned less than 5 degrees either way from the
 // horizontal: a page scanned slightly askew (-0.4 degrees reads as 359.6) is
-// still text. Vertical, slanted and mirrored strings go into a text box or a
-// text path of the page, which these outputs discard when it closes: they
-// carry horizontal text only. A page whose text was all of that kind is
+// still text. Vertical, slanted and mirrored strings go into a text box (its
+// lines and runs) or a text path (its string) of the page, which these
+// outputs discard when it closes: they carry horizontal text only. A page whose text was all of that kind is
 // named by droppedPageTextReason, so its empty page is not a silent success.
 
 #include "converter/QVPDFPageExporter.h"
@@ -103,6 +103,7 @@ private:
     size_t pageVisibleStrings_ = 0;
     size_t pageMainRuns_ = 0;
     size_t pageDroppedStrings_ = 0;
+    size_t pageTextBoxRuns_ = 0;
 };
 
 /// The three families' exporters.

@@ -122,6 +122,8 @@ TEST_F(FlowConversion, OnlyTextWithin5DegreesOfHorizontalIsKept) {
         bool mirror;
         const char* word;
         bool kept;
+        // Drawn instead of the word alone, when given.
+        const char* content = nullptr;
     };
     const std::vector<Case> cases = {
         {0, false, "Level", true},     {3, false, "Tilted", true},
@@ -130,12 +132,18 @@ TEST_F(FlowConversion, OnlyTextWithin5DegreesOfHorizontalIsKept) {
         {90, false, "Upward", false},  {270, false, "Downward", false},
         {180, false, "Upside", false}, {45, false, "Diagonal", false},
         {0, true, "Mirrored", false},
+        // A block of vertical text: a step of a million points along its
+        // line (spaces for it are bounded), then a line across.
+        {90, false, "Column", false,
+         "BT /F1 12 Tf 0 1 -1 0 300 300 Tm (Column) Tj 1000000 0 Td (Far) Tj "
+         "0 -14 Td (Column) Tj ET "},
     };
     for (size_t n = 0; n < cases.size(); ++n) {
         const Case& c = cases[n];
         fixtures::PageSpec spec;
         // Horizontal text before and after, so the page is never empty.
-        spec.content = shown(72, 700, 0, "Before") + shown(300, 400, c.degrees, c.word, c.mirror) +
+        spec.content = shown(72, 700, 0, "Before") +
+                       (c.content ? c.content : shown(300, 400, c.degrees, c.word, c.mirror)) +
                        shown(72, 100, 0, "After");
         // Named apart from the word: the HTML title carries the file's name.
         const std::string name = "turned-" + std::to_string(n);
