@@ -133,16 +133,18 @@ void setLine(QVDocxParagraph& p, double line) {
 // Pieces a point or more apart are separate words, as in the run merging.
 constexpr double kWordGap = 1.0;
 
-/// Moves N's runs to the end of L's. A raised or lowered piece standing a
-/// word gap or more after L's text is a word of its own: it gets a space, or
-/// the two would read as one word ("mc" and a "2" set apart give "mc2").
+/// Moves N's runs to the end of L's. A piece standing a word gap or more
+/// after L's text, or starting back before its end (a line below joined to
+/// its paragraph), is a word of its own: it gets a space, or the two would
+/// read as one word ("mc" and a "2" set apart give "mc2", a cell's two lines
+/// "TRANSPORTATION" and "AIRFARE" gave "TRANSPORTATIONAIRFARE").
 void mergeInto(QVDocxParagraph& L, QVDocxParagraph& N) {
     QVDocxRunText* last = L.lastRunText();
     const QVDocxRunText* next = N.firstRunText();
     if (last && next && !last->runText().empty() && last->runText().back() != u' ' &&
         !next->runText().empty() && next->runText().front() != u' ') {
         const double end = last->ctmInfo().bottomLeft.x + last->textWidth();
-        if (next->ctmInfo().bottomLeft.x - end >= kWordGap)
+        if (std::fabs(next->ctmInfo().bottomLeft.x - end) >= kWordGap)
             last->runText() += u' ';
     }
     auto& runs = L.runArray();

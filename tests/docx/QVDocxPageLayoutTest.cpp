@@ -118,6 +118,14 @@ TEST(QVDocxPageLayout, TextReachingAboveThePageGetsNoNegativeMargin) {
     EXPECT_EQ(b.texts(), (std::vector<std::u16string>{u"cut", u"below"}));
 }
 
+TEST(QVDocxPageLayout, ALineJoinedToTheLineAboveStaysAWordApart) {
+    PageBuilder b;
+    // The second line ends no lower than the first: it joins its paragraph.
+    b.text(u"TRANSPORTATION", 72, 0, 10, 20, 70, 0.5).text(u"AIRFARE", 72, 10, 10, 10, 35);
+    b.page()._creatParagraphs();
+    EXPECT_EQ(b.texts(), (std::vector<std::u16string>{u"TRANSPORTATION AIRFARE"}));
+}
+
 TEST(QVDocxPageLayout, PiecesOfOneLineJoinWithSpacesForTheirGap) {
     PageBuilder b;
     b.text(u"Total", 72, 50).text(u"42", 300, 50);
