@@ -305,3 +305,32 @@ TEST_F(QVDocxFloatingTest, OneMediumPerSourceImageOfAKnownType) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(QVDocxFloatingTest, PicturesAndPathsStackByPaintingOrder) {
+    const pugi::xml_node body = document(convert(pdf({
+        // Text, then a picture over it: the picture comes to the front.
+        "BT /F1 12 Tf 100 620 Td (Under the first picture) Tj ET "
+        "q 200 0 0 50 90 600 cm /Im1 Do Q "
+        // A picture, then text over it: the picture stays behind.
+        "q 200 0 0 50 90 400 cm /Im1 Do Q "
+        "BT /F1 12 Tf 100 420 Td (Over the second picture) Tj ET "
+        // A path under a later picture stays behind, one alone comes forward.
+        "0 0 1 rg 300 200 50 50 re f q 100 0 0 100 280 180 cm /Im1 Do Q "
+        "1 0 0 rg 450 200 50 50 re f",
+    })));
+    std::vector<long> z;
+    for (pugi::xml_node s : all(body, "v:shape"))
+        z.push_back(std::stol(styleOf(s)["z-index"]));
+    // Pictures first, then paths, each in painting order.
+    ASSERT_EQ(z.size(), 5u);
+    EXPECT_GT(z[0], 0);  // first picture, nothing painted over it
+    EXPECT_LT(z[1], 0);  // second picture, text over it
+    EXPECT_GT(z[2], 0);  // third picture
+    EXPECT_LT(z[3], 0);  // blue square under the third picture
+    EXPECT_GT(z[4], 0);  // red square alone
+    EXPECT_LT(z[0], z[2]); // in front of the text they keep their painting order
+}
+
+} // namespace
