@@ -128,6 +128,7 @@ void QVExcelPDFExporter::resetPageState() {
     nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
     isNotScanTextYet_ = true;
     forgetTrailingBlanks();
+    lastFace_ = {}; // the page's fonts may go with the page
 }
 
 double QVExcelPDFExporter::lastRunTextEnd() const {
@@ -165,6 +166,23 @@ void QVExcelPDFExporter::endWriterPage() {
 // ---------------------------------------------------------------------------
 // Geometry of the current text position
 
+const QVExcelPDFExporter::FontFace&
+QVExcelPDFExporter::faceOf(const std::shared_ptr<const QVPDFFont>& font) const {
+    // Fonts are not changed after their parse, so the face of the same font
+    // object is the same; holding it keeps its address from being reused.
+    if (lastFace_.font == font)
+        return lastFace_;
+    const auto& descriptor = font->fontDescriptor();
+    lastFace_.font = font;
+    lastFace_.rFont = nameOrDefault(font->fontName());
+    lastFace_.family = nameOrDefault(font->fontFamilyName());
+    lastFace_.bold = QVPDFFontUtilities::isBoldFontName(font->fontName()) ||
+                     (descriptor && descriptor->isBold());
+    lastFace_.italic = QVPDFFontUtilities::isItalicFontName(font->fontName()) ||
+                       (descriptor && descriptor->isItalic());
+    return lastFace_;
+}
+
 QVExcelRunTextProperty QVExcelPDFExporter::currentRProperty() const {
     QVExcelRunTextProperty p;
     const QVPDFRenderState* s =
@@ -184,13 +202,11 @@ QVExcelRunTextProperty QVExcelPDFExporter::currentRProperty() const {
     if (QVExcelManager::sharedInstance()->isNeedDefaultFontSize())
         size = std::max(size, 10.0);
     p.setSz(size);
-    p.setRFont(nameOrDefault(font.fontName()));
-    p.setFamily(nameOrDefault(font.fontFamilyName()));
-    const auto& descriptor = font.fontDescriptor();
-    p.setB(QVPDFFontUtilities::isBoldFontName(font.fontName()) ||
-           (descriptor && descriptor->isBold()));
-    p.setI(QVPDFFontUtilities::isItalicFontName(font.fontName()) ||
-           (descriptor && descriptor->isItalic()));
+    const FontFace& face = faceOf(s->font());
+    p.setRFont(face.rFont);
+    p.setFamily(face.family);
+    p.setB(face.bold);
+    p.setI(face.italic);
     // The fill colour through its colour space, so CMYK, spot and indexed
     // colours keep their hue.
     p.setRgbColor(rgbValue(s->currentFillRGBColor()));

@@ -19,6 +19,7 @@
 #include <vector>
 
 class QVExcelPage;
+class QVPDFFont;
 class QVExcelPageFactory;
 
 class QVExcelPDFExporter : public QVPDFPageExporter {
@@ -73,6 +74,16 @@ protected:
     void endWriterPage() override;
 
 private:
+    /// What a run's properties take from its font alone: kept for the font
+    /// last shown, as most runs repeat it.
+    struct FontFace {
+        std::shared_ptr<const QVPDFFont> font;
+        std::string rFont, family;
+        bool bold = false, italic = false;
+    };
+    const FontFace& faceOf(const std::shared_ptr<const QVPDFFont>& font) const;
+    mutable FontFace lastFace_;
+
     void collectRunText(const std::u16string& text, platform::Size textOffset);
     void addToAllRunTextArray(const std::shared_ptr<QVExcelRunText>& run, double wordSpace);
     /// A string of blanks joins the last run when it touches its end, so a

@@ -10,9 +10,6 @@
 namespace {
 
 constexpr size_t kFlushThreshold = 64 * 1024;
-// An output (a zip entry) gathers and compresses its input in blocks itself;
-// this only spares it a call per fragment, so a smaller buffer made once serves.
-constexpr size_t kOutputFlushThreshold = 16 * 1024;
 constexpr char32_t kReplacement = 0xFFFD;
 
 // The XML 1.0 Char production, less nothing: tab, line feed, carriage return,
@@ -203,7 +200,7 @@ void XMLFileWriter::flushBuffer() {
     buffer_.clear();
 }
 
-void XMLFileWriter::write(std::string_view fragment) {
+void XMLFileWriter::writeAndFlush(std::string_view fragment) {
     if (output_) {
         buffer_.append(fragment);
         bytesWritten_ += fragment.size();

@@ -132,7 +132,21 @@ public:
 private:
     XMLFileWriter(std::string path, std::FILE* file, std::unique_ptr<XMLOutput> output);
 
-    void write(std::string_view fragment);
+    void write(std::string_view fragment) {
+        // Most fragments are a few bytes into a package part's buffer with
+        // room to spare: no flush is due, and the call stays inline.
+        if (output_ && buffer_.size() + fragment.size() < kOutputFlushThreshold) {
+            buffer_.append(fragment);
+            bytesWritten_ += fragment.size();
+            return;
+        }
+        writeAndFlush(fragment);
+    }
+    void writeAndFlush(std::string_view fragment);
+    // An output (a zip entry) gathers and compresses its input in blocks
+    // itself; this only spares it a call per fragment, so a smaller buffer
+    // made once serves.
+    static constexpr size_t kOutputFlushThreshold = 16 * 1024;
     void writeEscaped(std::string_view utf8);
     void writeEscaped(std::u16string_view utf16);
     void flushBuffer();
