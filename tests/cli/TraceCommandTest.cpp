@@ -42,9 +42,20 @@ std::vector<Box> pathBoxes(const std::string& trace) {
     return out;
 }
 
-std::string trace(const std::vector<std::string>& args, int expectedStatus = 0) {
+// The trace keeps the images it reports in a folder below TMPDIR: here a
+// test folder, so no run leaves folders in the system's temporary folder.
+std::string trace(const std::vector<std::string>& args, int expectedStatus = 0,
+                  const std::string& tmp = fixtures::makeTestFolder("trace-images")) {
+    const char* before = std::getenv("TMPDIR");
+    const std::optional<std::string> saved =
+        before ? std::optional<std::string>(before) : std::nullopt;
+    ::setenv("TMPDIR", tmp.c_str(), 1);
     std::ostringstream out, err;
     EXPECT_EQ(corvalaTrace(args, out, err), expectedStatus) << err.str();
+    if (saved)
+        ::setenv("TMPDIR", saved->c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
     return out.str();
 }
 
@@ -123,14 +134,7 @@ TEST(CorvalaTrace, LinesForPathsImagesAndFailures) {
 
     // The image is kept in the trace's own folder (below TMPDIR, here the
     // test's folder), a copy of the one-pixel PNG.
-    const char* tmp = std::getenv("TMPDIR");
-    const std::optional<std::string> savedTmp = tmp ? std::optional<std::string>(tmp) : std::nullopt;
-    ::setenv("TMPDIR", dir.c_str(), 1);
-    const std::string traced = trace({pdf});
-    if (savedTmp)
-        ::setenv("TMPDIR", savedTmp->c_str(), 1);
-    else
-        ::unsetenv("TMPDIR");
+    const std::string traced = trace({pdf}, 0, dir);
     EXPECT_NE(traced.find("\"file\":\"" + dir + "/corvala-trace/IMG_"), std::string::npos)
         << traced;
     const std::string key = "\"op\":\"image\",\"file\":\"";
