@@ -1,9 +1,10 @@
-// What a Word document carries besides flowing text, each on a PDF built for
+// What a Word document or a presentation carries besides flowing text, each on a PDF built for
 // one feature: vertical text boxes, slanted and mirrored text on paths,
 // pictures (turned, mirrored, clipped, JPEG 2000, raw samples), painted paths
 // (a stroked rectangle, a dashed line, a mirrored line) and the stacking of a
 // picture between text painted before and after it. Each converted document
-// passes the package checker and opens in python-docx; LibreOffice prints it,
+// passes the package checker and opens in python-docx (a presentation in its
+// OPC loader); LibreOffice prints it,
 // and docx_graphics.py compares the printed words' places and the drawn
 // region of each graphic with the source (pdftoppm at 50 dpi), keeping a
 // side-by-side picture of source and print in the build tree.
@@ -66,9 +67,11 @@ struct Case {
     int rotate = 0;
 };
 
-TEST(DocxGraphics, PrintsWordsAndGraphicsWhereTheSourceHasThem) {
+// Converts every case to `format` (docx or pptx) and has docx_graphics.py
+// compare the prints with the sources.
+void printsWhereTheSourceHas(const std::string& format) {
     // Kept in the build tree: side-by-side/NAME.png shows source | print.
-    const std::string folder = std::string(CORVALA_BINARY_DIR) + "/docx-graphics";
+    const std::string folder = std::string(CORVALA_BINARY_DIR) + "/" + format + "-graphics";
     platform::removeAll(folder);
     ASSERT_TRUE(platform::createDirectories(folder));
     const platform::RasterImage pixels = testImage();
@@ -197,11 +200,10 @@ TEST(DocxGraphics, PrintsWordsAndGraphicsWhereTheSourceHasThem) {
         b.addPage(spec);
         const std::string pdf = b.writeTo(folder + "/" + c.name + ".pdf");
         auto run =
-            fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f docx " +
+            fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f " + format + " " +
                                  fixtures::shellQuote(pdf) + " -o " + fixtures::shellQuote(folder));
         ASSERT_TRUE(run.ok()) << c.name << ": " << run.output;
-        const std::string docx = folder + "/" + c.name + ".docx";
-        auto check = fixtures::checkPackage(docx);
+        auto check = fixtures::checkPackage(folder + "/" + c.name + "." + format);
         EXPECT_TRUE(check.ok()) << c.name << ": " << check.output;
         manifest += c.name + (c.words ? " words" : " shapes");
         if (!c.region.empty()) {
@@ -214,8 +216,16 @@ TEST(DocxGraphics, PrintsWordsAndGraphicsWhereTheSourceHasThem) {
     std::ofstream(folder + "/cases.txt") << manifest;
     auto compared = fixtures::runCommand(
         "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_graphics.py") + " " +
-        fixtures::shellQuote(folder));
+        fixtures::shellQuote(folder) + " " + format);
     EXPECT_TRUE(compared.ok()) << compared.output;
+}
+
+TEST(DocxGraphics, PrintsWordsAndGraphicsWhereTheSourceHasThem) {
+    printsWhereTheSourceHas("docx");
+}
+
+TEST(PptxGraphics, PrintsWordsAndGraphicsWhereTheSourceHasThem) {
+    printsWhereTheSourceHas("pptx");
 }
 
 } // namespace

@@ -1,13 +1,14 @@
 #!/usr/bin/python3
-"""Compares Word documents converted from one-feature PDFs with their sources
-through LibreOffice.
+"""Compares Word documents or presentations converted from one-feature PDFs
+with their sources through LibreOffice.
 
-    docx_graphics.py FOLDER
+    docx_graphics.py FOLDER [docx|pptx]
 
-FOLDER holds NAME.pdf and NAME.docx for every line of FOLDER/cases.txt:
+FOLDER holds NAME.pdf and NAME.docx (or NAME.pptx) for every line of FOLDER/cases.txt:
 "NAME words|shapes [X0 Y0 X1 Y1 THRESHOLD]": whether the printed words are
 compared with the source's, and a region in points from the page's top-left
-corner with the largest mean grey-level difference allowed there. Each document must open in python-docx; LibreOffice prints
+corner with the largest mean grey-level difference allowed there. Each document must open in python-docx (a presentation in its OPC loader);
+LibreOffice prints
 them all to PDF; every word of the source must be printed within 10 points of
 its place (centres compared), and the region rendered by pdftoppm at 50 dpi
 must differ by no more than the threshold. FOLDER/side-by-side/NAME.png shows
@@ -22,6 +23,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 import docx
+from docx.opc.package import OpcPackage
 from PIL import Image, ImageChops, ImageStat
 
 TOLERANCE = 10.0
@@ -47,8 +49,14 @@ def render(pdf, stem):
     return Image.open(stem + ".png").convert("L")
 
 
+def page_count(pdf):
+    info = subprocess.run(["pdfinfo", pdf], check=True, stdout=subprocess.PIPE).stdout
+    return int(re.search(rb"Pages: +(\d+)", info).group(1))
+
+
 def main():
     folder = sys.argv[1]
+    kind = sys.argv[2] if len(sys.argv) > 2 else "docx"
     cases = []
     with open(os.path.join(folder, "cases.txt")) as f:
         for line in f:
@@ -61,10 +69,13 @@ def main():
     os.makedirs(pictures, exist_ok=True)
     problems = []
     for name, _, _ in cases:
-        docx.Document(os.path.join(folder, name + ".docx"))
+        if kind == "pptx":
+            OpcPackage.open(os.path.join(folder, name + ".pptx"))
+        else:
+            docx.Document(os.path.join(folder, name + ".docx"))
     env = dict(os.environ, HOME=folder)
     subprocess.run(["soffice", "--headless", "--convert-to", "pdf", "--outdir", printed_dir] +
-                   [os.path.join(folder, name + ".docx") for name, _, _ in cases],
+                   [os.path.join(folder, name + "." + kind) for name, _, _ in cases],
                    check=True, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=env,
                    timeout=600)
     for name, compare_words, region in cases:
@@ -73,6 +84,8 @@ def main():
         if not os.path.exists(printed):
             problems.append("%s: LibreOffice printed nothing" % name)
             continue
+        if kind == "pptx" and page_count(printed) != 1:
+            problems.append("%s: %d pages printed" % (name, page_count(printed)))
         seen = words(printed)
         for text, x, y in words(source) if compare_words else []:
             near = [(abs(x - px) + abs(y - py), px, py) for t, px, py in seen if t == text]
