@@ -80,7 +80,8 @@ protected:
     void endWriterPage() override;
 
 private:
-    void useCGPathToImage(const platform::Path& userPath, bool stroke, bool fill);
+    void useCGPathToImage(const platform::Path& userPath, bool stroke, bool fill,
+                          const std::vector<std::pair<platform::Path, bool>>& displayClips = {});
     bool isOnSlide(const platform::Rect& box) const;
 
     std::unique_ptr<QVPPTXWriter> pdfConverter_;

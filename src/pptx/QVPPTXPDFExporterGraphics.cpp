@@ -2,6 +2,7 @@
 #include "pptx/QVPPTXPDFExporter.h"
 
 #include "converter/QVPDFImageCapture.h"
+#include "pdf/QVPDFCGPathUtilities.h"
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/RenderingStateStack.h"
@@ -30,6 +31,21 @@ void appendShape(QVPPTXPage& page, std::shared_ptr<QVPPTXShape> shape) {
     page.sharepsArr().push_back(std::move(shape));
 }
 
+// The page's clip paths in display space with their even-odd rule.
+std::vector<std::pair<platform::Path, bool>> displayClips(const QVPDFRenderState& s,
+                                                          const platform::AffineTransform& T) {
+    std::vector<std::pair<platform::Path, bool>> clips;
+    for (const QVPDFClipPath& clip : s.clipBezierPaths())
+        if (auto path = QVPDFCGPathUtilities::CGPathWithNSArray(clip.path)) {
+            platform::Path display = path->transformed(T);
+            const platform::Rect b = display.boundingBox();
+            if (std::isfinite(b.origin.x) && std::isfinite(b.origin.y) &&
+                std::isfinite(b.size.width) && std::isfinite(b.size.height))
+                clips.emplace_back(std::move(display), clip.evenOdd);
+        }
+    return clips;
+}
+
 } // namespace
 
 void QVPPTXPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& path, bool stroke,
@@ -44,8 +60,25 @@ void QVPPTXPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& pa
     const platform::Rect B = P.boundingBox();
     if (!isOnSlide(B))
         return;
-    if (path.elements().size() >= kRasterElements) {
-        useCGPathToImage(path, stroke, fill);
+    // A path the clip cuts is pictured as far as the clip lets it show; one
+    // wholly outside the clip is left out.
+    const auto clips = displayClips(*s, slideTransform());
+    const double det = T.determinant();
+    const double scale = std::isfinite(det) ? std::sqrt(std::fabs(det)) : 0;
+    const double width = std::isfinite(s->lineWidth()) ? std::fabs(s->lineWidth()) : 0;
+    const double reach = stroke ? width * scale / 2 : 0;
+    bool cut = false;
+    for (const auto& clip : clips) {
+        const platform::Rect c = clip.first.boundingBox();
+        if (B.maxX() + reach < c.minX() || B.minX() - reach > c.maxX() ||
+            B.maxY() + reach < c.minY() || B.minY() - reach > c.maxY())
+            return;
+        constexpr double kSlack = 0.5;
+        cut = cut || B.minX() - reach < c.minX() - kSlack || B.maxX() + reach > c.maxX() + kSlack ||
+              B.minY() - reach < c.minY() - kSlack || B.maxY() + reach > c.maxY() + kSlack;
+    }
+    if (cut || path.elements().size() >= kRasterElements) {
+        useCGPathToImage(path, stroke, fill, cut ? clips : decltype(clips){});
         return;
     }
     const QVPDFRGB fillColour = s->currentFillRGBColor();
@@ -64,9 +97,6 @@ void QVPPTXPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& pa
     info->filled = fill;
     // Widths scale by the transform's mean scale, which a turn or a mirror
     // does not change.
-    const double det = T.determinant();
-    const double scale = std::isfinite(det) ? std::sqrt(std::fabs(det)) : 0;
-    const double width = std::isfinite(s->lineWidth()) ? std::fabs(s->lineWidth()) : 0;
     info->strokeweight = width * scale;
     if (s->lineDashPattern() && !s->lineDashPattern()->empty()) {
         // Dash lengths in line widths; a line of width 0 is drawn one point wide.
@@ -91,7 +121,9 @@ void QVPPTXPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& pa
     appendShape(*page, shape);
 }
 
-void QVPPTXPDFExporter::useCGPathToImage(const platform::Path& userPath, bool stroke, bool fill) {
+void QVPPTXPDFExporter::useCGPathToImage(
+    const platform::Path& userPath, bool stroke, bool fill,
+    const std::vector<std::pair<platform::Path, bool>>& displayClips) {
     QVPPTXPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
     const QVPDFRenderState* s =
         renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
@@ -100,7 +132,7 @@ void QVPPTXPDFExporter::useCGPathToImage(const platform::Path& userPath, bool st
     const platform::AffineTransform T = s->ctm().concat(slideTransform());
     platform::Rect box;
     auto image = QVPPTXUtilities::makeCGPathToUIImage(userPath, *s, T, stroke, fill,
-                                                      s->usesEvenOddFillRule(), box);
+                                                      s->usesEvenOddFillRule(), box, displayClips);
     if (!image || !image->isValid())
         return;
     const std::string folder = pdfConverter_->imageFolder();

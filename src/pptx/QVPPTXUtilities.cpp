@@ -83,7 +83,8 @@ platform::AffineTransform displayToBitmap(platform::Point origin, double scale, 
 std::optional<platform::RasterImage>
 QVPPTXUtilities::makeCGPathToUIImage(const platform::Path& userPath, const QVPDFRenderState& state,
                                      const platform::AffineTransform& toDisplay, bool stroke,
-                                     bool fill, bool evenOdd, platform::Rect& box) {
+                                     bool fill, bool evenOdd, platform::Rect& box,
+                                     const std::vector<std::pair<platform::Path, bool>>& displayClips) {
     if (!stroke && !fill)
         return std::nullopt;
     const platform::Path displayPath = userPath.transformed(toDisplay);
@@ -103,6 +104,15 @@ QVPPTXUtilities::makeCGPathToUIImage(const platform::Path& userPath, const QVPDF
     if (!finiteRect(b) || !std::isfinite(pad))
         return std::nullopt;
     box = {{b.origin.x - pad, b.origin.y - pad}, {b.size.width + 2 * pad, b.size.height + 2 * pad}};
+    // Only what the clip lets through is pictured.
+    for (const auto& clip : displayClips) {
+        const platform::Rect c = clip.first.boundingBox();
+        const double x0 = std::max(box.minX(), c.minX()), y0 = std::max(box.minY(), c.minY());
+        const double x1 = std::min(box.maxX(), c.maxX()), y1 = std::min(box.maxY(), c.maxY());
+        if (!(x1 > x0) || !(y1 > y0))
+            return std::nullopt;
+        box = {{x0, y0}, {x1 - x0, y1 - y0}};
+    }
     if (!(box.size.width > 0) || !(box.size.height > 0))
         return std::nullopt;
     const double area = box.size.width * box.size.height;
@@ -114,6 +124,8 @@ QVPPTXUtilities::makeCGPathToUIImage(const platform::Path& userPath, const QVPDF
     if (!bitmap)
         return std::nullopt;
     bitmap->concatTransform(displayToBitmap(box.origin, scale, static_cast<int>(ph)));
+    for (const auto& clip : displayClips)
+        bitmap->clipToPath(clip.first, clip.second);
     if (fill)
         bitmap->fillPath(displayPath, evenOdd,
                          paintOf(state.currentFillRGBColor(), state.currentFillAlpha()));

@@ -53,7 +53,8 @@ public:
     static std::optional<platform::RasterImage>
     makeCGPathToUIImage(const platform::Path& displayPath, const QVPDFRenderState& state,
                         const platform::AffineTransform& toDisplay, bool stroke, bool fill,
-                        bool evenOdd, platform::Rect& box);
+                        bool evenOdd, platform::Rect& box,
+                        const std::vector<std::pair<platform::Path, bool>>& displayClips = {});
 
     /// Full path of a file of a resource bundle, or none when it is missing.
     static std::optional<std::string> pathInBundle(const std::string& bundle,

@@ -300,6 +300,29 @@ TEST_F(QVPPTXPDFExporterTest, PathsOfManyElementsArePicturesOfThePaintedPath) {
     EXPECT_GT(y + number(xfrm.child("a:ext"), "cy"), 392 + 1.5);
 }
 
+TEST_F(QVPPTXPDFExporterTest, PathsShowOnlyWhatTheirClipLetsThrough) {
+    const std::string out = convert(pdf({{
+        "q 100 100 200 200 re W n 1 0 0 rg 50 50 300 300 re f Q "      // cut to the clip
+        "q 100 100 200 200 re W n 0 0 1 RG 5 w 400 500 m 500 500 l S Q " // wholly outside: gone
+        "q 100 100 200 200 re W n 0 1 0 rg 150 150 50 50 re f Q"}}));     // inside: a freeform
+    pugi::xml_node t = tree(out, 1);
+    ASSERT_EQ(kinds(t), (std::vector<std::string>{"pic", "path"}));
+    auto xfrm = t.select_node("p:pic[1]/p:spPr/a:xfrm").node();
+    EXPECT_NEAR(number(xfrm.child("a:off"), "x"), 100, 0.5);
+    EXPECT_NEAR(number(xfrm.child("a:off"), "y"), 792 - 300, 0.5);
+    EXPECT_NEAR(number(xfrm.child("a:ext"), "cx"), 200, 0.5);
+    EXPECT_NEAR(number(xfrm.child("a:ext"), "cy"), 200, 0.5);
+    // The clip's box is all red: the picture holds only the part that shows.
+    platform::RasterImage image = picture(out, "image1.png");
+    size_t red = 0;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const uint8_t* p = image.row(y) + 4 * x;
+            red += p[3] > 200 && p[0] == 255 && p[1] == 0 && p[2] == 0;
+        }
+    EXPECT_GT(red, size_t(image.width) * image.height * 95 / 100);
+}
+
 TEST_F(QVPPTXPDFExporterTest, ImagesShareOneMediaPartAndClipsCutThem) {
     const std::string out = convert(pdf({
         {"q 100 0 0 100 50 600 cm /Im1 Do Q q 100 0 0 100 200 600 cm /Im1 Do Q "
