@@ -1,6 +1,7 @@
 #include "excel/QVExcelPDFExporter.h"
 
 #include "excel/QVExcelManager.h"
+#include "excel/analysis/QVExcelStackRule.h"
 #include "excel/sheet/QVExcelPage.h"
 #include "excel/sheet/QVExcelStandardPageFactory.h"
 #include "excel/workbook/QVExcelStyle.h"
@@ -64,6 +65,22 @@ std::u16string_view withoutTrailingBlanks(std::u16string_view text) {
 // Leader dots drawn one at a time and set apart by less than this many ems
 // (of the line's height) are one leader, a space between each two.
 constexpr double kLeaderGapEms = 1.0;
+
+// Two numbers, each drawn as a string of its own: the text before ends in a
+// digit (or what may close a number) and the next begins like a number.
+bool isNumberPair(const QVExcelRunText& last, const QVExcelRunText& next) {
+    const std::u16string& a = last.text();
+    const std::u16string& b = next.text();
+    if (a.empty() || b.empty())
+        return false;
+    const char16_t end = a.back(), start = b.front();
+    const bool endsLikeNumber = (end >= u'0' && end <= u'9') || end == u'%' || end == u')';
+    const bool startsLikeNumber = (start >= u'0' && start <= u'9') || start == u'-' ||
+                                  start == u'+' || start == u'(' || start == u'.' ||
+                                  start == 0x2212 || start == 0x2013;
+    return endsLikeNumber && startsLikeNumber && QVExcelStackRule::isNumber(last) &&
+           QVExcelStackRule::isNumber(next);
+}
 
 bool isLeaderDot(char16_t c) {
     return c == u'.' || c == u'\u00B7' || c == u'\u2026';
@@ -383,6 +400,18 @@ void QVExcelPDFExporter::addToAllRunTextArray(const std::shared_ptr<QVExcelRunTe
                 joined = true;
             } else if (std::fabs(spacedGap) < kJoinTolerance &&
                        !isGapFilled(runs, a.xRight, *run)) {
+                if (isNumberPair(last, *run)) {
+                    // One grouped number or two tight columns: the table
+                    // analysis tells which, once it sees the whole page.
+                    run->holdJoin(wordSpace);
+                    if (runs.size() >= kMaxRunsPerPage)
+                        throw platform::PdfBudgetExceeded("The page has more than " +
+                                                          std::to_string(kMaxRunsPerPage) +
+                                                          " text runs.");
+                    isRunBeforeLastClosed_ = closed;
+                    runs.push_back(run);
+                    return;
+                }
                 last.appendText(u" ");
                 last.appendText(run->text());
                 last.setTextWidth(last.textWidth() + run->textWidth() + wordSpace);

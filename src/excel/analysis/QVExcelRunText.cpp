@@ -26,6 +26,15 @@ void QVExcelRunText::appendText(std::u16string_view more) {
     text_ += more;
 }
 
+void QVExcelRunText::appendRun(const QVExcelRunText& other) {
+    const size_t at = text_.size();
+    appendText(other.text_);
+    if (at + other.text_.size() > UINT32_MAX)
+        return;
+    for (uint32_t start : other.pieceStarts_)
+        pieceStarts_.push_back(static_cast<uint32_t>(at + start));
+}
+
 void QVExcelRunText::keepText(size_t from, size_t length) {
     from = std::min(from, text_.size());
     length = std::min(length, text_.size() - from);

@@ -28,6 +28,8 @@ public:
     }
     /// Appends a piece: a further string, or the blank put between two.
     void appendText(std::u16string_view more);
+    /// Appends the text of `other` as a piece, keeping the pieces it was joined from.
+    void appendRun(const QVExcelRunText& other);
     /// Keeps `length` units of the text from `from` on (blanks cut from the edges).
     void keepText(size_t from, size_t length);
     /// Where the pieces this run was joined from begin in its text, in
@@ -36,6 +38,17 @@ public:
     /// between two pieces, not a character printed inside one string, so it
     /// may stand between two separate numbers ("200" "100").
     const std::vector<uint32_t>& pieceStarts() const { return pieceStarts_; }
+    /// Set on a number drawn one word space (`heldJoinSpace`, display space)
+    /// after the number drawn just before it on its line: the capture keeps
+    /// the two apart and the table analysis decides whether they are one
+    /// text ("200 100") or the cells of two tight columns.
+    bool isHeldJoin() const { return isHeldJoin_; }
+    double heldJoinSpace() const { return heldJoinSpace_; }
+    void holdJoin(double space) {
+        isHeldJoin_ = true;
+        heldJoinSpace_ = space;
+    }
+    void clearHeldJoin() { isHeldJoin_ = false; }
     const QVExcelRunTextProperty& rPr() const { return rPr_; }
     QVExcelRunTextProperty& rPr() { return rPr_; }
     void setRPr(QVExcelRunTextProperty v) { rPr_ = std::move(v); }
@@ -74,4 +87,6 @@ private:
     uint64_t rowIndex_ = 0;
     uint64_t columnLength_ = 0;
     uint64_t rowLength_ = 0;
+    double heldJoinSpace_ = 0;
+    bool isHeldJoin_ = false;
 };

@@ -3,6 +3,7 @@
 // yields the row numbers; pass 2 (columns first) yields the column numbers and
 // the final run order; a correction moves runs that reach over the next
 // column's start; last, spans reach into empty neighbouring cells.
+#include "excel/analysis/QVExcelNumberPairs.h"
 #include "excel/analysis/QVExcelSortUtilities.h"
 #include "excel/analysis/QVExcelTempCell.h"
 #include "excel/analysis/QVExcelTempRow.h"
@@ -370,6 +371,7 @@ void QVExcelPage::typesetRunTexts() {
     RunList& runs = allRunTextArray_;
     if (runs.empty())
         return;
+    QVExcelNumberPairs::settle(runs);
 
     // Pass 1: rows first, with merging; the runs that survive replace the list.
     std::vector<std::unique_ptr<QVExcelTempRow>> tempRows;
