@@ -37,6 +37,15 @@ namespace {
     }
 }
 
+// A full stop, middle dot or ellipsis: what leaders are drawn with.
+bool isLeaderDot(uint32_t unit) {
+    return unit == u'.' || unit == 0xB7 || unit == 0x2026;
+}
+
+// Leader dots a character spacing of more than this many ems apart read with
+// a blank between each two, as dots drawn one at a time that far apart do.
+constexpr double kSpacedDotEms = 0.1;
+
 // Whether decoded units hold anything but whitespace.
 bool holdsText(const uint32_t* u, int count) {
     for (int i = 0; i < count; ++i)
@@ -196,6 +205,8 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
     // Strings without a wide gap (nearly all) are shown in one pass as one
     // piece; the first wide gap met hands the string to showPieces.
     bool wide = spacingGap > wideGap;
+    const bool spacedDots = spacingGap > kSpacedDotEms * std::fabs(c.fontSize * c.scaling);
+    bool afterDot = false; // the last glyph was one leader dot
 
     std::u16string text;
     // Most characters give one unit: one allocation instead of regrowing.
@@ -239,6 +250,12 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
         } else {
             gapRun += static_cast<double>(w) * direction;
             wide = gapRun > wideGap;
+        }
+        if (spacedDots) {
+            const bool dot = uLen == 1 && isLeaderDot(u[0]);
+            if (dot && afterDot)
+                text.push_back(u' ');
+            afterDot = dot;
         }
         appendUnits(text, u, uLen);
         s += n;

@@ -576,6 +576,11 @@ TEST(QVPDFConentParser, TextShowing) {
          [](const Result& r) {
              EXPECT_EQ(r.top().textMatrix(), AffineTransform::makeTranslation(30, 0));
          }},
+        {"leader dots spread by character spacing read with a blank between each two",
+         "BT 1.5 Tc (a...) Tj 0.5 Tc (...) Tj ET",
+         withFont(10),
+         {"text a. . . adv 26,0 tm [1 0 0 1 0 0]" + kId, "text ... adv 16.5,0 tm [1 0 0 1 26 0]" + kId},
+         nullptr},
         {"a glyph that gives no text is no gap: the string stays one piece",
          "BT (a\003\003b) Tj ET",
          withFont(10),
