@@ -81,6 +81,10 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
          {"Case Tracking Number:|150109-DSP-Milw-505|Agency:|Bureau of Milwaukee Child Welfare",
           "Age:|1 Year 9 Months|Gender:|Female|Male", "Date of Incident:|01/09/2015",
           "Yes|No|Criminal investigation pending or completed?",
+          // The answer beside the question, after it (its last blank once
+          // chained the two into one column group, the answer first).
+          "Yes|No    Criminal charges filed?   If yes, against whom?|"
+          "The friend of the mother who was caring for the child at the time of his",
           "Race or Ethnicity:|African American/Black", "Special Needs:|None known",
           "Child’s residence at the time of incident:|In-home|Out-of-home care placement",
           "A.|Children residing at home at the time of the incident:"}},

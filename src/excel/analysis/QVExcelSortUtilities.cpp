@@ -21,6 +21,8 @@ constexpr double kSameBaseline = 1.0;
 constexpr double kJoinGap = 2.0;
 // Pieces at least this far apart are separate words, as when capturing.
 constexpr double kWordGap = 1.0;
+// How far less than its box a run ending in a blank reaches (points).
+constexpr double kBlankReach = 1.0;
 // Stacked lines of one cell overlap horizontally by more than this (points)...
 constexpr double kStackOverlap = 1.0;
 // ...and the next line's top lies within this distance of the bottom so far.
@@ -125,14 +127,21 @@ void crossedInHeight(Span s, std::vector<size_t>& members, bool sorted, const QV
     }
 }
 
+// The right edge a run reaches over the runs after it: a blank at its end
+// may reach a sliver into the box of the next word, which lies beside it.
+double reachOf(const QVExcelRunText& r) {
+    const std::u16string& text = r.text();
+    return r.ctmInfo().xRight - (!text.empty() && text.back() == u' ' ? kBlankReach : 0.0);
+}
+
 void crossedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
     members.push_back(0);
-    double right = s[0]->ctmInfo().xRight;
+    double right = reachOf(*s[0]);
     for (size_t i = 1; i < s.size(); ++i) {
         const QVPDF_CTMInfo& g = s[i]->ctmInfo();
         if (right >= g.xLeft) {
             members.push_back(i);
-            right = std::max(right, g.xRight);
+            right = std::max(right, reachOf(*s[i]));
         } else if (sorted) {
             break;
         }

@@ -24,7 +24,8 @@ RunList randomRuns(std::mt19937& rng, size_t n) {
     RunList runs;
     for (size_t i = 0; i < n; ++i) {
         auto r = std::make_shared<QVExcelRunText>();
-        r->setText(u"r" + std::u16string(1, char16_t(u'a' + i % 26)));
+        // Every third run ends in a blank, which reaches less far than its box.
+        r->setText(u"r" + std::u16string(1, char16_t(u'a' + i % 26)) + (i % 3 ? u"" : u" "));
         QVPDF_CTMInfo g;
         g.xLeft = x(rng) * 2.5;
         g.xRight = g.xLeft + w(rng) * 2.5;
@@ -116,6 +117,35 @@ TEST(QVExcelSortUtilities, SortsGiveTheStableSortOrder) {
         RunList inPlace = runs;
         U::sortRunTextsByXInPlace(inPlace);
         EXPECT_EQ(inPlace, wantX) << "round " << round;
+    }
+}
+
+TEST(QVExcelSortUtilities, ABlankAtARunsEndReachesNoSliverIntoTheNextRun) {
+    // A question's text ends in a blank that reaches 0.1 pt into the box of
+    // the answer beside it; without the blank the two boxes overlap.
+    auto run = [](const char16_t* text, double left, double right) {
+        auto r = std::make_shared<QVExcelRunText>();
+        r->setText(text);
+        QVPDF_CTMInfo g;
+        g.xLeft = left;
+        g.xRight = right;
+        r->setCtmInfo(g);
+        r->setTextWidth(right - left);
+        return r;
+    };
+    const struct {
+        const char16_t* text;
+        double right;
+        size_t chained;
+    } cases[] = {
+        {u"against whom?  ", 282.0, 1},
+        {u"against whom?  ", 283.0, 2},
+        {u"against whom?", 282.0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.right);
+        const RunList runs = {run(c.text, 75.2, c.right), run(u"The friend", 281.9, 590.6)};
+        EXPECT_EQ(U::FindRunTextsCrossedInWidth(runs).size(), c.chained);
     }
 }
 
