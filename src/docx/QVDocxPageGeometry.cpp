@@ -37,6 +37,22 @@ double start(const RunPtr& r) { return r->ctmInfo().bottomLeft.x; }
 double left(const RunPtr& r) { return r->ctmInfo().topLeft.x; }
 double end(const RunPtr& r) { return start(r) + r->textWidth(); }
 
+/// Where a line part's ink ends: its right edge less the spaces that end its
+/// last run. Typeset columns end their lines with a space, whose advance
+/// would otherwise close a narrow gutter and read the columns across.
+double inkRight(const LinePart& part) {
+    if (part.empty())
+        return 0.0;
+    const RunPtr& last = part.back();
+    const std::u16string& text = last->runText();
+    size_t spaces = 0;
+    while (spaces < text.size() && text[text.size() - 1 - spaces] == u' ')
+        ++spaces;
+    if (spaces == 0 || !(last->spaceWidth() > 0))
+        return end(last);
+    return std::max(start(last), end(last) - static_cast<double>(spaces) * last->spaceWidth());
+}
+
 /// The element with the smallest key; the earliest of equal keys.
 template <typename List, typename Key>
 const typename List::value_type* pickSmallest(const List& list, Key key) {
@@ -210,12 +226,12 @@ LineSect QVDocxPage::_collectXIntersectRunTexts(const LineSect& parts) {
     if (parts.empty())
         return {};
     LineSect column{parts.front()};
-    double right = _rightXOfLinePartArray(parts.front());
+    double right = inkRight(parts.front());
     for (size_t k = 1; k < parts.size(); ++k) {
         if (_leftXOfLinePartArray(parts[k]) > right + kColumnGap)
             break;
         column.push_back(parts[k]);
-        right = max32(right, _rightXOfLinePartArray(parts[k]));
+        right = max32(right, inkRight(parts[k]));
     }
     return column;
 }

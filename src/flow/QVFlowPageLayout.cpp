@@ -220,14 +220,31 @@ size_t divLength(const std::vector<QVFlowPage::LineSect>& sects, size_t first) {
     return k - first;
 }
 
+/// Where a line part's ink ends: its right edge less the spaces that end its
+/// last run. Typeset columns end their lines with a space, whose advance
+/// would otherwise close a narrow gutter and read the columns across.
+double inkRight(const QVFlowPage::LinePart& part) {
+    if (part.empty())
+        return 0;
+    const QVFlowRunText& last = *part.back();
+    const std::u16string& text = last.runText();
+    size_t spaces = 0;
+    while (spaces < text.size() && text[text.size() - 1 - spaces] == u' ')
+        ++spaces;
+    const double end = runEnd(last);
+    if (spaces == 0 || !(last.spaceWidth() > 0))
+        return end;
+    return std::max(runStart(last), end - double(spaces) * last.spaceWidth());
+}
+
 /// How many of the line parts (in left order) from `first` form the next column.
 size_t columnLength(const std::vector<QVFlowPage::LinePart>& parts, size_t first) {
-    double right = QVFlowPage::_rightXOfLinePartArray(parts[first]);
+    double right = inkRight(parts[first]);
     size_t k = first + 1;
     for (; k < parts.size(); ++k) {
         if (QVFlowPage::_leftXOfLinePartArray(parts[k]) > right + 8.0)
             break;
-        const float a = float(right), b = float(QVFlowPage::_rightXOfLinePartArray(parts[k]));
+        const float a = float(right), b = float(inkRight(parts[k]));
         right = b > a ? b : a;
     }
     return k - first;

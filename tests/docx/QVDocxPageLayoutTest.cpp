@@ -198,6 +198,25 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
     EXPECT_EQ(ps.back()->sectProperty().write, 1);
 }
 
+TEST(QVDocxPageLayout, ClosingSpacesDoNotBridgeAGutter) {
+    // Lines end 7 pt left of the next column with their closing space (2.5
+    // wide at size 10) and 9.5 pt without it: two columns, not one read across.
+    PageBuilder b;
+    // Drawn column by column, as typeset pages are.
+    for (int k = 0; k < 3; ++k)
+        b.text(u"left ", 72, 70 + 12 * k, 10, 14, 200);
+    for (int k = 0; k < 3; ++k)
+        b.text(u"right", 279, 70 + 12 * k, 10, 14, 200);
+    b.page()._creatParagraphs();
+    std::vector<std::u16string> words;
+    for (const auto& t : b.texts())
+        if (!t.empty())
+            words.push_back(t);
+    EXPECT_EQ(words, (std::vector<std::u16string>{u"left ", u"left ", u"left ", u"right", u"right",
+                                                  u"right"}));
+    EXPECT_EQ(b.page().paragraphArray().back()->sectProperty().cols.num, 2);
+}
+
 TEST(QVDocxPageLayout, ColumnsTooNarrowOrTooManyAreJoined) {
     PageBuilder narrow;
     narrow.text(u"a", 72, 100).text(u"b", 100, 100); // 28 pt apart as separate parts

@@ -63,6 +63,14 @@ TEST(FlowPageLayout, GroupingThresholds) {
         // A column: line parts within 8.0 of the running right edge.
         {"8.0 right of the edge: one column", {{u"a", 10, 100}, {u"b", 28, 100}}, "a,b"},
         {"8.01 right: two columns", {{u"a", 10, 100}, {u"b", 28.01, 100}}, "a/b"},
+        // A line's closing spaces (3 wide each here) are no ink: a gutter
+        // narrower than 8.0 with them is still a gutter.
+        {"8.01 right of a closing space: two columns",
+         {{u"a ", 10, 100}, {u"b", 25.01, 100}},
+         "a /b"},
+        {"8.0 right of two closing spaces: one column",
+         {{u"a  ", 10, 100, 10}, {u"b", 22, 100}},
+         "a  ,b"},
         {"overlapping parts share a column at any distance in the div",
          {{u"a", 10, 100, 100}, {u"b", 300, 112}, {u"c", 50, 124}},
          "a,c/b"},
