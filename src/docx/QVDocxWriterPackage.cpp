@@ -80,21 +80,6 @@ std::string lowercase(std::string s) {
     return s;
 }
 
-void textElement(XMLFileWriter& w, std::string_view name, std::string_view text) {
-    w.writeStartElement(name);
-    w.writeCharacters(text);
-    w.writeEndElement(name);
-}
-
-void relationship(XMLFileWriter& w, const std::string& id, const std::string& type,
-                  const std::string& target) {
-    w.writeStartElement("Relationship");
-    w.writeAttribute("Id", id);
-    w.writeAttribute("Type", type);
-    w.writeAttribute("Target", target);
-    w.writeEndElement();
-}
-
 /// An element of the w namespace with one w:val attribute.
 void valElement(XMLFileWriter& w, std::string_view name, std::string_view attribute,
                 std::string_view value) {
@@ -139,9 +124,9 @@ void QVDocxWriter::_docxWrite_Rels() const {
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
-    relationship(w, "rId1", kRelExtendedProperties, kAppPart);
-    relationship(w, "rId2", kRelCoreProperties, kCorePart);
-    relationship(w, "rId3", kRelOfficeDocument, kDocumentPart);
+    w.writeRelationship("rId1", kRelExtendedProperties, kAppPart);
+    w.writeRelationship("rId2", kRelCoreProperties, kCorePart);
+    w.writeRelationship("rId3", kRelOfficeDocument, kDocumentPart);
     w.writeEndElement();
     w.writeEndDocument();
 }
@@ -152,16 +137,16 @@ void QVDocxWriter::_docxWrite_DocProps_app() const {
     w.setPrefix(std::string("vt"), std::string(QVOpenXMLNameSpace::nameSpace_vt()));
     w.writeStartElement("Properties");
     w.writeAttribute("xmlns", kExtendedPropertiesNS);
-    textElement(w, "Template", "Normal.dotm");
-    textElement(w, "TotalTime", "0");
-    textElement(w, "Application", "Microsoft Office Word");
-    textElement(w, "DocSecurity", "0");
-    textElement(w, "ScaleCrop", "false");
+    w.writeTextElement("Template", "Normal.dotm");
+    w.writeTextElement("TotalTime", "0");
+    w.writeTextElement("Application", "Microsoft Office Word");
+    w.writeTextElement("DocSecurity", "0");
+    w.writeTextElement("ScaleCrop", "false");
     w.writeStartElement("Company");
     w.writeEndElement();
-    textElement(w, "LinksUpToDate", "false");
-    textElement(w, "SharedDoc", "false");
-    textElement(w, "HyperlinksChanged", "false");
+    w.writeTextElement("LinksUpToDate", "false");
+    w.writeTextElement("SharedDoc", "false");
+    w.writeTextElement("HyperlinksChanged", "false");
     w.writeEndElement();
     w.writeEndDocument();
 }
@@ -242,7 +227,7 @@ void QVDocxWriter::_docxWrite_Word_Rels() const {
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
     for (size_t k = 0; k < docxRelationships_.size(); ++k)
-        relationship(w, "rId" + platform::formatInteger(static_cast<long long>(k + 1)),
+        w.writeRelationship("rId" + platform::formatInteger(static_cast<long long>(k + 1)),
                      docxRelationships_[k].type, docxRelationships_[k].target);
     w.writeEndElement();
     w.writeEndDocument();

@@ -5,6 +5,10 @@
 #include "platform/Uuid.h"
 
 #include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include <unistd.h>
 #include <functional>
 
 namespace {
@@ -73,4 +77,21 @@ bool QVPDFPathUtilities::isDirectoryAtPath(const std::string& path) {
 std::optional<std::string>
 QVPDFPathUtilities::PathInLibBundleForResource(const std::string& relative) {
     return platform::resourcePath("QVPDFParser", relative);
+}
+
+QVPDFPathUtilities::WorkFolders QVPDFPathUtilities::makeWorkFolders(const std::string& fileName) {
+    WorkFolders folders;
+    folders.scratch = tempFolder();
+    if (!createFolderIfNeed(folders.scratch))
+        throw std::runtime_error("Could not create the work folder " + folders.scratch + ": " +
+                                 std::strerror(errno));
+    auto work = getNewFolderPathby(folders.scratch + "/" + fileName);
+    if (!work) {
+        const int cause = errno;
+        ::rmdir(folders.scratch.c_str());
+        throw std::runtime_error("Could not create a work folder in " + folders.scratch + ": " +
+                                 std::strerror(cause));
+    }
+    folders.work = *work;
+    return folders;
 }

@@ -29,6 +29,14 @@ public:
     static std::optional<std::string> getNewFolderPathby(const std::string& path,
                                                          const std::string& separator = "");
 
+    /// A document writer's folders: the scratch folder (created if needed)
+    /// and, inside it, a new folder named after the output file (first free
+    /// name). Throws std::runtime_error naming the folder and the cause.
+    struct WorkFolders {
+        std::string scratch, work;
+    };
+    static WorkFolders makeWorkFolders(const std::string& fileName);
+
     /// True when a folder exists at the path or was created (with its parents).
     static bool createFolderIfNeed(const std::string& path);
     static bool isDirectoryAtPath(const std::string& path);

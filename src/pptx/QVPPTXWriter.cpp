@@ -28,17 +28,9 @@ QVPPTXWriter::QVPPTXWriter(const std::string& path, uint64_t numOfPages)
     std::string name = platform::lastPathComponent(path);
     if (name.empty())
         name = "Presentation.pptx";
-    scratchFolder_ = QVPDFPathUtilities::tempFolder();
-    if (!QVPDFPathUtilities::createFolderIfNeed(scratchFolder_))
-        throw std::runtime_error("Could not create the work folder " + scratchFolder_ + ": " +
-                                 std::strerror(errno));
-    auto folder = QVPDFPathUtilities::getNewFolderPathby(scratchFolder_ + "/" + name);
-    if (!folder) {
-        ::rmdir(scratchFolder_.c_str());
-        throw std::runtime_error("Could not create a work folder in " + scratchFolder_ + ": " +
-                                 std::strerror(errno));
-    }
-    savedWorkFolder_ = *folder;
+    auto folders = QVPDFPathUtilities::makeWorkFolders(name);
+    scratchFolder_ = std::move(folders.scratch);
+    savedWorkFolder_ = std::move(folders.work);
     imageFolder_ = scratchFolder_ + "/images";
 }
 

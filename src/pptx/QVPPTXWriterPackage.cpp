@@ -41,21 +41,6 @@ std::string rId(long long n) {
     return "rId" + decimal(n);
 }
 
-void textElement(XMLFileWriter& w, std::string_view name, std::string_view text) {
-    w.writeStartElement(name);
-    w.writeCharacters(text);
-    w.writeEndElement(name);
-}
-
-void relationship(XMLFileWriter& w, const std::string& id, const std::string& type,
-                  const std::string& target) {
-    w.writeStartElement("Relationship");
-    w.writeAttribute("Id", id);
-    w.writeAttribute("Type", type);
-    w.writeAttribute("Target", target);
-    w.writeEndElement();
-}
-
 void element(XMLFileWriter& w, std::string_view ns, std::string_view name,
              std::initializer_list<std::pair<const char*, std::string>> attributes) {
     w.writeStartElementWithNamespace(ns, name);
@@ -121,12 +106,12 @@ void QVPPTXWriter::_pptxWrite_Rels() const {
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
-    relationship(w, "rId1", std::string(kRel) + "officeDocument", "ppt/presentation.xml");
-    relationship(w, "rId2", std::string(kPackageRel) + "metadata/thumbnail",
+    w.writeRelationship("rId1", std::string(kRel) + "officeDocument", "ppt/presentation.xml");
+    w.writeRelationship("rId2", std::string(kPackageRel) + "metadata/thumbnail",
                  "docProps/thumbnail.jpeg");
-    relationship(w, "rId3", std::string(kPackageRel) + "metadata/core-properties",
+    w.writeRelationship("rId3", std::string(kPackageRel) + "metadata/core-properties",
                  "docProps/core.xml");
-    relationship(w, "rId4", std::string(kRel) + "extended-properties", "docProps/app.xml");
+    w.writeRelationship("rId4", std::string(kRel) + "extended-properties", "docProps/app.xml");
     w.writeEndElement();
     w.writeEndDocument();
 }
@@ -178,16 +163,16 @@ void QVPPTXWriter::_pptxWrite_DocProps_app() const {
     w.writeStartElement("Properties");
     w.writeAttribute("xmlns", kExtendedPropertiesNS);
     const std::string slides = decimal(static_cast<long long>(completedSlides_));
-    textElement(w, "TotalTime", "7");
-    textElement(w, "Words", "0");
-    textElement(w, "Application", "Microsoft Office PowerPoint");
-    textElement(w, "PresentationFormat", "On-screen Show (4:3)");
-    textElement(w, "Paragraphs", "0");
-    textElement(w, "Slides", slides);
-    textElement(w, "Notes", "0");
-    textElement(w, "HiddenSlides", "0");
-    textElement(w, "MMClips", "0");
-    textElement(w, "ScaleCrop", "false");
+    w.writeTextElement("TotalTime", "7");
+    w.writeTextElement("Words", "0");
+    w.writeTextElement("Application", "Microsoft Office PowerPoint");
+    w.writeTextElement("PresentationFormat", "On-screen Show (4:3)");
+    w.writeTextElement("Paragraphs", "0");
+    w.writeTextElement("Slides", slides);
+    w.writeTextElement("Notes", "0");
+    w.writeTextElement("HiddenSlides", "0");
+    w.writeTextElement("MMClips", "0");
+    w.writeTextElement("ScaleCrop", "false");
     // The titles: the theme, then one per slide, as the heading pairs count them.
     w.writeStartElement("HeadingPairs");
     w.writeStartElementWithNamespace(vt, "vector");
@@ -221,10 +206,10 @@ void QVPPTXWriter::_pptxWrite_DocProps_app() const {
     w.writeEndElement();
     w.writeStartElement("Company");
     w.writeEndElement();
-    textElement(w, "LinksUpToDate", "false");
-    textElement(w, "SharedDoc", "false");
-    textElement(w, "HyperlinksChanged", "false");
-    textElement(w, "AppVersion", "12.0000");
+    w.writeTextElement("LinksUpToDate", "false");
+    w.writeTextElement("SharedDoc", "false");
+    w.writeTextElement("HyperlinksChanged", "false");
+    w.writeTextElement("AppVersion", "12.0000");
     w.writeEndElement();
     w.writeEndDocument();
 }
@@ -278,13 +263,13 @@ void QVPPTXWriter::_pptxWrite_PPT_Rels() const {
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
     const std::string r = kRel;
-    relationship(w, rId(1), r + "slideMaster", "slideMasters/slideMaster1.xml");
-    relationship(w, rId(2), r + "presProps", "presProps.xml");
-    relationship(w, rId(3), r + "viewProps", "viewProps.xml");
-    relationship(w, rId(4), r + "theme", "theme/theme1.xml");
-    relationship(w, rId(5), r + "tableStyles", "tableStyles.xml");
+    w.writeRelationship(rId(1), r + "slideMaster", "slideMasters/slideMaster1.xml");
+    w.writeRelationship(rId(2), r + "presProps", "presProps.xml");
+    w.writeRelationship(rId(3), r + "viewProps", "viewProps.xml");
+    w.writeRelationship(rId(4), r + "theme", "theme/theme1.xml");
+    w.writeRelationship(rId(5), r + "tableStyles", "tableStyles.xml");
     for (uint64_t k = 1; k <= completedSlides_; ++k)
-        relationship(w, rId(kFixedPresentationRels + static_cast<long long>(k)), r + "slide",
+        w.writeRelationship(rId(kFixedPresentationRels + static_cast<long long>(k)), r + "slide",
                      "slides/slide" + decimal(static_cast<long long>(k)) + ".xml");
     w.writeEndElement();
     w.writeEndDocument();
@@ -384,7 +369,7 @@ void QVPPTXWriter::_pptxWrite_PPT_SlideLayouts() const {
         XMLFileWriter& w = *writer;
         w.writeStartElement("Relationships");
         w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
-        relationship(w, "rId1", std::string(kRel) + "slideMaster",
+        w.writeRelationship("rId1", std::string(kRel) + "slideMaster",
                      "../slideMasters/slideMaster1.xml");
         w.writeEndElement();
         w.writeEndDocument();
@@ -399,9 +384,9 @@ void QVPPTXWriter::_pptxWrite_PPT_SlideMasters() const {
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
     for (int n = 1; n <= kLayouts; ++n)
-        relationship(w, rId(n), std::string(kRel) + "slideLayout",
+        w.writeRelationship(rId(n), std::string(kRel) + "slideLayout",
                      "../slideLayouts/" + layoutName(n));
-    relationship(w, rId(kLayouts + 1), std::string(kRel) + "theme", "../theme/theme1.xml");
+    w.writeRelationship(rId(kLayouts + 1), std::string(kRel) + "theme", "../theme/theme1.xml");
     w.writeEndElement();
     w.writeEndDocument();
     copyResource("slideMaster1.xml", "ppt/slideMasters/slideMaster1.xml");

@@ -604,3 +604,18 @@ void XMLFileWriter::writeCData(std::string_view cdata) {
     write("]]>");
     emptyElement_ = false;
 }
+
+void XMLFileWriter::writeTextElement(std::string_view localName, std::string_view text) {
+    writeStartElement(localName);
+    writeCharacters(text);
+    writeEndElement(localName);
+}
+
+void XMLFileWriter::writeRelationship(std::string_view id, std::string_view type,
+                                      std::string_view target) {
+    writeStartElement("Relationship");
+    writeAttribute("Id", id);
+    writeAttribute("Type", type);
+    writeAttribute("Target", target);
+    writeEndElement();
+}

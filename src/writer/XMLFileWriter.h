@@ -110,6 +110,10 @@ public:
     void writeEndElementWithNamespace(std::optional<std::string_view> namespaceURI,
                                       std::string_view localName);
     void writeEmptyElement(std::string_view localName);
+    /// <name>text</name>, with an end tag even when the text is empty.
+    void writeTextElement(std::string_view localName, std::string_view text);
+    /// One <Relationship Id Type Target/> of an Open XML package's .rels part.
+    void writeRelationship(std::string_view id, std::string_view type, std::string_view target);
     void writeEmptyElementWithNamespace(std::optional<std::string_view> namespaceURI,
                                         std::string_view localName);
     void writeComment(std::string_view comment);

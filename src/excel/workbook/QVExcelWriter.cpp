@@ -116,12 +116,6 @@ private:
     std::function<void()> done_;
 };
 
-void textElement(XMLFileWriter& w, std::string_view name, std::string_view text) {
-    w.writeStartElement(name);
-    w.writeCharacters(text);
-    w.writeEndElement(name);
-}
-
 void textElementNS(XMLFileWriter& w, std::string_view ns, std::string_view name,
                    std::string_view text) {
     w.writeStartElementWithNamespace(ns, name);
@@ -493,9 +487,9 @@ void QVExcelWriter::writeAppProperties() const {
     w.setPrefix(std::string("vt"), vt);
     w.writeStartElement("Properties");
     w.writeAttribute("xmlns", kExtendedPropertiesNS);
-    textElement(w, "Application", "Microsoft Excel");
-    textElement(w, "DocSecurity", "0");
-    textElement(w, "ScaleCrop", "false");
+    w.writeTextElement("Application", "Microsoft Excel");
+    w.writeTextElement("DocSecurity", "0");
+    w.writeTextElement("ScaleCrop", "false");
 
     w.writeStartElement("HeadingPairs");
     w.writeStartElementWithNamespace(vt, "vector");
@@ -519,12 +513,12 @@ void QVExcelWriter::writeAppProperties() const {
     w.writeEndElementWithNamespace(vt, "vector");
     w.writeEndElement("TitlesOfParts");
 
-    textElement(w, "Company", pdfInfo_->creator());
-    textElement(w, "Manager", pdfInfo_->producer());
-    textElement(w, "LinksUpToDate", "false");
-    textElement(w, "SharedDoc", "false");
-    textElement(w, "HyperlinksChanged", "false");
-    textElement(w, "AppVersion", "12.0000");
+    w.writeTextElement("Company", pdfInfo_->creator());
+    w.writeTextElement("Manager", pdfInfo_->producer());
+    w.writeTextElement("LinksUpToDate", "false");
+    w.writeTextElement("SharedDoc", "false");
+    w.writeTextElement("HyperlinksChanged", "false");
+    w.writeTextElement("AppVersion", "12.0000");
     w.writeEndElement("Properties");
     w.writeEndDocument();
 }
