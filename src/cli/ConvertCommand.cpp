@@ -33,8 +33,8 @@ std::string describeFormat(const std::string& key) {
     if (key == "xlsx")
         return "an Excel workbook, one worksheet per page";
     if (key == "docx")
-        return "a Word document: each page's horizontal text where it stood, as paragraphs, "
-               "columns and sections";
+        return "a Word document: each page's text where it stood, as paragraphs, columns and "
+               "sections, with turned text, drawings and pictures as floating objects";
     if (key == "pptx")
         return "a PowerPoint presentation, one slide per page: text boxes, drawings and "
                "pictures where they stood";
