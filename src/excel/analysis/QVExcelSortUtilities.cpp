@@ -33,7 +33,7 @@ constexpr double kStackGap = 2.0;
 // (most groups keep their parent's order) is left alone and a short one is
 // sorted by insertion, neither allocating. A NaN key leaves the list to
 // std::stable_sort, whose order for such keys is the one to keep.
-void sortInPlace(RunList& runs, double (*key)(const QVExcelRunText&)) {
+void sortInPlace(std::span<RunPtr> runs, double (*key)(const QVExcelRunText&)) {
     // Insertion sort up to this many runs; std::stable_sort above.
     constexpr size_t kShortList = 16;
     bool ordered = true;
@@ -92,11 +92,11 @@ RunList QVExcelSortUtilities::SortRunTextsByY(const RunList& runs) {
     return stableSorted(runs, yTopOf);
 }
 
-void QVExcelSortUtilities::sortRunTextsByXInPlace(RunList& runs) {
+void QVExcelSortUtilities::sortRunTextsByXInPlace(RunSpan runs) {
     sortInPlace(runs, xLeftOf);
 }
 
-void QVExcelSortUtilities::sortRunTextsByYInPlace(RunList& runs) {
+void QVExcelSortUtilities::sortRunTextsByYInPlace(RunSpan runs) {
     sortInPlace(runs, yTopOf);
 }
 
@@ -268,7 +268,8 @@ RunList QVExcelSortUtilities::FindRunTextsMergedInHeight(const RunList& runs) {
     return collect(runs, mergedInHeight);
 }
 
-std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInWidth(const RunList& runs) {
+std::shared_ptr<QVExcelRunText>
+QVExcelSortUtilities::MergeRunTextsInWidth(std::span<const RunPtr> runs) {
     if (runs.empty())
         return nullptr;
     const RunPtr& leader = runs.front();
@@ -287,7 +288,8 @@ std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInWidth(const
     return leader;
 }
 
-std::shared_ptr<QVExcelRunText> QVExcelSortUtilities::MergeRunTextsInHeight(const RunList& runs) {
+std::shared_ptr<QVExcelRunText>
+QVExcelSortUtilities::MergeRunTextsInHeight(std::span<const RunPtr> runs) {
     if (runs.empty())
         return nullptr;
     const RunPtr& leader = runs.front();
@@ -359,52 +361,79 @@ double QVExcelSortUtilities::GetMinxTopInRunTexts(const RunList& runs) {
 
 std::vector<RunList> QVExcelSortUtilities::divide(const RunList& runs, Chain chain,
                                                   const QVExcelStackRule* rule) {
+    RunList list = runs;
+    std::vector<uint32_t> lengths;
+    Scratch scratch;
+    divideInPlace(list, chain, rule, lengths, scratch);
     std::vector<RunList> groups;
-    if (runs.size() == 1) { // a chain of one: nothing to look for
-        groups.push_back(runs);
-        return groups;
-    }
-    const Finder find = finderFor(chain);
-    // Sized for the most groups and members there can be: most lists are
-    // short, and growing step by step cost more allocations than the lists.
-    groups.reserve(runs.size());
-    // (*list)[head...] are the runs not yet taken, in order. Until a chain
-    // passes over a run nothing moves and `runs` itself serves; the first
-    // time one does, the rest is copied into `rest` to be reordered.
-    RunList rest;
-    const RunList* list = &runs;
-    std::vector<size_t> members;
-    members.reserve(runs.size());
-    size_t head = 0;
-    while (head < list->size()) {
-        members.clear();
-        find(Span(*list).subspan(head), members, true, rule);
-        RunList group;
-        group.reserve(members.size());
-        for (size_t m : members)
-            group.push_back((*list)[head + m]);
-        const size_t last = head + members.back();
-        if (last - head + 1 != members.size()) {
-            if (list == &runs) {
-                rest = runs;
-                list = &rest;
-            }
-            // The runs the chain passed over move up behind it, keeping their
-            // order; only the stretch the chain reached is touched.
-            size_t write = last + 1;
-            size_t member = members.size();
-            for (size_t i = last + 1; i-- > head;) {
-                if (member > 0 && head + members[member - 1] == i) {
-                    --member;
-                    continue;
-                }
-                rest[--write] = std::move(rest[i]);
-            }
-        }
-        head += members.size();
-        groups.push_back(std::move(group));
+    groups.reserve(lengths.size());
+    auto from = list.begin();
+    for (uint32_t length : lengths) {
+        groups.emplace_back(std::make_move_iterator(from), std::make_move_iterator(from + length));
+        from += length;
     }
     return groups;
+}
+
+void QVExcelSortUtilities::divideInPlace(RunSpan runs, Chain chain, const QVExcelStackRule* rule,
+                                         std::vector<uint32_t>& lengths, Scratch& scratch) {
+    if (runs.size() <= 1) { // a chain of one: nothing to look for
+        if (!runs.empty())
+            lengths.push_back(1);
+        return;
+    }
+    const Finder find = finderFor(chain);
+    std::vector<size_t>& members = scratch.members;
+    // runs[head...] are the runs not yet taken, in order.
+    size_t head = 0;
+    while (head < runs.size()) {
+        members.clear();
+        find(Span(runs).subspan(head), members, true, rule);
+        const size_t last = head + members.back();
+        if (last - head + 1 != members.size()) {
+            // The chain moves to the front and the runs it passed over move
+            // up behind it, both keeping their order; only the stretch the
+            // chain reached is touched.
+            scratch.passed.clear();
+            size_t member = 0;
+            for (size_t i = head; i <= last; ++i) {
+                if (member < members.size() && head + members[member] == i) {
+                    if (head + member != i)
+                        runs[head + member] = std::move(runs[i]);
+                    ++member;
+                } else {
+                    scratch.passed.push_back(std::move(runs[i]));
+                }
+            }
+            std::move(scratch.passed.begin(), scratch.passed.end(),
+                      runs.begin() + static_cast<std::ptrdiff_t>(head + members.size()));
+        }
+        head += members.size();
+        lengths.push_back(static_cast<uint32_t>(members.size()));
+    }
+}
+
+size_t QVExcelSortUtilities::mergeInPlace(RunSpan runs, Chain chain, const QVExcelStackRule* rule,
+                                          std::vector<uint32_t>& lengths, Scratch& scratch) {
+    lengths.clear();
+    divideInPlace(runs, chain, rule, lengths, scratch);
+    const bool inWidth = chain == Chain::MergedInWidth;
+    size_t from = 0;
+    size_t kept = 0;
+    for (uint32_t length : lengths) {
+        const auto group = std::span<const RunPtr>(runs).subspan(from, length);
+        if (length > 1) {
+            if (inWidth)
+                MergeRunTextsInWidth(group);
+            else
+                MergeRunTextsInHeight(group);
+        }
+        if (kept != from)
+            runs[kept] = std::move(runs[from]);
+        ++kept;
+        from += length;
+    }
+    return kept;
 }
 
 std::vector<RunList> QVExcelSortUtilities::groupByColumnIndex(const RunList& runs) {

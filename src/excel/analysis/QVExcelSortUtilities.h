@@ -6,7 +6,9 @@
 
 #include "excel/analysis/QVExcelRunText.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 class QVExcelStackRule;
@@ -14,14 +16,15 @@ class QVExcelStackRule;
 class QVExcelSortUtilities {
 public:
     using RunList = std::vector<std::shared_ptr<QVExcelRunText>>;
+    using RunSpan = std::span<std::shared_ptr<QVExcelRunText>>;
     QVExcelSortUtilities() = delete;
 
     /// By xLeft (yTop) ascending; runs with equal keys keep their order.
     static RunList SortRunTextsByX(const RunList& runs);
     static RunList SortRunTextsByY(const RunList& runs);
     /// The same orders, sorting the list itself.
-    static void sortRunTextsByXInPlace(RunList& runs);
-    static void sortRunTextsByYInPlace(RunList& runs);
+    static void sortRunTextsByXInPlace(RunSpan runs);
+    static void sortRunTextsByYInPlace(RunSpan runs);
 
     /// The first run and every later run that overlaps the chain vertically
     /// (running bottom from yBase, strictly below the next yTop).
@@ -34,8 +37,10 @@ public:
     /// that are both numbers never stack.
     static RunList FindRunTextsMergedInHeight(const RunList& runs);
     /// Merges a found list into its first run, which is returned.
-    static std::shared_ptr<QVExcelRunText> MergeRunTextsInWidth(const RunList& runs);
-    static std::shared_ptr<QVExcelRunText> MergeRunTextsInHeight(const RunList& runs);
+    static std::shared_ptr<QVExcelRunText>
+    MergeRunTextsInWidth(std::span<const std::shared_ptr<QVExcelRunText>> runs);
+    static std::shared_ptr<QVExcelRunText>
+    MergeRunTextsInHeight(std::span<const std::shared_ptr<QVExcelRunText>> runs);
 
     static RunList FindRunTextsInSameColumnIndex(const RunList& runs);
     static RunList FindRunTextsInSameRowIndex(const RunList& runs);
@@ -58,6 +63,21 @@ public:
     /// stack; without one, only two numbers are kept apart.
     static std::vector<RunList> divide(const RunList& runs, Chain chain,
                                        const QVExcelStackRule* rule = nullptr);
+    /// Working space of divideInPlace, reusable from call to call.
+    struct Scratch {
+        std::vector<size_t> members;
+        RunList passed;
+    };
+    /// divide() without copies: reorders `runs` itself so that the chains
+    /// follow each other, and appends their lengths to `lengths`.
+    static void divideInPlace(RunSpan runs, Chain chain, const QVExcelStackRule* rule,
+                              std::vector<uint32_t>& lengths, Scratch& scratch);
+    /// Divides `runs` by a merge chain (MergedInWidth or MergedInHeight),
+    /// merges each chain into its first run, and moves those runs to the
+    /// front in chain order; returns their number. The runs after them are
+    /// left over.
+    static size_t mergeInPlace(RunSpan runs, Chain chain, const QVExcelStackRule* rule,
+                               std::vector<uint32_t>& lengths, Scratch& scratch);
     /// The runs grouped by equal column (row) number, each group in list
     /// order, groups in the order of their first runs: what repeatedly taking
     /// out FindRunTextsInSameColumnIndex (RowIndex) gives, in one pass.

@@ -3,35 +3,28 @@
 #include "excel/analysis/QVExcelTempRow.h"
 
 #include <algorithm>
+#include <utility>
 
 using U = QVExcelSortUtilities;
 
-QVExcelTempCell::QVExcelTempCell() = default;
-QVExcelTempCell::QVExcelTempCell(RunList runs) : runTexts_(std::move(runs)) {}
-QVExcelTempCell::~QVExcelTempCell() = default;
-
 void QVExcelTempCell::sortRunTextsByX() {
-    U::sortRunTextsByXInPlace(runTexts_);
+    U::sortRunTextsByXInPlace(runTexts());
 }
 void QVExcelTempCell::sortRunTextsByY() {
-    U::sortRunTextsByYInPlace(runTexts_);
+    U::sortRunTextsByYInPlace(runTexts());
 }
 
 void QVExcelTempCell::mergeRunTextsStringByY(const QVExcelStackRule* rule) {
-    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::MergedInHeight, rule);
-    RunList merged;
-    merged.reserve(groups.size());
-    for (RunList& group : groups)
-        merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInHeight(group));
-    runTexts_ = std::move(merged);
+    tree_.merge(node_, U::Chain::MergedInHeight, rule);
 }
 
 bool QVExcelTempCell::mayStackLines() const {
-    if (runTexts_.size() < 2)
+    const auto runs = std::as_const(tree_).runsOf(node_);
+    if (runs.size() < 2)
         return false;
-    double lowestTop = runTexts_.front()->ctmInfo().yTop;
-    double highestBottom = runTexts_.front()->ctmInfo().yBottom;
-    for (const auto& r : runTexts_) {
+    double lowestTop = runs.front()->ctmInfo().yTop;
+    double highestBottom = runs.front()->ctmInfo().yBottom;
+    for (const auto& r : runs) {
         lowestTop = std::max(lowestTop, r->ctmInfo().yTop);
         highestBottom = std::min(highestBottom, r->ctmInfo().yBottom);
     }
@@ -41,40 +34,27 @@ bool QVExcelTempCell::mayStackLines() const {
 }
 
 void QVExcelTempCell::creatTempRowsByY() {
-    tempRows_.clear();
-    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::CrossedInHeight);
-    tempRows_.reserve(groups.size());
-    for (RunList& group : groups)
-        tempRows_.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
+    tree_.divide(node_, U::Chain::CrossedInHeight);
 }
 
 void QVExcelTempCell::creatTempRow1(const QVExcelStackRule* rule) {
     sortRunTextsByY();
     mergeRunTextsStringByY(rule);
     creatTempRowsByY();
-    for (auto& row : tempRows_)
-        row->creatCell();
+    const QVExcelTempTree::Node at = tree_.node(node_);
+    for (uint32_t r = at.firstChild; r < at.firstChild + at.children; ++r)
+        QVExcelTempRow(tree_, r).creatCell();
 }
 
 void QVExcelTempCell::creatTempRow2() {
     sortRunTextsByY();
     creatTempRowsByY();
-    for (auto& row : tempRows_)
-        row->creatTempCell2();
+    const QVExcelTempTree::Node at = tree_.node(node_);
+    for (uint32_t r = at.firstChild; r < at.firstChild + at.children; ++r)
+        QVExcelTempRow(tree_, r).creatTempCell2();
 }
 
 void QVExcelTempCell::creatRow() {
     sortRunTextsByY();
     creatTempRowsByY();
-}
-
-QVExcelTempCell::RunList QVExcelTempCell::collectAllRunTexts() const {
-    if (tempRows_.empty())
-        return runTexts_;
-    RunList out;
-    for (const auto& row : tempRows_) {
-        RunList part = row->collectAllRunTexts();
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
 }

@@ -1,25 +1,21 @@
 #pragma once
 // A column group of the table analysis: runs that overlap horizontally,
-// divided further into row groups.
+// divided further into row groups. A view of one node of the page's tree.
 
-#include "excel/analysis/QVExcelSortUtilities.h"
+#include "excel/analysis/QVExcelTempTree.h"
 
-#include <memory>
-#include <vector>
+#include <cstdint>
+#include <span>
 
-class QVExcelTempRow;
 class QVExcelStackRule;
 
 class QVExcelTempCell {
 public:
-    using RunList = QVExcelSortUtilities::RunList;
-    QVExcelTempCell();
-    explicit QVExcelTempCell(RunList runs);
-    ~QVExcelTempCell();
+    using RunPtr = QVExcelTempTree::RunPtr;
+    QVExcelTempCell(QVExcelTempTree& tree, uint32_t node) : tree_(tree), node_(node) {}
 
-    RunList& runTexts() { return runTexts_; }
-    const RunList& runTexts() const { return runTexts_; }
-    const std::vector<std::unique_ptr<QVExcelTempRow>>& tempRows() const { return tempRows_; }
+    uint32_t node() const { return node_; }
+    std::span<RunPtr> runTexts() { return tree_.runsOf(node_); }
 
     void sortRunTextsByX();
     void sortRunTextsByY();
@@ -37,9 +33,8 @@ public:
     void creatTempRow2();
     /// Pass 2, level 4 (the last): sort by y and divide into leaf row groups.
     void creatRow();
-    RunList collectAllRunTexts() const;
 
 private:
-    RunList runTexts_;
-    std::vector<std::unique_ptr<QVExcelTempRow>> tempRows_;
+    QVExcelTempTree& tree_;
+    uint32_t node_;
 };

@@ -3,77 +3,60 @@
 #include "excel/analysis/QVExcelStackRule.h"
 #include "excel/analysis/QVExcelTempCell.h"
 
-#include <algorithm>
 #include <optional>
+#include <vector>
 
 using U = QVExcelSortUtilities;
 
-QVExcelTempRow::QVExcelTempRow() = default;
-QVExcelTempRow::QVExcelTempRow(RunList runs) : runTexts_(std::move(runs)) {}
-QVExcelTempRow::~QVExcelTempRow() = default;
-
 void QVExcelTempRow::sortRunTextsByX() {
-    U::sortRunTextsByXInPlace(runTexts_);
+    U::sortRunTextsByXInPlace(runTexts());
 }
 void QVExcelTempRow::sortRunTextsByY() {
-    U::sortRunTextsByYInPlace(runTexts_);
+    U::sortRunTextsByYInPlace(runTexts());
 }
 
 void QVExcelTempRow::mergeRunTextsStringByX() {
-    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::MergedInWidth);
-    RunList merged;
-    merged.reserve(groups.size());
-    for (RunList& group : groups)
-        merged.push_back(group.size() == 1 ? group.front() : U::MergeRunTextsInWidth(group));
-    runTexts_ = std::move(merged);
+    tree_.merge(node_, U::Chain::MergedInWidth);
 }
 
 void QVExcelTempRow::creatTempCellsByX() {
-    tempCells_.clear();
-    std::vector<RunList> groups = U::divide(runTexts_, U::Chain::CrossedInWidth);
-    tempCells_.reserve(groups.size());
-    for (RunList& group : groups)
-        tempCells_.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
+    tree_.divide(node_, U::Chain::CrossedInWidth);
 }
 
 void QVExcelTempRow::creatTempCell1() {
     sortRunTextsByX();
     mergeRunTextsStringByX();
     creatTempCellsByX();
+    const QVExcelTempTree::Node at = tree_.node(node_);
+    const uint32_t end = at.firstChild + at.children;
     // Which lines may stack is decided on the row group as it stands, before
     // any column's lines have stacked; most row groups are one line, and
     // their columns have no lines to stack.
     std::optional<QVExcelStackRule> rule;
-    if (std::any_of(tempCells_.begin(), tempCells_.end(),
-                    [](const auto& cell) { return cell->mayStackLines(); })) {
-        std::vector<RunList> columns;
-        for (const auto& cell : tempCells_)
-            columns.push_back(cell->runTexts());
-        rule.emplace(columns);
+    for (uint32_t c = at.firstChild; c < end; ++c) {
+        if (QVExcelTempCell(tree_, c).mayStackLines()) {
+            std::vector<U::RunList> columns;
+            for (uint32_t k = at.firstChild; k < end; ++k) {
+                const auto runs = tree_.runsOf(k);
+                columns.emplace_back(runs.begin(), runs.end());
+            }
+            rule.emplace(columns);
+            break;
+        }
     }
-    for (auto& cell : tempCells_)
-        cell->creatTempRow1(rule ? &*rule : nullptr);
+    for (uint32_t c = at.firstChild; c < end; ++c)
+        QVExcelTempCell(tree_, c).creatTempRow1(rule ? &*rule : nullptr);
 }
 
 void QVExcelTempRow::creatTempCell2() {
     sortRunTextsByX();
     creatTempCellsByX();
-    for (auto& cell : tempCells_)
-        cell->creatRow();
+    const QVExcelTempTree::Node at = tree_.node(node_);
+    for (uint32_t c = at.firstChild; c < at.firstChild + at.children; ++c)
+        QVExcelTempCell(tree_, c).creatRow();
 }
 
 void QVExcelTempRow::creatCell() {
     sortRunTextsByX();
     creatTempCellsByX();
-}
-
-QVExcelTempRow::RunList QVExcelTempRow::collectAllRunTexts() const {
-    if (tempCells_.empty())
-        return runTexts_;
-    RunList out;
-    for (const auto& cell : tempCells_) {
-        RunList part = cell->collectAllRunTexts();
-        out.insert(out.end(), part.begin(), part.end());
-    }
-    return out;
 }

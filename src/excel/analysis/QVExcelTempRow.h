@@ -1,24 +1,19 @@
 #pragma once
 // A row group of the table analysis: runs that overlap vertically, divided
-// further into column groups.
+// further into column groups. A view of one node of the page's tree.
 
-#include "excel/analysis/QVExcelSortUtilities.h"
+#include "excel/analysis/QVExcelTempTree.h"
 
-#include <memory>
-#include <vector>
-
-class QVExcelTempCell;
+#include <cstdint>
+#include <span>
 
 class QVExcelTempRow {
 public:
-    using RunList = QVExcelSortUtilities::RunList;
-    QVExcelTempRow();
-    explicit QVExcelTempRow(RunList runs);
-    ~QVExcelTempRow();
+    using RunPtr = QVExcelTempTree::RunPtr;
+    QVExcelTempRow(QVExcelTempTree& tree, uint32_t node) : tree_(tree), node_(node) {}
 
-    RunList& runTexts() { return runTexts_; }
-    const RunList& runTexts() const { return runTexts_; }
-    const std::vector<std::unique_ptr<QVExcelTempCell>>& tempCells() const { return tempCells_; }
+    uint32_t node() const { return node_; }
+    std::span<RunPtr> runTexts() { return tree_.runsOf(node_); }
 
     void sortRunTextsByX();
     void sortRunTextsByY();
@@ -32,10 +27,8 @@ public:
     void creatTempCell2();
     /// Pass 1, level 4 (the last): sort by x and divide into leaf column groups.
     void creatCell();
-    /// Every run below this node, depth first.
-    RunList collectAllRunTexts() const;
 
 private:
-    RunList runTexts_;
-    std::vector<std::unique_ptr<QVExcelTempCell>> tempCells_;
+    QVExcelTempTree& tree_;
+    uint32_t node_;
 };

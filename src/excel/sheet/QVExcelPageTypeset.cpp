@@ -7,12 +7,15 @@
 #include "excel/analysis/QVExcelSortUtilities.h"
 #include "excel/analysis/QVExcelTempCell.h"
 #include "excel/analysis/QVExcelTempRow.h"
+#include "excel/analysis/QVExcelTempTree.h"
 #include "excel/sheet/QVExcelPage.h"
 
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 #include <map>
+#include <ranges>
+#include <span>
 #include <unordered_map>
 #include <utility>
 
@@ -25,15 +28,28 @@ using RunPtr = std::shared_ptr<QVExcelRunText>;
 // A leaf whose baselines differ by more than this holds several lines (points).
 constexpr double kSameLine = 1.0;
 
-bool isRowsInRunTexts(const RunList& runs) {
+using Tree = QVExcelTempTree;
+using RunSpan = std::span<const RunPtr>;
+
+bool isRowsInRunTexts(RunSpan runs) {
     for (const RunPtr& r : runs)
         if (std::fabs(r->ctmInfo().yBase - runs.front()->ctmInfo().yBase) > kSameLine)
             return true;
     return false;
 }
 
+// The children of a node: node numbers, in order.
+auto childrenOf(const Tree& tree, uint32_t n) {
+    const Tree::Node& at = tree.node(n);
+    return std::views::iota(at.firstChild, at.firstChild + at.children);
+}
+
+bool isLeaf(const Tree& tree, uint32_t n) {
+    return tree.node(n).children == 0;
+}
+
 // Row numbers over the pass-1 tree. Each returns the next free row.
-uint64_t rowLeaf(const RunList& runs, uint64_t start) {
+uint64_t rowLeaf(RunSpan runs, uint64_t start) {
     if (isRowsInRunTexts(runs)) {
         // One row each, the last run of the leaf's order on the first row.
         uint64_t row = start;
@@ -46,25 +62,25 @@ uint64_t rowLeaf(const RunList& runs, uint64_t start) {
     return start + 1;
 }
 
-uint64_t rowsOfCell(const QVExcelTempCell& cell, uint64_t start);
+uint64_t rowsOfCell(const Tree& tree, uint32_t cell, uint64_t start);
 
 // A row group's column groups lie side by side: each starts at `start`.
-uint64_t rowsOfRow(const QVExcelTempRow& row, uint64_t start) {
-    if (row.tempCells().empty())
-        return rowLeaf(row.runTexts(), start);
+uint64_t rowsOfRow(const Tree& tree, uint32_t row, uint64_t start) {
+    if (isLeaf(tree, row))
+        return rowLeaf(tree.runsOf(row), start);
     uint64_t next = start;
-    for (const auto& cell : row.tempCells())
-        next = std::max(next, rowsOfCell(*cell, start));
+    for (uint32_t cell : childrenOf(tree, row))
+        next = std::max(next, rowsOfCell(tree, cell, start));
     return next;
 }
 
 // A column group's row groups lie below each other: in sequence.
-uint64_t rowsOfCell(const QVExcelTempCell& cell, uint64_t start) {
-    if (cell.tempRows().empty())
-        return rowLeaf(cell.runTexts(), start);
+uint64_t rowsOfCell(const Tree& tree, uint32_t cell, uint64_t start) {
+    if (isLeaf(tree, cell))
+        return rowLeaf(tree.runsOf(cell), start);
     uint64_t next = start;
-    for (const auto& row : cell.tempRows())
-        next = rowsOfRow(*row, next);
+    for (uint32_t row : childrenOf(tree, cell))
+        next = rowsOfRow(tree, row, next);
     return next;
 }
 
@@ -80,38 +96,39 @@ uint64_t rowsOfCell(const QVExcelTempCell& cell, uint64_t start) {
 // line's height of each other are one row of a table.
 constexpr double kSameRowShare = 0.3;
 
-uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
-    const auto& cells = row.tempCells();
-    const bool severalLines = std::any_of(cells.begin(), cells.end(), [](const auto& cell) {
-        return cell->tempRows().size() > 1;
+uint64_t rowsOfPageRow(const Tree& tree, uint32_t row, uint64_t start) {
+    const auto cells = childrenOf(tree, row);
+    const bool severalLines = std::any_of(cells.begin(), cells.end(), [&](uint32_t cell) {
+        return tree.node(cell).children > 1;
     });
     if (cells.size() < 2 || !severalLines)
-        return rowsOfRow(row, start);
+        return rowsOfRow(tree, row, start);
     struct Line {
-        const QVExcelTempRow* group;
+        uint32_t group;
         size_t column;
         double top, base, height;
     };
     std::vector<Line> single, stacked;
     for (size_t c = 0; c < cells.size(); ++c) {
-        if (cells[c]->tempRows().empty())
-            return rowsOfRow(row, start);
-        for (const auto& group : cells[c]->tempRows()) {
-            Line line{group.get(), c, INFINITY, -INFINITY, INFINITY};
+        const uint32_t cell = cells[c];
+        if (isLeaf(tree, cell))
+            return rowsOfRow(tree, row, start);
+        for (uint32_t group : childrenOf(tree, cell)) {
+            Line line{group, c, INFINITY, -INFINITY, INFINITY};
             bool tall = false;
-            for (const RunPtr& r : group->collectAllRunTexts()) {
+            tree.forEachRun(group, [&](const RunPtr& r) {
                 const QVPDF_CTMInfo& g = r->ctmInfo();
                 line.top = std::min(line.top, g.yTop);
                 line.base = std::max(line.base, g.yBase);
                 line.height = std::min(line.height, g.yBottom - g.yTop);
                 // Stacked lines keep the first line's descent line.
                 tall = tall || g.yBase > g.yDescent;
-            }
+            });
             (tall ? stacked : single).push_back(line);
         }
     }
     if (single.empty())
-        return rowsOfRow(row, start);
+        return rowsOfRow(tree, row, start);
     auto byTop = [](const Line& a, const Line& b) { return a.top < b.top; };
     std::stable_sort(single.begin(), single.end(),
                      [](const Line& a, const Line& b) { return a.base < b.base; });
@@ -184,7 +201,7 @@ uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
         const uint64_t bandStart = next;
         for (const Line& line : band.lines) {
             const uint64_t lineNext =
-                rowsOfRow(*line.group, std::max(bandStart, columnNext[line.column]));
+                rowsOfRow(tree, line.group, std::max(bandStart, columnNext[line.column]));
             columnNext[line.column] = lineNext;
             next = std::max(next, lineNext);
         }
@@ -193,32 +210,32 @@ uint64_t rowsOfPageRow(const QVExcelTempRow& row, uint64_t start) {
 }
 
 // Column numbers over the pass-2 tree. Each returns the next free column.
-uint64_t columnLeaf(const RunList& runs, uint64_t start) {
+uint64_t columnLeaf(RunSpan runs, uint64_t start) {
     uint64_t column = start;
     for (const RunPtr& r : runs)
         r->setColumnIndex(column++);
     return column;
 }
 
-uint64_t columnsOfRow(const QVExcelTempRow& row, uint64_t start);
+uint64_t columnsOfRow(const Tree& tree, uint32_t row, uint64_t start);
 
 // A column group's row groups lie below each other: each starts at `start`.
-uint64_t columnsOfCell(const QVExcelTempCell& cell, uint64_t start) {
-    if (cell.tempRows().empty())
-        return columnLeaf(cell.runTexts(), start);
+uint64_t columnsOfCell(const Tree& tree, uint32_t cell, uint64_t start) {
+    if (isLeaf(tree, cell))
+        return columnLeaf(tree.runsOf(cell), start);
     uint64_t next = start;
-    for (const auto& row : cell.tempRows())
-        next = std::max(next, columnsOfRow(*row, start));
+    for (uint32_t row : childrenOf(tree, cell))
+        next = std::max(next, columnsOfRow(tree, row, start));
     return next;
 }
 
 // A row group's column groups lie side by side: in sequence.
-uint64_t columnsOfRow(const QVExcelTempRow& row, uint64_t start) {
-    if (row.tempCells().empty())
-        return columnLeaf(row.runTexts(), start);
+uint64_t columnsOfRow(const Tree& tree, uint32_t row, uint64_t start) {
+    if (isLeaf(tree, row))
+        return columnLeaf(tree.runsOf(row), start);
     uint64_t next = start;
-    for (const auto& cell : row.tempCells())
-        next = columnsOfCell(*cell, next);
+    for (uint32_t cell : childrenOf(tree, row))
+        next = columnsOfCell(tree, cell, next);
     return next;
 }
 
@@ -374,32 +391,29 @@ void QVExcelPage::typesetRunTexts() {
     QVExcelNumberPairs::settle(runs);
 
     // Pass 1: rows first, with merging; the runs that survive replace the list.
-    std::vector<std::unique_ptr<QVExcelTempRow>> tempRows;
-    for (RunList& group :
-         U::divide(U::SortRunTextsByY(U::SortRunTextsByX(runs)), U::Chain::CrossedInHeight)) {
-        tempRows.push_back(std::make_unique<QVExcelTempRow>(std::move(group)));
-        tempRows.back()->creatTempCell1();
-    }
+    Tree rowsFirst(U::SortRunTextsByY(U::SortRunTextsByX(runs)));
+    rowsFirst.divide(Tree::kRoot, U::Chain::CrossedInHeight);
+    for (uint32_t row : childrenOf(rowsFirst, Tree::kRoot))
+        QVExcelTempRow(rowsFirst, row).creatTempCell1();
     RunList survivors;
-    for (const auto& row : tempRows) {
-        RunList part = row->collectAllRunTexts();
-        survivors.insert(survivors.end(), part.begin(), part.end());
-    }
+    survivors.reserve(runs.size());
+    rowsFirst.forEachRun(Tree::kRoot, [&](const RunPtr& r) { survivors.push_back(r); });
 
     // Pass 2: columns first, without merging; its first ordering is final.
-    runs = U::SortRunTextsByX(U::SortRunTextsByY(survivors));
-    std::vector<std::unique_ptr<QVExcelTempCell>> tempCells;
-    for (RunList& group : U::divide(runs, U::Chain::CrossedInWidth)) {
-        tempCells.push_back(std::make_unique<QVExcelTempCell>(std::move(group)));
-        tempCells.back()->creatTempRow2();
-    }
+    U::sortRunTextsByYInPlace(survivors);
+    U::sortRunTextsByXInPlace(survivors);
+    runs = survivors;
+    Tree columnsFirst(std::move(survivors));
+    columnsFirst.divide(Tree::kRoot, U::Chain::CrossedInWidth);
+    for (uint32_t cell : childrenOf(columnsFirst, Tree::kRoot))
+        QVExcelTempCell(columnsFirst, cell).creatTempRow2();
 
     uint64_t nextRow = 1;
-    for (const auto& row : tempRows)
-        nextRow = rowsOfPageRow(*row, nextRow);
+    for (uint32_t row : childrenOf(rowsFirst, Tree::kRoot))
+        nextRow = rowsOfPageRow(rowsFirst, row, nextRow);
     uint64_t nextColumn = 1;
-    for (const auto& cell : tempCells)
-        nextColumn = columnsOfCell(*cell, nextColumn);
+    for (uint32_t cell : childrenOf(columnsFirst, Tree::kRoot))
+        nextColumn = columnsOfCell(columnsFirst, cell, nextColumn);
 
     correctColumnNumber(runs);
     caculateRunTextMergeLength(runs);
