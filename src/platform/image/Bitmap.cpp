@@ -1,6 +1,6 @@
 #include "platform/image/Bitmap.h"
 
-#include <cairo.h>
+#include "platform/image/CairoLibrary.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,29 +11,33 @@ namespace platform {
 
 namespace {
 
+const CairoLibrary& cairo() {
+    return cairoLibrary();
+}
+
 struct SurfaceDeleter {
-    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+    void operator()(cairo_surface_t* s) const { cairo().surface_destroy(s); }
 };
 struct ContextDeleter {
-    void operator()(cairo_t* c) const { cairo_destroy(c); }
+    void operator()(cairo_t* c) const { cairo().destroy(c); }
 };
 using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDeleter>;
 using ContextPtr = std::unique_ptr<cairo_t, ContextDeleter>;
 
 cairo_matrix_t toCairo(const AffineTransform& t) {
     cairo_matrix_t m;
-    cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+    cairo().matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
     return m;
 }
 
 /// A premultiplied ARGB32 surface of an RGBA/RGB/gray image.
 SurfacePtr surfaceOf(const RasterImage& image) {
-    SurfacePtr s(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height));
-    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
+    SurfacePtr s(cairo().image_surface_create(CAIRO_FORMAT_ARGB32, image.width, image.height));
+    if (cairo().surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    cairo_surface_flush(s.get());
-    unsigned char* data = cairo_image_surface_get_data(s.get());
-    const int stride = cairo_image_surface_get_stride(s.get());
+    cairo().surface_flush(s.get());
+    unsigned char* data = cairo().image_surface_get_data(s.get());
+    const int stride = cairo().image_surface_get_stride(s.get());
     const int c = image.channels();
     for (int y = 0; y < image.height; ++y) {
         const uint8_t* src = image.row(y);
@@ -55,18 +59,18 @@ SurfacePtr surfaceOf(const RasterImage& image) {
             dst[x] = (a << 24) | (r << 16) | (g << 8) | b;
         }
     }
-    cairo_surface_mark_dirty(s.get());
+    cairo().surface_mark_dirty(s.get());
     return s;
 }
 
 /// An A8 surface whose alpha is the mask's gray level times its alpha.
 SurfacePtr alphaSurfaceOf(const RasterImage& mask) {
-    SurfacePtr s(cairo_image_surface_create(CAIRO_FORMAT_A8, mask.width, mask.height));
-    if (cairo_surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
+    SurfacePtr s(cairo().image_surface_create(CAIRO_FORMAT_A8, mask.width, mask.height));
+    if (cairo().surface_status(s.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    cairo_surface_flush(s.get());
-    unsigned char* data = cairo_image_surface_get_data(s.get());
-    const int stride = cairo_image_surface_get_stride(s.get());
+    cairo().surface_flush(s.get());
+    unsigned char* data = cairo().image_surface_get_data(s.get());
+    const int stride = cairo().image_surface_get_stride(s.get());
     const int c = mask.channels();
     for (int y = 0; y < mask.height; ++y) {
         const uint8_t* src = mask.row(y);
@@ -80,27 +84,27 @@ SurfacePtr alphaSurfaceOf(const RasterImage& mask) {
             dst[x] = uint8_t(level);
         }
     }
-    cairo_surface_mark_dirty(s.get());
+    cairo().surface_mark_dirty(s.get());
     return s;
 }
 
 void appendPath(cairo_t* cr, const Path& path) {
-    cairo_new_path(cr);
+    cairo().new_path(cr);
     Point current{};
     for (const PathElement& e : path.elements()) {
         switch (e.type) {
         case PathElementType::MoveTo:
-            cairo_move_to(cr, e.points[0].x, e.points[0].y);
+            cairo().move_to(cr, e.points[0].x, e.points[0].y);
             current = e.points[0];
             break;
         case PathElementType::LineTo:
-            cairo_line_to(cr, e.points[0].x, e.points[0].y);
+            cairo().line_to(cr, e.points[0].x, e.points[0].y);
             current = e.points[0];
             break;
         case PathElementType::QuadCurveTo: {
             const Point& q = e.points[0];
             const Point& end = e.points[1];
-            cairo_curve_to(cr, current.x + 2.0 / 3.0 * (q.x - current.x),
+            cairo().curve_to(cr, current.x + 2.0 / 3.0 * (q.x - current.x),
                            current.y + 2.0 / 3.0 * (q.y - current.y),
                            end.x + 2.0 / 3.0 * (q.x - end.x), end.y + 2.0 / 3.0 * (q.y - end.y),
                            end.x, end.y);
@@ -108,12 +112,12 @@ void appendPath(cairo_t* cr, const Path& path) {
             break;
         }
         case PathElementType::CurveTo:
-            cairo_curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
+            cairo().curve_to(cr, e.points[0].x, e.points[0].y, e.points[1].x, e.points[1].y,
                            e.points[2].x, e.points[2].y);
             current = e.points[2];
             break;
         case PathElementType::Close:
-            cairo_close_path(cr);
+            cairo().close_path(cr);
             break;
         }
     }
@@ -136,7 +140,7 @@ struct BitmapImpl {
     /// none; the last entry is the current state's.
     std::vector<std::shared_ptr<cairo_surface_t>> masks{nullptr};
 
-    bool usable() const { return cairo_status(cr.get()) == CAIRO_STATUS_SUCCESS; }
+    bool usable() const { return cairo().status(cr.get()) == CAIRO_STATUS_SUCCESS; }
 
     /// Runs `draw` (which paints with the current source) through the current mask.
     template <class Draw> void paintMasked(Draw draw) {
@@ -145,33 +149,33 @@ struct BitmapImpl {
             draw();
             return;
         }
-        cairo_push_group(cr.get());
+        cairo().push_group(cr.get());
         draw();
-        cairo_pop_group_to_source(cr.get());
+        cairo().pop_group_to_source(cr.get());
         cairo_matrix_t saved;
-        cairo_get_matrix(cr.get(), &saved);
-        cairo_identity_matrix(cr.get());
-        cairo_mask_surface(cr.get(), mask, 0, 0);
-        cairo_set_matrix(cr.get(), &saved);
+        cairo().get_matrix(cr.get(), &saved);
+        cairo().identity_matrix(cr.get());
+        cairo().mask_surface(cr.get(), mask, 0, 0);
+        cairo().set_matrix(cr.get(), &saved);
     }
 };
 
 std::unique_ptr<Bitmap> Bitmap::create(int width, int height) {
-    if (!isAcceptableImageSize(width, height))
+    if (!isAcceptableImageSize(width, height) || !cairo().loaded)
         return nullptr;
     auto impl = std::make_unique<BitmapImpl>();
-    impl->surface.reset(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
-    if (cairo_surface_status(impl->surface.get()) != CAIRO_STATUS_SUCCESS)
+    impl->surface.reset(cairo().image_surface_create(CAIRO_FORMAT_ARGB32, width, height));
+    if (cairo().surface_status(impl->surface.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
-    impl->cr.reset(cairo_create(impl->surface.get()));
-    if (cairo_status(impl->cr.get()) != CAIRO_STATUS_SUCCESS)
+    impl->cr.reset(cairo().create(impl->surface.get()));
+    if (cairo().status(impl->cr.get()) != CAIRO_STATUS_SUCCESS)
         return nullptr;
     impl->width = width;
     impl->height = height;
     // y upward from the bottom-left corner, as the platform's bitmaps have it.
     cairo_matrix_t flip;
-    cairo_matrix_init(&flip, 1, 0, 0, -1, 0, height);
-    cairo_set_matrix(impl->cr.get(), &flip);
+    cairo().matrix_init(&flip, 1, 0, 0, -1, 0, height);
+    cairo().set_matrix(impl->cr.get(), &flip);
     return std::unique_ptr<Bitmap>(new Bitmap(std::move(impl)));
 }
 
@@ -189,18 +193,18 @@ void Bitmap::concatTransform(const AffineTransform& t) {
     if (!impl_->usable() || t.determinant() == 0 || !std::isfinite(t.determinant()))
         return;
     cairo_matrix_t m = toCairo(t);
-    cairo_transform(impl_->cr.get(), &m);
+    cairo().transform(impl_->cr.get(), &m);
 }
 
 void Bitmap::saveState() {
-    cairo_save(impl_->cr.get());
+    cairo().save(impl_->cr.get());
     impl_->masks.push_back(impl_->masks.back());
 }
 
 void Bitmap::restoreState() {
     if (impl_->masks.size() <= 1)
         return;
-    cairo_restore(impl_->cr.get());
+    cairo().restore(impl_->cr.get());
     impl_->masks.pop_back();
 }
 
@@ -209,36 +213,36 @@ void Bitmap::clipToPath(const Path& path, bool evenOdd) {
     if (!impl_->usable())
         return;
     appendPath(cr, path);
-    cairo_set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-    cairo_clip(cr);
+    cairo().set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+    cairo().clip(cr);
 }
 
 void Bitmap::clipToMask(const Rect& rect, const RasterImage& mask) {
     if (!impl_->usable() || !mask.isValid() || !usableRect(rect))
         return;
     SurfacePtr alpha = alphaSurfaceOf(mask);
-    SurfacePtr combined(cairo_image_surface_create(CAIRO_FORMAT_A8, impl_->width, impl_->height));
-    if (!alpha || cairo_surface_status(combined.get()) != CAIRO_STATUS_SUCCESS)
+    SurfacePtr combined(cairo().image_surface_create(CAIRO_FORMAT_A8, impl_->width, impl_->height));
+    if (!alpha || cairo().surface_status(combined.get()) != CAIRO_STATUS_SUCCESS)
         return;
-    ContextPtr mcr(cairo_create(combined.get()));
+    ContextPtr mcr(cairo().create(combined.get()));
     cairo_matrix_t m;
-    cairo_get_matrix(impl_->cr.get(), &m);
-    cairo_set_matrix(mcr.get(), &m);
-    cairo_translate(mcr.get(), rect.origin.x, rect.origin.y + rect.size.height);
-    cairo_scale(mcr.get(), rect.size.width / mask.width, -rect.size.height / mask.height);
-    cairo_set_source_surface(mcr.get(), alpha.get(), 0, 0);
-    cairo_pattern_set_extend(cairo_get_source(mcr.get()), CAIRO_EXTEND_PAD);
-    cairo_rectangle(mcr.get(), 0, 0, mask.width, mask.height);
-    cairo_fill(mcr.get());
+    cairo().get_matrix(impl_->cr.get(), &m);
+    cairo().set_matrix(mcr.get(), &m);
+    cairo().translate(mcr.get(), rect.origin.x, rect.origin.y + rect.size.height);
+    cairo().scale(mcr.get(), rect.size.width / mask.width, -rect.size.height / mask.height);
+    cairo().set_source_surface(mcr.get(), alpha.get(), 0, 0);
+    cairo().pattern_set_extend(cairo().get_source(mcr.get()), CAIRO_EXTEND_PAD);
+    cairo().rectangle(mcr.get(), 0, 0, mask.width, mask.height);
+    cairo().fill(mcr.get());
     // Outside the mask's rectangle nothing shows; an earlier mask multiplies in.
     if (cairo_surface_t* earlier = impl_->masks.back().get()) {
-        cairo_identity_matrix(mcr.get());
-        cairo_set_operator(mcr.get(), CAIRO_OPERATOR_DEST_IN);
-        cairo_set_source_surface(mcr.get(), earlier, 0, 0);
-        cairo_paint(mcr.get());
+        cairo().identity_matrix(mcr.get());
+        cairo().set_operator(mcr.get(), CAIRO_OPERATOR_DEST_IN);
+        cairo().set_source_surface(mcr.get(), earlier, 0, 0);
+        cairo().paint(mcr.get());
     }
     mcr.reset();
-    cairo_surface_flush(combined.get());
+    cairo().surface_flush(combined.get());
     impl_->masks.back() = std::shared_ptr<cairo_surface_t>(combined.release(), SurfaceDeleter());
 }
 
@@ -250,17 +254,17 @@ void Bitmap::drawImage(const Rect& rect, const RasterImage& image, bool interpol
         return;
     cairo_t* cr = impl_->cr.get();
     impl_->paintMasked([&] {
-        cairo_save(cr);
-        cairo_translate(cr, rect.origin.x, rect.origin.y + rect.size.height);
-        cairo_scale(cr, rect.size.width / image.width, -rect.size.height / image.height);
-        cairo_set_source_surface(cr, source.get(), 0, 0);
-        cairo_pattern_t* pattern = cairo_get_source(cr);
-        cairo_pattern_set_filter(pattern, interpolate ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
+        cairo().save(cr);
+        cairo().translate(cr, rect.origin.x, rect.origin.y + rect.size.height);
+        cairo().scale(cr, rect.size.width / image.width, -rect.size.height / image.height);
+        cairo().set_source_surface(cr, source.get(), 0, 0);
+        cairo_pattern_t* pattern = cairo().get_source(cr);
+        cairo().pattern_set_filter(pattern, interpolate ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
         // Edge pixels continue to the rectangle's border instead of fading.
-        cairo_pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
-        cairo_rectangle(cr, 0, 0, image.width, image.height);
-        cairo_fill(cr);
-        cairo_restore(cr);
+        cairo().pattern_set_extend(pattern, CAIRO_EXTEND_PAD);
+        cairo().rectangle(cr, 0, 0, image.width, image.height);
+        cairo().fill(cr);
+        cairo().restore(cr);
     });
 }
 
@@ -269,9 +273,9 @@ void Bitmap::fillRect(const Rect& rect, uint8_t red, uint8_t green, uint8_t blue
         return;
     cairo_t* cr = impl_->cr.get();
     impl_->paintMasked([&] {
-        cairo_set_source_rgba(cr, red / 255.0, green / 255.0, blue / 255.0, alpha / 255.0);
-        cairo_rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
-        cairo_fill(cr);
+        cairo().set_source_rgba(cr, red / 255.0, green / 255.0, blue / 255.0, alpha / 255.0);
+        cairo().rectangle(cr, rect.origin.x, rect.origin.y, rect.size.width, rect.size.height);
+        cairo().fill(cr);
     });
 }
 
@@ -281,10 +285,10 @@ void Bitmap::fillPath(const Path& path, bool evenOdd, Paint paint) {
     cairo_t* cr = impl_->cr.get();
     impl_->paintMasked([&] {
         appendPath(cr, path);
-        cairo_set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
-        cairo_set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
+        cairo().set_fill_rule(cr, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+        cairo().set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
                               paint.alpha / 255.0);
-        cairo_fill(cr);
+        cairo().fill(cr);
     });
 }
 
@@ -293,23 +297,23 @@ void Bitmap::strokePath(const Path& path, const StrokeStyle& style, Paint paint)
         return;
     cairo_t* cr = impl_->cr.get();
     impl_->paintMasked([&] {
-        cairo_save(cr);
+        cairo().save(cr);
         appendPath(cr, path);
         if (style.width > 0) {
-            cairo_set_line_width(cr, style.width);
+            cairo().set_line_width(cr, style.width);
         } else {
             // The thinnest line a device can show: one pixel.
             double dx = 1, dy = 0;
-            cairo_device_to_user_distance(cr, &dx, &dy);
-            cairo_set_line_width(cr, std::hypot(dx, dy));
+            cairo().device_to_user_distance(cr, &dx, &dy);
+            cairo().set_line_width(cr, std::hypot(dx, dy));
         }
-        cairo_set_line_cap(cr, style.cap == 1   ? CAIRO_LINE_CAP_ROUND
+        cairo().set_line_cap(cr, style.cap == 1   ? CAIRO_LINE_CAP_ROUND
                                : style.cap == 2 ? CAIRO_LINE_CAP_SQUARE
                                                 : CAIRO_LINE_CAP_BUTT);
-        cairo_set_line_join(cr, style.join == 1   ? CAIRO_LINE_JOIN_ROUND
+        cairo().set_line_join(cr, style.join == 1   ? CAIRO_LINE_JOIN_ROUND
                                 : style.join == 2 ? CAIRO_LINE_JOIN_BEVEL
                                                   : CAIRO_LINE_JOIN_MITER);
-        cairo_set_miter_limit(cr, std::isfinite(style.miterLimit) && style.miterLimit >= 1
+        cairo().set_miter_limit(cr, std::isfinite(style.miterLimit) && style.miterLimit >= 1
                                       ? style.miterLimit
                                       : 10);
         // A dash array of only zeros, or with a negative or non-finite entry,
@@ -321,21 +325,21 @@ void Bitmap::strokePath(const Path& path, const StrokeStyle& style, Paint paint)
             total += usable ? d : 0;
         }
         if (usable && total > 0)
-            cairo_set_dash(cr, style.dashes.data(), static_cast<int>(style.dashes.size()),
+            cairo().set_dash(cr, style.dashes.data(), static_cast<int>(style.dashes.size()),
                            std::isfinite(style.dashPhase) ? style.dashPhase : 0);
-        cairo_set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
+        cairo().set_source_rgba(cr, paint.red / 255.0, paint.green / 255.0, paint.blue / 255.0,
                               paint.alpha / 255.0);
-        cairo_stroke(cr);
-        cairo_restore(cr);
+        cairo().stroke(cr);
+        cairo().restore(cr);
     });
 }
 
 RasterImage Bitmap::image() const {
     cairo_surface_t* s = impl_->surface.get();
-    cairo_surface_flush(s);
+    cairo().surface_flush(s);
     RasterImage out = RasterImage::make(impl_->width, impl_->height, RasterImage::Format::RGBA);
-    const unsigned char* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
+    const unsigned char* data = cairo().image_surface_get_data(s);
+    const int stride = cairo().image_surface_get_stride(s);
     if (!out.isValid() || !data)
         return out;
     for (int y = 0; y < impl_->height; ++y) {

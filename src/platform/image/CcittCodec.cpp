@@ -1,5 +1,6 @@
 #include "platform/image/CcittCodec.h"
 
+#include "platform/LoadedLibrary.h"
 #include "platform/image/RasterImage.h"
 
 #include <algorithm>
@@ -11,6 +12,34 @@
 namespace platform {
 
 namespace {
+
+// libtiff's functions that the decoder uses, taken from the library on the
+// first fax image (see LoadedLibrary).
+#define CORVALA_TIFF_FUNCTIONS(X)                                                              \
+    X(ClientOpenExt) X(Close) X(OpenOptionsAlloc) X(OpenOptionsFree)                           \
+    X(OpenOptionsSetErrorHandlerExtR) X(OpenOptionsSetWarningHandlerExtR) X(ReadScanline)      \
+    X(ScanlineSize64) X(SetField)
+
+struct TiffLibrary {
+#define CORVALA_TIFF_MEMBER(name) decltype(&::TIFF##name) name = nullptr;
+    CORVALA_TIFF_FUNCTIONS(CORVALA_TIFF_MEMBER)
+#undef CORVALA_TIFF_MEMBER
+    bool loaded = false; // the library and every function were found
+};
+
+const TiffLibrary& tiff() {
+    static const TiffLibrary library = [] {
+        TiffLibrary t;
+        const LoadedLibrary lib(CORVALA_TIFF_SONAME);
+        bool found = lib.loaded();
+#define CORVALA_TIFF_BIND(name) found = lib.bind(t.name, "TIFF" #name) && found;
+        CORVALA_TIFF_FUNCTIONS(CORVALA_TIFF_BIND)
+#undef CORVALA_TIFF_BIND
+        t.loaded = found;
+        return t;
+    }();
+    return library;
+}
 
 struct MemoryFile {
     std::string bytes;
@@ -109,29 +138,31 @@ std::string wrapInTiff(std::string_view data, const CcittParameters& p, uint32_t
 /// rows decoded.
 int decodeRows(std::string_view data, const CcittParameters& p, uint32_t rows, int faxMode,
                std::string& out) {
+    if (!tiff().loaded)
+        return 0;
     MemoryFile file{wrapInTiff(data, p, rows)};
-    TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+    TIFFOpenOptions* options = tiff().OpenOptionsAlloc();
     if (!options)
         return 0;
-    TIFFOpenOptionsSetErrorHandlerExtR(options, quietHandler, nullptr);
-    TIFFOpenOptionsSetWarningHandlerExtR(options, quietHandler, nullptr);
-    TIFF* tif = TIFFClientOpenExt("ccitt", "rm", &file, readProc, writeProc, seekProc, closeProc,
+    tiff().OpenOptionsSetErrorHandlerExtR(options, quietHandler, nullptr);
+    tiff().OpenOptionsSetWarningHandlerExtR(options, quietHandler, nullptr);
+    TIFF* tif = tiff().ClientOpenExt("ccitt", "rm", &file, readProc, writeProc, seekProc, closeProc,
                                   sizeProc, mapProc, unmapProc, options);
-    TIFFOpenOptionsFree(options);
+    tiff().OpenOptionsFree(options);
     if (!tif)
         return 0;
     if (faxMode >= 0)
-        TIFFSetField(tif, TIFFTAG_FAXMODE, faxMode);
+        tiff().SetField(tif, TIFFTAG_FAXMODE, faxMode);
     const size_t rowBytes = (size_t(p.columns) + 7) / 8;
     int decoded = 0;
-    if (size_t(TIFFScanlineSize64(tif)) == rowBytes) {
+    if (size_t(tiff().ScanlineSize64(tif)) == rowBytes) {
         for (uint32_t y = 0; y < rows; ++y) {
-            if (TIFFReadScanline(tif, out.data() + y * rowBytes, y, 0) < 0)
+            if (tiff().ReadScanline(tif, out.data() + y * rowBytes, y, 0) < 0)
                 break;
             ++decoded;
         }
     }
-    TIFFClose(tif);
+    tiff().Close(tif);
     return decoded;
 }
 
