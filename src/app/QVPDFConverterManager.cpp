@@ -106,6 +106,8 @@ bool QVPDFConverterManager::_startConvertPDFItem(const std::shared_ptr<QVSourceF
         refuseItem(item, QVError{domain, kDocumentError, reason});
         return false;
     }
+    pdfConverter_->setReturnsMemoryAfterConversion(!endsWithProcess_ ||
+                                                   !ma_readyToConvertItems_.empty());
     // The converter gets the options as they are now, by value: a settings
     // change during the run cannot reach the worker.
     if (!pdfConverter_->convertPDFAtPath(item->sourcePath(), item->sourcePassword(), pages,

@@ -41,6 +41,10 @@ public:
         return ma_readyToConvertItems_;
     }
     bool isConverting() const { return isConverting_; }
+    /// The process ends when the run does (the command line): the last
+    /// item's document keeps its memory instead of handing it back to the
+    /// system just before the exit.
+    void setEndsWithProcess(bool ends) { endsWithProcess_ = ends; }
 
     // The converter's reports.
     void didStartConversion(QVPDFConverter&, const std::optional<QVError>&) override;
@@ -65,4 +69,5 @@ private:
     ItemList ma_sourceItems_;
     std::deque<std::shared_ptr<QVSourceFileItem>> ma_readyToConvertItems_;
     bool isConverting_ = false;
+    bool endsWithProcess_ = false;
 };

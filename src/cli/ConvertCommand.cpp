@@ -142,6 +142,7 @@ int corvalaConvert(const std::vector<std::string>& args) {
     ScratchArea::sweepStaleFolders();
     ScratchArea scratch;
     QVPDFConverterManager manager;
+    manager.setEndsWithProcess(true);
     std::atomic<bool> running{false};
     SignalWatcher signals([&](int count) {
         if (count == 1 && running.load()) {

@@ -132,7 +132,8 @@ bool QVPDFConverter::convertPDFAtPath(const std::string& pdfPath,
                     destDocType,
                     destDocPath,
                     moreOptions.copy(),
-                    platform::bundleIdentifier()};
+                    platform::bundleIdentifier(),
+                    returnsMemory_};
     queue_.reset(); // the previous run's worker has finished; join it
     queue_ = std::make_unique<platform::SerialQueue>("_startConvertQueue");
     queue_->async([this, request] { worker(request); });
@@ -161,6 +162,8 @@ void QVPDFConverter::worker(const Request& request) {
             document = initPDFDocumentAtPath(request.pdfPath, request.pdfPassword);
             if (!document)
                 error = makeError(request.domain, 405, kCantLoad);
+            else
+                document->setReturnsMemoryOnClose(request.returnsMemory);
         }
         if (!error)
             error = startConvertQueue(*document, request);

@@ -49,6 +49,11 @@ public:
     QVPDFConverterDelegate* delegate() const { return delegate_; }
     void setDelegate(QVPDFConverterDelegate* d) { delegate_ = d; }
 
+    /// Whether the document's memory goes back to the system when a
+    /// conversion ends (the default); the command line turns it off for its
+    /// last document, after which the process ends. Read when a conversion starts.
+    void setReturnsMemoryAfterConversion(bool returns) { returnsMemory_ = returns; }
+
     const std::string& pdfPath() const { return pdfPath_; }
     const std::optional<std::string>& pdfPassword() const { return pdfPassword_; }
     const std::vector<int64_t>& pdfPageIndexs() const { return pdfPageIndexs_; }
@@ -88,6 +93,7 @@ private:
         std::string destDocPath;
         QVPDFOptions options;
         std::string domain;
+        bool returnsMemory = true;
     };
 
     void worker(const Request& request);
@@ -106,6 +112,7 @@ private:
     QVPDFOptions moreOptions_;
     std::atomic<bool> isConverting_{false};
     std::atomic<bool> isShouldCancel_{false};
+    bool returnsMemory_ = true;
     ExporterFactory exporterFactory_;
     std::shared_ptr<QVPDFConverter*> alive_;
     std::unique_ptr<platform::SerialQueue> queue_;

@@ -212,7 +212,8 @@ PdfDocument::~PdfDocument() {
     // Parsing leaves the heap in small freed pieces that glibc keeps; hand
     // them back, so that a document opened only to count its pages does not
     // hold its parse's peak for the rest of the run.
-    malloc_trim(0);
+    if (returnsMemoryOnClose_)
+        malloc_trim(0);
 #endif
 }
 

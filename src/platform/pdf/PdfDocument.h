@@ -42,9 +42,15 @@ public:
 
     std::shared_ptr<PdfDocumentImpl> impl() const { return impl_; }
 
+    /// Whether closing the document hands the memory its parse freed back
+    /// to the system (the default). Not worth its cost when the process ends
+    /// right after.
+    void setReturnsMemoryOnClose(bool returns) { returnsMemoryOnClose_ = returns; }
+
 private:
     explicit PdfDocument(std::shared_ptr<PdfDocumentImpl> impl);
     std::shared_ptr<PdfDocumentImpl> impl_;
+    bool returnsMemoryOnClose_ = true;
 };
 
 class PdfPage {
