@@ -10,13 +10,19 @@
 // page's top-left corner, y downward).
 //
 // Layout vocabulary:
-//  - line: runs whose bottoms lie within 1.0 of the bottom of the line's
-//    topmost run, left to right;
+//  - line: runs whose baselines lie within 1.0 of the baseline of the
+//    line's topmost run, left to right, with the lines of superscripts and
+//    subscripts that belong to it;
 //  - line part: runs of a line that touch (each starts within 1.0 of where
-//    the previous one ends);
+//    the previous one ends, or is a script stacked over the one before);
 //  - line sect: one line as its list of line parts;
-//  - div: a band of line sects whose extents overlap or touch, later a list
-//    of columns;
+//  - div: a band of line sects each less than half a line below the band,
+//    later a list of columns. A line across the columns just above or below
+//    them is a div of its own; a band whose columns step from line to line
+//    like spaced table rows splits again where its lines neither overlap nor
+//    touch, so table rows read across; text under only the longest column
+//    of the div above, below the other columns' ends, goes on in that
+//    column;
 //  - column: the line parts of a div whose horizontal extents overlap or
 //    come within 8.0, top to bottom; later split into rows;
 //  - row: line parts of a column whose bottoms lie within 1.0 of the first's.

@@ -139,14 +139,26 @@ std::vector<QVFlowPage::RunTextArray> groupLines(const QVFlowPage::RunTextArray&
     return lines;
 }
 
+/// The font size of a run: the height of its em above the baseline.
+double runEm(const QVFlowRunText& r) {
+    return r.ctmInfo().yBase - r.ctmInfo().yTop;
+}
+
 /// Whether `script` is a superscript or subscript of `base`: set at most
-/// 0.8 of its size (scripts are set at 0.6 to 0.8), its baseline inside the
-/// base's glyph box, starting where the base ends (within 1.0).
+/// 0.8 of its font size (scripts are set at 0.6 to 0.8), its baseline inside
+/// the base's glyph box or less than 0.4 of the base's size below its
+/// baseline (a subscript under a superscript drops that far), starting where
+/// the base ends: within 1.0, or up to 0.15 of the base's size after it (the
+/// slant of an italic letter). Sizes are font sizes, not glyph boxes: a
+/// letter of a font with a short box (a blackboard R) is as large as the
+/// text around it.
 bool isScriptOf(const QVFlowRunText& script, const QVFlowRunText& base) {
     const double b = runBaseline(script);
-    return script.ctmInfo().fontSize.height <= 0.8 * base.ctmInfo().fontSize.height &&
-           b > runTop(base) && b < runBottom(base) &&
-           std::fabs(runStart(script) - runEnd(base)) < 1.0;
+    const double em = runEm(base);
+    const double gap = runStart(script) - runEnd(base);
+    return runEm(script) <= 0.8 * em && b > runTop(base) &&
+           (b < runBottom(base) || b < runBaseline(base) + 0.4 * em) && gap > -1.0 &&
+           gap < std::max(1.0, 0.15 * em);
 }
 
 /// Lines (in top order) made only of superscripts or subscripts join the
@@ -159,12 +171,21 @@ void attachScripts(std::vector<QVFlowPage::RunTextArray>& lines) {
     // ones, so the cost stays linear in the runs of the page.
     constexpr size_t kMaxScriptRuns = 16;
     constexpr size_t kReach = 3;
+    // Each run of a script line is a script of a run of the line, or
+    // follows (within 1.0) a run of the script line that is: "-1" drawn as
+    // "-" and "1".
     const auto belongsTo = [](const QVFlowPage::RunTextArray& scripts,
                               const QVFlowPage::RunTextArray& line) {
-        return std::all_of(scripts.begin(), scripts.end(), [&](const auto& s) {
-            return std::any_of(line.begin(), line.end(),
-                               [&](const auto& q) { return isScriptOf(*s, *q); });
-        });
+        const QVFlowPage::RunTextArray byStart = QVFlowPage::_sortedByStart(scripts);
+        for (size_t k = 0; k < byStart.size(); ++k) {
+            const QVFlowRunText& s = *byStart[k];
+            if (k > 0 && std::fabs(runStart(s) - runEnd(*byStart[k - 1])) < 1.0)
+                continue;
+            if (std::none_of(line.begin(), line.end(),
+                             [&](const auto& q) { return isScriptOf(s, *q); }))
+                return false;
+        }
+        return true;
     };
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].empty() || lines[i].size() > kMaxScriptRuns)
@@ -198,19 +219,21 @@ double linePartBaseline(const QVFlowPage::LinePart& part) {
     return largest ? runBaseline(*largest) : 0;
 }
 
-/// How many of the line sects from `first` form the next div: the band goes
-/// on while the next line sect overlaps it, touches it, or lies less than
-/// half a line below it (the smaller line's height). Lines set with ordinary
-/// leading leave such a gap between their glyph boxes; were each of them a
-/// div of its own, two columns of such lines would read across, line by line.
-size_t divLength(const std::vector<QVFlowPage::LineSect>& sects, size_t first) {
+/// How many of the line sects from `first` (up to `end`) form the next div:
+/// the band goes on while the next line sect overlaps it or touches it, and,
+/// when `bridging`, while it lies less than half a line below it (the smaller
+/// line's height). Lines set with ordinary leading leave such a gap between
+/// their glyph boxes; were each of them a div of its own, two columns of such
+/// lines would read across, line by line.
+size_t divLength(const std::vector<QVFlowPage::LineSect>& sects, size_t first, size_t end,
+                 bool bridging) {
     double bottom = QVFlowPage::_bottomYOfLineSectArray(sects[first]);
     double height = bottom - QVFlowPage::_topYOfLineSectArray(sects[first]);
     size_t k = first + 1;
-    for (; k < sects.size(); ++k) {
+    for (; k < end; ++k) {
         const double top = QVFlowPage::_topYOfLineSectArray(sects[k]);
         const double h = QVFlowPage::_bottomYOfLineSectArray(sects[k]) - top;
-        const double bridge = std::max(0.0, 0.5 * std::min(height, h));
+        const double bridge = bridging ? std::max(0.0, 0.5 * std::min(height, h)) : 0.0;
         if (top > bottom + bridge)
             break;
         height = h;
@@ -248,6 +271,127 @@ size_t columnLength(const std::vector<QVFlowPage::LinePart>& parts, size_t first
         right = b > a ? b : a;
     }
     return k - first;
+}
+
+/// The em of a line part: the font size of its largest run.
+double linePartEm(const QVFlowPage::LinePart& part) {
+    const QVFlowRunText* largest = nullptr;
+    for (const auto& r : part)
+        if (!largest || r->ctmInfo().fontSize.height > largest->ctmInfo().fontSize.height)
+            largest = r.get();
+    return largest ? largest->ctmInfo().yBase - largest->ctmInfo().yTop : 0;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end(), keyLess);
+    return v[v.size() / 2];
+}
+
+/// How a column's lines follow each other: the median step between its
+/// distinct baselines (top to bottom) and the median font size of its line
+/// parts; `steps` counts the steps.
+struct Pitch {
+    double step = 0;
+    double em = 0;
+    size_t steps = 0;
+    /// Lines stepping by more than one and a half of their font size, as
+    /// rows of a table spaced apart do; running text, and a column of cells
+    /// set as a list, steps by its leading.
+    bool spaced() const { return step > 1.5 * em; }
+};
+
+Pitch pitchOf(const QVFlowPage::Column& column) {
+    std::vector<double> baselines, ems;
+    for (const auto& part : column) {
+        baselines.push_back(linePartBaseline(part));
+        ems.push_back(linePartEm(part));
+    }
+    std::sort(baselines.begin(), baselines.end(), keyLess);
+    std::vector<double> steps;
+    for (size_t i = 1; i < baselines.size(); ++i)
+        if (baselines[i] - baselines[i - 1] >= 1.0)
+            steps.push_back(baselines[i] - baselines[i - 1]);
+    if (steps.empty())
+        return {};
+    return {median(steps), median(ems), steps.size()};
+}
+
+/// Whether a band of two or more columns is a table's: its columns of three
+/// or more lines are mostly (by their lines) spaced. A column with cells of
+/// several lines can bridge the gaps between the rows of its neighbours, so
+/// the whole table would otherwise be one band and read column by column.
+bool readsAsTable(const QVFlowPage::Div& div) {
+    if (div.size() < 2)
+        return false;
+    size_t spaced = 0, leaded = 0;
+    for (const QVFlowPage::Column& column : div)
+        if (const Pitch p = pitchOf(column); p.steps >= 2)
+            (p.spaced() ? spaced : leaded) += column.size();
+    return spaced > leaded;
+}
+
+/// The one column of `above` (a div of two or more columns) that every line
+/// part of `below` lies under, as the parts of a column do (overlapping it
+/// across, or within 8.0 of it), when that column is running text that
+/// `below` continues; otherwise above.size().
+size_t continuedColumn(const QVFlowPage::Div& above, const QVFlowPage::Div& below) {
+    const size_t none = above.size();
+    if (above.size() < 2)
+        return none;
+    std::vector<double> lefts, rights;
+    for (const QVFlowPage::Column& c : above) {
+        double l = 0, r = 0;
+        for (size_t i = 0; i < c.size(); ++i) {
+            const double pl = QVFlowPage::_leftXOfLinePartArray(c[i]), pr = inkRight(c[i]);
+            l = i == 0 || pl < l ? pl : l;
+            r = i == 0 || pr > r ? pr : r;
+        }
+        lefts.push_back(l);
+        rights.push_back(r);
+    }
+    size_t target = none;
+    for (const QVFlowPage::Column& c : below)
+        for (const QVFlowPage::LinePart& part : c) {
+            const double l = QVFlowPage::_leftXOfLinePartArray(part), r = inkRight(part);
+            size_t hit = none;
+            for (size_t j = 0; j < above.size(); ++j) {
+                if (!(l <= rights[j] + 8.0 && lefts[j] <= r + 8.0))
+                    continue;
+                if (hit != none)
+                    return none;
+                hit = j;
+            }
+            if (hit == none || (target != none && hit != target))
+                return none;
+            target = hit;
+        }
+    if (target == none)
+        return none;
+    // The column is running text of three or more lines that goes on below
+    // the ends of the others (a longer column, not a row of blocks), and
+    // the text below goes on within three of its steps.
+    const QVFlowPage::Column& column = above[target];
+    const Pitch p = pitchOf(column);
+    if (p.steps < 2 || p.spaced())
+        return none;
+    const auto lastBaseline = [](const QVFlowPage::Column& c) {
+        double last = 0;
+        for (size_t i = 0; i < c.size(); ++i)
+            last = i == 0 ? linePartBaseline(c[i]) : std::max(last, linePartBaseline(c[i]));
+        return last;
+    };
+    const double last = lastBaseline(column);
+    for (size_t j = 0; j < above.size(); ++j)
+        if (j != target && !(lastBaseline(above[j]) < last - 0.5 * p.step))
+            return none;
+    double next = 0;
+    bool any = false;
+    for (const QVFlowPage::Column& c : below)
+        for (const QVFlowPage::LinePart& part : c) {
+            next = any ? std::min(next, linePartBaseline(part)) : linePartBaseline(part);
+            any = true;
+        }
+    return next - last <= 3.0 * p.step ? target : none;
 }
 
 } // namespace
@@ -398,9 +542,16 @@ QVFlowPage::RunTextArray QVFlowPage::_collectSameBaseLineRunTexts(const RunTextA
 }
 
 QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTextArray& line) {
+    // A superscript stacked over a subscript (or under it) starts inside the
+    // one before it, on another baseline: it stays in their part.
+    const auto stacked = [](const QVFlowRunText& run, const QVFlowRunText& before) {
+        return std::fabs(runBaseline(run) - runBaseline(before)) >= 1.0 &&
+               runStart(run) > runStart(before) && runStart(run) < runEnd(before);
+    };
     LineSect parts;
     for (size_t i = 0; i < line.size(); ++i) {
-        if (i == 0 || !(std::fabs(runStart(*line[i]) - runEnd(*line[i - 1])) < 1.0))
+        if (i == 0 || !(std::fabs(runStart(*line[i]) - runEnd(*line[i - 1])) < 1.0 ||
+                        stacked(*line[i], *line[i - 1])))
             parts.emplace_back();
         parts.back().push_back(line[i]);
     }
@@ -411,7 +562,7 @@ std::vector<QVFlowPage::LineSect>
 QVFlowPage::_collectYIntersectRunTexts(const std::vector<LineSect>& sects) {
     if (sects.empty())
         return {};
-    return {sects.begin(), sects.begin() + std::ptrdiff_t(divLength(sects, 0))};
+    return {sects.begin(), sects.begin() + std::ptrdiff_t(divLength(sects, 0, sects.size(), true))};
 }
 
 QVFlowPage::Column QVFlowPage::_collectXIntersectRunTexts(const std::vector<LinePart>& parts) {
@@ -434,6 +585,40 @@ QVFlowPage::Row QVFlowPage::_rowAt(const Column& column, size_t first) {
     return _sortedByLinePartLeft(
         Row(column.begin() + std::ptrdiff_t(first), column.begin() + std::ptrdiff_t(end)));
 }
+
+namespace {
+
+/// How many columns of a div hold lines on two or more baselines.
+size_t tallColumns(const QVFlowPage::Div& div) {
+    return size_t(std::count_if(div.begin(), div.end(), [](const QVFlowPage::Column& c) {
+        const double first = c.empty() ? 0 : linePartBaseline(c.front());
+        return std::any_of(c.begin(), c.end(), [&](const QVFlowPage::LinePart& part) {
+            return std::fabs(linePartBaseline(part) - first) >= 1.0;
+        });
+    }));
+}
+
+/// The columns of the band of line sects [from, to), left to right, each
+/// top to bottom.
+QVFlowPage::Div columnsOf(const std::vector<QVFlowPage::LineSect>& sects, size_t from, size_t to) {
+    std::vector<QVFlowPage::LinePart> parts;
+    for (size_t k = from; k < to; ++k)
+        for (const QVFlowPage::LinePart& part : sects[k])
+            parts.push_back(part);
+    parts = QVFlowPage::_sortedByLinePartLeft(std::move(parts));
+    QVFlowPage::Div div;
+    for (size_t p = 0; p < parts.size();) {
+        const size_t width = columnLength(parts, p);
+        QVFlowPage::Column column(
+            std::make_move_iterator(parts.begin() + std::ptrdiff_t(p)),
+            std::make_move_iterator(parts.begin() + std::ptrdiff_t(p + width)));
+        p += width;
+        div.push_back(QVFlowPage::_sortedByLinePartTop(std::move(column)));
+    }
+    return div;
+}
+
+} // namespace
 
 std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
     RunTextArray runs;
@@ -459,23 +644,54 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         textMargin_.left = float(left.result());
 
     std::vector<Div> divs;
+    bool open = false;      // whether the last div's columns may go on below it
+    bool splitHead = false; // whether the last div is a line split off the band below
     for (size_t first = 0; first < sects.size();) {
-        const size_t count = divLength(sects, first);
-        std::vector<LinePart> parts;
-        for (size_t k = first; k < first + count; ++k)
-            for (LinePart& part : sects[k])
-                parts.push_back(std::move(part));
-        first += count;
-        parts = _sortedByLinePartLeft(std::move(parts));
-        Div div;
-        for (size_t p = 0; p < parts.size();) {
-            const size_t width = columnLength(parts, p);
-            Column column(std::make_move_iterator(parts.begin() + std::ptrdiff_t(p)),
-                          std::make_move_iterator(parts.begin() + std::ptrdiff_t(p + width)));
-            p += width;
-            div.push_back(_sortedByLinePartTop(std::move(column)));
+        size_t count = divLength(sects, first, sects.size(), true);
+        Div div = columnsOf(sects, first, first + count);
+        if (div.size() == 1 && count >= 3) {
+            // A line across columns just above or below them (a heading, a
+            // note) would join them into one column: it is a div of its own.
+            // (The line below them may span them too.)
+            const size_t end = first + count;
+            if (!splitHead && (tallColumns(columnsOf(sects, first + 1, end)) >= 2 ||
+                               (count >= 4 && tallColumns(columnsOf(sects, first + 1, end - 1)) >= 2))) {
+                divs.push_back(columnsOf(sects, first, first + 1));
+                open = false;
+                splitHead = true;
+                first += 1;
+                continue;
+            }
+            if (Div above = columnsOf(sects, first, first + count - 1); tallColumns(above) >= 2) {
+                count -= 1;
+                div = std::move(above);
+            }
         }
-        divs.push_back(std::move(div));
+        if (readsAsTable(div)) {
+            // Rows of a table read across: the band splits again where its
+            // lines neither overlap nor touch.
+            for (size_t k = first; k < first + count;) {
+                const size_t part = divLength(sects, k, first + count, false);
+                divs.push_back(columnsOf(sects, k, k + part));
+                k += part;
+            }
+            open = false;
+        } else if (const size_t j = open ? continuedColumn(divs.back(), div) : 0;
+                   open && j < divs.back().size()) {
+            // Text under one column only, beside the others' ends, goes on
+            // in that column: a longer left column is read whole before the
+            // column to its right, through its headings' gaps.
+            Column& column = divs.back()[j];
+            for (Column& c : div)
+                for (LinePart& part : c)
+                    column.push_back(std::move(part));
+            column = _sortedByLinePartTop(std::move(column));
+        } else {
+            open = div.size() >= 2;
+            divs.push_back(std::move(div));
+        }
+        splitHead = false;
+        first += count;
     }
     return divs;
 }

@@ -214,6 +214,79 @@ TEST_F(FlowConversion, ColumnsAndPagesComeInReadingOrder) {
     EXPECT_NE(text.find("m2 of floor"), std::string::npos) << text;
 }
 
+TEST_F(FlowConversion, TablesHeadingsAndLongerColumnsReadInOrder) {
+    const auto at = [](double x, double y, double size, const std::string& text) {
+        return "BT /F1 " + num(size) + " Tf 1 0 0 1 " + num(x) + " " + num(y) + " Tm (" + text +
+               ") Tj ET ";
+    };
+    // A table whose first column wraps its cells on two lines, centred on
+    // the rows of three columns of numbers: the wrapped lines bridge the
+    // gaps between the rows, yet the table reads row by row, cell by cell.
+    fixtures::PageSpec table;
+    for (int r = 0; r < 4; ++r) {
+        const double base = 700 - 24 * r;
+        const std::string n = std::to_string(r);
+        table.content += at(72, base + 6, 10, "item" + n + " of the") +
+                         at(72, base - 6, 10, "wrapped" + n + " cell");
+        for (int c = 0; c < 3; ++c)
+            table.content += at(250 + 80 * c, base, 10, "v" + n + std::to_string(c) + " 1.25");
+    }
+    // A heading just above two columns of ordinarily leaded lines and a note
+    // just below them: the columns still read one after the other.
+    fixtures::PageSpec headed;
+    headed.content = at(72, 712, 10, "heading across both of the columns of this page here");
+    for (int i = 0; i < 4; ++i) {
+        headed.content += at(72, 700 - 12 * i, 10, "west" + std::to_string(i) + " column text");
+        headed.content += at(320, 700 - 12 * i, 10, "east" + std::to_string(i) + " column text");
+    }
+    headed.content += at(72, 652, 10, "note across both of the columns of this page, as long as the heading above");
+    // A left column longer than the right one, with a heading's gap in its
+    // part below the right column's end: read whole before the right one.
+    fixtures::PageSpec longer;
+    for (int i = 0; i < 6; ++i)
+        longer.content += at(72, 700 - 12 * i, 10, "upper" + std::to_string(i) + " left text");
+    for (int i = 0; i < 3; ++i)
+        longer.content += at(320, 700 - 12 * i, 10, "right" + std::to_string(i) + " text");
+    for (int i = 0; i < 3; ++i)
+        longer.content += at(72, 610 - 12 * i, 10, "lower" + std::to_string(i) + " left text");
+    const std::string pdf = pdfOf("tables", {table, headed, longer});
+    std::vector<std::string> order;
+    for (int r = 0; r < 4; ++r) {
+        const std::string n = std::to_string(r);
+        for (const std::string w : {"item", "wrapped"})
+            order.push_back(w + n);
+        for (int c = 0; c < 3; ++c)
+            order.push_back("v" + n + std::to_string(c));
+    }
+    for (const char* w : {"heading", "west0", "west3", "east0", "east3", "note", "upper0",
+                          "upper5", "lower0", "lower2", "right0", "right2"})
+        order.push_back(w);
+    for (const std::string format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/tables." + format;
+        Report r = convert(pdf, format, out, {1, 2, 3});
+        ASSERT_FALSE(r.error) << format;
+        expectInOrder(readFile(out), order, format);
+    }
+}
+
+TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
+    // F with a subscript j and, over it, a superscript -1 set after the
+    // letter's slant: one word on the base's line, not lines of their own.
+    fixtures::PageSpec spec;
+    spec.content = shown(72, 712, 0, "the inverse") +
+                   "BT /F1 12 Tf 1 0 0 1 72 700 Tm (F) Tj ET "
+                   "BT /F1 7 Tf 1 0 0 1 79.4 697 Tm (j) Tj ET "
+                   "BT /F1 7 Tf 1 0 0 1 80.6 704.5 Tm (-1) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 95 700 Tm (maps back) Tj ET " +
+                   shown(72, 688, 0, "next line");
+    const std::string out = folder_ + "/stacked.txt";
+    Report r = convert(pdfOf("stacked", {spec}), "txt", out, {1});
+    ASSERT_FALSE(r.error);
+    const std::string text = readFile(out);
+    EXPECT_NE(text.find("Fj-1 maps back\n"), std::string::npos) << text;
+    expectInOrder(text, {"the inverse", "Fj-1", "next line"}, "stacked");
+}
+
 TEST_F(FlowConversion, APageWhoseTextWasAllLeftOutIsReported) {
     // Page 2 is turned by /Rotate 90: its horizontal text stands vertical on
     // the shown page and is left out. That page is reported, the rest written.

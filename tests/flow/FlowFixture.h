@@ -46,6 +46,7 @@ inline std::shared_ptr<QVFlowRunText> makeRun(QVFlowFamily family, const RunSpec
     info.topLeft = {s.x, s.bottom - s.size};
     info.bottomLeft = {s.x, s.bottom};
     info.yBase = s.baseline.value_or(s.bottom);
+    info.yTop = info.yBase - s.size; // the em above the baseline
     info.fontSize = {s.size, s.size};
     run->setCtmInfo(info);
     QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
