@@ -8,6 +8,7 @@
 #include <cmath>
 #include <span>
 #include <unordered_map>
+#include <utility>
 
 using RunList = QVExcelSortUtilities::RunList;
 using RunPtr = std::shared_ptr<QVExcelRunText>;
@@ -53,8 +54,18 @@ void sortInPlace(std::span<RunPtr> runs, double (*key)(const QVExcelRunText&)) {
     if (ordered)
         return;
     if (runs.size() > kShortList) {
-        std::stable_sort(runs.begin(), runs.end(),
-                         [key](const RunPtr& a, const RunPtr& b) { return key(*a) < key(*b); });
+        // Sorted as (key, position) pairs, which orders equal keys by
+        // position as a stable sort does, without reading each key through
+        // its run at every comparison or moving the runs more than once.
+        std::vector<std::pair<double, size_t>> keyed(runs.size());
+        for (size_t i = 0; i < runs.size(); ++i)
+            keyed[i] = {key(*runs[i]), i};
+        std::sort(keyed.begin(), keyed.end());
+        RunList sorted;
+        sorted.reserve(runs.size());
+        for (const auto& k : keyed)
+            sorted.push_back(std::move(runs[k.second]));
+        std::move(sorted.begin(), sorted.end(), runs.begin());
         return;
     }
     for (size_t i = 1; i < runs.size(); ++i) {

@@ -140,19 +140,39 @@ bool QVExcelPage::string(std::u16string_view text, std::u16string_view search) {
 }
 
 QVExcelPage::ItemList QVExcelPage::getStringItemsFromRuns() const {
+    // The runs by cell, each cell's in run order; the cells then in the
+    // order of their first runs.
+    std::vector<std::pair<Cell, size_t>> byCell;
+    byCell.reserve(allRunTextArray_.size());
+    for (size_t i = 0; i < allRunTextArray_.size(); ++i) {
+        const auto& run = allRunTextArray_[i];
+        if (run->rowIndex() != 0 && run->columnIndex() != 0)
+            byCell.push_back({{run->rowIndex(), run->columnIndex()}, i});
+    }
+    std::sort(byCell.begin(), byCell.end());
+    struct Group {
+        size_t firstRun, begin, end; // byCell[begin, end)
+    };
+    std::vector<Group> groups;
+    for (size_t b = 0; b < byCell.size();) {
+        size_t e = b + 1;
+        while (e < byCell.size() && byCell[e].first == byCell[b].first)
+            ++e;
+        groups.push_back({byCell[b].second, b, e});
+        b = e;
+    }
+    std::sort(groups.begin(), groups.end(),
+              [](const Group& a, const Group& b) { return a.firstRun < b.firstRun; });
     ItemList items;
-    std::map<Cell, std::shared_ptr<QVExcelStringItem>> byCell;
-    for (const auto& run : allRunTextArray_) {
-        if (run->rowIndex() == 0 || run->columnIndex() == 0)
-            continue;
-        auto& item = byCell[{run->rowIndex(), run->columnIndex()}];
-        if (!item) {
-            item = std::make_shared<QVExcelStringItem>();
-            item->setRowIndex(run->rowIndex());
-            item->setColumnIndex(run->columnIndex());
-            items.push_back(item);
-        }
-        item->textRuns().push_back(run);
+    items.reserve(groups.size());
+    for (const Group& g : groups) {
+        auto item = std::make_shared<QVExcelStringItem>();
+        item->setRowIndex(byCell[g.begin].first.first);
+        item->setColumnIndex(byCell[g.begin].first.second);
+        item->textRuns().reserve(g.end - g.begin);
+        for (size_t k = g.begin; k < g.end; ++k)
+            item->textRuns().push_back(allRunTextArray_[byCell[k].second]);
+        items.push_back(std::move(item));
     }
     std::erase_if(items, [](const auto& item) {
         return std::all_of(item->textRuns().begin(), item->textRuns().end(), [](const auto& run) {
