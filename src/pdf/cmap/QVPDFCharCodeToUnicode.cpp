@@ -89,6 +89,7 @@ QVPDFCharCodeToUnicode::collectionMap(const std::string& region) {
 }
 
 void QVPDFCharCodeToUnicode::erase(uint32_t code) {
+    silentCodes_.erase(code);
     if (code < map_.size())
         map_[code] = 0;
     bigMap_.erase(code);
@@ -117,6 +118,14 @@ void QVPDFCharCodeToUnicode::setString(uint32_t code, std::u16string text) {
 
 void QVPDFCharCodeToUnicode::addMapping(uint32_t code, std::string_view hexDigits,
                                         uint32_t offset) {
+    if (hexDigits.empty()) {
+        // "<>": the code is drawn for no text of its own (a glyph of a shaped
+        // cluster whose text another glyph carries), so nothing may stand in.
+        erase(code);
+        if (silentCodes_.size() < kMaxHashedEntries)
+            silentCodes_.insert(code);
+        return;
+    }
     if (hexDigits.size() <= 4) {
         auto v = hexNumber(hexDigits);
         if (!v)
@@ -237,6 +246,10 @@ std::u16string QVPDFCharCodeToUnicode::textForCode(uint32_t code) const {
     for (int i = 0; i < n; ++i)
         out += static_cast<char16_t>(u[i]);
     return out;
+}
+
+bool QVPDFCharCodeToUnicode::mapsToNothing(uint32_t code) const {
+    return silentCodes_.count(code) > 0;
 }
 
 bool QVPDFCharCodeToUnicode::hasMapping(uint32_t code) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class QVPDFCharCodeToUnicode {
@@ -41,6 +42,9 @@ public:
     /// The code's whole text; empty when unmapped.
     std::u16string textForCode(uint32_t code) const;
     bool hasMapping(uint32_t code) const;
+    /// Whether the map gives the code no text on purpose (an empty
+    /// destination "<>"): no other source may give it text either.
+    bool mapsToNothing(uint32_t code) const;
     /// The lowest code whose text is the single unit U+0020, or 0 when none is.
     uint32_t spaceCIDCode() const;
     const std::string& tag() const { return tag_; }
@@ -49,7 +53,8 @@ public:
 
     /// Adds the code's mapping to the UTF-16 text written as hex digits (four
     /// per unit; up to four digits make one unit). `offset` is added to the last
-    /// unit (bfrange). Text that reads as 0 removes the code's mapping. A later
+    /// unit (bfrange). Text that reads as 0 removes the code's mapping; no digits
+    /// at all give the code no text. A later
     /// mapping of a code replaces the earlier one.
     void addMapping(uint32_t code, std::string_view hexDigits, uint32_t offset);
     /// Parses CMap text into this map; `depth` counts nested usecmap references.
@@ -69,4 +74,6 @@ private:
     /// because collection files hold thousands of them.
     std::unordered_map<uint32_t, std::u16string> sMap_;
     std::vector<CodeSpaceRange> codeSpaceRanges_;
+    /// Codes mapped to the empty text.
+    std::unordered_set<uint32_t> silentCodes_;
 };

@@ -186,8 +186,13 @@ void QVPDFSimple8BitFont::setUnicodeTexts() {
     for (int c = 0; c < 256; ++c) {
         std::u16string text;
         // ToUnicode wins; /Differences and the base encoding serve the codes it lacks.
-        if (embToUnicodeMap_)
+        if (embToUnicodeMap_) {
             text = embToUnicodeMap_->textForCode(static_cast<uint32_t>(c));
+            if (text.empty() && embToUnicodeMap_->mapsToNothing(static_cast<uint32_t>(c))) {
+                unicode_[c].clear(); // no text on purpose
+                continue;
+            }
+        }
         if (text.empty() && differences_) {
             auto it = differences_->find(c);
             if (it != differences_->end())

@@ -150,12 +150,16 @@ int QVPDFType0Font::getNextChar(const unsigned char* s, int len, uint32_t* code,
     int n = 0;
     if (r.complete && uSize > 0) {
         // The ToUnicode map is keyed by the code as written; the collection's
-        // map and the program's cmap stand in, per code, for what it lacks.
-        if (embToUnicodeMap_)
+        // map and the program's cmap stand in, per code, for what it lacks,
+        // unless it gives the code no text on purpose.
+        bool silent = false;
+        if (embToUnicodeMap_) {
             n = embToUnicodeMap_->mapToUnicode(r.code, u, uSize);
-        if (n == 0 && extToUnicodeMap_ && r.cid != 0)
+            silent = n == 0 && embToUnicodeMap_->mapsToNothing(r.code);
+        }
+        if (n == 0 && !silent && extToUnicodeMap_ && r.cid != 0)
             n = dropVariationSelectors(u, extToUnicodeMap_->mapToUnicode(r.cid, u, uSize));
-        if (n == 0)
+        if (n == 0 && !silent)
             n = glyphUnicode(r.cid, u, uSize);
     }
     *uLen = n;

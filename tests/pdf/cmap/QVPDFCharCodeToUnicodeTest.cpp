@@ -37,6 +37,9 @@ TEST(QVPDFCharCodeToUnicode, MappingRows) {
         {"surrogate range offset", "1 beginbfrange <0020> <0021> <D835DC00> endbfrange", 16, 0x21,
          u"\U0001D401"},
         {"zero destination", "1 beginbfchar <05> <0000> endbfchar", 8, 5, u""},
+        {"empty destination", "1 beginbfchar <05> <> endbfchar", 8, 5, u""},
+        {"a mapping after an empty destination wins", "2 beginbfchar <05> <> <05> <0041> endbfchar",
+         8, 5, u"A"},
         {"three-byte code", "1 beginbfchar <010203> <0041> endbfchar", 16, 0x010203, u"A"},
         {"four-byte code", "1 beginbfchar <01020304> <0041> endbfchar", 16, 0x01020304, u"A"},
         {"two-digit destination", "1 beginbfchar <07> <41> endbfchar", 8, 7, u"A"},
@@ -52,6 +55,19 @@ TEST(QVPDFCharCodeToUnicode, MappingRows) {
         auto map = QVPDFCharCodeToUnicode::parseCMap(cmap(r.body), r.nBits);
         EXPECT_EQ(text(*map, r.code), r.expected) << r.what;
     }
+}
+
+TEST(QVPDFCharCodeToUnicode, OnlyAnEmptyDestinationSilencesACode) {
+    // "<>" says the code is drawn for no text (another glyph of its cluster
+    // carries it); "<0000>" and a missing entry leave the code to other sources.
+    auto map = QVPDFCharCodeToUnicode::parseCMap(
+        cmap("3 beginbfchar <05> <> <06> <0000> <07> <> endbfchar "
+             "1 beginbfchar <07> <0041> endbfchar"),
+        8);
+    EXPECT_TRUE(map->mapsToNothing(5));
+    EXPECT_FALSE(map->mapsToNothing(6));
+    EXPECT_FALSE(map->mapsToNothing(7)); // mapped again later
+    EXPECT_FALSE(map->mapsToNothing(8));
 }
 
 TEST(QVPDFCharCodeToUnicode, BytesThatAreNotUtf8DoNotDiscardTheMap) {

@@ -71,6 +71,9 @@ TEST(QVPDFSimple8BitFont, DecodingRows) {
         {"ToUnicode lacking a code: the encoding decodes it",
          "<< /Type /Font /Subtype /TrueType /BaseFont /Foo /ToUnicode TU >>",
          "1 beginbfchar <42> <0062> endbfchar", "AB", u"Ab"},
+        {"an empty ToUnicode destination: no text, not the encoding's",
+         "<< /Type /Font /Subtype /TrueType /BaseFont /Foo /ToUnicode TU >>",
+         "1 beginbfchar <41> <> endbfchar", "AB", u"B"},
         {"ToUnicode wins over Differences",
          "<< /Type /Font /Subtype /Type1 /BaseFont /Foo /Encoding << /Differences [65 /Z] >> "
          "/ToUnicode TU >>",
