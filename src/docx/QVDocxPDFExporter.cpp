@@ -54,6 +54,8 @@ void QVDocxPDFExporter::resetPageState() {
     nextCharFontSize_ = mainTextFontSize_ = 1.0;
     nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
     isNotScanTextYet_ = true;
+    overprints_.clear();
+    tentativeRun_.reset();
 }
 
 void QVDocxPDFExporter::beginWriterPage(platform::Size pageSize) {
@@ -208,12 +210,27 @@ void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     if (runs.size() >= kMaxRunsPerPage)
         throw platform::PdfBudgetExceeded("The page has more than " +
                                           std::to_string(kMaxRunsPerPage) + " text runs.");
+    const QVDocx_RPr rPr = currentRProperty();
+    std::u16string runText = QVPDF_ExpandLigatures(text);
+    // A word drawn again over itself (fake bold) is read once.
+    const double start = cur.bottomLeft.x, end = start + textWidth;
+    const QVOverprintIndex::Verdict verdict = overprints_.judge(
+        {runText, start, end, end, cur.yBase},
+        QVOverprintIndex::lookOf(rPr.sz, rPr.color.red, rPr.color.green, rPr.color.blue));
+    if (verdict.dropTentative && tentativeRun_ && !runs.empty() &&
+        runs.back()->drawIndex() == *tentativeRun_)
+        runs.pop_back();
+    tentativeRun_.reset();
+    if (verdict.drop)
+        return;
     auto run = std::make_shared<QVDocxRunText>();
     run->setDrawIndex(QVDocx_NextDrawIndex++);
     run->setCtmInfo(cur);
-    run->setRProperty(currentRProperty());
-    run->setRunText(QVPDF_ExpandLigatures(text));
+    run->setRProperty(rPr);
+    run->setRunText(std::move(runText));
     run->setSpaceWidth(space);
     run->setTextWidth(textWidth);
+    if (verdict.tentative)
+        tentativeRun_ = run->drawIndex();
     runs.push_back(std::move(run));
 }

@@ -10,6 +10,7 @@
 // images into floating pictures (clipped where the page clips them); the
 // page end anchors them in front of or behind the text by painting order.
 
+#include "converter/QVOverprint.h"
 #include "converter/QVPDFImageCapture.h"
 #include "converter/QVPDFPageExporter.h"
 #include "docx/QVDocxProperties.h"
@@ -17,6 +18,7 @@
 #include "pdf/QVPDFPageGeometry.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 class QVDocxPDFExporter : public QVPDFPageExporter {
@@ -103,6 +105,10 @@ private:
     platform::AffineTransform nextCharTransform_{};
     QVPDF_CTMInfo nextCharCTMInfo_{};
     bool isNotScanTextYet_ = true;
+    /// The page's strings as drawn, to read overprinted ones once.
+    QVOverprintIndex overprints_;
+    /// The draw index of the last run when the index keeps it tentatively.
+    std::optional<uint64_t> tentativeRun_;
     /// Centre line of the open text path's first glyph (display points).
     platform::Point textPathStartCentre_{};
     /// Images drawn the same way again reuse their derived files.

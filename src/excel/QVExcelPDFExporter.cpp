@@ -1,5 +1,6 @@
 #include "excel/QVExcelPDFExporter.h"
 
+#include "converter/QVOverprint.h"
 #include "excel/QVExcelManager.h"
 #include "excel/analysis/QVExcelStackRule.h"
 #include "excel/sheet/QVExcelPage.h"
@@ -53,13 +54,6 @@ bool isFinite(double v) {
 
 bool isBlankText(const std::u16string& text) {
     return std::all_of(text.begin(), text.end(), QVPDF_IsWhitespaceCharacter);
-}
-
-// Blanks that followed one copy of an overprinted word may join that copy only.
-std::u16string_view withoutTrailingBlanks(std::u16string_view text) {
-    while (!text.empty() && QVPDF_IsWhitespaceCharacter(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Leader dots drawn one at a time and set apart by less than this many ems
@@ -463,23 +457,12 @@ bool QVExcelPDFExporter::isInitialLetter(const QVExcelRunText& letter, const QVE
 
 bool QVExcelPDFExporter::isOverprintOf(const QVExcelRunText& run, double runTextEnd,
                                        const QVExcelRunText& earlier) {
+    if (!run.rPr().isSameToRPr(earlier.rPr()))
+        return false;
     const QVPDF_CTMInfo& a = run.ctmInfo();
     const QVPDF_CTMInfo& b = earlier.ctmInfo();
-    if (!(std::fabs(a.yBase - b.yBase) < kJoinTolerance) || !run.rPr().isSameToRPr(earlier.rPr()))
-        return false;
-    const std::u16string_view text = withoutTrailingBlanks(run.text());
-    const std::u16string_view under = withoutTrailingBlanks(earlier.text());
-    if (text.empty())
-        return false;
-    // The first or last glyphs of a word drawn again at its start or its end
-    // (the word grew from glyphs drawn one at a time before the copy came).
-    const bool atStart =
-        std::fabs(a.xLeft - b.xLeft) < kJoinTolerance && under.substr(0, text.size()) == text;
-    const bool atEnd = (std::fabs(a.xRight - b.xRight) < kJoinTolerance ||
-                        std::fabs(runTextEnd - b.xRight) < kJoinTolerance) &&
-                       under.size() >= text.size() &&
-                       under.substr(under.size() - text.size()) == text;
-    return atStart || atEnd;
+    return QVOverprint::isOverprintOf({run.text(), a.xLeft, a.xRight, runTextEnd, a.yBase},
+                                      {earlier.text(), b.xLeft, b.xRight, b.xRight, b.yBase});
 }
 
 bool QVExcelPDFExporter::dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs,
