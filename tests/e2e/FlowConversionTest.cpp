@@ -1,9 +1,11 @@
 // Whole conversions to the flowing-text outputs (txt, html, rtf) through the
 // driver: which turned text is kept, reading order over columns and pages,
-// the report of a page whose text was all left out, cancel and unwritable
-// output folders.
+// upside-down text, overprinted text and blanks drawn under glyphs, the
+// report of a page whose text was all left out, cancel and unwritable output
+// folders.
 
 #include "converter/QVPDFConverter.h"
+#include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
 #include "flow/QVFlowPDFExporter.h"
 #include "platform/Dispatch.h"
@@ -126,11 +128,21 @@ TEST_F(FlowConversion, OnlyTextWithin5DegreesOfHorizontalIsKept) {
         const char* content = nullptr;
     };
     const std::vector<Case> cases = {
-        {0, false, "Level", true},     {3, false, "Tilted", true},
-        {-3, false, "Sagging", true},  {0.3, false, "Skewed", true},
-        {5, false, "Five", false},     {-5, false, "MinusFive", false},
-        {90, false, "Upward", false},  {270, false, "Downward", false},
-        {180, false, "Upside", false}, {45, false, "Diagonal", false},
+        {0, false, "Level", true},
+        {3, false, "Tilted", true},
+        {-3, false, "Sagging", true},
+        {0.3, false, "Skewed", true},
+        {5, false, "Five", false},
+        {-5, false, "MinusFive", false},
+        {90, false, "Upward", false},
+        {270, false, "Downward", false},
+        {45, false, "Diagonal", false},
+        // Upside down within 5 degrees either way is read as the page
+        // turned round shows it.
+        {180, false, "Upside", true},
+        {176, false, "Overturned", true},
+        {185, false, "Askew", false},
+        {180, true, "Reflected", false},
         {0, true, "Mirrored", false},
         // A block of vertical text: a step of a million points along its
         // line (spaces for it are bounded), then a line across.
@@ -285,6 +297,72 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
     const std::string text = readFile(out);
     EXPECT_NE(text.find("Fj-1 maps back\n"), std::string::npos) << text;
     expectInOrder(text, {"the inverse", "Fj-1", "next line"}, "stacked");
+}
+
+TEST_F(FlowConversion, UpsideDownTextReadsAsTheTurnedPageShowsIt) {
+    // A page drawn upside down (a scan fed in the wrong way round): lines
+    // and words read in the turned page's order. Beside upright text, the
+    // upside-down text follows it.
+    const std::string lines = shown(72, 700, 0, "First line of the page") +
+                              shown(72, 686, 0, "second line") + shown(72, 672, 0, "third line");
+    fixtures::PageSpec turned, mixed;
+    turned.content = "q -1 0 0 -1 612 792 cm " + lines + "Q ";
+    mixed.content = turned.content + shown(72, 400, 0, "Upright note");
+    const std::string pdf = pdfOf("upside-down", {turned, mixed});
+    for (const std::string format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/upside-down." + format;
+        Report r = convert(pdf, format, out, {1, 2});
+        ASSERT_FALSE(r.error) << format;
+        EXPECT_TRUE(r.failedPages.empty()) << format;
+        expectInOrder(readFile(out),
+                      {"First line of the page", "second line", "third line", "Upright note",
+                       "First line of the page", "second line", "third line"},
+                      format);
+    }
+}
+
+TEST_F(FlowConversion, OverprintedTextAndBlanksUnderGlyphsReadOnce) {
+    // A line drawn glyph by glyph, then three times more a quarter point
+    // aside (fake bold), blanks included; and lines that begin with a blank
+    // drawn under their first glyph, set a hair lower (as a producer does
+    // that draws a blank before each line).
+    fixtures::PageSpec page;
+    for (int pass = 0; pass < 4; ++pass) {
+        page.content += "BT /F1 12 Tf 1 0 0 1 " + num(72 + 0.24 * (pass % 2)) + " " +
+                        num(700 + 0.24 * (pass / 2)) + " Tm";
+        for (char c : std::string("Bold words on a line"))
+            page.content += " (" + std::string(1, c) + ") Tj";
+        page.content += " ET ";
+    }
+    page.content += shown(72, 680, 0, "Kurtwood");
+    for (const char* word : {"Smith", "ideal"}) {
+        const double y = word[0] == 'S' ? 666 : 652;
+        page.content += "BT /F1 12 Tf 1 0 0 1 72 " + num(y - 0.01) +
+                        " Tm ( ) Tj ET BT /F1 12 Tf 1 0 0 1 72 " + num(y) + " Tm (" +
+                        std::string(1, word[0]) + ") Tj (" + (word + 1) + ") Tj ( follows) Tj ET ";
+    }
+    const std::string pdf = pdfOf("overprint", {page});
+    for (const std::string format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/overprint." + format;
+        Report r = convert(pdf, format, out, {1});
+        ASSERT_FALSE(r.error) << format;
+        const std::string text = readFile(out);
+        expectInOrder(text, {"Bold words on a line", "Kurtwood", "Smith follows", "ideal follows"},
+                      format);
+        EXPECT_EQ(text.find("words", text.find("words") + 1), std::string::npos) << text;
+        EXPECT_EQ(text.find("BB"), std::string::npos) << text;
+    }
+    // The Word output reads the bold line once too.
+    const std::string docx = folder_ + "/overprint.docx";
+    Report r = convert(pdf, "docx", docx, {1});
+    ASSERT_FALSE(r.error);
+    auto read = fixtures::runPython(
+        "import docx, sys\n"
+        "print('|'.join(p.text.strip() for p in docx.Document(sys.argv[1]).paragraphs "
+        "if p.text.strip()))",
+        {docx});
+    ASSERT_TRUE(read.ok()) << read.output;
+    EXPECT_EQ(read.output.rfind("Bold words on a line|Kurtwood", 0), 0u) << read.output;
 }
 
 TEST_F(FlowConversion, APageWhoseTextWasAllLeftOutIsReported) {
