@@ -145,18 +145,19 @@ double runEm(const QVFlowRunText& r) {
 }
 
 /// Whether `script` is a superscript or subscript of `base`: set at most
-/// 0.8 of its font size (scripts are set at 0.6 to 0.8), its baseline inside
-/// the base's glyph box or less than 0.4 of the base's size below its
-/// baseline (a subscript under a superscript drops that far), starting where
-/// the base ends: within 1.0, or up to 0.15 of the base's size after it (the
-/// slant of an italic letter). Sizes are font sizes, not glyph boxes: a
-/// letter of a font with a short box (a blackboard R) is as large as the
-/// text around it.
+/// 0.8 of its font size (scripts are set at 0.6 to 0.8); its baseline inside
+/// the base's glyph box and less than 0.6 of the base's size above its
+/// baseline (a line above, set close, is not raised text), or less than 0.4
+/// of the base's size below its baseline (a subscript under a superscript
+/// drops that far); starting where the base ends: within 1.0, or up to 0.15
+/// of the base's size after it (the slant of an italic letter). Sizes are
+/// font sizes, not glyph boxes: a letter of a font with a short box (a
+/// blackboard R) is as large as the text around it.
 bool isScriptOf(const QVFlowRunText& script, const QVFlowRunText& base) {
     const double b = runBaseline(script);
     const double em = runEm(base);
     const double gap = runStart(script) - runEnd(base);
-    return runEm(script) <= 0.8 * em && b > runTop(base) &&
+    return runEm(script) <= 0.8 * em && b > runTop(base) && b > runBaseline(base) - 0.6 * em &&
            (b < runBottom(base) || b < runBaseline(base) + 0.4 * em) && gap > -1.0 &&
            gap < std::max(1.0, 0.15 * em);
 }
@@ -202,6 +203,40 @@ void attachScripts(std::vector<QVFlowPage::RunTextArray>& lines) {
                 lines[target].push_back(std::move(run));
             lines[i].clear();
             break;
+        }
+        if (lines[i].empty())
+            continue;
+        // Otherwise each piece of touching runs that is a script of a
+        // nearby line joins that line; the rest stays a line (a superscript
+        // after a sign that has no text of its own must not hold back the
+        // scripts beside it).
+        QVFlowPage::RunTextArray byStart = QVFlowPage::_sortedByStart(lines[i]);
+        QVFlowPage::RunTextArray rest;
+        for (size_t k = 0; k < byStart.size();) {
+            size_t end = k + 1;
+            while (end < byStart.size() &&
+                   std::fabs(runStart(*byStart[end]) - runEnd(*byStart[end - 1])) < 1.0)
+                ++end;
+            const QVFlowPage::RunTextArray piece(byStart.begin() + std::ptrdiff_t(k),
+                                                 byStart.begin() + std::ptrdiff_t(end));
+            size_t target = lines.size();
+            for (size_t d = 1; d <= kReach && target == lines.size(); ++d) {
+                if (i + d < lines.size() && !lines[i + d].empty() && belongsTo(piece, lines[i + d]))
+                    target = i + d;
+                else if (d <= i && !lines[i - d].empty() && belongsTo(piece, lines[i - d]))
+                    target = i - d;
+            }
+            for (const auto& run : piece)
+                (target == lines.size() ? rest : lines[target]).push_back(run);
+            k = end;
+        }
+        // The runs left keep their top order.
+        if (rest.size() != lines[i].size()) {
+            QVFlowPage::RunTextArray kept;
+            for (auto& run : lines[i])
+                if (std::find(rest.begin(), rest.end(), run) != rest.end())
+                    kept.push_back(std::move(run));
+            lines[i] = std::move(kept);
         }
     }
     lines.erase(std::remove_if(lines.begin(), lines.end(),

@@ -290,13 +290,20 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
                    "BT /F1 7 Tf 1 0 0 1 79.4 697 Tm (j) Tj ET "
                    "BT /F1 7 Tf 1 0 0 1 80.6 704.5 Tm (-1) Tj ET "
                    "BT /F1 12 Tf 1 0 0 1 95 700 Tm (maps back) Tj ET " +
-                   shown(72, 688, 0, "next line");
+                   shown(72, 688, 0, "next line") +
+                   // A superscript beside a small raised sign with no letter
+                   // under it: the superscript still joins its letter.
+                   "BT /F1 12 Tf 1 0 0 1 72 660 Tm (a) Tj ET "
+                   "BT /F1 7 Tf 1 0 0 1 78.7 664.5 Tm (2) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 90 660 Tm (squared) Tj ET "
+                   "BT /F1 7 Tf 1 0 0 1 200 664.5 Tm (+) Tj ET ";
     const std::string out = folder_ + "/stacked.txt";
     Report r = convert(pdfOf("stacked", {spec}), "txt", out, {1});
     ASSERT_FALSE(r.error);
     const std::string text = readFile(out);
     EXPECT_NE(text.find("Fj-1 maps back\n"), std::string::npos) << text;
     expectInOrder(text, {"the inverse", "Fj-1", "next line"}, "stacked");
+    EXPECT_NE(text.find("a2 squared"), std::string::npos) << text;
 }
 
 TEST_F(FlowConversion, UpsideDownTextReadsAsTheTurnedPageShowsIt) {
