@@ -240,8 +240,9 @@ void QVPPTXWriter::_pptxWrite_DocProps_core() const {
     w.writeCharacters("3");
     w.writeEndElement();
     // W3CDTF in UTC with the calendar year: a "Z" date must be a UTC one.
-    const std::time_t now =
-        coreClock() ? static_cast<std::time_t>(coreClock()()) : std::time(nullptr);
+    const std::time_t now = coreClock()
+                                ? static_cast<std::time_t>(coreClock()())
+                                : platform::sourceDateEpoch().value_or(std::time(nullptr));
     std::tm utc{};
     gmtime_r(&now, &utc);
     char date[32];

@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -459,6 +460,33 @@ TEST_F(QVPPTXPDFExporterTest, WriterMediaAndDates) {
         ASSERT_TRUE(writer.packetPPTXFile()) << writer.failureReason();
     }
     EXPECT_EQ(unzip(folder_ + "/png.pptx", "ppt/media/image1.png").substr(1, 3), "PNG");
+
+    // With no clock injected, a pinned build date dates the package (outputs
+    // of the same input compare byte for byte); a malformed one is ignored.
+    QVPPTXWriter::setClockForTesting(nullptr);
+    const char* saved = std::getenv("SOURCE_DATE_EPOCH");
+    const std::optional<std::string> savedEpoch =
+        saved ? std::optional<std::string>(saved) : std::nullopt;
+    for (const auto& [epoch, date] : std::vector<std::pair<std::string, std::string>>{
+             {"1700000000", ">2023-11-14T22:13:20Z<"}, {"-5", ""}, {"soon", ""}}) {
+        SCOPED_TRACE(epoch);
+        ::setenv("SOURCE_DATE_EPOCH", epoch.c_str(), 1);
+        const std::string pinned = folder_ + "/pinned.pptx";
+        QVPPTXWriter writer(pinned, 1);
+        writer.begainWriteDocument();
+        writer.begainWritePage({612, 792});
+        writer.endWritePage();
+        ASSERT_TRUE(writer.packetPPTXFile()) << writer.failureReason();
+        const std::string pinnedCore = unzip(pinned, "docProps/core.xml");
+        if (date.empty())
+            EXPECT_EQ(pinnedCore.find(">1969-"), std::string::npos) << pinnedCore;
+        else
+            EXPECT_NE(pinnedCore.find(date), std::string::npos) << pinnedCore;
+    }
+    if (savedEpoch)
+        ::setenv("SOURCE_DATE_EPOCH", savedEpoch->c_str(), 1);
+    else
+        ::unsetenv("SOURCE_DATE_EPOCH");
 }
 
 } // namespace
