@@ -64,27 +64,9 @@ void QVPPTXPicture::write_spPr(XMLFileWriter& w) {
     const QVPPTXImageInfo info = pictInfo_ ? *pictInfo_ : QVPPTXImageInfo();
     w.writeStartElementWithNamespace(p, "spPr");
     w.writeAttribute("bwMode", "auto");
-    w.writeStartElementWithNamespace(a, "xfrm");
-    if (info.rotation != 0)
-        w.writeAttribute("rot", QVPPTXUtilities::roundedInteger(info.rotation * 60000.0f));
-    if (info.flipX)
-        w.writeAttribute("flipH", "1");
-    if (info.flipY)
-        w.writeAttribute("flipV", "1");
-    w.writeStartElementWithNamespace(a, "off");
-    w.writeAttribute("x", QVPPTXUtilities::emu(info.displayX));
-    w.writeAttribute("y", QVPPTXUtilities::emu(info.displayY));
-    w.writeEndElement();
-    w.writeStartElementWithNamespace(a, "ext");
-    w.writeAttribute("cx", QVPPTXUtilities::emu(std::max(0.0, info.displayWidth)));
-    w.writeAttribute("cy", QVPPTXUtilities::emu(std::max(0.0, info.displayHeight)));
-    w.writeEndElement();
-    w.writeEndElement(); // xfrm
-    w.writeStartElementWithNamespace(a, "prstGeom");
-    w.writeAttribute("prst", "rect");
-    w.writeStartElementWithNamespace(a, "avLst");
-    w.writeEndElement();
-    w.writeEndElement();
+    // The rotation is worked out in single precision, as the record holds it.
+    writeRectFrame(w, info.rotation * 60000.0f, info.flipX, info.flipY, info.displayX,
+                   info.displayY, info.displayWidth, info.displayHeight);
     w.writeStartElementWithNamespace(a, "noFill");
     w.writeEndElement();
     w.writeEndElement(); // spPr

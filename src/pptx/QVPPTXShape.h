@@ -36,6 +36,12 @@ protected:
     virtual void write_style(XMLFileWriter&) {}
     virtual void write_txBody(XMLFileWriter&) {}
 
+    /// The frame of a picture or text box (a:xfrm: the rotation, already in
+    /// 60000ths of a degree, when not 0, the mirror flags, the offset and
+    /// size in points) and its plain rectangle geometry (a:prstGeom).
+    static void writeRectFrame(XMLFileWriter& writer, double rotation, bool flipH, bool flipV,
+                               double x, double y, double width, double height);
+
 private:
     uint64_t spType_;
     std::vector<std::shared_ptr<QVPPTXParagraph>> paragraphs_;

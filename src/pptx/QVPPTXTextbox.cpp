@@ -25,23 +25,8 @@ void QVPPTXTextbox::write_spPr(XMLFileWriter& w) {
     const auto a = QVOpenXMLNameSpace::nameSpace_a();
     const QVPPTXTextBoxInfo info = spInfo_ ? *spInfo_ : QVPPTXTextBoxInfo();
     w.writeStartElementWithNamespace(p, "spPr");
-    w.writeStartElementWithNamespace(a, "xfrm");
-    if (info.rotation != 0)
-        w.writeAttribute("rot", QVPPTXUtilities::roundedInteger(info.rotation * 60000.0));
-    w.writeStartElementWithNamespace(a, "off");
-    w.writeAttribute("x", QVPPTXUtilities::emu(info.displayX));
-    w.writeAttribute("y", QVPPTXUtilities::emu(info.displayY));
-    w.writeEndElement();
-    w.writeStartElementWithNamespace(a, "ext");
-    w.writeAttribute("cx", QVPPTXUtilities::emu(std::max(0.0, info.displayWidth)));
-    w.writeAttribute("cy", QVPPTXUtilities::emu(std::max(0.0, info.displayHeight)));
-    w.writeEndElement();
-    w.writeEndElement(); // xfrm
-    w.writeStartElementWithNamespace(a, "prstGeom");
-    w.writeAttribute("prst", "rect");
-    w.writeStartElementWithNamespace(a, "avLst");
-    w.writeEndElement();
-    w.writeEndElement();
+    writeRectFrame(w, info.rotation * 60000.0, false, false, info.displayX, info.displayY,
+                   info.displayWidth, info.displayHeight);
     w.writeStartElementWithNamespace(a, "noFill");
     w.writeEndElement();
     w.writeEndElement(); // spPr
