@@ -84,16 +84,6 @@ std::string w3cdtf(std::chrono::system_clock::time_point when) {
            padded(tm.tm_hour, 2) + ":" + padded(tm.tm_min, 2) + ":" + padded(tm.tm_sec, 2) + "Z";
 }
 
-std::optional<std::time_t> sourceDateEpoch() {
-    const char* v = std::getenv("SOURCE_DATE_EPOCH");
-    if (!v || !*v)
-        return std::nullopt;
-    auto n = platform::parseInteger(v);
-    if (!n || *n < 0)
-        return std::nullopt;
-    return static_cast<std::time_t>(*n);
-}
-
 std::string reasonWithErrno(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
@@ -186,7 +176,7 @@ QVExcelPartOpener QVExcelWriter::partOpener() {
         std::string part = path.substr(prefix.size());
         // A pinned date (SOURCE_DATE_EPOCH, an injected clock) dates these
         // entries as it dates the rest; otherwise they carry the moment written.
-        std::optional<std::time_t> date = sourceDateEpoch();
+        std::optional<std::time_t> date = platform::sourceDateEpoch();
         if (clock_ && *clock_)
             date = std::chrono::system_clock::to_time_t((*clock_)());
         archive_->setFixedEntryDate(date);
@@ -307,7 +297,7 @@ bool QVExcelWriter::packetExcelFile(const platform::PdfDocument* document) {
         return true;
     }
 
-    std::optional<std::time_t> fixedDate = sourceDateEpoch();
+    std::optional<std::time_t> fixedDate = platform::sourceDateEpoch();
     std::chrono::system_clock::time_point now =
         fixedDate ? std::chrono::system_clock::from_time_t(*fixedDate)
                   : std::chrono::system_clock::now();
