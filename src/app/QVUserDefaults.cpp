@@ -13,24 +13,14 @@ std::shared_ptr<QVUserDefaults>& standardSlot() {
 
 // Leading blanks, an optional sign, then digits up to the first other
 // character; no digits read as 0.
-int64_t leadingInteger(const std::string& s) {
+template <class Number>
+Number leadingNumber(const std::string& s) {
     size_t i = s.find_first_not_of(" \t\n\r");
     if (i == std::string::npos)
         return 0;
     if (s[i] == '+')
         ++i;
-    int64_t v = 0;
-    auto r = std::from_chars(s.data() + i, s.data() + s.size(), v);
-    return r.ec == std::errc() ? v : 0;
-}
-
-double leadingDouble(const std::string& s) {
-    size_t i = s.find_first_not_of(" \t\n\r");
-    if (i == std::string::npos)
-        return 0;
-    if (s[i] == '+')
-        ++i;
-    double v = 0;
+    Number v = 0;
     auto r = std::from_chars(s.data() + i, s.data() + s.size(), v);
     return r.ec == std::errc() ? v : 0;
 }
@@ -56,7 +46,7 @@ bool QVUserDefaults::boolForKey(const std::string& key) const {
     const std::string& s = std::get<std::string>(*v);
     if (s == "YES" || s == "yes" || s == "true" || s == "TRUE")
         return true;
-    return leadingInteger(s) != 0;
+    return leadingNumber<int64_t>(s) != 0;
 }
 
 int64_t QVUserDefaults::integerForKey(const std::string& key) const {
@@ -69,7 +59,7 @@ int64_t QVUserDefaults::integerForKey(const std::string& key) const {
         return *i;
     if (auto* d = std::get_if<double>(&*v))
         return std::isfinite(*d) && std::fabs(*d) < 9.2e18 ? static_cast<int64_t>(*d) : 0;
-    return leadingInteger(std::get<std::string>(*v));
+    return leadingNumber<int64_t>(std::get<std::string>(*v));
 }
 
 double QVUserDefaults::floatForKey(const std::string& key) const {
@@ -82,7 +72,7 @@ double QVUserDefaults::floatForKey(const std::string& key) const {
         return static_cast<double>(*i);
     if (auto* d = std::get_if<double>(&*v))
         return *d;
-    return leadingDouble(std::get<std::string>(*v));
+    return leadingNumber<double>(std::get<std::string>(*v));
 }
 
 std::optional<std::string> QVUserDefaults::stringForKey(const std::string& key) const {
