@@ -11,6 +11,7 @@
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/text/Utf.h"
 
 #include <cmath>
 #include <iostream>
@@ -34,20 +35,8 @@ void appendCodePoint(std::string& out, uint32_t cp) {
     } else if (cp == '"' || cp == '\\') {
         out += '\\';
         out += static_cast<char>(cp);
-    } else if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        platform::appendUTF8(out, cp);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/NumberFormat.h"
 #include "platform/pdf/PdfContentScanner.h"
 #include "platform/pdf/PdfDocument.h"
+#include "platform/text/Utf.h"
 
 #include <cmath>
 #include <functional>
@@ -42,32 +43,7 @@ inline std::string pathText(const platform::Path& path) {
     return out;
 }
 
-inline std::string utf8(const std::u16string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        uint32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size()) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        }
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
+inline std::string utf8(const std::u16string& s) { return platform::utf16ToUTF8(s); }
 
 /// One byte per character. Unicode is the byte itself, except: 0x01 decodes
 /// to U+002D U+00AD U+2010, 0x02 to the pair of U+1F600, 0x03 to nothing,
