@@ -1,5 +1,7 @@
 #include "cli/PasswordPrompt.h"
 
+#include "platform/Files.h"
+
 #include <atomic>
 #include <cstdio>
 #include <string>
@@ -14,13 +16,8 @@ struct termios savedTerminal;
 std::atomic<bool> echoOff{false};
 
 void writeAll(int fd, const std::string& s) {
-    size_t done = 0;
-    while (done < s.size()) {
-        ssize_t n = ::write(fd, s.data() + done, s.size() - done);
-        if (n <= 0)
-            return;
-        done += static_cast<size_t>(n);
-    }
+    // A prompt that cannot be shown does not stop the question.
+    platform::writeAll(fd, s.data(), s.size());
 }
 } // namespace
 

@@ -127,6 +127,23 @@ std::optional<std::string> readFile(const std::string& path) {
     return ss.str();
 }
 
+bool writeAll(int fd, const char* data, size_t size, std::optional<int64_t> at) {
+    while (size > 0) {
+        const ssize_t n = at ? ::pwrite(fd, data, size, static_cast<off_t>(*at))
+                             : ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+        if (at)
+            *at += n;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const std::string& path, const std::string& bytes) {
     std::string tmp = path + ".part-" + std::to_string(::getpid());
     {

@@ -2,6 +2,8 @@
 // File-system services: home and scratch folders, existence tests, folder
 // creation, exclusive creation of a new file, and atomic replacement.
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -71,5 +73,9 @@ private:
 std::optional<std::string> readFile(const std::string& path);
 /// Writes bytes to a temporary name next to `path` and moves it into place.
 bool writeFileAtomically(const std::string& path, const std::string& bytes);
+/// Writes all `size` bytes to the open file `fd`: at byte `at` when given
+/// (the file offset stays), else at the file offset. Interrupted and short
+/// writes go on; false on any other failure, errno telling why.
+bool writeAll(int fd, const char* data, size_t size, std::optional<int64_t> at = std::nullopt);
 
 } // namespace platform

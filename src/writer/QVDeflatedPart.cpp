@@ -1,5 +1,6 @@
 #include "writer/QVDeflatedPart.h"
 
+#include "platform/Files.h"
 #include "writer/XMLFileWriter.h"
 
 #include <cerrno>
@@ -9,20 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-bool writeAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 class PartOutput : public XMLOutput {
 public:
@@ -62,7 +49,7 @@ bool QVDeflatedPart::keep(const char* data, size_t size) {
         if (spillFd_ < 0)
             return false;
     }
-    if (!writeAll(spillFd_, data, size))
+    if (!platform::writeAll(spillFd_, data, size))
         return false;
     spilled_ += size;
     return true;

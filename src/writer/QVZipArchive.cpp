@@ -1,5 +1,6 @@
 #include "writer/QVZipArchive.h"
 
+#include "platform/Files.h"
 #include "writer/QVDeflatedPart.h"
 #include "writer/QVDeflater.h"
 #include "writer/XMLFileWriter.h"
@@ -56,20 +57,6 @@ bool isASCII(const std::string& s) {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-bool pwriteAll(int fd, const char* data, size_t size, off_t at) {
-    while (size > 0) {
-        const ssize_t n = ::pwrite(fd, data, size, at);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-        at += n;
-    }
-    return true;
-}
 
 // The file minizip writes through: a buffer over the file's tail. minizip
 // writes an entry's header, its data, then seeks back to fill in the header's
@@ -94,7 +81,7 @@ struct Output {
         if (error)
             return false;
         if (!buffer.empty() &&
-            !pwriteAll(fd, buffer.data(), buffer.size(), static_cast<off_t>(base))) {
+            !platform::writeAll(fd, buffer.data(), buffer.size(), static_cast<int64_t>(base))) {
             failed();
             return false;
         }
@@ -109,7 +96,7 @@ struct Output {
         size_t done = 0;
         if (pos < base) { // into bytes already flushed
             const size_t n = static_cast<size_t>(std::min<uint64_t>(size, base - pos));
-            if (!pwriteAll(fd, data, n, static_cast<off_t>(pos))) {
+            if (!platform::writeAll(fd, data, n, static_cast<int64_t>(pos))) {
                 failed();
                 return 0;
             }
