@@ -12,9 +12,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <iterator>
 #include <map>
-#include <ranges>
 #include <span>
 #include <unordered_map>
 #include <utility>
@@ -38,10 +38,35 @@ bool isRowsInRunTexts(RunSpan runs) {
     return false;
 }
 
+// The node numbers first, first + 1, ... up to before `end`. A range of its
+// own: clang 14 (the fuzz build) rejects libstdc++ 12's iota_view.
+struct NodeRange {
+    struct Iterator {
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = uint32_t;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const uint32_t*;
+        using reference = uint32_t;
+        uint32_t n = 0;
+        uint32_t operator*() const { return n; }
+        Iterator& operator++() {
+            ++n;
+            return *this;
+        }
+        Iterator operator++(int) { return {n++}; }
+        bool operator==(const Iterator&) const = default;
+    };
+    uint32_t first = 0, last = 0;
+    Iterator begin() const { return {first}; }
+    Iterator end() const { return {last}; }
+    size_t size() const { return last - first; }
+    uint32_t operator[](size_t i) const { return first + static_cast<uint32_t>(i); }
+};
+
 // The children of a node: node numbers, in order.
-auto childrenOf(const Tree& tree, uint32_t n) {
+NodeRange childrenOf(const Tree& tree, uint32_t n) {
     const Tree::Node& at = tree.node(n);
-    return std::views::iota(at.firstChild, at.firstChild + at.children);
+    return {at.firstChild, at.firstChild + at.children};
 }
 
 bool isLeaf(const Tree& tree, uint32_t n) {
