@@ -73,13 +73,6 @@ float snappedRotation(float r) {
     return r;
 }
 
-// Text turned upside down lies within this of 180 degrees (open bounds).
-constexpr float kUpsideDownTolerance = 5.0f;
-
-bool isUpsideDown(float r) {
-    return r > 180.0f - kUpsideDownTolerance && r < 180.0f + kUpsideDownTolerance;
-}
-
 bool isBlankText(const std::u16string& text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c <= 0x20; });
 }
@@ -125,7 +118,6 @@ void QVFlowPDFExporter::resetPageState() {
     pageVisibleStrings_ = pageMainRuns_ = pageDroppedStrings_ = pageTextBoxRuns_ = 0;
     overprints_.clear();
     tentativeRun_.reset();
-    turnedRuns_.clear();
     lastRunIsLooseBlank_ = false;
 }
 
@@ -144,7 +136,6 @@ void QVFlowPDFExporter::endWriterPage() {
         return;
     // A page left by an exception may still be in a box or path.
     closeOpenObjects();
-    placeTurnedRuns();
     pdfConverter_->endWritePage();
 }
 
@@ -267,23 +258,10 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
         return;
 
     const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
-    platform::AffineTransform at = currentDisplayTextTransform();
-    QVPDF_CTMInfo cur = QVPDF_CTMInfoMake(size, ascent, descent, at);
+    QVPDF_CTMInfo cur = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
     if (cur.flip) {
         newDocxTextPath(text, textOffset);
         return;
-    }
-    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
-    platform::AffineTransform nextPlaced = next;
-    // Text upside down is read as the page turned round shows it: its
-    // geometry is taken in the turned page, where it runs left to right.
-    const bool turned = isUpsideDown(cur.rotation);
-    if (turned) {
-        const platform::Size page = currentPageMediaBox().size;
-        const platform::AffineTransform turn{-1, 0, 0, -1, page.width, page.height};
-        at = at.concat(turn);
-        nextPlaced = next.concat(turn);
-        cur = QVPDF_CTMInfoMake(size, ascent, descent, at);
     }
     const float snapped = snappedRotation(cur.rotation);
     if (snapped == 90 || snapped == 270) {
@@ -296,9 +274,9 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     }
     cur.rotation = 0;
 
+    const platform::AffineTransform next = nextDisplayTextTransform(textOffset);
     const QVPDF_CTMInfo nextInfo = QVPDF_CTMInfoMake(size, ascent, descent, next);
-    const double textWidth =
-        std::fabs(QVPDF_CTMTopLeft(size, ascent, descent, nextPlaced).x - cur.topLeft.x);
+    const double textWidth = std::fabs(nextInfo.topLeft.x - cur.topLeft.x);
     // A degenerate matrix gives NaN or absurd coordinates, which would make
     // the layout's orderings meaningless.
     if (!isPlausible(cur, textWidth))
@@ -326,7 +304,6 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
         QVOverprintIndex::lookOf(rPr.sz, rPr.color.red, rPr.color.green, rPr.color.blue));
     if (verdict.dropTentative && tentativeRun_ && !runs.empty() &&
         runs.back()->drawIndex() == *tentativeRun_) {
-        turnedRuns_.erase(*tentativeRun_);
         runs.pop_back();
         --pageMainRuns_;
     }
@@ -368,47 +345,10 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     run->setRunText(std::move(runText));
     run->setSpaceWidth(space);
     run->setTextWidth(textWidth);
-    if (turned)
-        turnedRuns_.insert(run->drawIndex());
     if (verdict.tentative)
         tentativeRun_ = run->drawIndex();
     runs.push_back(std::move(run));
     ++pageMainRuns_;
-}
-
-void QVFlowPDFExporter::placeTurnedRuns() {
-    QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
-    if (!page || turnedRuns_.empty())
-        return;
-    // Text upside down comes after the page's upright text: below its
-    // lowest run, a line apart, so the layout keeps the two apart.
-    double uprightBottom = 0, turnedTop = 0, lineHeight = 0;
-    bool anyUpright = false, anyTurned = false;
-    for (const auto& run : page->allRunTextArray()) {
-        const QVPDF_CTMInfo& g = run->ctmInfo();
-        if (!turnedRuns_.count(run->drawIndex())) {
-            uprightBottom = anyUpright ? std::max(uprightBottom, g.bottomLeft.y) : g.bottomLeft.y;
-            anyUpright = true;
-        } else if (!anyTurned || g.topLeft.y < turnedTop) {
-            turnedTop = g.topLeft.y;
-            lineHeight = g.bottomLeft.y - g.topLeft.y;
-            anyTurned = true;
-        }
-    }
-    if (!anyUpright || !anyTurned)
-        return;
-    const double dy = uprightBottom + lineHeight - turnedTop;
-    if (!std::isfinite(dy))
-        return;
-    for (const auto& run : page->allRunTextArray()) {
-        if (!turnedRuns_.count(run->drawIndex()))
-            continue;
-        QVPDF_CTMInfo g = run->ctmInfo();
-        for (double* y : {&g.yTop, &g.yAscent, &g.yBase, &g.yDescent, &g.yBottom, &g.topLeft.y,
-                          &g.bottomLeft.y})
-            *y += dy;
-        run->setCtmInfo(g);
-    }
 }
 
 // ---------------------------------------------------------------------------

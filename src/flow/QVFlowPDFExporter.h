@@ -6,12 +6,10 @@
 //
 // Main text is unmirrored text turned less than 5 degrees either way from the
 // horizontal: a page scanned slightly askew (-0.4 degrees reads as 359.6) is
-// still text. Unmirrored text within 5 degrees of upside down is main text
-// too, read as the page turned round shows it (a page fed in the wrong way
-// round) and placed after the page's upright text. Vertical, slanted and
-// mirrored strings go into a text box (its lines and runs) or a text path
-// (its string) of the page, which these outputs discard when it closes: they
-// carry horizontal text only. A page whose text was all of that kind is named
+// still text. Vertical, slanted (upside down included) and mirrored strings
+// go into a text box (its lines and runs) or a text path (its string) of the
+// page, which these outputs discard when it closes: they carry horizontal
+// text only. A page whose text was all of that kind is named
 // by droppedPageTextReason, so its empty page is not a silent success.
 //
 // Strings drawn again over themselves (fake bold) are read once, and a blank
@@ -27,7 +25,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 class QVFlowPDFExporter : public QVPDFPageExporter {
 public:
@@ -92,8 +89,6 @@ private:
     void handBackToMainText(const std::u16string& text, platform::Size textOffset);
     bool isPlausible(const QVPDF_CTMInfo& g, double textWidth) const;
     std::shared_ptr<QVFlowRunText> newRunText() const;
-    /// Moves the page's upside-down runs below its upright ones.
-    void placeTurnedRuns();
 
     QVFlowFamily family_;
     std::unique_ptr<QVFlowPDFConverter> pdfConverter_;
@@ -118,9 +113,6 @@ private:
     QVOverprintIndex overprints_;
     // The draw index of the last run when the index keeps it tentatively.
     std::optional<uint64_t> tentativeRun_;
-    // Draw indexes of the page's runs read upside down, whose geometry is
-    // that of the turned page.
-    std::unordered_set<uint64_t> turnedRuns_;
     // Whether the page's last run is a blank that continues no text.
     bool lastRunIsLooseBlank_ = false;
 };
