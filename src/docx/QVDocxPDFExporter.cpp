@@ -8,6 +8,7 @@
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
 #include "pdf/font/QVPDFFontUtilities.h"
+#include "pdf/font/ReaderFontNames.h"
 #include "pdf/content/QVPDFTextCharacters.h"
 #include "pdf/content/RenderingStateStack.h"
 #include "platform/pdf/PdfBudgetExceeded.h"
@@ -95,11 +96,16 @@ QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
     if (name.empty())
         name = family;
     const auto& descriptor = font.fontDescriptor();
-    const bool bold = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold());
-    const bool italic =
-        QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic());
+    // A well-known PostScript name is written as the family readers find
+    // (ArialMT as Arial, Times-Roman as Times New Roman): under its own name
+    // the text would be set in the reader's wider default font and spill.
+    const std::optional<ReaderFontFace> reader = readerFontFace(name);
+    const bool bold = (reader && reader->bold) || QVPDFFontUtilities::isBoldFontName(name) ||
+                      (descriptor && descriptor->isBold());
+    const bool italic = (reader && reader->italic) || QVPDFFontUtilities::isItalicFontName(name) ||
+                        (descriptor && descriptor->isItalic());
     // A styled face is named by its family: its style travels in b and i.
-    const std::string& shown = bold || italic ? family : name;
+    const std::string& shown = reader ? reader->family : bold || italic ? family : name;
     r.rFonts = {shown, shown, shown, shown};
     r.b = bold ? 1 : 0;
     r.i = italic ? 1 : 0;
