@@ -119,7 +119,7 @@ public:
     void endWritePage(int64_t pageIndex);
 
 private:
-    void _writeParagraphs(XMLFileWriter& writer);
+    void _writeParagraphs(XMLFileWriter& writer, int64_t pageIndex);
     void _writeLastPageProperty();
 
     XMLFileWriter* documentWriter_ = nullptr;

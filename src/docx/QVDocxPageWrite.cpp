@@ -41,15 +41,26 @@ void QVDocxPage::endWritePage(int64_t pageIndex) {
     }
     _insertFloatRunPicts();
     if (documentWriter_) {
-        _writeParagraphs(*documentWriter_);
+        _writeParagraphs(*documentWriter_, pageIndex);
         if (isLastPage_)
             _writeLastPageProperty();
     }
 }
 
-void QVDocxPage::_writeParagraphs(XMLFileWriter& writer) {
-    for (const auto& p : paragraphArray_)
-        p->writeWithXMLWriter(writer);
+void QVDocxPage::_writeParagraphs(XMLFileWriter& writer, int64_t pageIndex) {
+    // The page's bookmark stands where LibreOffice moves no line for it: at
+    // the end of a first paragraph without text (the blank lines above the
+    // page's text, an empty page's paragraph), where one before that
+    // paragraph set the page's lines 1.5 to 3 pt lower; before a first
+    // paragraph with text, where one inside it moved the lines of a page
+    // with columns 10 pt and more. Every page has a first paragraph.
+    for (size_t k = 0; k < paragraphArray_.size(); ++k) {
+        const QVDocxParagraph& p = *paragraphArray_[k];
+        const bool blank = !p.lastRunText();
+        if (k == 0 && !blank)
+            QVDocxParagraph::writePageBookmark(writer, pageIndex);
+        p.writeWithXMLWriter(writer, k == 0 && blank ? std::optional(pageIndex) : std::nullopt);
+    }
 }
 
 void QVDocxPage::_writeLastPageProperty() {

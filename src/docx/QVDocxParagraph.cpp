@@ -2,6 +2,7 @@
 
 #include "docx/QVDocxRunText.h"
 #include "docx/QVDocxUtilities.h"
+#include "platform/NumberFormat.h"
 #include "writer/QVOpenXMLNameSpace.h"
 #include "writer/XMLFileWriter.h"
 
@@ -134,7 +135,8 @@ void QVDocxParagraph::setRPropertyScrpit(int32_t scrpit, double fontSize) {
     }
 }
 
-void QVDocxParagraph::writeWithXMLWriter(XMLFileWriter& w) const {
+void QVDocxParagraph::writeWithXMLWriter(XMLFileWriter& w,
+                                         std::optional<int64_t> pageBookmark) const {
     const auto ns = QVOpenXMLNameSpace::nameSpace_w();
     w.writeStartElementWithNamespace(ns, "p");
     QVDocxUtilities::WritePProperty(pProperty_, rProperty_, sectProperty_, QVDocx_Tabs{}, w);
@@ -161,5 +163,19 @@ void QVDocxParagraph::writeWithXMLWriter(XMLFileWriter& w) const {
         for (const auto& run : runArray_)
             run->writeWithXMLWriter(w);
     }
+    if (pageBookmark)
+        writePageBookmark(w, *pageBookmark);
+    w.writeEndElement();
+}
+
+void QVDocxParagraph::writePageBookmark(XMLFileWriter& w, int64_t page) {
+    const auto ns = QVOpenXMLNameSpace::nameSpace_w();
+    const std::string id = platform::formatInteger(page);
+    w.writeStartElementWithNamespace(ns, "bookmarkStart");
+    w.writeAttributeWithNamespace(ns, "id", id);
+    w.writeAttributeWithNamespace(ns, "name", id);
+    w.writeEndElement();
+    w.writeStartElementWithNamespace(ns, "bookmarkEnd");
+    w.writeAttributeWithNamespace(ns, "id", id);
     w.writeEndElement();
 }

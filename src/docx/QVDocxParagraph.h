@@ -7,7 +7,9 @@
 
 #include "docx/QVDocxProperties.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QVDocxRun;
@@ -58,7 +60,12 @@ public:
     /// Every text run gets this script position (0 normal, 1 super, 2 sub) and size.
     void setRPropertyScrpit(int32_t scrpit, double fontSize);
 
-    void writeWithXMLWriter(XMLFileWriter& writer) const;
+    /// With a page bookmark, the paragraph ends with that bookmark (the page's
+    /// first paragraph marks the page).
+    void writeWithXMLWriter(XMLFileWriter& writer,
+                            std::optional<int64_t> pageBookmark = std::nullopt) const;
+    /// The bookmark named by a page's number, where the writer stands.
+    static void writePageBookmark(XMLFileWriter& writer, int64_t page);
 
 private:
 

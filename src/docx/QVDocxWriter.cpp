@@ -138,16 +138,6 @@ void QVDocxWriter::begainWritePage(platform::Size pageSize) {
     currentPage_ = std::make_unique<QVDocxPage>(documentWriter_.get(), pageSize, lastPage);
 
     documentWriter_->holdOutput();
-    const auto ns = QVOpenXMLNameSpace::nameSpace_w();
-    const std::string id = decimal(currentDocxPageIndex_);
-    XMLFileWriter& w = *documentWriter_;
-    w.writeStartElementWithNamespace(ns, "bookmarkStart");
-    w.writeAttributeWithNamespace(ns, "id", id);
-    w.writeAttributeWithNamespace(ns, "name", id);
-    w.writeEndElement();
-    w.writeStartElementWithNamespace(ns, "bookmarkEnd");
-    w.writeAttributeWithNamespace(ns, "id", id);
-    w.writeEndElement();
     currentPage_->begainWritePage(currentDocxPageIndex_);
 }
 

@@ -250,9 +250,20 @@ TEST_F(QVDocxPDFExporterTest, ScriptsColumnsAndSections) {
             continue;
         EXPECT_STREQ(p.child("w:pPr").child("w:ind").attribute("w:left").value(), "0");
     }
-    // The body's last child is its section; every page starts with its bookmark.
+    // The body's last child is its section. Each page is marked where
+    // LibreOffice moves no line for it: the first page's text starts low, so
+    // its bookmark ends the blank paragraph above the text; the second page's
+    // text starts at its top margin, so its bookmark stands before that text.
     EXPECT_STREQ(lastElement(b).name(), "w:sectPr");
-    EXPECT_EQ(b.select_nodes("w:bookmarkStart").size(), 2u);
+    pugi::xml_node first = b.child("w:p");
+    EXPECT_STREQ(first.child("w:r").child("w:t").text().get(), " ");
+    EXPECT_STREQ(first.child("w:bookmarkStart").attribute("w:name").value(), "1");
+    EXPECT_STREQ(lastElement(first).name(), "w:bookmarkEnd");
+    pugi::xml_node second = b.find_child_by_attribute("w:bookmarkStart", "w:name", "2");
+    ASSERT_TRUE(second);
+    pugi::xml_node heading = nextElement(nextElement(second));
+    EXPECT_STREQ(heading.name(), "w:p");
+    EXPECT_STREQ(heading.child("w:r").child("w:t").text().get(), "Heading across the page");
 }
 
 TEST_F(QVDocxPDFExporterTest, PagesKeepTheirSizesAndAnEmptyPageIsOneParagraph) {
@@ -267,13 +278,13 @@ TEST_F(QVDocxPDFExporterTest, PagesKeepTheirSizesAndAnEmptyPageIsOneParagraph) {
         sizes.push_back(std::string(n.node().attribute("w:w").value()) + "x" +
                         n.node().attribute("w:h").value());
     EXPECT_EQ(sizes, (std::vector<std::string>{"12240x15840", "11900x16840", "6000x4000"}));
-    // The empty page: its bookmark, then exactly one paragraph holding a space.
-    pugi::xml_node second = b.find_child_by_attribute("w:bookmarkStart", "w:name", "2");
+    // The empty page: exactly one paragraph holding a space and the page's bookmark.
+    pugi::xml_node second =
+        b.select_node("w:p[w:bookmarkStart/@w:name='2']").node();
     ASSERT_TRUE(second);
-    pugi::xml_node p = nextElement(nextElement(second));
-    EXPECT_STREQ(p.name(), "w:p");
+    pugi::xml_node p = second;
     EXPECT_STREQ(p.child("w:r").child("w:t").text().get(), " ");
-    EXPECT_STREQ(nextElement(p).name(), "w:bookmarkStart");
+    EXPECT_TRUE(nextElement(p).find_child_by_attribute("w:bookmarkStart", "w:name", "3"));
     // Pages after the first begin on a new page: their section has no type.
     EXPECT_FALSE(p.child("w:pPr").child("w:sectPr").child("w:type"));
 }
@@ -323,7 +334,7 @@ TEST_F(QVDocxPDFExporterTest, AnUnfinishedPageLeavesNothing) {
     auto check = fixtures::checkPackage(out);
     EXPECT_TRUE(check.ok()) << check.output;
     pugi::xml_node b = body(out);
-    EXPECT_EQ(b.select_nodes("w:bookmarkStart").size(), 1u);
+    EXPECT_EQ(b.select_nodes("w:p/w:bookmarkStart").size(), 1u);
     EXPECT_EQ(b.select_nodes("w:p").size(), 1u);
     EXPECT_STREQ(lastElement(b).name(), "w:sectPr");
 }
