@@ -350,7 +350,11 @@ void QVDocxPage::_creatParagraphs() {
                 }
             }
             if (!C.empty()) {
-                if (C.size() > 1 && j > 0)
+                // A later column begins with a column break, also when it holds one
+                // paragraph: the last section of a page is followed by a page break,
+                // and readers balance only sections followed by a continuous break,
+                // so without it that section's columns would stack in the first.
+                if (j > 0)
                     C.front()->setBreakColumn(true);
                 laterColumnStart.resize(P.size() + C.size(), false);
                 laterColumnStart[P.size()] = j > 0;

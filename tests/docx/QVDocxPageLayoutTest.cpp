@@ -198,6 +198,31 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
     EXPECT_EQ(ps.back()->sectProperty().write, 1);
 }
 
+// Rows of two columns, each column a single line: every row's right line
+// still begins with a column break. The last row of a page is followed by a
+// page break, and readers do not balance such a section's columns: without
+// the break its right line would stand below the left one.
+TEST(QVDocxPageLayout, ALaterColumnOfOneLineBeginsWithAColumnBreak) {
+    PageBuilder b;
+    b.text(u"Heading across the page", 72, 50, 14, 14, 400);
+    // Each column drawn whole, as typesetters do.
+    for (int k = 0; k < 4; ++k)
+        b.text(u"left words", 72, 90 + 14 * k, 10, 10);
+    for (int k = 0; k < 4; ++k)
+        b.text(u"right words", 330, 90 + 14 * k, 10, 10);
+    b.page()._creatParagraphs();
+    int rights = 0;
+    for (const auto& p : b.page().paragraphArray()) {
+        const QVDocxRunText* t = p->lastRunText();
+        if (!t || t->runText().rfind(u"right", 0) != 0)
+            continue;
+        ++rights;
+        EXPECT_TRUE(p->breakColumn());
+        EXPECT_EQ(p->sectProperty().cols.num, 2);
+    }
+    EXPECT_EQ(rights, 4);
+}
+
 TEST(QVDocxPageLayout, ClosingSpacesDoNotBridgeAGutter) {
     // Lines end 7 pt left of the next column with their closing space (2.5
     // wide at size 10) and 9.5 pt without it: two columns, not one read across.

@@ -387,7 +387,7 @@ TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
     auto printed = fixtures::runCommand(
         "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_roundtrip.py") + " " +
         fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(docx) + " " +
-        fixtures::shellQuote(folder) + " --placed 1");
+        fixtures::shellQuote(folder) + " --placed 1,2,4");
     EXPECT_TRUE(printed.ok()) << printed.output;
 }
 
