@@ -32,6 +32,27 @@ constexpr float kSingleColumnEqualWidth = 720.0f;
 
 float f32(double v) { return static_cast<float>(v); }
 
+// The space estimate of a gap between two parts of a line is at least this
+// share of the font size (a font may report a tiny space), and no gap gets
+// more spaces than the maximum: as in the run merging.
+constexpr double kMinimumSpaceShare = 0.2;
+constexpr double kMaximumGapSpaces = 200;
+// A part starting this far or farther over the end of the one before is a
+// word of its own (a label drawn over a padded field); one that starts a
+// rounding error before that end continues the word ("H" then a subscript
+// "2" read "H2", not "H 2").
+constexpr double kOverlapApart = 0.5;
+
+/// The spaces that fill a gap of g points after run R: the nearest count of
+/// R's spaces, at least one. A single space for every gap put the words after
+/// a wide gap (a table's next cell, a tab stop) that much too far left.
+size_t gapSpaces(const QVDocxRunText& R, double g) {
+    const double s =
+        std::max(R.spaceWidth(), kMinimumSpaceShare * std::fabs(R.ctmInfo().fontSize.width));
+    const double q = g > 0 && s > 0 ? std::nearbyint(g / s) : 1.0;
+    return static_cast<size_t>(std::isfinite(q) ? std::clamp(q, 1.0, kMaximumGapSpaces) : 1.0);
+}
+
 /// Removes from `list` the elements of `taken` (by identity of their first run).
 template <typename T>
 void removeTaken(std::vector<T>& list, const std::vector<T>& taken) {
@@ -332,15 +353,22 @@ void QVDocxPage::_creatParagraphs() {
                 // end of the one before (a label drawn over a padded field) is a
                 // word of its own too: without a space the two would read as one.
                 double right = _rightXOfLinePartArray(F);
+                // Gaps are filled while the parts stand one after the other;
+                // after a part that reaches over the next (text of later cells
+                // merged into an earlier one) the line is out of place already,
+                // and filling would only make it overflow and wrap.
+                bool inOrder = true;
                 for (size_t q = 1; q < line.size(); ++q) {
                     const LinePart& Q = line[q];
                     const double g = _leftXOfLinePartArray(Q) - right;
+                    inOrder = inOrder && g >= -kOverlapApart;
                     if (QVDocxRunText* R = target->lastRunText()) {
                         const std::u16string& next = Q.front()->runText();
                         const bool apart = !R->runText().empty() && R->runText().back() != u' ' &&
                                            !next.empty() && next.front() != u' ';
-                        if (g > R->ctmInfo().fontSize.width / 10.0 || (g < 0 && apart)) {
-                            R->runText() += u' ';
+                        if (g > R->ctmInfo().fontSize.width / 10.0 || (g < -kOverlapApart && apart)) {
+                            const size_t n = inOrder ? gapSpaces(*R, g) : 1;
+                            R->runText().append(n, u' ');
                             R->setTextWidth(R->textWidth() + std::max(g, 0.0));
                         }
                     }

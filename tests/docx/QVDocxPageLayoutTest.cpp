@@ -22,8 +22,8 @@ public:
 
     /// A run of `size` points whose glyph box spans top..top+height, baseline
     /// 0.8 of the way down.
-    PageBuilder& text(std::u16string s, double x, double top, float size = 10,
-                      double height = 10, double width = 0, double baseShare = 0.8) {
+    PageBuilder& text(std::u16string s, double x, double top, float size = 10, double height = 10,
+                      double width = 0, double baseShare = 0.8) {
         auto run = std::make_shared<QVDocxRunText>();
         QVDocx_RPr r = QVDocxUtilities::defaultRProperty();
         r.sz = size;
@@ -196,6 +196,28 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
     EXPECT_EQ(heading->sectProperty().write, 1);
     EXPECT_EQ(heading->sectProperty().cols.num, 1);
     EXPECT_EQ(ps.back()->sectProperty().write, 1);
+}
+
+// Parts of one line that do not merge (not drawn one after the other) join
+// with the nearest count of spaces for their gap, at least one: a single
+// space for every gap put the words after a wide gap that much too far left.
+// A part starting a rounding error before the end of the one before
+// continues its word.
+TEST(QVDocxPageLayout, PartsOfALineJoinWithSpacesForTheirGap) {
+    const struct {
+        double gap;
+        size_t spaces; // space width 2.5 (10 pt font)
+    } cases[] = {{1.5, 1}, {2.5, 1}, {4.0, 2}, {7.0, 3}, {-0.01, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.gap);
+        PageBuilder b;
+        // A line far below, drawn in between, keeps the two from merging.
+        b.text(u"Name", 72, 50, 10, 10, 20);
+        b.text(u"Below", 72, 300, 10, 10, 25);
+        b.text(u"Value", 92 + c.gap, 50, 10, 10, 25);
+        b.page()._creatParagraphs();
+        EXPECT_EQ(b.texts().front(), u"Name" + std::u16string(c.spaces, u' ') + u"Value");
+    }
 }
 
 // Rows of two columns, each column a single line: every row's right line
