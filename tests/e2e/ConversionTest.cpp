@@ -344,17 +344,44 @@ TEST_F(Conversion, RealPdfsKeepEveryWordPdftotextFinds) {
 namespace {
 
 // A Word document prints in LibreOffice with the source's pages, page sizes
-// and words: one column, two columns under a heading, scripts, styled faces,
-// an empty page and pages of three sizes; the words of the flowing column
-// and its superscript stand where they stood.
+// and words: one column, two columns under a heading, super- and subscripts,
+// bold, italic and bold-italic faces, an empty page, pages of three sizes, a
+// CJK font named in GBK bytes and a character outside the BMP; the words of
+// every page with text stand where they stood.
 TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
     const std::string folder = fixtures::makeTestFolder("docx-roundtrip");
     fixtures::PdfBuilder b;
     const std::string f1 = b.addStandardFont("Helvetica");
     const std::string f2 = b.addStandardFont("Helvetica-Bold");
     const std::string f3 = b.addStandardFont("Times-BoldItalic");
-    const std::string resources =
-        "<< /Font << /F1 " + f1 + " /F2 " + f2 + " /F3 " + f3 + " >> >>";
+    const std::string f4 = b.addStandardFont("Helvetica-Oblique");
+    // 宋体 in GBK bytes; two-byte codes 1-4 read 中文字体.
+    const std::string gbkName = "/#CB#CE#CC#E5";
+    const std::string cjkUnicode = b.addStream(
+        "", "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+            "/CMapName /CJK def 1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
+            "4 beginbfchar <0001> <4E2D> <0002> <6587> <0003> <5B57> <0004> <4F53> endbfchar\n"
+            "endcmap CMapName currentdict /CMap defineresource pop end end\n");
+    const std::string cidFont = b.addObject(
+        "<< /Type /Font /Subtype /CIDFontType2 /BaseFont " + gbkName +
+        " /CIDSystemInfo << /Registry (Adobe) /Ordering (GB1) /Supplement 2 >>"
+        " /FontDescriptor << /Type /FontDescriptor /FontName " + gbkName +
+        " /Flags 4 /FontBBox [0 -120 1000 880] /ItalicAngle 0 /Ascent 880 /Descent -120"
+        " /CapHeight 700 /StemV 80 >> /DW 1000 >>");
+    const std::string f5 = b.addObject("<< /Type /Font /Subtype /Type0 /BaseFont " + gbkName +
+                                       " /Encoding /Identity-H /DescendantFonts [" + cidFont +
+                                       "] /ToUnicode " + cjkUnicode + " >>");
+    // Code A reads U+1F600, outside the BMP.
+    const std::string emojiUnicode = b.addStream(
+        "", "/CIDInit /ProcSet findresource begin 12 dict begin begincmap\n"
+            "/CMapName /Emoji def 1 begincodespacerange <00> <FF> endcodespacerange\n"
+            "1 beginbfchar <41> <D83DDE00> endbfchar\n"
+            "endcmap CMapName currentdict /CMap defineresource pop end end\n");
+    const std::string f6 = b.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica "
+                                       "/Encoding /WinAnsiEncoding /ToUnicode " +
+                                       emojiUnicode + " >>");
+    const std::string resources = "<< /Font << /F1 " + f1 + " /F2 " + f2 + " /F3 " + f3 +
+                                  " /F4 " + f4 + " /F5 " + f5 + " /F6 " + f6 + " >> >>";
     std::string columns = "BT /F2 16 Tf 72 740 Td (Two columns under a heading) Tj ET ";
     for (int k = 0; k < 8; ++k)
         columns += "BT /F1 10 Tf 72 " + std::to_string(700 - 14 * k) + " Td (left words " +
@@ -364,11 +391,17 @@ TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
                    std::to_string(k) + ") Tj ET ";
     const std::pair<std::string, std::vector<double>> pages[] = {
         {"BT /F1 12 Tf 72 700 Td (One column of text) Tj 0 -16 Td (and a second line) Tj ET "
-         "BT /F1 12 Tf 72 600 Td (E = mc) Tj ET BT /F1 7 Tf 114 605 Td (2) Tj ET",
+         "BT /F1 12 Tf 72 600 Td (E = mc) Tj ET BT /F1 7 Tf 114 605 Td (2) Tj ET "
+         "BT /F1 12 Tf 72 560 Td (Water is H) Tj ET BT /F1 7 Tf 128 557 Td (2) Tj ET "
+         "BT /F1 12 Tf 131.9 560 Td (O) Tj ET "
+         "BT /F4 12 Tf 72 520 Td (Oblique words) Tj ET",
          {0, 0, 612, 792}},
         {columns, {0, 0, 595, 842}},
         {"", {0, 0, 612, 792}},
         {"BT /F1 10 Tf 20 100 Td (A small page) Tj ET", {0, 0, 300, 200}},
+        {"BT /F5 12 Tf 72 700 Td <00010002> Tj ET BT /F5 12 Tf 99 700 Td <00030004> Tj ET "
+         "BT /F1 12 Tf 72 660 Td (Smile) Tj ET BT /F6 12 Tf 105.3 660 Td (A) Tj ET",
+         {0, 0, 612, 792}},
     };
     for (const auto& [content, box] : pages) {
         fixtures::PageSpec spec;
@@ -387,7 +420,7 @@ TEST(DocxConversion, PrintsWithTheSourcesPagesSizesAndWords) {
     auto printed = fixtures::runCommand(
         "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_roundtrip.py") + " " +
         fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(docx) + " " +
-        fixtures::shellQuote(folder) + " --placed 1,2,4");
+        fixtures::shellQuote(folder) + " --placed 1,2,4,5");
     EXPECT_TRUE(printed.ok()) << printed.output;
 }
 
