@@ -55,6 +55,9 @@ def main():
     if only:
         args.remove(only)
     reuse = "--reuse" in sys.argv
+    if len(args) < 2 or "-h" in sys.argv or "--help" in sys.argv:
+        print(__doc__.strip())
+        return 0 if "-h" in sys.argv or "--help" in sys.argv else 2
     corvala, corpus = args[0], args[1]
     work = args[2] if len(args) > 2 else tempfile.mkdtemp(prefix="docx-lo-")
     os.makedirs(work, exist_ok=True)

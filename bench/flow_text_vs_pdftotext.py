@@ -55,6 +55,9 @@ def ratio(a, b):
 
 
 def main():
+    if len(sys.argv) < 3 or sys.argv[1] in ("-h", "--help"):
+        print(__doc__.strip())
+        return 0 if len(sys.argv) > 1 and sys.argv[1] in ("-h", "--help") else 2
     corvala, corpus = sys.argv[1], sys.argv[2]
     work = sys.argv[3] if len(sys.argv) > 3 else tempfile.mkdtemp(prefix="flowtext-")
     results = []
