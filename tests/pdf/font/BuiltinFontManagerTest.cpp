@@ -106,6 +106,14 @@ TEST(BuiltinFontWidths, GlyphNamesResolveByTheGlyphListRules) {
         {"trademarkserif", u"\u2122"},
         {"nbspace", u"\u00A0"},
         {"7", u"7"},
+        // TeX maths names the Adobe list lacks (the built-in encoding of CMSY and kin)
+        {"angbracketleft", u"\u27E8"},
+        {"angbracketright", u"\u27E9"},
+        {"turnstileleft", u"\u22A2"},
+        {"latticetop", u"\u22A4"},
+        {"bardbl", u"\u2225"},
+        {"negationslash", u"\u0338"},
+        {"Rfractur", u"\u211C"},
         {"uni233", u""},  // not a group of four hex digits
         {"uniD800", u""}, // a lone surrogate is no character
         {"u110000", u""}, // beyond Unicode
