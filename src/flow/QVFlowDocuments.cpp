@@ -8,6 +8,10 @@
 #include "pdf/font/QVPDFFontUtilities.h"
 #include "platform/Files.h"
 
+#include <cstdio>
+#include <memory>
+#include <vector>
+
 namespace {
 
 template <class Writer>
@@ -24,14 +28,26 @@ template <class Writer> void closeAndReset(std::unique_ptr<Writer>& writer) {
     writer.reset();
 }
 
-/// The body file's bytes, appended to the output.
+/// The body file's bytes, appended to the output a block at a time: the
+/// body grows with the page count, and memory must not.
 void appendBody(QVFlowFileWriter& output, QVFlowFileWriter& body) {
     const std::string path = body.textPath();
     body.closeFile();
-    const std::optional<std::string> bytes = platform::readFile(path);
-    if (!bytes)
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    const std::unique_ptr<std::FILE, Closer> in(std::fopen(path.c_str(), "rb"));
+    if (!in)
         throw QVFlowFileException("Can't read the file " + path);
-    output.writeData(*bytes);
+    std::vector<char> block(64 * 1024);
+    for (;;) {
+        const size_t n = std::fread(block.data(), 1, block.size(), in.get());
+        output.writeData(std::string_view(block.data(), n));
+        if (n < block.size())
+            break;
+    }
+    if (std::ferror(in.get()))
+        throw QVFlowFileException("Can't read the file " + path);
 }
 
 /// A comment may not hold "--" nor end in "-" (it would end early or be malformed).
