@@ -162,6 +162,38 @@ bool isScriptOf(const QVFlowRunText& script, const QVFlowRunText& base) {
            gap < std::max(1.0, 0.15 * em);
 }
 
+/// Whether the touching runs [first, last] (in start order) stand in a gap of
+/// `line` as the numerator or denominator of a fraction set in the line ("1"
+/// over "n" as a small raised "1" before "/n", or "b" over "a" between
+/// brackets): no run of the line lies across them, a run of the line ends
+/// before them and another starts after them, and they are set small, raised
+/// or lowered as a script of the run before them is. Only their distance
+/// from that run differs: a fraction centres its parts, so the gap grows
+/// with the width of the other part.
+bool isStackedIn(const QVFlowRunText& first, const QVFlowRunText& last,
+                 const QVFlowPage::RunTextArray& line) {
+    const QVFlowRunText* before = nullptr;
+    bool after = false;
+    for (const auto& q : line) {
+        const double tolerance = std::max(1.0, 0.15 * runEm(*q));
+        if (runStart(*q) < runEnd(last) - tolerance && runEnd(*q) > runStart(first) + tolerance)
+            return false;
+        if (runEnd(*q) <= runStart(first) + tolerance &&
+            (!before || runEnd(*q) > runEnd(*before)))
+            before = q.get();
+        if (runStart(*q) >= runEnd(last) - tolerance)
+            after = true;
+    }
+    if (!before || !after)
+        return false;
+    // By font sizes, not glyph boxes: a tall symbol's box reaches down to the
+    // numerators of the line below.
+    const double b = runBaseline(first);
+    const double size = before->ctmInfo().fontSize.height;
+    return first.ctmInfo().fontSize.height <= 0.8 * size && b > runBaseline(*before) - 0.6 * size &&
+           b < runBaseline(*before) + 0.4 * size;
+}
+
 /// Lines (in top order) made only of superscripts or subscripts join the
 /// line they belong to: the nearest line among the few before and after in
 /// which each of their runs touches a larger run whose box holds its
@@ -174,17 +206,21 @@ void attachScripts(std::vector<QVFlowPage::RunTextArray>& lines) {
     constexpr size_t kReach = 3;
     // Each run of a script line is a script of a run of the line, or
     // follows (within 1.0) a run of the script line that is: "-1" drawn as
-    // "-" and "1".
+    // "-" and "1"; or such touching runs stand stacked in a gap of the line.
     const auto belongsTo = [](const QVFlowPage::RunTextArray& scripts,
                               const QVFlowPage::RunTextArray& line) {
         const QVFlowPage::RunTextArray byStart = QVFlowPage::_sortedByStart(scripts);
-        for (size_t k = 0; k < byStart.size(); ++k) {
+        for (size_t k = 0; k < byStart.size();) {
+            size_t end = k + 1;
+            while (end < byStart.size() &&
+                   std::fabs(runStart(*byStart[end]) - runEnd(*byStart[end - 1])) < 1.0)
+                ++end;
             const QVFlowRunText& s = *byStart[k];
-            if (k > 0 && std::fabs(runStart(s) - runEnd(*byStart[k - 1])) < 1.0)
-                continue;
             if (std::none_of(line.begin(), line.end(),
-                             [&](const auto& q) { return isScriptOf(s, *q); }))
+                             [&](const auto& q) { return isScriptOf(s, *q); }) &&
+                !isStackedIn(s, *byStart[end - 1], line))
                 return false;
+            k = end;
         }
         return true;
     };

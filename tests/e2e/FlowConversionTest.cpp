@@ -294,7 +294,15 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
                    "BT /F1 12 Tf 1 0 0 1 72 660 Tm (a) Tj ET "
                    "BT /F1 7 Tf 1 0 0 1 78.7 664.5 Tm (2) Tj ET "
                    "BT /F1 12 Tf 1 0 0 1 90 660 Tm (squared) Tj ET "
-                   "BT /F1 7 Tf 1 0 0 1 200 664.5 Tm (+) Tj ET ";
+                   "BT /F1 7 Tf 1 0 0 1 200 664.5 Tm (+) Tj ET " +
+                   // A fraction set in the line: a small raised 1 a word
+                   // space after the text, the slash over its end.
+                   shown(72, 630, 0, "length") +
+                   "BT /F1 7 Tf 1 0 0 1 108.3 632 Tm (1) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 111 630 Tm (/) Tj ET "
+                   "BT /F1 7 Tf 1 0 0 1 114.3 630 Tm (n) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 120 630 Tm (so) Tj ET " +
+                   shown(72, 606, 0, "last line");
     const std::string out = folder_ + "/stacked.txt";
     Report r = convert(pdfOf("stacked", {spec}), "txt", out, {1});
     ASSERT_FALSE(r.error);
@@ -302,6 +310,8 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
     EXPECT_NE(text.find("Fj-1 maps back\n"), std::string::npos) << text;
     expectInOrder(text, {"the inverse", "Fj-1", "next line"}, "stacked");
     EXPECT_NE(text.find("a2 squared"), std::string::npos) << text;
+    EXPECT_NE(text.find("length 1/n so\n"), std::string::npos) << text;
+    expectInOrder(text, {"squared", "length 1/n so", "last line"}, "fraction");
 }
 
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
