@@ -114,6 +114,11 @@ TEST(BuiltinFontWidths, GlyphNamesResolveByTheGlyphListRules) {
         {"bardbl", u"\u2225"},
         {"negationslash", u"\u0338"},
         {"Rfractur", u"\u211C"},
+        {"prime", u"\u2032"},    // A' in TeX is A with a raised prime of CMSY
+        {"triangle", u"\u25B3"}, // the triangle ABC
+        {"mapsto", u"\u21A6"},
+        {"floorleft", u"\u230A"},
+        {"epsilon1", u"\u03F5"},
         {"uni233", u""},  // not a group of four hex digits
         {"uniD800", u""}, // a lone surrogate is no character
         {"u110000", u""}, // beyond Unicode
