@@ -1,12 +1,11 @@
 #include "platform/text/ScriptClasses.h"
 
-#include <unicode/uchar.h>
-#include <unicode/uscript.h>
+#include "platform/text/IcuLibrary.h"
 
 namespace platform {
 
 bool isLetterOrDigit(char32_t c) {
-    return u_isalnum(static_cast<UChar32>(c)) != 0;
+    return icuLibrary().u_isalnum(static_cast<UChar32>(c)) != 0;
 }
 
 bool isOfScriptWithoutWordSpaces(char32_t c) {
@@ -15,7 +14,7 @@ bool isOfScriptWithoutWordSpaces(char32_t c) {
     if (c >= 0xFF00 && c <= 0xFFEF)
         return true;
     UErrorCode status = U_ZERO_ERROR;
-    UScriptCode script = uscript_getScript(static_cast<UChar32>(c), &status);
+    UScriptCode script = icuLibrary().uscript_getScript(static_cast<UChar32>(c), &status);
     if (U_FAILURE(status))
         return false;
     switch (script) {
