@@ -1,5 +1,6 @@
 #include "platform/image/Jbig2Codec.h"
 
+#include "platform/LoadedLibrary.h"
 #include "platform/image/RasterImage.h"
 
 #include <cstdint>
@@ -13,6 +14,41 @@ extern "C" {
 namespace platform {
 
 namespace {
+
+// jbig2dec's functions, taken from the library when the first JBIG2 image is
+// decoded (see LoadedLibrary): few PDFs have one.
+#define CORVALA_JBIG2_FUNCTIONS(X)                                                           \
+    X(complete_page) X(ctx_free) X(ctx_new_imp) X(data_in) X(global_ctx_free)              \
+    X(make_global_ctx) X(page_out) X(release_page)
+
+struct Jbig2Library {
+#define CORVALA_JBIG2_MEMBER(name) decltype(&::jbig2_##name) name = nullptr;
+    CORVALA_JBIG2_FUNCTIONS(CORVALA_JBIG2_MEMBER)
+#undef CORVALA_JBIG2_MEMBER
+    bool loaded = false; // the library and every function were found
+};
+
+const Jbig2Library& jbig2() {
+    static const Jbig2Library library = [] {
+        Jbig2Library j;
+        const LoadedLibrary lib(CORVALA_JBIG2_SONAME);
+        bool found = lib.loaded();
+#define CORVALA_JBIG2_BIND(name) found = lib.bind(j.name, "jbig2_" #name) && found;
+        CORVALA_JBIG2_FUNCTIONS(CORVALA_JBIG2_BIND)
+#undef CORVALA_JBIG2_BIND
+        j.loaded = found;
+        return j;
+    }();
+    return library;
+}
+
+/// A new decoding context; jbig2_ctx_new, which passes the version of the
+/// headers for the library to check.
+Jbig2Ctx* newContext(Jbig2Allocator* allocator, Jbig2GlobalCtx* globals,
+                     Jbig2ErrorCallback callback) {
+    return jbig2().ctx_new_imp(allocator, JBIG2_OPTIONS_EMBEDDED, globals, callback, nullptr,
+                               JBIG2_VERSION_MAJOR, JBIG2_VERSION_MINOR);
+}
 
 /// Every allocation of one decode, counted against a budget: a page of the
 /// largest size we accept, plus room for symbol dictionaries and the like.
@@ -72,28 +108,26 @@ void quiet(void*, const char*, Jbig2Severity, uint32_t) {}
 } // namespace
 
 std::optional<Jbig2Page> decodeJbig2(std::string_view data, std::string_view globals) {
-    if (data.empty())
+    if (data.empty() || !jbig2().loaded)
         return std::nullopt;
     CountingAllocator allocator{{countedAlloc, countedFree, countedRealloc}};
     Jbig2GlobalCtx* globalContext = nullptr;
     if (!globals.empty()) {
-        Jbig2Ctx* g =
-            jbig2_ctx_new(&allocator.base, JBIG2_OPTIONS_EMBEDDED, nullptr, quiet, nullptr);
+        Jbig2Ctx* g = newContext(&allocator.base, nullptr, quiet);
         if (!g)
             return std::nullopt;
-        jbig2_data_in(g, reinterpret_cast<const unsigned char*>(globals.data()), globals.size());
-        globalContext = jbig2_make_global_ctx(g);
+        jbig2().data_in(g, reinterpret_cast<const unsigned char*>(globals.data()), globals.size());
+        globalContext = jbig2().make_global_ctx(g);
     }
     std::optional<Jbig2Page> result;
-    Jbig2Ctx* ctx =
-        jbig2_ctx_new(&allocator.base, JBIG2_OPTIONS_EMBEDDED, globalContext, quiet, nullptr);
+    Jbig2Ctx* ctx = newContext(&allocator.base, globalContext, quiet);
     if (ctx) {
-        jbig2_data_in(ctx, reinterpret_cast<const unsigned char*>(data.data()), data.size());
-        Jbig2Image* page = jbig2_page_out(ctx);
+        jbig2().data_in(ctx, reinterpret_cast<const unsigned char*>(data.data()), data.size());
+        Jbig2Image* page = jbig2().page_out(ctx);
         if (!page) {
             // Embedded streams often end without an end-of-page segment.
-            jbig2_complete_page(ctx);
-            page = jbig2_page_out(ctx);
+            jbig2().complete_page(ctx);
+            page = jbig2().page_out(ctx);
         }
         if (page) {
             if (isAcceptableImageSize(page->width, page->height) && page->data) {
@@ -110,12 +144,12 @@ std::optional<Jbig2Page> decodeJbig2(std::string_view data, std::string_view glo
                 }
                 result = std::move(out);
             }
-            jbig2_release_page(ctx, page);
+            jbig2().release_page(ctx, page);
         }
-        jbig2_ctx_free(ctx);
+        jbig2().ctx_free(ctx);
     }
     if (globalContext)
-        jbig2_global_ctx_free(globalContext);
+        jbig2().global_ctx_free(globalContext);
     return result;
 }
 

@@ -7,6 +7,8 @@
 #include FT_TYPE1_TABLES_H
 #include FT_CID_H
 
+#include "platform/LoadedLibrary.h"
+
 #include <memory>
 #include <string_view>
 
@@ -14,11 +16,42 @@ namespace platform {
 
 namespace {
 
+// FreeType's functions, taken from the library when the first embedded font
+// is read (see LoadedLibrary): pages without embedded fonts never load it and
+// the compression libraries it needs. Without it every font program reads as
+// unreadable, as other libraries opened on demand fail.
+#define CORVALA_FREETYPE_FUNCTIONS(X)                                                        \
+    X(Done_Face) X(Done_FreeType) X(Get_CID_From_Glyph_Index)                              \
+    X(Get_CID_Is_Internally_CID_Keyed) X(Get_Char_Index) X(Get_First_Char) X(Get_Glyph_Name) \
+    X(Get_Next_Char) X(Get_PS_Font_Info) X(Get_Postscript_Name) X(Get_Sfnt_Name)           \
+    X(Get_Sfnt_Name_Count) X(Init_FreeType) X(New_Memory_Face) X(Set_Charmap)
+
+struct FreeTypeLibrary {
+#define CORVALA_FREETYPE_MEMBER(name) decltype(&::FT_##name) name = nullptr;
+    CORVALA_FREETYPE_FUNCTIONS(CORVALA_FREETYPE_MEMBER)
+#undef CORVALA_FREETYPE_MEMBER
+    bool loaded = false; // the library and every function were found
+};
+
+const FreeTypeLibrary& freetype() {
+    static const FreeTypeLibrary library = [] {
+        FreeTypeLibrary f;
+        const LoadedLibrary lib(CORVALA_FREETYPE_SONAME);
+        bool found = lib.loaded();
+#define CORVALA_FREETYPE_BIND(name) found = lib.bind(f.name, "FT_" #name) && found;
+        CORVALA_FREETYPE_FUNCTIONS(CORVALA_FREETYPE_BIND)
+#undef CORVALA_FREETYPE_BIND
+        f.loaded = found;
+        return f;
+    }();
+    return library;
+}
+
 struct LibraryDeleter {
-    void operator()(FT_Library lib) const { FT_Done_FreeType(lib); }
+    void operator()(FT_Library lib) const { freetype().Done_FreeType(lib); }
 };
 struct FaceDeleter {
-    void operator()(FT_Face face) const { FT_Done_Face(face); }
+    void operator()(FT_Face face) const { freetype().Done_Face(face); }
 };
 
 void appendUtf8(std::string& out, char32_t c) {
@@ -41,11 +74,11 @@ void appendUtf8(std::string& out, char32_t c) {
 
 /// Name-table strings: Windows Unicode (UTF-16BE) or the ASCII part of Mac Roman.
 std::string sfntName(FT_Face face, FT_UShort nameId) {
-    FT_UInt count = FT_Get_Sfnt_Name_Count(face);
+    FT_UInt count = freetype().Get_Sfnt_Name_Count(face);
     std::string mac;
     for (FT_UInt i = 0; i < count; ++i) {
         FT_SfntName n;
-        if (FT_Get_Sfnt_Name(face, i, &n) != 0 || n.name_id != nameId)
+        if (freetype().Get_Sfnt_Name(face, i, &n) != 0 || n.name_id != nameId)
             continue;
         if (n.platform_id == TT_PLATFORM_MICROSOFT || n.platform_id == TT_PLATFORM_APPLE_UNICODE) {
             std::string out;
@@ -94,16 +127,16 @@ bool readEncoding(FT_Face face, FontProgramInfo& info) {
             chosen = cm;
         }
     }
-    if (!chosen || FT_Set_Charmap(face, chosen) != 0)
+    if (!chosen || freetype().Set_Charmap(face, chosen) != 0)
         return false;
     bool any = false;
     char name[128];
     for (FT_ULong code = 0; code < 256; ++code) {
-        FT_UInt gid = FT_Get_Char_Index(face, code);
+        FT_UInt gid = freetype().Get_Char_Index(face, code);
         // Symbol cmaps usually place the codes at U+F000 + code.
         if (gid == 0 && symbolCmap)
-            gid = FT_Get_Char_Index(face, 0xF000 + code);
-        if (gid == 0 || FT_Get_Glyph_Name(face, gid, name, sizeof name) != 0 || !name[0])
+            gid = freetype().Get_Char_Index(face, 0xF000 + code);
+        if (gid == 0 || freetype().Get_Glyph_Name(face, gid, name, sizeof name) != 0 || !name[0])
             continue;
         if (std::string(name) == ".notdef")
             continue;
@@ -128,14 +161,14 @@ void readGlyphUnicodes(FT_Face face, FontProgramInfo& info) {
             (cm->platform_id == TT_PLATFORM_MICROSOFT && cm->encoding_id == TT_MS_ID_UCS_4))
             unicode = cm;
     }
-    if (!unicode || FT_Set_Charmap(face, unicode) != 0)
+    if (!unicode || freetype().Set_Charmap(face, unicode) != 0)
         return;
     std::vector<char32_t> map(static_cast<size_t>(face->num_glyphs), 0);
     bool any = false;
     FT_UInt gid = 0;
     // Codes come in increasing order, so the first code of a glyph is its lowest.
-    for (FT_ULong code = FT_Get_First_Char(face, &gid); gid != 0;
-         code = FT_Get_Next_Char(face, code, &gid)) {
+    for (FT_ULong code = freetype().Get_First_Char(face, &gid); gid != 0;
+         code = freetype().Get_Next_Char(face, code, &gid)) {
         if (gid < map.size() && map[gid] == 0 && code > 0 && code <= 0x10FFFF &&
             !(code >= 0xD800 && code <= 0xDFFF)) {
             map[gid] = static_cast<char32_t>(code);
@@ -146,12 +179,12 @@ void readGlyphUnicodes(FT_Face face, FontProgramInfo& info) {
         return;
     // A CID-keyed CFF program's glyph indices are not its CIDs: index by CID.
     FT_Bool cidKeyed = 0;
-    if (FT_Get_CID_Is_Internally_CID_Keyed(face, &cidKeyed) == 0 && cidKeyed) {
+    if (freetype().Get_CID_Is_Internally_CID_Keyed(face, &cidKeyed) == 0 && cidKeyed) {
         std::vector<char32_t> byCID;
         for (size_t g = 0; g < map.size(); ++g) {
             FT_UInt cid = 0;
             if (map[g] == 0 ||
-                FT_Get_CID_From_Glyph_Index(face, static_cast<FT_UInt>(g), &cid) != 0 ||
+                freetype().Get_CID_From_Glyph_Index(face, static_cast<FT_UInt>(g), &cid) != 0 ||
                 cid > 0xFFFF)
                 continue;
             if (cid >= byCID.size())
@@ -174,7 +207,7 @@ void readGlyphNames(FT_Face face, FontProgramInfo& info) {
     bool any = false;
     char name[128];
     for (FT_UInt g = 0; g < names.size(); ++g) {
-        if (FT_Get_Glyph_Name(face, g, name, sizeof name) != 0 || !name[0] ||
+        if (freetype().Get_Glyph_Name(face, g, name, sizeof name) != 0 || !name[0] ||
             std::string_view(name) == ".notdef")
             continue;
         names[g] = name;
@@ -187,26 +220,26 @@ void readGlyphNames(FT_Face face, FontProgramInfo& info) {
 } // namespace
 
 std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
-    if (bytes.empty())
+    if (bytes.empty() || !freetype().loaded)
         return std::nullopt;
     FT_Library rawLib = nullptr;
-    if (FT_Init_FreeType(&rawLib) != 0)
+    if (freetype().Init_FreeType(&rawLib) != 0)
         return std::nullopt;
     std::unique_ptr<FT_LibraryRec_, LibraryDeleter> lib(rawLib);
     FT_Face rawFace = nullptr;
-    if (FT_New_Memory_Face(rawLib, reinterpret_cast<const FT_Byte*>(bytes.data()),
+    if (freetype().New_Memory_Face(rawLib, reinterpret_cast<const FT_Byte*>(bytes.data()),
                            static_cast<FT_Long>(bytes.size()), 0, &rawFace) != 0)
         return std::nullopt;
     std::unique_ptr<FT_FaceRec_, FaceDeleter> face(rawFace);
 
     FontProgramInfo info;
-    if (const char* ps = FT_Get_Postscript_Name(rawFace))
+    if (const char* ps = freetype().Get_Postscript_Name(rawFace))
         info.postScriptName = ps;
     if (FT_IS_SFNT(rawFace)) {
         info.fullName = sfntName(rawFace, TT_NAME_ID_FULL_NAME);
     } else {
         PS_FontInfoRec ps;
-        if (FT_Get_PS_Font_Info(rawFace, &ps) == 0 && ps.full_name)
+        if (freetype().Get_PS_Font_Info(rawFace, &ps) == 0 && ps.full_name)
             info.fullName = ps.full_name;
     }
     if (info.fullName.empty() && rawFace->family_name) {
