@@ -5,6 +5,8 @@
 // units. Every record owns its strings, so a record may outlive the page
 // whose font gave it its name.
 
+#include "pdf/font/ReaderFontNames.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,6 +29,9 @@ struct QVDocx_Color {
 struct QVDocx_RPr {
     std::string lang;
     QVDocx_RFonts rFonts;
+    /// The generic kind of rFonts' family, for the outputs that name a
+    /// fallback (HTML, RTF); Word finds its fallbacks itself.
+    ReaderFontKind fontKind = ReaderFontKind::Unknown;
     int8_t vanish = 0;
     int32_t kern = 0;
     int8_t b = 0;

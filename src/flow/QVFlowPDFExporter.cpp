@@ -12,6 +12,7 @@
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
 #include "pdf/font/QVPDFFontUtilities.h"
+#include "pdf/font/ReaderFontNames.h"
 #include "platform/pdf/PdfBudgetExceeded.h"
 
 #include <algorithm>
@@ -164,10 +165,29 @@ QVDocx_RPr QVFlowPDFExporter::currentRProperty() const {
     if (name.empty())
         name = kDefaultFontName;
     const auto& descriptor = font.fontDescriptor();
-    r.rFonts = {family, family, family, family};
-    r.b = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold()) ? 1 : 0;
-    r.i = QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic()) ? 1
-                                                                                               : 0;
+    // A well-known PostScript name is written as the family browsers and
+    // word processors find (ArialMT as Arial, CMBX10 as bold Times New
+    // Roman); under its own name the reader sets the text in its default font.
+    std::optional<ReaderFontFace> reader = readerFontFace(name);
+    if (!reader)
+        reader = readerFontFace(family);
+    const bool bold = (reader && reader->bold) || QVPDFFontUtilities::isBoldFontName(name) ||
+                      (descriptor && descriptor->isBold());
+    const bool italic = (reader && reader->italic) || QVPDFFontUtilities::isItalicFontName(name) ||
+                        (descriptor && descriptor->isItalic());
+    const std::string& shown = reader ? reader->family : family;
+    r.rFonts = {shown, shown, shown, shown};
+    r.fontKind =
+        reader && reader->kind != ReaderFontKind::Unknown ? reader->kind : readerFontKind(name);
+    if (r.fontKind == ReaderFontKind::Unknown)
+        r.fontKind = readerFontKind(family);
+    // The descriptor's flags where the name says nothing.
+    if (r.fontKind == ReaderFontKind::Unknown && descriptor && !descriptor->isSymbolic())
+        r.fontKind = descriptor->isFixedWidth() ? ReaderFontKind::Mono
+                     : descriptor->isSerif()    ? ReaderFontKind::Serif
+                                                : ReaderFontKind::Unknown;
+    r.b = bold ? 1 : 0;
+    r.i = italic ? 1 : 0;
     r.u = 0;
     r.scrpit = 0;
     r.spacing = 0;

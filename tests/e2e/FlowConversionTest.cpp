@@ -18,7 +18,9 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <numbers>
+#include <regex>
 #include <sstream>
 
 namespace {
@@ -215,8 +217,8 @@ TEST_F(FlowConversion, ColumnsAndPagesComeInReadingOrder) {
         ASSERT_FALSE(r.error) << format;
         expectInOrder(readFile(out),
                       {"left0", "left1", "left2", "right0", "right1", "right2", "west0", "west1",
-                       "west2", "east0", "east1", "east2", "of floor", "next line",
-                       "second page", "third page"},
+                       "west2", "east0", "east1", "east2", "of floor", "next line", "second page",
+                       "third page"},
                       format);
     }
     // In the plain text the superscript follows its base on the base's line.
@@ -249,7 +251,8 @@ TEST_F(FlowConversion, TablesHeadingsAndLongerColumnsReadInOrder) {
         headed.content += at(72, 700 - 12 * i, 10, "west" + std::to_string(i) + " column text");
         headed.content += at(320, 700 - 12 * i, 10, "east" + std::to_string(i) + " column text");
     }
-    headed.content += at(72, 652, 10, "note across both of the columns of this page, as long as the heading above");
+    headed.content += at(
+        72, 652, 10, "note across both of the columns of this page, as long as the heading above");
     // A left column longer than the right one, with a heading's gap in its
     // part below the right column's end: read whole before the right one.
     fixtures::PageSpec longer;
@@ -268,8 +271,8 @@ TEST_F(FlowConversion, TablesHeadingsAndLongerColumnsReadInOrder) {
         for (int c = 0; c < 3; ++c)
             order.push_back("v" + n + std::to_string(c));
     }
-    for (const char* w : {"heading", "west0", "west3", "east0", "east3", "note", "upper0",
-                          "upper5", "lower0", "lower2", "right0", "right2"})
+    for (const char* w : {"heading", "west0", "west3", "east0", "east3", "note", "upper0", "upper5",
+                          "lower0", "lower2", "right0", "right2"})
         order.push_back(w);
     for (const std::string format : {"txt", "html", "rtf"}) {
         const std::string out = folder_ + "/tables." + format;
@@ -317,8 +320,8 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
     // Upside-down text is slanted text to these outputs: a page of nothing
     // else is reported, and beside upright text it leaves no trace.
-    const std::string lines = shown(72, 700, 0, "First line of the page") +
-                              shown(72, 686, 0, "second line");
+    const std::string lines =
+        shown(72, 700, 0, "First line of the page") + shown(72, 686, 0, "second line");
     fixtures::PageSpec turned, mixed;
     turned.content = "q -1 0 0 -1 612 792 cm " + lines + "Q ";
     mixed.content = turned.content + shown(72, 400, 0, "Upright note");
@@ -377,6 +380,133 @@ TEST_F(FlowConversion, OverprintedTextAndBlanksUnderGlyphsReadOnce) {
         {docx});
     ASSERT_TRUE(read.ok()) << read.output;
     EXPECT_EQ(read.output.rfind("Bold words on a line|Kurtwood", 0), 0u) << read.output;
+}
+
+namespace {
+
+// How the RTF set each text: the font table's entry and the bold and italic
+// switches in force where it stands. Only what this writer writes is read.
+struct RtfLook {
+    std::string entry; // "\froman\fcharset0 Times New Roman"
+    bool bold = false, italic = false;
+};
+std::map<std::string, RtfLook> rtfLooks(const std::string& rtf,
+                                        const std::vector<std::string>& texts) {
+    std::map<std::string, std::string> table;
+    const std::regex entry(R"(\\f(\d+)(\\f[a-z]+\\fcharset0 [^;]*);)");
+    const size_t tableEnd = rtf.find("}\n");
+    for (std::sregex_iterator it(rtf.begin(), rtf.begin() + long(tableEnd), entry), end; it != end;
+         ++it)
+        table[(*it)[1]] = (*it)[2];
+    std::map<std::string, RtfLook> out;
+    for (const std::string& text : texts) {
+        const size_t at = rtf.find(text, tableEnd);
+        if (at == std::string::npos)
+            continue;
+        RtfLook look;
+        std::string font;
+        const std::regex word(R"(\\([a-z]+)(-?\d*))");
+        for (std::sregex_iterator it(rtf.begin() + long(tableEnd), rtf.begin() + long(at), word),
+             end;
+             it != end; ++it) {
+            const std::string name = (*it)[1], value = (*it)[2];
+            if (name == "f")
+                font = value;
+            else if (name == "b")
+                look.bold = value != "0";
+            else if (name == "i")
+                look.italic = value != "0";
+        }
+        look.entry = table[font];
+        out[text] = look;
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(FlowConversion, FontNamesAreWrittenAsTheFamiliesReadersFind) {
+    // PostScript and TeX names as families a browser or word processor
+    // resolves, with their generic kind for a reader without them, and the
+    // style a TeX face's letters give; a name nothing knows is kept.
+    fixtures::PdfBuilder b;
+    const auto simple = [&](const std::string& name, const std::string& more = "") {
+        return b.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /" + name +
+                           " /Encoding /WinAnsiEncoding" + more + " >>");
+    };
+    const auto described = [&](const std::string& name, int flags) {
+        return simple(name, " /FontDescriptor " +
+                                b.addObject("<< /Type /FontDescriptor /FontName /" + name +
+                                            " /Flags " + std::to_string(flags) +
+                                            " /FontBBox [0 -200 1000 800] /ItalicAngle 0 /Ascent "
+                                            "800 /Descent -200 /CapHeight 700 /StemV 80 >>"));
+    };
+    const struct {
+        std::string font, text;
+        const char* css; // the family list of its span's rule
+        const char* rtf; // its font table entry
+        bool bold, italic;
+    } cases[] = {
+        {b.addStandardFont("Helvetica"), "Standard sans", "'Arial', sans-serif",
+         "\\fswiss\\fcharset0 Arial", false, false},
+        {b.addStandardFont("Times-Bold"), "Standard bold serif", "'Times New Roman', serif",
+         "\\froman\\fcharset0 Times New Roman", true, false},
+        {b.addStandardFont("Courier-Oblique"), "Standard slanted mono", "'Courier New', monospace",
+         "\\fmodern\\fcharset0 Courier New", false, true},
+        {simple("ABCDEF+ArialMT"), "Subset of a core font", "'Arial', sans-serif",
+         "\\fswiss\\fcharset0 Arial", false, false},
+        {simple("ABCDEF+CMBX10"), "TeX bold extended", "'Times New Roman', serif",
+         "\\froman\\fcharset0 Times New Roman", true, false},
+        {simple("SFTI1095"), "TeX text italic", "'Times New Roman', serif",
+         "\\froman\\fcharset0 Times New Roman", false, true},
+        {simple("CMTT10"), "TeX typewriter", "'Courier New', monospace",
+         "\\fmodern\\fcharset0 Courier New", false, false},
+        // Unknown names stay; their kind comes from their words or the
+        // descriptor's flags, and none from a symbol font's.
+        {simple("QWZFiraSans-Book"), "Unknown sans", "'QWZFiraSans-Book', sans-serif",
+         "\\fswiss\\fcharset0 QWZFiraSans-Book", false, false},
+        {described("QWZTextface-Regular", 34), "Unknown serif", "'QWZTextface-Regular', serif",
+         "\\froman\\fcharset0 QWZTextface-Regular", false, false},
+        {described("QWZPictos", 6), "Unknown symbols", "'QWZPictos'", "\\fnil\\fcharset0 QWZPictos",
+         false, false},
+    };
+    fixtures::PageSpec page;
+    std::string resources;
+    std::vector<std::string> texts;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::string name = "/F" + std::to_string(i + 1);
+        resources += " " + name + " " + cases[i].font;
+        page.content += "BT " + name + " 12 Tf 72 " + num(700.0 - 30.0 * double(i)) + " Td (" +
+                        cases[i].text + ") Tj ET ";
+        texts.push_back(cases[i].text);
+    }
+    page.resources = "<< /Font <<" + resources + " >> >>";
+    b.addPage(page);
+    const std::string pdf = b.writeTo(folder_ + "/fonts.pdf");
+
+    ASSERT_FALSE(convert(pdf, "html", folder_ + "/fonts.html", {1}).error);
+    const std::string html = readFile(folder_ + "/fonts.html");
+    ASSERT_FALSE(convert(pdf, "rtf", folder_ + "/fonts.rtf", {1}).error);
+    const std::string rtf = readFile(folder_ + "/fonts.rtf");
+    const std::map<std::string, RtfLook> looks = rtfLooks(rtf, texts);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        // <span class="sN">, the style tags, the text.
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(html, m,
+                                      std::regex("<span class=\"(s\\d+)\">((?:<[bi]>)*)" + c.text)))
+            << html;
+        EXPECT_NE(html.find("span." + m[1].str() + " { font: 14px " + c.css + "; color:"),
+                  std::string::npos)
+            << html;
+        EXPECT_EQ(m[2].str().find("<b>") != std::string::npos, c.bold);
+        EXPECT_EQ(m[2].str().find("<i>") != std::string::npos, c.italic);
+        ASSERT_TRUE(looks.count(c.text)) << rtf;
+        const RtfLook& look = looks.at(c.text);
+        EXPECT_EQ(look.entry, c.rtf) << rtf;
+        EXPECT_EQ(look.bold, c.bold) << rtf;
+        EXPECT_EQ(look.italic, c.italic) << rtf;
+    }
 }
 
 TEST_F(FlowConversion, APageWhoseTextWasAllLeftOutIsReported) {

@@ -31,7 +31,7 @@ TEST(FlowStyle, HtmlRecordsAreLimitedWhenStoredAndPrintedAsCss) {
     for (const auto& c : cases) {
         QVHTMLCSSSpan span;
         QVHTML_CSS_Span record = QVHTMLUtilities::defaultCssSpanProperty();
-        record.font = {c.size, c.name};
+        record.font = {c.size, c.name, {}};
         record.color = c.color;
         record.textDecoration = c.decoration;
         span.setCssSpanProperty(record);

@@ -24,7 +24,10 @@ std::string hexColor(const QVHTML_CSS_Color& c) {
 }
 
 std::string fontPart(const QVHTML_CSS_Font& font) {
-    return " font: " + px(font.fontSize) + " '" + font.fontName + "';";
+    std::string out = " font: " + px(font.fontSize) + " '" + font.fontName + "'";
+    if (!font.generic.empty())
+        out += ", " + font.generic;
+    return out + ";";
 }
 
 } // namespace

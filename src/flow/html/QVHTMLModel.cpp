@@ -27,7 +27,8 @@ void QVHTMLParagraph::writeNewLineWithXMLWriter(QVFlowFileWriter& writer) {
         left = 0;
     record.margin = {0, 0, 0, left};
     record.textIndent = 0;
-    record.font = {cssFontSize(rProperty().sz), rProperty().rFonts.ascii};
+    record.font = {cssFontSize(rProperty().sz), rProperty().rFonts.ascii,
+                   QVHTMLUtilities::cssGenericFamily(rProperty().fontKind)};
     record.color = cssColor(rProperty().color);
     QVHTMLCSSParagraph style;
     style.setCssPProperty(std::move(record));
@@ -43,7 +44,8 @@ std::shared_ptr<QVFlowRunText> QVHTMLRunText::copyRunText() const {
 void QVHTMLRunText::writeWithXMLWriter(QVFlowFileWriter& writer) const {
     const QVDocx_RPr& r = rProperty();
     QVHTML_CSS_Span record = QVHTMLUtilities::defaultCssSpanProperty();
-    record.font = {cssFontSize(r.sz), r.rFonts.ascii};
+    record.font = {cssFontSize(r.sz), r.rFonts.ascii,
+                   QVHTMLUtilities::cssGenericFamily(r.fontKind)};
     record.fontWeight = r.b != 0 ? 1 : 0;
     record.fontStyle = r.i != 0 ? 1 : 0;
     record.textDecoration = r.u != 0 ? 1 : 0;

@@ -23,6 +23,8 @@ void appendColorAndFont(std::string& key, const QVHTML_CSS_Color& c, const QVHTM
         appendBytes(key, &v, sizeof v);
     appendFloat(key, f.fontSize);
     key += f.fontName;
+    key += '\0'; // names never hold one: the two cannot run together
+    key += f.generic;
 }
 
 /// The fields isCSSSpan compares, as one key; none when one is not a number.

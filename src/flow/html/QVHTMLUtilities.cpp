@@ -41,14 +41,14 @@ std::string QVHTMLUtilities::cssTextDecoration(int32_t index) {
 
 QVHTML_CSS_Span QVHTMLUtilities::defaultCssSpanProperty() {
     QVHTML_CSS_Span s;
-    s.font = {12.0f, kDefaultFontName};
+    s.font = {12.0f, kDefaultFontName, {}};
     s.color = {0, 0, 0, 1};
     return s;
 }
 
 QVHTML_CSS_Paragraph QVHTMLUtilities::defaultCssParagraphProperty() {
     QVHTML_CSS_Paragraph p;
-    p.font = {12.0f, kDefaultFontName};
+    p.font = {12.0f, kDefaultFontName, {}};
     p.color = {0, 0, 0, 1};
     return p;
 }
@@ -66,6 +66,9 @@ QVHTML_CSS_Font QVHTMLUtilities::fixedCssFont(QVHTML_CSS_Font font) {
     font.fontName = cssFontName(font.fontName);
     if (font.fontName.empty())
         font.fontName = kDefaultFontName;
+    // Written unquoted: only a generic keyword may stand there.
+    if (font.generic != "serif" && font.generic != "sans-serif" && font.generic != "monospace")
+        font.generic.clear();
     return font;
 }
 
@@ -91,6 +94,20 @@ std::string QVHTMLUtilities::cssFontName(std::string_view name) {
     return platform::utf16ToUTF8(kept);
 }
 
+std::string QVHTMLUtilities::cssGenericFamily(ReaderFontKind kind) {
+    switch (kind) {
+    case ReaderFontKind::Serif:
+        return "serif";
+    case ReaderFontKind::Sans:
+        return "sans-serif";
+    case ReaderFontKind::Mono:
+        return "monospace";
+    case ReaderFontKind::Unknown:
+        break;
+    }
+    return {};
+}
+
 bool QVHTMLUtilities::isCSSMargin(const QVHTML_CSS_Margin& a, const QVHTML_CSS_Margin& b) {
     return a.top == b.top && a.right == b.right && a.bottom == b.bottom && a.left == b.left;
 }
@@ -100,7 +117,7 @@ bool QVHTMLUtilities::isCSSColor(const QVHTML_CSS_Color& a, const QVHTML_CSS_Col
 }
 
 bool QVHTMLUtilities::isCSSFont(const QVHTML_CSS_Font& a, const QVHTML_CSS_Font& b) {
-    return a.fontSize == b.fontSize && a.fontName == b.fontName;
+    return a.fontSize == b.fontSize && a.fontName == b.fontName && a.generic == b.generic;
 }
 
 bool QVHTMLUtilities::isCSSParagraph(const QVHTML_CSS_Paragraph& a, const QVHTML_CSS_Paragraph& b) {

@@ -2,6 +2,8 @@
 // Style records of the HTML output and their keyword tables, defaults,
 // limits and comparisons. Sizes and margins are CSS pixels.
 
+#include "pdf/font/ReaderFontNames.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -9,6 +11,9 @@
 struct QVHTML_CSS_Font {
     float fontSize = 0;
     std::string fontName; ///< a CSS-safe family name once stored in a style object
+    /// The generic family written after it for a browser without it
+    /// ("serif", "sans-serif", "monospace"); none when empty.
+    std::string generic;
 };
 
 struct QVHTML_CSS_Color {
@@ -57,13 +62,15 @@ public:
     static QVHTML_CSS_Color fixedCssColor(QVHTML_CSS_Color color);
     /// Size limited to 8..288 (not a number gives 288); the name made safe
     /// for a quoted CSS string (cssFontName), and Times New Roman when that
-    /// leaves nothing.
+    /// leaves nothing; a generic family other than the three keywords dropped.
     static QVHTML_CSS_Font fixedCssFont(QVHTML_CSS_Font font);
     /// A font name from a PDF as a CSS family name inside single quotes: the
     /// bytes read as UTF-8 (bad sequences become U+FFFD); quotes, backslash,
     /// `<`, `>`, `;`, braces and control characters dropped. Nothing in it
     /// can end the string, the rule or the style element.
     static std::string cssFontName(std::string_view name);
+    /// The generic family of a kind of font; empty for an unknown kind.
+    static std::string cssGenericFamily(ReaderFontKind kind);
 
     static bool isCSSMargin(const QVHTML_CSS_Margin& a, const QVHTML_CSS_Margin& b);
     static bool isCSSColor(const QVHTML_CSS_Color& a, const QVHTML_CSS_Color& b);

@@ -2,6 +2,8 @@
 // A font of the RTF font table; entries made from runs carry their size in
 // half-points.
 
+#include "pdf/font/ReaderFontNames.h"
+
 #include <cstdint>
 #include <string>
 
@@ -18,6 +20,8 @@ public:
     }
     /// "\fN\fnil\fcharset0 Name;": the name escaped like body text, its `;`
     /// dropped (it would end the entry); ";" for an entry without a name.
+    /// A known kind is the family class (\froman, \fswiss, \fmodern)
+    /// readers fall back on when they lack the font.
     std::string rtfFormat() const;
 
     int32_t fontIndex() const { return fontIndex_; }
@@ -32,6 +36,8 @@ public:
     void setItalic(bool v) { italic_ = v; }
     int32_t underline() const { return underline_; }
     void setUnderline(int32_t v) { underline_ = v; }
+    ReaderFontKind kind() const { return kind_; }
+    void setKind(ReaderFontKind v) { kind_ = v; }
 
 private:
     int32_t fontIndex_ = -1;
@@ -40,4 +46,5 @@ private:
     bool bold_ = false;
     bool italic_ = false;
     int32_t underline_ = 0;
+    ReaderFontKind kind_ = ReaderFontKind::Unknown;
 };

@@ -29,6 +29,7 @@ void QVRTFRunText::writeWithXMLWriter(QVFlowFileWriter& writer) const {
     font.setBold(r.b != 0);
     font.setItalic(r.i != 0);
     font.setUnderline(r.u);
+    font.setKind(r.fontKind);
     QVRTFState& state = QVRTFState::sharedInstance();
     state.writeFontAttributesIfNeed(font, writer);
     const QVRTFColorEntry color(float(r.color.red) / 255.0f, float(r.color.green) / 255.0f,

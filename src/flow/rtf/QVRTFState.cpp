@@ -8,12 +8,30 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+
+const char* familyClass(ReaderFontKind kind) {
+    switch (kind) {
+    case ReaderFontKind::Serif:
+        return "\\froman";
+    case ReaderFontKind::Sans:
+        return "\\fswiss";
+    case ReaderFontKind::Mono:
+        return "\\fmodern";
+    case ReaderFontKind::Unknown:
+        break;
+    }
+    return "\\fnil";
+}
+
+} // namespace
+
 std::string QVRTFFontEntry::rtfFormat() const {
     if (fontName_.empty())
         return ";";
     std::u16string name = QVPDFFontUtilities::utf8ToUtf16(fontName_);
     std::erase(name, u';');
-    return "\\f" + platform::formatInteger(fontIndex_) + "\\fnil\\fcharset0 " +
+    return "\\f" + platform::formatInteger(fontIndex_) + familyClass(kind_) + "\\fcharset0 " +
            QVRTFFileWriter::_formatTextOfString(name) + ";";
 }
 

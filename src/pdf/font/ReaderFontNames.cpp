@@ -9,99 +9,107 @@ constexpr std::string_view kSerif = "Times New Roman";
 constexpr std::string_view kSans = "Arial";
 constexpr std::string_view kMono = "Courier New";
 
+using K = ReaderFontKind;
+
 struct Known {
     std::string_view prefix; // of the name in lower case, letters and digits only
     std::string_view family;
+    ReaderFontKind kind;
 };
+
+// The kind of one of the three core families TeX's faces stand in for.
+ReaderFontKind coreKind(std::string_view family) {
+    return family == kSans ? K::Sans : family == kMono ? K::Mono : K::Serif;
+}
 
 // Longest prefix wins, so "arialnarrow" comes before "arial" whatever the order.
 constexpr Known kKnown[] = {
     // The standard 14 and their clones: the core families whose widths they share.
-    {"helvetica", kSans},
-    {"helveticanarrow", "Arial Narrow"},
-    {"helveticacondensed", "Arial Narrow"},
-    {"arial", kSans},
-    {"arialmt", kSans},
-    {"arialnarrow", "Arial Narrow"},
-    {"arialblack", "Arial Black"},
-    {"arialunicodems", "Arial Unicode MS"},
-    {"liberationsans", kSans},
-    {"liberationsansnarrow", "Arial Narrow"},
-    {"nimbussans", kSans},
-    {"nimbussanl", kSans},
-    {"nimbussansnarrow", "Arial Narrow"},
-    {"arimo", kSans},
-    {"texgyreheros", kSans},
-    {"times", kSerif},
-    {"liberationserif", kSerif},
-    {"nimbusroman", kSerif},
-    {"nimbusromno9l", kSerif},
-    {"tinos", kSerif},
-    {"texgyretermes", kSerif},
-    {"courier", kMono},
-    {"liberationmono", kMono},
-    {"nimbusmono", kMono},
-    {"cousine", kMono},
-    {"texgyrecursor", kMono},
+    {"helvetica", kSans, K::Sans},
+    {"helveticanarrow", "Arial Narrow", K::Sans},
+    {"helveticacondensed", "Arial Narrow", K::Sans},
+    {"arial", kSans, K::Sans},
+    {"arialmt", kSans, K::Sans},
+    {"arialnarrow", "Arial Narrow", K::Sans},
+    {"arialblack", "Arial Black", K::Sans},
+    {"arialunicodems", "Arial Unicode MS", K::Sans},
+    {"liberationsans", kSans, K::Sans},
+    {"liberationsansnarrow", "Arial Narrow", K::Sans},
+    {"nimbussans", kSans, K::Sans},
+    {"nimbussanl", kSans, K::Sans},
+    {"nimbussansnarrow", "Arial Narrow", K::Sans},
+    {"arimo", kSans, K::Sans},
+    {"texgyreheros", kSans, K::Sans},
+    {"times", kSerif, K::Serif},
+    {"liberationserif", kSerif, K::Serif},
+    {"nimbusroman", kSerif, K::Serif},
+    {"nimbusromno9l", kSerif, K::Serif},
+    {"tinos", kSerif, K::Serif},
+    {"texgyretermes", kSerif, K::Serif},
+    {"courier", kMono, K::Mono},
+    {"liberationmono", kMono, K::Mono},
+    {"nimbusmono", kMono, K::Mono},
+    {"cousine", kMono, K::Mono},
+    {"texgyrecursor", kMono, K::Mono},
     // The other core and office families under their PostScript names.
-    {"georgia", "Georgia"},
-    {"verdana", "Verdana"},
-    {"tahoma", "Tahoma"},
-    {"trebuchet", "Trebuchet MS"},
-    {"comicsansms", "Comic Sans MS"},
-    {"impact", "Impact"},
-    {"calibri", "Calibri"},
-    {"calibrilight", "Calibri Light"},
-    {"cambria", "Cambria"},
-    {"cambriamath", "Cambria Math"},
-    {"candara", "Candara"},
-    {"consolas", "Consolas"},
-    {"constantia", "Constantia"},
-    {"corbel", "Corbel"},
-    {"segoeui", "Segoe UI"},
-    {"garamond", "Garamond"},
-    {"centurygothic", "Century Gothic"},
-    {"bookantiqua", "Book Antiqua"},
-    {"bookmanoldstyle", "Bookman Old Style"},
-    {"bookman", "Bookman Old Style"},
-    {"urwbookman", "Bookman Old Style"},
-    {"lucidaconsole", "Lucida Console"},
-    {"lucidasansunicode", "Lucida Sans Unicode"},
-    {"microsoftsansserif", "Microsoft Sans Serif"},
-    {"palatino", "Palatino Linotype"},
-    {"urwpalladio", "Palatino Linotype"},
-    {"texgyrepagella", "Palatino Linotype"},
-    {"newcenturyschlbk", "Century Schoolbook"},
-    {"centuryschl", "Century Schoolbook"},
-    {"texgyreschola", "Century Schoolbook"},
+    {"georgia", "Georgia", K::Serif},
+    {"verdana", "Verdana", K::Sans},
+    {"tahoma", "Tahoma", K::Sans},
+    {"trebuchet", "Trebuchet MS", K::Sans},
+    {"comicsansms", "Comic Sans MS", K::Sans},
+    {"impact", "Impact", K::Sans},
+    {"calibri", "Calibri", K::Sans},
+    {"calibrilight", "Calibri Light", K::Sans},
+    {"cambria", "Cambria", K::Serif},
+    {"cambriamath", "Cambria Math", K::Serif},
+    {"candara", "Candara", K::Sans},
+    {"consolas", "Consolas", K::Mono},
+    {"constantia", "Constantia", K::Serif},
+    {"corbel", "Corbel", K::Sans},
+    {"segoeui", "Segoe UI", K::Sans},
+    {"garamond", "Garamond", K::Serif},
+    {"centurygothic", "Century Gothic", K::Sans},
+    {"bookantiqua", "Book Antiqua", K::Serif},
+    {"bookmanoldstyle", "Bookman Old Style", K::Serif},
+    {"bookman", "Bookman Old Style", K::Serif},
+    {"urwbookman", "Bookman Old Style", K::Serif},
+    {"lucidaconsole", "Lucida Console", K::Mono},
+    {"lucidasansunicode", "Lucida Sans Unicode", K::Sans},
+    {"microsoftsansserif", "Microsoft Sans Serif", K::Sans},
+    {"palatino", "Palatino Linotype", K::Serif},
+    {"urwpalladio", "Palatino Linotype", K::Serif},
+    {"texgyrepagella", "Palatino Linotype", K::Serif},
+    {"newcenturyschlbk", "Century Schoolbook", K::Serif},
+    {"centuryschl", "Century Schoolbook", K::Serif},
+    {"texgyreschola", "Century Schoolbook", K::Serif},
     // TeX's own faces, rarely installed: a core family of their kind.
-    {"lmroman", kSerif},
-    {"lmmath", kSerif},
-    {"lmsans", kSans},
-    {"lmmono", kMono},
-    {"cmuserif", kSerif},
-    {"cmusans", kSans},
-    {"cmutypewriter", kMono},
-    {"cmuconcrete", kSerif},
-    {"msam", kSerif},
-    {"msbm", kSerif},
-    {"eufm", kSerif},
-    {"eurm", kSerif},
-    {"rsfs", kSerif},
+    {"lmroman", kSerif, K::Serif},
+    {"lmmath", kSerif, K::Serif},
+    {"lmsans", kSans, K::Sans},
+    {"lmmono", kMono, K::Mono},
+    {"cmuserif", kSerif, K::Serif},
+    {"cmusans", kSans, K::Sans},
+    {"cmutypewriter", kMono, K::Mono},
+    {"cmuconcrete", kSerif, K::Serif},
+    {"msam", kSerif, K::Serif},
+    {"msbm", kSerif, K::Serif},
+    {"eufm", kSerif, K::Serif},
+    {"eurm", kSerif, K::Serif},
+    {"rsfs", kSerif, K::Serif},
     // Symbol, East Asian and free families whose PostScript name hides the family name.
-    {"symbolmt", "Symbol"},
-    {"wingdings", "Wingdings"},
-    {"wingdings2", "Wingdings 2"},
-    {"wingdings3", "Wingdings 3"},
-    {"msgothic", "MS Gothic"},
-    {"mspgothic", "MS PGothic"},
-    {"msmincho", "MS Mincho"},
-    {"mspmincho", "MS PMincho"},
-    {"dejavusans", "DejaVu Sans"},
-    {"dejavusansmono", "DejaVu Sans Mono"},
-    {"dejavuserif", "DejaVu Serif"},
-    {"p052", "Palatino Linotype"},
-    {"c059", "Century Schoolbook"},
+    {"symbolmt", "Symbol", K::Unknown},
+    {"wingdings", "Wingdings", K::Unknown},
+    {"wingdings2", "Wingdings 2", K::Unknown},
+    {"wingdings3", "Wingdings 3", K::Unknown},
+    {"msgothic", "MS Gothic", K::Sans},
+    {"mspgothic", "MS PGothic", K::Sans},
+    {"msmincho", "MS Mincho", K::Serif},
+    {"mspmincho", "MS PMincho", K::Serif},
+    {"dejavusans", "DejaVu Sans", K::Sans},
+    {"dejavusansmono", "DejaVu Sans Mono", K::Mono},
+    {"dejavuserif", "DejaVu Serif", K::Serif},
+    {"p052", "Palatino Linotype", K::Serif},
+    {"c059", "Century Schoolbook", K::Serif},
 };
 
 // The first part of the name of a predefined character map, which composite
@@ -146,7 +154,7 @@ template <size_t N>
 std::optional<ReaderFontFace> findTeXFace(const TeXFace (&faces)[N], std::string_view letters) {
     for (const TeXFace& f : faces)
         if (f.letters == letters)
-            return ReaderFontFace{std::string(f.family), f.bold, f.italic};
+            return ReaderFontFace{std::string(f.family), f.bold, f.italic, coreKind(f.family)};
     return std::nullopt;
 }
 
@@ -201,6 +209,7 @@ std::optional<ReaderFontFace> readerFontFace(const std::string& composedName) {
     if (!best && fontName == composedName)
         return std::nullopt;
     ReaderFontFace face{std::string(best ? best->family : fontName)};
+    face.kind = best ? best->kind : K::Unknown;
     // Condensed Helvetica is set narrow ("HelveticaLTStd-LightCond", "HelveticaNeueLTStd-Cn").
     if (face.family == kSans &&
         (key.find("cond") != std::string::npos || key.find("narrow") != std::string::npos ||
@@ -227,4 +236,23 @@ std::optional<ReaderFontFace> readerFontFace(const std::string& composedName) {
     if (key.compare(0, 2, "lm") == 0 && key.find("demi") != std::string::npos)
         face.bold = true;
     return face;
+}
+
+ReaderFontKind readerFontKind(const std::string& fontName) {
+    if (const std::optional<ReaderFontFace> face = readerFontFace(fontName))
+        if (face->kind != ReaderFontKind::Unknown)
+            return face->kind;
+    std::string key;
+    for (unsigned char c : fontName)
+        if (std::isalnum(c))
+            key.push_back(static_cast<char>(std::tolower(c)));
+    const auto has = [&key](std::string_view word) { return key.find(word) != std::string::npos; };
+    // "Sans" first: "PTSansSerif" and "MicrosoftSansSerif" are sans faces.
+    if (has("mono") || has("typewriter") || has("courier"))
+        return K::Mono;
+    if (has("sans") || has("gothic") || has("grotesk"))
+        return K::Sans;
+    if (has("serif") || has("roman") || has("mincho"))
+        return K::Serif;
+    return K::Unknown;
 }

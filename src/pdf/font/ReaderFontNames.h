@@ -11,8 +11,13 @@
 // and TeX's Computer/Latin Modern faces as a serif, sans or monospaced core
 // family (a reader rarely has them installed).
 
+#include <cstdint>
 #include <optional>
 #include <string>
+
+/// The generic kind of a family, for outputs that name a fallback beside it
+/// (CSS's serif, sans-serif and monospace; RTF's roman, swiss and modern).
+enum class ReaderFontKind : int8_t { Unknown, Serif, Sans, Mono };
 
 struct ReaderFontFace {
     std::string family;
@@ -20,8 +25,14 @@ struct ReaderFontFace {
     /// (TeX's CMBX10 and CMTI10, URW's NimbusRomNo9L-ReguItal).
     bool bold = false;
     bool italic = false;
+    ReaderFontKind kind = ReaderFontKind::Unknown;
 };
 
 /// The reader's face for a font name without its subset prefix; none for a
 /// name it does not know.
 std::optional<ReaderFontFace> readerFontFace(const std::string& fontName);
+
+/// The kind of the family a font name gives: the known family's, else the
+/// one its words say ("Mono", "Sans", "Gothic", "Serif", "Roman", ...); none
+/// when they say nothing (symbol fonts, most made-up names).
+ReaderFontKind readerFontKind(const std::string& fontName);
