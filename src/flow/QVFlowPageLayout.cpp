@@ -659,6 +659,113 @@ QVFlowPage::Row QVFlowPage::_rowAt(const Column& column, size_t first) {
 
 namespace {
 
+/// The baselines of a column's line parts, top to bottom, when each part
+/// stands on a baseline of its own; none otherwise.
+std::vector<double> gridBaselines(const QVFlowPage::Column& column) {
+    std::vector<double> baselines;
+    for (const QVFlowPage::LinePart& part : column)
+        baselines.push_back(linePartBaseline(part));
+    std::sort(baselines.begin(), baselines.end(), keyLess);
+    for (size_t i = 1; i < baselines.size(); ++i)
+        if (!(baselines[i] - baselines[i - 1] >= 1.0))
+            return {};
+    return baselines;
+}
+
+/// Neighbouring columns of a div that are the columns of a matrix set in a
+/// formula become one column, whose rows then read across: two to eight
+/// parts each, every part on a baseline of its own, the same baselines in
+/// every column (within 1.0), each part at most four of its font sizes
+/// wide, the gap between the columns at most two, and a column beside them
+/// holding the formula's line between their first and last rows. Columns of
+/// running text have longer lines and wider gutters, and are read column by
+/// column as before.
+void joinGridColumns(QVFlowPage::Div& div) {
+    if (div.size() < 2)
+        return;
+    const auto narrow = [](const QVFlowPage::Column& column) {
+        return std::all_of(column.begin(), column.end(), [](const QVFlowPage::LinePart& part) {
+            const double em = linePartEm(part);
+            return em > 0 && inkRight(part) - QVFlowPage::_leftXOfLinePartArray(part) <= 4.0 * em;
+        });
+    };
+    const auto sameRows = [](const std::vector<double>& a, const std::vector<double>& b) {
+        if (a.size() != b.size())
+            return false;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (!(std::fabs(a[i] - b[i]) < 1.0))
+                return false;
+        return true;
+    };
+    const auto right = [](const QVFlowPage::Column& column) {
+        double r = 0;
+        for (size_t i = 0; i < column.size(); ++i)
+            r = i == 0 ? inkRight(column[i]) : std::max(r, inkRight(column[i]));
+        return r;
+    };
+    QVFlowPage::Div joined;
+    for (size_t j = 0; j < div.size();) {
+        const std::vector<double> rows = gridBaselines(div[j]);
+        size_t k = j + 1;
+        if (rows.size() >= 2 && rows.size() <= 8 && narrow(div[j])) {
+            while (k < div.size() && sameRows(rows, gridBaselines(div[k])) && narrow(div[k])) {
+                const double em = std::max(linePartEm(div[k - 1].front()), linePartEm(div[k].front()));
+                if (!(QVFlowPage::_minLeftXOfColumnArray(div[k]) - right(div[k - 1]) <= 2.0 * em))
+                    break;
+                ++k;
+            }
+        }
+        // The formula the grid is set in goes on beside it, on a line
+        // between its first and last rows: labels wrapped over two lines
+        // side by side, or bullets beside their items, have no such line
+        // and still read column by column.
+        if (k > j + 1) {
+            // The line lies about midway (a quarter of the grid's height from
+            // its middle) and within two of its font sizes of the grid.
+            const double middle = 0.5 * (rows.front() + rows.back());
+            const double reach = 0.25 * (rows.back() - rows.front());
+            const double gridLeft = QVFlowPage::_minLeftXOfColumnArray(div[j]);
+            const double gridRight = right(div[k - 1]);
+            const auto axis = [&](const QVFlowPage::Column& column) {
+                return std::any_of(column.begin(), column.end(), [&](const QVFlowPage::LinePart& part) {
+                    const double b = linePartBaseline(part), em = linePartEm(part);
+                    const double l = QVFlowPage::_leftXOfLinePartArray(part), r = inkRight(part);
+                    return std::fabs(b - middle) <= reach &&
+                           std::none_of(rows.begin(), rows.end(),
+                                        [&](double row) { return std::fabs(b - row) < 1.0; }) &&
+                           ((r <= gridLeft && gridLeft - r <= 2.0 * em) ||
+                            (l >= gridRight && l - gridRight <= 2.0 * em));
+                });
+            };
+            if (!((!joined.empty() && axis(joined.back())) || (k < div.size() && axis(div[k]))))
+                k = j + 1;
+        }
+        if (k == j + 1) {
+            joined.push_back(std::move(div[j]));
+            j = k;
+            continue;
+        }
+        // Row by row, each left to right (the columns are in left order):
+        // the order the rows are read in.
+        QVFlowPage::Column grid;
+        for (size_t row = 0; row < rows.size(); ++row)
+            for (size_t c = j; c < k; ++c)
+                for (QVFlowPage::LinePart& part : div[c])
+                    if (!part.empty() && std::fabs(linePartBaseline(part) - rows[row]) < 1.0 &&
+                        (row + 1 == rows.size() ||
+                         !(std::fabs(linePartBaseline(part) - rows[row + 1]) <
+                           std::fabs(linePartBaseline(part) - rows[row]))))
+                        grid.push_back(std::move(part));
+        for (size_t c = j; c < k; ++c) // none is left, but never lose text
+            for (QVFlowPage::LinePart& part : div[c])
+                if (!part.empty())
+                    grid.push_back(std::move(part));
+        joined.push_back(std::move(grid));
+        j = k;
+    }
+    div = std::move(joined);
+}
+
 /// How many columns of a div hold lines on two or more baselines.
 size_t tallColumns(const QVFlowPage::Div& div) {
     return size_t(std::count_if(div.begin(), div.end(), [](const QVFlowPage::Column& c) {
@@ -764,5 +871,7 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         splitHead = false;
         first += count;
     }
+    for (Div& div : divs)
+        joinGridColumns(div);
     return divs;
 }

@@ -317,6 +317,35 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
     expectInOrder(text, {"squared", "length 1/n so", "last line"}, "fraction");
 }
 
+TEST_F(FlowConversion, ASmallGridReadsAcrossItsRows) {
+    // A matrix in a formula: M = (p11 p12 / p21 p22) with its rows above and
+    // below the formula's line; then two columns of running text on the same
+    // two baselines, which still read column by column.
+    fixtures::PageSpec spec;
+    spec.content = shown(72, 700, 0, "Let") + shown(100, 680, 0, "M =") +
+                   shown(130, 686.8, 0, "p11") + shown(160, 686.8, 0, "p12") +
+                   shown(130, 673.2, 0, "p21") + shown(160, 673.2, 0, "p22") +
+                   shown(190, 680, 0, "be given.") +
+                   shown(72, 620, 0, "The left column starts here and") +
+                   shown(72, 606, 0, "ends on its second line.") +
+                   shown(320, 620, 0, "The right column comes after") +
+                   shown(320, 606, 0, "the left one, as a reader goes.") +
+                   // Labels wrapped over two lines side by side, with no
+                   // formula between their rows, read label by label.
+                   shown(100, 560, 0, "Quite") + shown(140, 560, 0, "Not") +
+                   shown(100, 546, 0, "rare") + shown(140, 546, 0, "seen");
+    for (const char* format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/grid." + format;
+        Report r = convert(pdfOf(std::string("grid-") + format, {spec}), format, out, {1});
+        ASSERT_FALSE(r.error) << format;
+        expectInOrder(readFile(out),
+                      {"M =", "p11", "p12", "p21", "p22", "be given.", "starts here",
+                       "second line", "right column", "reader goes", "Quite", "rare", "Not",
+                       "seen"},
+                      format);
+    }
+}
+
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
     // Upside-down text is slanted text to these outputs: a page of nothing
     // else is reported, and beside upright text it leaves no trace.
