@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 std::u16string_view QVOverprint::withoutTrailingBlanks(std::u16string_view text) {
     while (!text.empty() && QVPDF_IsWhitespaceCharacter(text.back()))
@@ -56,7 +57,7 @@ uint64_t QVOverprintIndex::cellKey(double x, double y) {
 
 bool QVOverprintIndex::matches(const Entry& e, const QVOverprintPiece& piece, uint64_t look,
                                bool blank) const {
-    if (e.look != look || e.blank != blank)
+    if (!isSameLook(e.look, look) || e.blank != blank)
         return false;
     if (blank)
         return e.text == piece.text && std::fabs(e.xLeft - piece.xLeft) < QVOverprint::kTolerance &&
@@ -149,6 +150,17 @@ uint64_t QVOverprintIndex::lookOf(double size, int32_t red, int32_t green, int32
     const double hundredths = std::isfinite(size) ? std::clamp(size, 0.0, 1e6) * 100.0 : 0.0;
     return uint64_t(std::llround(hundredths)) << 24 | channel(red) << 16 | channel(green) << 8 |
            channel(blue);
+}
+
+bool QVOverprintIndex::isSameLook(uint64_t a, uint64_t b) {
+    if (a >> 24 != b >> 24)
+        return false;
+    for (int shift : {0, 8, 16}) {
+        const auto ca = int32_t((a >> shift) & 0xFF), cb = int32_t((b >> shift) & 0xFF);
+        if (std::abs(ca - cb) > kColourTolerance)
+            return false;
+    }
+    return true;
 }
 
 void QVOverprintIndex::clear() {

@@ -68,6 +68,13 @@ public:
     Verdict judge(const QVOverprintPiece& piece, uint64_t look);
     /// The look key of a size (points) and a colour (0..255 each).
     static uint64_t lookOf(double size, int32_t red, int32_t green, int32_t blue);
+    /// Whether two looks are one: the same size, and colours no reader tells
+    /// apart (each channel within kColourTolerance). A producer may draw a
+    /// block again in another black (a rich black over the CMYK black,
+    /// 191a1e over 231f20 once made RGB); a shadow or a highlight in a
+    /// colour of its own is another look.
+    static bool isSameLook(uint64_t a, uint64_t b);
+    static constexpr int32_t kColourTolerance = 40;
     /// Forgets every piece (a new page).
     void clear();
 

@@ -111,6 +111,8 @@ TEST(QVOverprint, TextThatOnlyMeetsOtherTextIsKept) {
         {"another size is other text", u"Word", 491.8, 20, QVOverprintIndex::lookOf(14, 0, 0, 0),
          true},
         {"the word again", u"Word", 491.9, 20, QVOverprintIndex::lookOf(14, 0, 0, 0), false},
+        {"again in another black", u"Word", 491.9, 20, QVOverprintIndex::lookOf(14, 35, 31, 32),
+         false},
     };
     for (const Row& r : rows) {
         const size_t before = page.kept.size();

@@ -371,7 +371,8 @@ TEST_F(FlowConversion, OverprintedTextAndBlanksUnderGlyphsReadOnce) {
     // A line drawn glyph by glyph, then three times more a quarter point
     // aside (fake bold), blanks included; and lines that begin with a blank
     // drawn under their first glyph, set a hair lower (as a producer does
-    // that draws a blank before each line).
+    // that draws a blank before each line); and a box's lines drawn again
+    // later in another black (a rich black over the CMYK one).
     fixtures::PageSpec page;
     for (int pass = 0; pass < 4; ++pass) {
         page.content += "BT /F1 12 Tf 1 0 0 1 " + num(72 + 0.24 * (pass % 2)) + " " +
@@ -387,15 +388,24 @@ TEST_F(FlowConversion, OverprintedTextAndBlanksUnderGlyphsReadOnce) {
                         " Tm ( ) Tj ET BT /F1 12 Tf 1 0 0 1 72 " + num(y) + " Tm (" +
                         std::string(1, word[0]) + ") Tj (" + (word + 1) + ") Tj ( follows) Tj ET ";
     }
+    for (const char* black : {"0 0 0 1 k", "0.1 0.1 0.12 rg"})
+        for (const char* line : {"Boxed note", "drawn twice"})
+            page.content += std::string("BT ") + black + " /F1 12 Tf 1 0 0 1 " +
+                            (black[2] == '0' ? "72" : "72.003") + " " +
+                            (line[0] == 'B' ? "630" : "616") + " Tm (" + line + ") Tj ET ";
     const std::string pdf = pdfOf("overprint", {page});
     for (const std::string format : {"txt", "html", "rtf"}) {
         const std::string out = folder_ + "/overprint." + format;
         Report r = convert(pdf, format, out, {1});
         ASSERT_FALSE(r.error) << format;
         const std::string text = readFile(out);
-        expectInOrder(text, {"Bold words on a line", "Kurtwood", "Smith follows", "ideal follows"},
+        expectInOrder(text,
+                      {"Bold words on a line", "Kurtwood", "Smith follows", "ideal follows",
+                       "Boxed note", "drawn twice"},
                       format);
         EXPECT_EQ(text.find("words", text.find("words") + 1), std::string::npos) << text;
+        EXPECT_EQ(text.find("note", text.find("note") + 1), std::string::npos) << text;
+        EXPECT_EQ(text.find("twice", text.find("twice") + 1), std::string::npos) << text;
         EXPECT_EQ(text.find("BB"), std::string::npos) << text;
     }
     // The Word output reads the bold line once too.
@@ -409,6 +419,8 @@ TEST_F(FlowConversion, OverprintedTextAndBlanksUnderGlyphsReadOnce) {
         {docx});
     ASSERT_TRUE(read.ok()) << read.output;
     EXPECT_EQ(read.output.rfind("Bold words on a line|Kurtwood", 0), 0u) << read.output;
+    EXPECT_EQ(read.output.find("note", read.output.find("note") + 1), std::string::npos)
+        << read.output;
 }
 
 namespace {
