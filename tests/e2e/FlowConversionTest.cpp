@@ -322,26 +322,24 @@ TEST_F(FlowConversion, ASmallGridReadsAcrossItsRows) {
     // below the formula's line; then two columns of running text on the same
     // two baselines, which still read column by column.
     fixtures::PageSpec spec;
-    spec.content = shown(72, 700, 0, "Let") + shown(100, 680, 0, "M =") +
-                   shown(130, 686.8, 0, "p11") + shown(160, 686.8, 0, "p12") +
-                   shown(130, 673.2, 0, "p21") + shown(160, 673.2, 0, "p22") +
-                   shown(190, 680, 0, "be given.") +
-                   shown(72, 620, 0, "The left column starts here and") +
-                   shown(72, 606, 0, "ends on its second line.") +
-                   shown(320, 620, 0, "The right column comes after") +
-                   shown(320, 606, 0, "the left one, as a reader goes.") +
-                   // Labels wrapped over two lines side by side, with no
-                   // formula between their rows, read label by label.
-                   shown(100, 560, 0, "Quite") + shown(140, 560, 0, "Not") +
-                   shown(100, 546, 0, "rare") + shown(140, 546, 0, "seen");
+    spec.content =
+        shown(72, 700, 0, "Let") + shown(100, 680, 0, "M =") + shown(130, 686.8, 0, "p11") +
+        shown(160, 686.8, 0, "p12") + shown(130, 673.2, 0, "p21") + shown(160, 673.2, 0, "p22") +
+        shown(190, 680, 0, "be given.") + shown(72, 620, 0, "The left column starts here and") +
+        shown(72, 606, 0, "ends on its second line.") +
+        shown(320, 620, 0, "The right column comes after") +
+        shown(320, 606, 0, "the left one, as a reader goes.") +
+        // Labels wrapped over two lines side by side, with no
+        // formula between their rows, read label by label.
+        shown(100, 560, 0, "Quite") + shown(140, 560, 0, "Not") + shown(100, 546, 0, "rare") +
+        shown(140, 546, 0, "seen");
     for (const char* format : {"txt", "html", "rtf"}) {
         const std::string out = folder_ + "/grid." + format;
         Report r = convert(pdfOf(std::string("grid-") + format, {spec}), format, out, {1});
         ASSERT_FALSE(r.error) << format;
         expectInOrder(readFile(out),
-                      {"M =", "p11", "p12", "p21", "p22", "be given.", "starts here",
-                       "second line", "right column", "reader goes", "Quite", "rare", "Not",
-                       "seen"},
+                      {"M =", "p11", "p12", "p21", "p22", "be given.", "starts here", "second line",
+                       "right column", "reader goes", "Quite", "rare", "Not", "seen"},
                       format);
     }
 }
@@ -488,19 +486,21 @@ TEST_F(FlowConversion, FontNamesAreWrittenAsTheFamiliesReadersFind) {
         const char* rtf; // its font table entry
         bool bold, italic;
     } cases[] = {
-        {b.addStandardFont("Helvetica"), "Standard sans", "'Arial', sans-serif",
+        {b.addStandardFont("Helvetica"), "Standard sans", "'Arial', 'Nimbus Sans', sans-serif",
          "\\fswiss\\fcharset0 Arial", false, false},
-        {b.addStandardFont("Times-Bold"), "Standard bold serif", "'Times New Roman', serif",
-         "\\froman\\fcharset0 Times New Roman", true, false},
-        {b.addStandardFont("Courier-Oblique"), "Standard slanted mono", "'Courier New', monospace",
-         "\\fmodern\\fcharset0 Courier New", false, true},
-        {simple("ABCDEF+ArialMT"), "Subset of a core font", "'Arial', sans-serif",
+        {b.addStandardFont("Times-Bold"), "Standard bold serif",
+         "'Times New Roman', 'Nimbus Roman', serif", "\\froman\\fcharset0 Times New Roman", true,
+         false},
+        {b.addStandardFont("Courier-Oblique"), "Standard slanted mono",
+         "'Courier New', 'Nimbus Mono PS', monospace", "\\fmodern\\fcharset0 Courier New", false,
+         true},
+        {simple("ABCDEF+ArialMT"), "Subset of a core font", "'Arial', 'Nimbus Sans', sans-serif",
          "\\fswiss\\fcharset0 Arial", false, false},
-        {simple("ABCDEF+CMBX10"), "TeX bold extended", "'Times New Roman', serif",
+        {simple("ABCDEF+CMBX10"), "TeX bold extended", "'Times New Roman', 'Nimbus Roman', serif",
          "\\froman\\fcharset0 Times New Roman", true, false},
-        {simple("SFTI1095"), "TeX text italic", "'Times New Roman', serif",
+        {simple("SFTI1095"), "TeX text italic", "'Times New Roman', 'Nimbus Roman', serif",
          "\\froman\\fcharset0 Times New Roman", false, true},
-        {simple("CMTT10"), "TeX typewriter", "'Courier New', monospace",
+        {simple("CMTT10"), "TeX typewriter", "'Courier New', 'Nimbus Mono PS', monospace",
          "\\fmodern\\fcharset0 Courier New", false, false},
         // Unknown names stay; their kind comes from their words or the
         // descriptor's flags, and none from a symbol font's.

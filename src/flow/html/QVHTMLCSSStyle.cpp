@@ -25,8 +25,12 @@ std::string hexColor(const QVHTML_CSS_Color& c) {
 
 std::string fontPart(const QVHTML_CSS_Font& font) {
     std::string out = " font: " + px(font.fontSize) + " '" + font.fontName + "'";
-    if (!font.generic.empty())
+    // The fallbacks of a family named for the reader: its clones, then its kind.
+    if (!font.generic.empty()) {
+        for (std::string_view clone : QVHTMLUtilities::cssStandIns(font.fontName))
+            out += ", '" + std::string(clone) + "'";
         out += ", " + font.generic;
+    }
     return out + ";";
 }
 

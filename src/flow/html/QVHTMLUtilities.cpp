@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -106,6 +107,24 @@ std::string QVHTMLUtilities::cssGenericFamily(ReaderFontKind kind) {
         break;
     }
     return {};
+}
+
+const std::vector<std::string_view>& QVHTMLUtilities::cssStandIns(std::string_view family) {
+    static const std::vector<std::pair<std::string_view, std::vector<std::string_view>>> kClones = {
+        {"Arial", {"Nimbus Sans"}},
+        {"Arial Narrow", {"Nimbus Sans Narrow"}},
+        {"Times New Roman", {"Nimbus Roman"}},
+        {"Courier New", {"Nimbus Mono PS"}},
+        {"Palatino Linotype", {"P052"}},
+        {"Century Schoolbook", {"C059"}},
+        {"Bookman Old Style", {"URW Bookman"}},
+        {"Century Gothic", {"URW Gothic"}},
+    };
+    static const std::vector<std::string_view> kNone;
+    for (const auto& [name, clones] : kClones)
+        if (name == family)
+            return clones;
+    return kNone;
 }
 
 bool QVHTMLUtilities::isCSSMargin(const QVHTML_CSS_Margin& a, const QVHTML_CSS_Margin& b) {

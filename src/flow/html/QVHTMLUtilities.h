@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct QVHTML_CSS_Font {
     float fontSize = 0;
@@ -71,6 +72,11 @@ public:
     static std::string cssFontName(std::string_view name);
     /// The generic family of a kind of font; empty for an unknown kind.
     static std::string cssGenericFamily(ReaderFontKind kind);
+    /// The metric-compatible clones of a core family that Linux systems
+    /// carry under their own names (Nimbus Roman for Times New Roman, ...):
+    /// Chromium takes no clone of another name for the family asked for, and
+    /// would set the text in the generic family instead. Empty for others.
+    static const std::vector<std::string_view>& cssStandIns(std::string_view family);
 
     static bool isCSSMargin(const QVHTML_CSS_Margin& a, const QVHTML_CSS_Margin& b);
     static bool isCSSColor(const QVHTML_CSS_Color& a, const QVHTML_CSS_Color& b);
