@@ -766,6 +766,204 @@ void joinGridColumns(QVFlowPage::Div& div) {
     div = std::move(joined);
 }
 
+/// The horizontal extent of a column: its leftmost start and rightmost ink.
+std::pair<double, double> columnExtent(const QVFlowPage::Column& column) {
+    double l = 0, r = 0;
+    for (size_t i = 0; i < column.size(); ++i) {
+        const double pl = QVFlowPage::_leftXOfLinePartArray(column[i]), pr = inkRight(column[i]);
+        l = i == 0 || pl < l ? pl : l;
+        r = i == 0 || pr > r ? pr : r;
+    }
+    return {l, r};
+}
+
+/// Whether most lines (half the distinct baselines or more) of a side of
+/// the page start at its left edge (within 2.0), as the lines of a page
+/// column do, a few indented; the labels of a figure's axes or a formula
+/// beside another start where their content puts them. Also false for
+/// fewer than six lines.
+bool flushLeft(const QVFlowPage::Column& parts) {
+    if (parts.empty())
+        return false;
+    double edge = QVFlowPage::_leftXOfLinePartArray(parts.front());
+    for (const QVFlowPage::LinePart& part : parts)
+        edge = std::min(edge, QVFlowPage::_leftXOfLinePartArray(part));
+    // Each line's start: the leftmost part on its baseline.
+    std::vector<std::pair<double, double>> lines; // baseline, start
+    for (const QVFlowPage::LinePart& part : parts) {
+        const double b = linePartBaseline(part), l = QVFlowPage::_leftXOfLinePartArray(part);
+        const auto same = std::find_if(lines.begin(), lines.end(),
+                                       [&](const auto& line) { return std::fabs(line.first - b) < 1.0; });
+        if (same == lines.end())
+            lines.emplace_back(b, l);
+        else
+            same->second = std::min(same->second, l);
+    }
+    const size_t flush = size_t(std::count_if(lines.begin(), lines.end(), [&](const auto& line) {
+        return line.second - edge <= 2.0;
+    }));
+    return lines.size() >= 6 && 2 * flush >= lines.size();
+}
+
+/// How many of the distinct baselines of `a` lie within 1.0 of one of `b`'s,
+/// and how many distinct baselines `a` has.
+std::pair<size_t, size_t> sharedBaselines(const QVFlowPage::Column& a, const QVFlowPage::Column& b) {
+    const auto distinct = [](const QVFlowPage::Column& parts) {
+        std::vector<double> v;
+        for (const QVFlowPage::LinePart& part : parts)
+            v.push_back(linePartBaseline(part));
+        std::sort(v.begin(), v.end(), keyLess);
+        std::vector<double> out;
+        for (double x : v)
+            if (out.empty() || !(x - out.back() < 1.0))
+                out.push_back(x);
+        return out;
+    };
+    const std::vector<double> da = distinct(a), db = distinct(b);
+    size_t shared = 0;
+    for (double x : da) {
+        const auto it = std::lower_bound(db.begin(), db.end(), x - 1.0, keyLess);
+        shared += it != db.end() && std::fabs(*it - x) < 1.0;
+    }
+    return {shared, da.size()};
+}
+
+/// Page columns across bands. Where both columns of a two-column page
+/// leave a gap at the same height (a heading with space above it on each
+/// side), the page falls into bands, and band by band the columns would
+/// read across: the left column's first part, the right's first part, the
+/// left's second part... Consecutive divs that share a gutter wider than
+/// 8.0 which none of their text crosses read as the page's columns: the
+/// left side of each div top to bottom, then the right side. Only when
+/// both sides are running text: two or more divs have text on both sides,
+/// each side holds six or more lines stepping by their leading (not spaced
+/// like table rows), mostly starting at its left edge, which is the same
+/// in every div, and spans at least 0.3 of the divs' width; and fewer than
+/// two thirds of the right side's lines share a baseline with the left
+/// side (a table's rows do). Rows of a table split off their band never
+/// take part.
+std::vector<QVFlowPage::Div> readPageColumns(std::vector<QVFlowPage::Div> divs,
+                                             const std::vector<bool>& tableRows) {
+    std::vector<QVFlowPage::Div> out;
+    for (size_t i = 0; i < divs.size();) {
+        bool taken = false;
+        // A single row (a running head: page number and title) starts no
+        // page columns; the columns start below it.
+        const bool oneRow = [&] {
+            if (divs[i].empty() || divs[i].front().empty())
+                return true;
+            const double first = linePartBaseline(divs[i].front().front());
+            for (const QVFlowPage::Column& column : divs[i])
+                for (const QVFlowPage::LinePart& part : column)
+                    if (std::fabs(linePartBaseline(part) - first) >= 1.0)
+                        return false;
+            return true;
+        }();
+        for (size_t split = 1; !tableRows[i] && !oneRow && split < divs[i].size() && !taken;
+             ++split) {
+            double a = 0, b = 0;
+            for (size_t c = 0; c < divs[i].size(); ++c) {
+                const auto [l, r] = columnExtent(divs[i][c]);
+                if (c < split)
+                    a = c == 0 ? r : std::max(a, r);
+                else
+                    b = c == split ? l : std::min(b, l);
+            }
+            if (!(b - a > 8.0))
+                continue;
+            // Extend over the divs below while none crosses the gutter,
+            // narrowing it to their own gaps.
+            std::vector<std::vector<bool>> leftOf{{}};
+            for (size_t c = 0; c < divs[i].size(); ++c)
+                leftOf.back().push_back(c < split);
+            size_t end = i + 1;
+            for (; end < divs.size() && !tableRows[end]; ++end) {
+                std::vector<bool> sides;
+                double na = a, nb = b;
+                bool fits = true;
+                for (const QVFlowPage::Column& column : divs[end]) {
+                    const auto [l, r] = columnExtent(column);
+                    if (r <= na || (l < na && r < nb)) {
+                        na = std::max(na, r);
+                        sides.push_back(true);
+                    } else if (l >= nb || (l > na && r > nb)) {
+                        nb = std::min(nb, l);
+                        sides.push_back(false);
+                    } else {
+                        fits = false;
+                    }
+                }
+                if (!fits || !(nb - na > 8.0))
+                    break;
+                a = na;
+                b = nb;
+                leftOf.push_back(std::move(sides));
+            }
+            size_t twoSided = 0, leftParts = 0, rightParts = 0;
+            double minX = 0, maxX = 0;
+            bool any = false;
+            // Each div's text on a side starts at that side's edge: a page
+            // column keeps its margin from band to band.
+            std::vector<double> leftStarts, rightStarts;
+            QVFlowPage::Column leftAll, rightAll;
+            for (size_t d = i; d < end; ++d) {
+                bool hasLeft = false, hasRight = false;
+                double leftStart = 0, rightStart = 0;
+                for (size_t c = 0; c < divs[d].size(); ++c) {
+                    const auto [l, r] = columnExtent(divs[d][c]);
+                    const bool left = leftOf[d - i][c];
+                    double& start = left ? leftStart : rightStart;
+                    start = (left ? hasLeft : hasRight) ? std::min(start, l) : l;
+                    (left ? hasLeft : hasRight) = true;
+                    (left ? leftParts : rightParts) += divs[d][c].size();
+                    for (const QVFlowPage::LinePart& part : divs[d][c])
+                        (left ? leftAll : rightAll).push_back(part);
+                    minX = any ? std::min(minX, l) : l;
+                    maxX = any ? std::max(maxX, r) : r;
+                    any = true;
+                }
+                twoSided += hasLeft && hasRight;
+                if (hasLeft)
+                    leftStarts.push_back(leftStart);
+                if (hasRight)
+                    rightStarts.push_back(rightStart);
+            }
+            const auto level = [](const std::vector<double>& starts) {
+                const auto [lo, hi] = std::minmax_element(starts.begin(), starts.end());
+                return lo != starts.end() && *hi - *lo <= 2.0;
+            };
+            const double width = maxX - minX;
+            const Pitch lp = pitchOf(leftAll), rp = pitchOf(rightAll);
+            if (twoSided < 2 || leftParts < 6 || rightParts < 6 || !(width > 0) ||
+                !(a - minX >= 0.3 * width) || !(maxX - b >= 0.3 * width) || lp.steps < 2 ||
+                lp.spaced() || rp.steps < 2 || rp.spaced() || !flushLeft(leftAll) ||
+                !flushLeft(rightAll) || !level(leftStarts) || !level(rightStarts))
+                continue;
+            // A table's rows stand on the same baselines across it; page
+            // columns, each with its own headings and gaps, mostly do not.
+            if (const auto [shared, lines] = sharedBaselines(rightAll, leftAll);
+                3 * shared >= 2 * lines)
+                continue;
+            for (int side = 0; side < 2; ++side)
+                for (size_t d = i; d < end; ++d) {
+                    QVFlowPage::Div piece;
+                    for (size_t c = 0; c < divs[d].size(); ++c)
+                        if (leftOf[d - i][c] == (side == 0))
+                            piece.push_back(divs[d][c]);
+                    if (!piece.empty())
+                        out.push_back(std::move(piece));
+                }
+            i = end;
+            taken = true;
+        }
+        if (!taken) {
+            out.push_back(std::move(divs[i]));
+            ++i;
+        }
+    }
+    return out;
+}
+
 /// How many columns of a div hold lines on two or more baselines.
 size_t tallColumns(const QVFlowPage::Div& div) {
     return size_t(std::count_if(div.begin(), div.end(), [](const QVFlowPage::Column& c) {
@@ -822,6 +1020,7 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         textMargin_.left = float(left.result());
 
     std::vector<Div> divs;
+    std::vector<bool> tableRows; // per div: a row of a table split off its band
     bool open = false;      // whether the last div's columns may go on below it
     bool splitHead = false; // whether the last div is a line split off the band below
     for (size_t first = 0; first < sects.size();) {
@@ -851,6 +1050,8 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
             for (size_t k = first; k < first + count;) {
                 const size_t part = divLength(sects, k, first + count, false);
                 divs.push_back(columnsOf(sects, k, k + part));
+                tableRows.resize(divs.size(), false);
+                tableRows.back() = true;
                 k += part;
             }
             open = false;
@@ -871,6 +1072,8 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         splitHead = false;
         first += count;
     }
+    tableRows.resize(divs.size(), false);
+    divs = readPageColumns(std::move(divs), tableRows);
     for (Div& div : divs)
         joinGridColumns(div);
     return divs;

@@ -344,6 +344,41 @@ TEST_F(FlowConversion, ASmallGridReadsAcrossItsRows) {
     }
 }
 
+TEST_F(FlowConversion, PageColumnsReadWholeThroughHeadingsLevelOnBothSides) {
+    // Two columns whose headings have space above them at about the same
+    // height (their lines not level, as glue set apart in each column
+    // leaves them): the page falls into bands, yet the left column reads
+    // to its end before the right one; the running head above them stays
+    // one line.
+    std::string content = shown(72, 740, 0, "12") + shown(470, 740, 0, "Running head");
+    const auto column = [&](double x, double top, const std::string& side) {
+        double y = top;
+        for (int section = 1; section <= 2; ++section) {
+            content += shown(x, y, 0, side + " heading " + std::to_string(section));
+            for (int line = 1; line <= 3; ++line)
+                content += shown(x, y - 14.0 * line, 0,
+                                 side + " text " + std::to_string(section) + "." +
+                                     std::to_string(line) + " of the column");
+            y -= 80;
+        }
+    };
+    column(72, 700, "Left");
+    column(320, 695, "Right");
+    fixtures::PageSpec spec;
+    spec.content = content;
+    for (const char* format : {"txt", "html", "rtf"}) {
+        const std::string out = folder_ + "/columns." + format;
+        Report r = convert(pdfOf(std::string("columns-") + format, {spec}), format, out, {1});
+        ASSERT_FALSE(r.error) << format;
+        const std::string text = readFile(out);
+        expectInOrder(text,
+                      {"12", "Running head", "Left heading 1", "Left text 1.3",
+                       "Left heading 2", "Left text 2.3", "Right heading 1", "Right text 1.3",
+                       "Right heading 2", "Right text 2.3"},
+                      format);
+    }
+}
+
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
     // Upside-down text is slanted text to these outputs: a page of nothing
     // else is reported, and beside upright text it leaves no trace.
