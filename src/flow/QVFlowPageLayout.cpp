@@ -27,6 +27,26 @@ double runEnd(const QVFlowRunText& r) {
     return runStart(r) + r.textWidth();
 }
 
+/// Whether a run is an overlay mark: combining marks only (a negation slash,
+/// an accent) drawn with no advance, over the glyph that follows it.
+bool isOverlayMark(const QVFlowRunText& run) {
+    const std::u16string& text = run.runText();
+    if (text.empty() || !(std::fabs(run.textWidth()) < 0.01))
+        return false;
+    return std::all_of(text.begin(), text.end(), [](char16_t c) {
+        return (c >= 0x0300 && c <= 0x036F) || (c >= 0x20D0 && c <= 0x20FF);
+    });
+}
+
+/// The last run of a line part that advances: an overlay mark after its
+/// base ends nowhere of its own.
+const QVFlowRunText& lastAdvancing(const std::vector<std::shared_ptr<QVFlowRunText>>& part) {
+    for (size_t k = part.size(); k > 0; --k)
+        if (!isOverlayMark(*part[k - 1]))
+            return *part[k - 1];
+    return *part.back();
+}
+
 /// Keys that are not numbers sort after every number, so the order stays total.
 bool keyLess(double a, double b) {
     return a < b || (std::isnan(b) && !std::isnan(a));
@@ -320,7 +340,7 @@ size_t divLength(const std::vector<QVFlowPage::LineSect>& sects, size_t first, s
 double inkRight(const QVFlowPage::LinePart& part) {
     if (part.empty())
         return 0;
-    const QVFlowRunText& last = *part.back();
+    const QVFlowRunText& last = lastAdvancing(part);
     const std::u16string& text = last.runText();
     size_t spaces = 0;
     while (spaces < text.size() && text[text.size() - 1 - spaces] == u' ')
@@ -506,7 +526,7 @@ double QVFlowPage::_leftXOfLinePartArray(const LinePart& part) {
 }
 
 double QVFlowPage::_rightXOfLinePartArray(const LinePart& part) {
-    return part.empty() ? 0 : runEnd(*part.back());
+    return part.empty() ? 0 : runEnd(lastAdvancing(part));
 }
 
 double QVFlowPage::_minTopYOfLinePartArray(const LinePart& part) {
@@ -612,6 +632,25 @@ QVFlowPage::RunTextArray QVFlowPage::_collectSameBaseLineRunTexts(const RunTextA
     return line;
 }
 
+namespace {
+
+/// A line in start order with each overlay mark moved after the glyph it is
+/// drawn over (starting within 1.0 of it): TeX draws the slash of "not
+/// equal" before the "=", and a combining mark follows its base ("=" then
+/// U+0338 reads as one sign, U+0338 then "=" does not).
+QVFlowPage::RunTextArray marksAfterTheirBase(QVFlowPage::RunTextArray line) {
+    for (size_t k = 0; k + 1 < line.size(); ++k)
+        if (isOverlayMark(*line[k]) && !isOverlayMark(*line[k + 1]) &&
+            std::fabs(runStart(*line[k + 1]) - runStart(*line[k])) < 1.0 &&
+            std::fabs(runBaseline(*line[k + 1]) - runBaseline(*line[k])) < 1.0) {
+            std::swap(line[k], line[k + 1]);
+            ++k;
+        }
+    return line;
+}
+
+} // namespace
+
 QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTextArray& line) {
     // A superscript stacked over a subscript (or under it) starts inside the
     // one before it, on another baseline: it stays in their part.
@@ -619,10 +658,14 @@ QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTe
         return std::fabs(runBaseline(run) - runBaseline(before)) >= 1.0 &&
                runStart(run) > runStart(before) && runStart(run) < runEnd(before);
     };
+    // An overlay mark moved after its base starts where the base does.
+    const auto overlay = [](const QVFlowRunText& run, const QVFlowRunText& before) {
+        return isOverlayMark(run) && std::fabs(runStart(run) - runStart(before)) < 1.0;
+    };
     LineSect parts;
     for (size_t i = 0; i < line.size(); ++i) {
         if (i == 0 || !(std::fabs(runStart(*line[i]) - runEnd(*line[i - 1])) < 1.0 ||
-                        stacked(*line[i], *line[i - 1])))
+                        stacked(*line[i], *line[i - 1]) || overlay(*line[i], *line[i - 1])))
             parts.emplace_back();
         parts.back().push_back(line[i]);
     }
@@ -1012,7 +1055,7 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
     std::vector<LineSect> sects;
     sects.reserve(lines.size());
     for (RunTextArray& line : lines) {
-        line = _sortedByStart(std::move(line));
+        line = marksAfterTheirBase(_sortedByStart(std::move(line)));
         left.add(runStart(*line.front()));
         sects.push_back(_collectLinePartArrayInSameBaseLine(line));
     }

@@ -379,6 +379,29 @@ TEST_F(FlowConversion, PageColumnsReadWholeThroughHeadingsLevelOnBothSides) {
     }
 }
 
+TEST_F(FlowConversion, AnOverlaySlashFollowsTheSignItIsDrawnOver) {
+    // TeX draws "not equal" as a slash of no advance (negationslash, a
+    // combining U+0338) and then "=" at the same place: the mark follows
+    // its base, so the two read as one sign, in one word with no blank.
+    fixtures::PdfBuilder b;
+    const std::string text = b.addStandardFont("Helvetica");
+    const std::string slash = b.addObject(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /FirstChar 65 /LastChar 65 "
+        "/Widths [0] /Encoding << /Type /Encoding /Differences [65 /negationslash] >> >>");
+    fixtures::PageSpec spec;
+    spec.resources = "<< /Font << /F1 " + text + " /F2 " + slash + " >> >>";
+    spec.content = "BT /F1 12 Tf 1 0 0 1 72 700 Tm (x) Tj ET "
+                   "BT /F2 12 Tf 1 0 0 1 82 700 Tm (A) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 82 700 Tm (=) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 94 700 Tm (y) Tj ET ";
+    b.addPage(spec);
+    const std::string pdf = b.writeTo(folder_ + "/negation.pdf");
+    const std::string out = folder_ + "/negation.txt";
+    Report r = convert(pdf, "txt", out, {1});
+    ASSERT_FALSE(r.error);
+    EXPECT_NE(readFile(out).find("x =\xCC\xB8 y"), std::string::npos) << readFile(out);
+}
+
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
     // Upside-down text is slanted text to these outputs: a page of nothing
     // else is reported, and beside upright text it leaves no trace.
