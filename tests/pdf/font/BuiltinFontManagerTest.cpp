@@ -119,6 +119,11 @@ TEST(BuiltinFontWidths, GlyphNamesResolveByTheGlyphListRules) {
         {"mapsto", u"\u21A6"},
         {"floorleft", u"\u230A"},
         {"epsilon1", u"\u03F5"},
+        // the sized delimiters and operators of CMEX read as their sign
+        {"parenleftbigg", u"("},
+        {"bracerightBig", u"}"},
+        {"summationdisplay", u"\u2211"},
+        {"integraltext", u"\u222B"},
         {"uni233", u""},  // not a group of four hex digits
         {"uniD800", u""}, // a lone surrogate is no character
         {"u110000", u""}, // beyond Unicode
