@@ -649,6 +649,76 @@ QVFlowPage::RunTextArray marksAfterTheirBase(QVFlowPage::RunTextArray line) {
     return line;
 }
 
+/// The combining mark of a spacing accent, or 0 for any other character.
+char16_t combiningAccent(char16_t c) {
+    switch (c) {
+    case u'\u02DC': return u'\u0303'; // tilde
+    case u'\u02C6': return u'\u0302'; // circumflex
+    case u'\u00A8': return u'\u0308'; // dieresis
+    case u'\u00B4': return u'\u0301'; // acute
+    case u'`': return u'\u0300';       // grave
+    case u'\u00AF': return u'\u0304'; // macron
+    case u'\u02D9': return u'\u0307'; // dot above
+    case u'\u02C7': return u'\u030C'; // caron
+    case u'\u02D8': return u'\u0306'; // breve
+    case u'\u02DA': return u'\u030A'; // ring
+    case u'\u02DD': return u'\u030B'; // double acute
+    default: return 0;
+    }
+}
+
+/// Accents set over a letter as glyphs of their own (TeX's \tilde{a},
+/// \hat{H}) join the letter under them as combining marks: "a" then U+0303
+/// reads as one letter, where the spacing "˜" beside it read as a sign of its
+/// own, or at the line's start when raised over a capital. Only an accent
+/// whose middle lies over a glyph of a run near its size, on its baseline or
+/// up to half an em below, is taken: an accent standing alone stays.
+void foldAccentsIntoBases(QVFlowPage::RunTextArray& runs) {
+    for (std::shared_ptr<QVFlowRunText>& accent : runs) {
+        if (!accent || accent->runText().size() != 1 || !(accent->textWidth() > 0))
+            continue;
+        const char16_t mark = combiningAccent(accent->runText().front());
+        if (!mark)
+            continue;
+        const double middle = runStart(*accent) + accent->textWidth() / 2;
+        const double em = runEm(*accent);
+        QVFlowRunText* base = nullptr;
+        size_t at = 0;
+        double best = 0;
+        for (const std::shared_ptr<QVFlowRunText>& r : runs) {
+            if (!r || r == accent || r->runText().empty() || !(r->textWidth() > 0))
+                continue;
+            const double lift = runBaseline(*r) - runBaseline(*accent);
+            if (!(middle > runStart(*r) && middle < runEnd(*r)) || lift < -0.5 ||
+                lift > 0.5 * em || !(runEm(*r) > 0.6 * em && runEm(*r) < 1.6 * em))
+                continue;
+            // The glyph under the accent, taking the run's glyphs as even.
+            const std::u16string& text = r->runText();
+            const double each = r->textWidth() / double(text.size());
+            const size_t k = std::min(text.size() - 1, size_t((middle - runStart(*r)) / each));
+            if (text[k] == u' ' || combiningAccent(text[k]))
+                continue;
+            const double off = std::fabs(runStart(*r) + (double(k) + 0.5) * each - middle);
+            if (!base || off < best) {
+                base = r.get();
+                at = k;
+                best = off;
+            }
+        }
+        if (!base)
+            continue;
+        std::u16string& text = base->runText();
+        size_t after = at + 1;
+        // A letter and its low surrogate stay together, and marks already
+        // on the letter stay first.
+        while (after < text.size() && ((text[after] >= 0xDC00 && text[after] <= 0xDFFF) ||
+                                        (text[after] >= 0x0300 && text[after] <= 0x036F)))
+            ++after;
+        text.insert(text.begin() + std::ptrdiff_t(after), mark);
+        accent.reset();
+    }
+}
+
 } // namespace
 
 QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTextArray& line) {
@@ -1040,6 +1110,7 @@ QVFlowPage::Div columnsOf(const std::vector<QVFlowPage::LineSect>& sects, size_t
 } // namespace
 
 std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
+    foldAccentsIntoBases(allRunTextArray_);
     RunTextArray runs;
     for (const RunPtr& r : allRunTextArray_)
         if (r)

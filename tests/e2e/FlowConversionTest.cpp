@@ -402,6 +402,38 @@ TEST_F(FlowConversion, AnOverlaySlashFollowsTheSignItIsDrawnOver) {
     EXPECT_NE(readFile(out).find("x =\xCC\xB8 y"), std::string::npos) << readFile(out);
 }
 
+TEST_F(FlowConversion, AnAccentSetOverALetterJoinsItAsACombiningMark) {
+    // TeX sets \tilde{a} as a tilde glyph of its own over the letter (drawn
+    // first, on the letter's baseline) and \hat{H} raised over a capital.
+    // Each joins its letter; a tilde standing beside text, over nothing,
+    // stays a sign of its own.
+    fixtures::PdfBuilder b;
+    const std::string text = b.addStandardFont("Helvetica");
+    const std::string accents = b.addObject(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /FirstChar 65 /LastChar 66 "
+        "/Widths [500 500] /Encoding << /Type /Encoding /Differences [65 /tilde /circumflex] "
+        ">> >>");
+    fixtures::PageSpec spec;
+    spec.resources = "<< /Font << /F1 " + text + " /F2 " + accents + " >> >>";
+    spec.content = "BT /F1 12 Tf 1 0 0 1 72 700 Tm (Sei ) Tj ET "
+                   "BT /F2 12 Tf 1 0 0 1 93 700 Tm (A) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 92.68 700 Tm (a in ) Tj ET "
+                   "BT /F2 12 Tf 1 0 0 1 115.9 703 Tm (B) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 115.36 700 Tm (H) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 72 680 Tm (approx) Tj ET "
+                   "BT /F2 12 Tf 1 0 0 1 112 680 Tm (A) Tj ET "
+                   "BT /F1 12 Tf 1 0 0 1 122 680 Tm (5) Tj ET ";
+    b.addPage(spec);
+    const std::string pdf = b.writeTo(folder_ + "/accents.pdf");
+    const std::string out = folder_ + "/accents.txt";
+    Report r = convert(pdf, "txt", out, {1});
+    ASSERT_FALSE(r.error);
+    const std::string got = readFile(out);
+    // a + U+0303 and H + U+0302, in their places on the line.
+    EXPECT_NE(got.find("Sei a\xCC\x83 in H\xCC\x82"), std::string::npos) << got;
+    EXPECT_NE(got.find("approx \xCB\x9C 5"), std::string::npos) << got;
+}
+
 TEST_F(FlowConversion, AnUpsideDownPageIsReportedNotWrittenEmpty) {
     // Upside-down text is slanted text to these outputs: a page of nothing
     // else is reported, and beside upright text it leaves no trace.
