@@ -2,8 +2,9 @@
 // Overprinted text: a word drawn again over itself, a fraction of a point
 // aside, to look bold (or drawn twice by a careless producer) is one word.
 // The rule is shared by every output that reads text: the spreadsheet applies
-// it to the runs it has joined so far, the flowing and Word outputs, which
-// keep each string as drawn, ask a page's index of the strings drawn before.
+// it to the runs it has joined so far and, at a page's end, asks the page's
+// index of its joined runs; the flowing and Word outputs, which keep each
+// string as drawn, ask a page's index of the strings drawn before.
 
 #include <cstddef>
 #include <cstdint>

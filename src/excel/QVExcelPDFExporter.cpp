@@ -167,8 +167,10 @@ void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
 }
 
 void QVExcelPDFExporter::endWriterPage() {
-    if (currentPage_)
+    if (currentPage_) {
         dropOverprintedLastRun(currentPage_->allRunTextArray(), lastRunTextEnd());
+        dropFarOverprints(currentPage_->allRunTextArray());
+    }
     currentPage_ = nullptr;
     if (pdfConverter_)
         pdfConverter_->endWritePage();
@@ -455,14 +457,79 @@ bool QVExcelPDFExporter::isInitialLetter(const QVExcelRunText& letter, const QVE
            b.yBase > a.yTop && b.yBase < a.yBase + kJoinTolerance;
 }
 
+uint64_t QVExcelPDFExporter::lookOf(const QVExcelRunTextProperty& p) {
+    const uint32_t rgb = p.rgbColor().value_or(0);
+    return QVOverprintIndex::lookOf(p.sz(), int32_t(rgb >> 16 & 0xFF), int32_t(rgb >> 8 & 0xFF),
+                                    int32_t(rgb & 0xFF));
+}
+
 bool QVExcelPDFExporter::isOverprintOf(const QVExcelRunText& run, double runTextEnd,
                                        const QVExcelRunText& earlier) {
-    if (!run.rPr().isSameToRPr(earlier.rPr()))
-        return false;
     const QVPDF_CTMInfo& a = run.ctmInfo();
     const QVPDF_CTMInfo& b = earlier.ctmInfo();
+    // The place first: it rules out nearly every pair, and costs least.
     return QVOverprint::isOverprintOf({run.text(), a.xLeft, a.xRight, runTextEnd, a.yBase},
-                                      {earlier.text(), b.xLeft, b.xRight, b.xRight, b.yBase});
+                                      {earlier.text(), b.xLeft, b.xRight, b.xRight, b.yBase}) &&
+           run.rPr().rgbColor().has_value() == earlier.rPr().rgbColor().has_value() &&
+           QVOverprintIndex::isSameLook(lookOf(run.rPr()), lookOf(earlier.rPr()));
+}
+
+bool QVExcelPDFExporter::mayHoldOverprints(
+    const std::vector<std::shared_ptr<QVExcelRunText>>& runs) {
+    // A copy starts or ends within a point of the run under it, on a baseline
+    // within a point. Places as keys on lines two points high, sorted: two
+    // starts (or ends) on one line less than a point apart are next to each
+    // other. A place in the upper point of its line is also put on the next
+    // line, so baselines less than a point apart always share one. Most pages
+    // have no such pair and skip the index. Plausible runs lie within 30000
+    // points of the page, so the biased values stay positive.
+    constexpr double kUnits = 1024.0; // key units per point
+    constexpr double kBias = double(1 << 20);
+    const auto add = [this](uint64_t line, double x) {
+        placeKeys_.push_back(line << 32 | uint64_t(uint32_t((x + kBias) * kUnits)));
+    };
+    for (const bool starts : {true, false}) {
+        placeKeys_.clear();
+        for (const auto& run : runs) {
+            const QVPDF_CTMInfo& g = run->ctmInfo();
+            const double x = starts ? g.xLeft : g.xRight;
+            const double line = (g.yBase + kBias) / 2;
+            const auto cell = uint64_t(line);
+            add(cell, x);
+            if (line - double(cell) > 0.5)
+                add(cell + 1, x);
+        }
+        std::sort(placeKeys_.begin(), placeKeys_.end());
+        for (size_t i = 1; i < placeKeys_.size(); ++i)
+            if (placeKeys_[i] >> 32 == placeKeys_[i - 1] >> 32 &&
+                (placeKeys_[i] & 0xFFFFFFFF) - (placeKeys_[i - 1] & 0xFFFFFFFF) <= kUnits + 1)
+                return true;
+    }
+    return false;
+}
+
+void QVExcelPDFExporter::dropFarOverprints(std::vector<std::shared_ptr<QVExcelRunText>>& runs) {
+    if (!mayHoldOverprints(runs))
+        return;
+    // The runs in the order they were drawn, each judged against every run
+    // kept before it on the page. A one-glyph run the index keeps only
+    // tentatively is taken back when the next run's verdict says so.
+    overprints_.clear();
+    size_t kept = 0;
+    for (size_t i = 0; i < runs.size(); ++i) {
+        const QVPDF_CTMInfo& g = runs[i]->ctmInfo();
+        const QVOverprintIndex::Verdict verdict = overprints_.judge(
+            {runs[i]->text(), g.xLeft, g.xRight, g.xRight, g.yBase}, lookOf(runs[i]->rPr()));
+        if (verdict.dropTentative && kept > 0)
+            --kept;
+        if (!verdict.drop) {
+            if (kept != i)
+                runs[kept] = std::move(runs[i]);
+            ++kept;
+        }
+    }
+    runs.resize(kept);
+    overprints_.clear();
 }
 
 bool QVExcelPDFExporter::dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs,

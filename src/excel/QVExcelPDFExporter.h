@@ -7,6 +7,7 @@
 // after capture (table analysis, worksheets, page files, the package) is the
 // document writer's.
 
+#include "converter/QVOverprint.h"
 #include "converter/QVPDFPageExporter.h"
 #include "excel/analysis/QVExcelRunText.h"
 #include "excel/analysis/QVExcelRunTextProperty.h"
@@ -95,14 +96,29 @@ private:
     /// Drops the last run, before anything joins it and at the page's end,
     /// when it is an overprint of one of the few runs before it: a word drawn
     /// again a fraction of a point aside to look bold is one word, not two
-    /// cells. Answers whether it dropped the run.
+    /// cells. Answers whether it dropped the run. It looks back only a few
+    /// runs: the last run is checked again each time a piece arrives, and a
+    /// copy drawn glyph by glyph farther back would lose its first glyphs as
+    /// prefixes of the run under it, and the rest of the copy stay.
+    /// Copies of runs drawn farther back go at the page's end.
     static bool dropOverprintedLastRun(std::vector<std::shared_ptr<QVExcelRunText>>& runs,
                                        double lastTextEnd);
     /// Where the last run's text ends, before blanks joined to it.
     double lastRunTextEnd() const;
-    /// Whether `run` repeats `earlier` on its baseline with its look, blanks
-    /// after either aside: the start of its text from its start, or the end
-    /// of its text to its end (within 1 point), the whole text included.
+    /// Drops, once the page's runs are joined, each run that repeats a run
+    /// drawn before it anywhere on the page (a box drawn again later, in
+    /// another black), by the page-wide overprint index the other outputs
+    /// use, judging whole runs in the order they were drawn.
+    void dropFarOverprints(std::vector<std::shared_ptr<QVExcelRunText>>& runs);
+    /// Whether two of the runs start, or end, at one place: without that no
+    /// run can repeat another, and the index is not asked.
+    bool mayHoldOverprints(const std::vector<std::shared_ptr<QVExcelRunText>>& runs);
+    /// The overprint look (size and colour) of run properties.
+    static uint64_t lookOf(const QVExcelRunTextProperty& p);
+    /// Whether `run` repeats `earlier` on its baseline with its look (the
+    /// same size, a colour no reader tells apart), blanks after either aside:
+    /// the start of its text from its start, or the end of its text to its
+    /// end (within 1 point), the whole text included.
     /// `runTextEnd` is where the run's text ends before blanks joined to it.
     static bool isOverprintOf(const QVExcelRunText& run, double runTextEnd,
                               const QVExcelRunText& earlier);
@@ -130,6 +146,9 @@ private:
     uint64_t runTextCount_ = 0;
     bool isShouldCancel_ = false;
     bool isNotScanTextYet_ = true;
+    // The page-wide index of runs, kept to reuse its storage page after page.
+    QVOverprintIndex overprints_;
+    std::vector<uint64_t> placeKeys_;
     // Blanks joined to the last run: where they begin, how many text units
     // they hold, and the run's width before them. A closed last run has had
     // wide blanks cut off and joins nothing more.

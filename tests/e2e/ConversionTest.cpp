@@ -214,6 +214,66 @@ TEST_F(Conversion, GlyphsDrawnOutOfOrderJoinAlongTheLine) {
     }
 }
 
+TEST_F(Conversion, ABoxDrawnAgainFarLaterInAnotherBlackReadsOnce) {
+    // A box's two lines drawn glyph by glyph in the CMYK black, a dozen lines
+    // of body text, then the box again 0.003 points aside (a producer that
+    // draws a block twice). A rich black copy looks the same on the page and
+    // reads once; a red copy is a text of its own and stays.
+    const struct {
+        const char* copyColour;
+        size_t expectedBoxes;
+    } cases[] = {{"0.1 0.1 0.12 rg", 1}, {"1 0 0 rg", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.copyColour);
+        auto box = [](const std::string& colour, double x) {
+            std::string content;
+            for (const auto& [y, line] : {std::pair{700, "Boxed note"}, {686, "drawn twice"}}) {
+                content += "BT " + colour + " /F1 12 Tf " + std::to_string(x) + " " +
+                           std::to_string(y) + " Td ";
+                for (const char* g = line; *g; ++g)
+                    content += "(" + std::string(1, *g) + ") Tj ";
+                content += "ET ";
+            }
+            return content;
+        };
+        std::string content = box("0 0 0 1 k", 72);
+        for (int k = 0; k < 12; ++k)
+            content += "BT 0 g /F1 10 Tf 72 " + std::to_string(640 - 14 * k) + " Td (Body line " +
+                       std::to_string(k) + ") Tj ET ";
+        content += box(c.copyColour, 72.003);
+        fixtures::PdfBuilder b;
+        fixtures::PageSpec spec;
+        spec.content = content;
+        spec.resources = "<< /Font << /F1 " + b.addStandardFont("Helvetica") + " >> >>";
+        b.addPage(spec);
+        const std::string name = folder_ + "/box" + std::to_string(c.expectedBoxes);
+        const std::string pdf = b.writeTo(name + ".pdf");
+        EXPECT_FALSE(convert(pdf, "xlsx", name + ".xlsx"));
+        EXPECT_FALSE(convert(pdf, "csv", name + ".csv"));
+        auto dump = fixtures::runPython(kDumpWorkbook, {name + ".xlsx"});
+        ASSERT_TRUE(dump.ok()) << dump.output;
+        auto csv = fixtures::runPython(
+            "import sys; print(open(sys.argv[1], encoding='utf-16').read(), end='')",
+            {name + ".csv/Table 1.csv"});
+        ASSERT_TRUE(csv.ok()) << csv.output;
+        for (const std::string& text : {dump.output, csv.output}) {
+            auto count = [&text](const std::string& word) {
+                size_t n = 0;
+                for (size_t at = text.find(word); at != std::string::npos;
+                     at = text.find(word, at + 1))
+                    ++n;
+                return n;
+            };
+            // Whole lines, not pieces: no copy loses its first glyphs alone.
+            EXPECT_EQ(count("Boxed note"), c.expectedBoxes) << text;
+            EXPECT_EQ(count("drawn twice"), c.expectedBoxes) << text;
+            EXPECT_EQ(count("oxed"), c.expectedBoxes) << text;
+            EXPECT_EQ(count("rawn"), c.expectedBoxes) << text;
+            EXPECT_EQ(count("Body line 11"), 1u) << text;
+        }
+    }
+}
+
 TEST_F(Conversion, TheFileOptionsReachTheSpreadsheet) {
     // The thousands separator "." reads 1.250 and 3.400,50 as numbers; format
     // option 2 writes every cell's text as text.
