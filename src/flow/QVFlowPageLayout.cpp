@@ -185,7 +185,8 @@ bool isScriptOf(const QVFlowRunText& script, const QVFlowRunText& base) {
 /// Whether the touching runs [first, last] (in start order) stand in a gap of
 /// `line` as the numerator or denominator of a fraction set in the line ("1"
 /// over "n" as a small raised "1" before "/n", or "b" over "a" between
-/// brackets): no run of the line lies across them, a run of the line ends
+/// brackets): no run of the line lies across them (but the small runs of
+/// another tier: the fraction's other part, an accent), a run of the line ends
 /// before them and another starts after them, and they are set small, raised
 /// or lowered as a script of the run before them is. Only their distance
 /// from that run differs: a fraction centres its parts, so the gap grows
@@ -194,9 +195,17 @@ bool isStackedIn(const QVFlowRunText& first, const QVFlowRunText& last,
                  const QVFlowPage::RunTextArray& line) {
     const QVFlowRunText* before = nullptr;
     bool after = false;
+    double lineSize = 0;
+    for (const auto& q : line)
+        lineSize = std::max(lineSize, double(q->ctmInfo().fontSize.height));
     for (const auto& q : line) {
         const double tolerance = std::max(1.0, 0.15 * runEm(*q));
-        if (runStart(*q) < runEnd(last) - tolerance && runEnd(*q) > runStart(first) + tolerance)
+        // The other part of the same fraction, joined first, or an accent
+        // over them lies across them on a baseline of its own.
+        const bool stackedOver = q->ctmInfo().fontSize.height <= 0.8 * lineSize &&
+                                 std::fabs(runBaseline(*q) - runBaseline(first)) >= 1.0;
+        if (!stackedOver && runStart(*q) < runEnd(last) - tolerance &&
+            runEnd(*q) > runStart(first) + tolerance)
             return false;
         if (runEnd(*q) <= runStart(first) + tolerance &&
             (!before || runEnd(*q) > runEnd(*before)))
@@ -719,6 +728,59 @@ void foldAccentsIntoBases(QVFlowPage::RunTextArray& runs) {
     }
 }
 
+/// A line part with each fraction set small in it read numerator first,
+/// then denominator, each whole: runs set at most 0.8 of the line's largest
+/// font size, touching one another or stacked, that stand on two tiers (the
+/// lower tier's glyph tops below the upper tier's baselines) and do not
+/// follow a larger run without a gap (those are a base's scripts, read as
+/// drawn). In start order TeX's numerator and denominator interleave (their
+/// glyphs start within a point of each other): dy over du read "ddyu". An
+/// accent over a letter sits inside the letter's tier and keeps its place.
+QVFlowPage::LinePart fractionsInReadingOrder(QVFlowPage::LinePart part, double lineSize) {
+    const auto small = [&](const QVFlowRunText& r) {
+        return r.ctmInfo().fontSize.height <= 0.8 * lineSize;
+    };
+    for (size_t k = 0; k < part.size();) {
+        if (!small(*part[k]) ||
+            (k > 0 && !small(*part[k - 1]) && runStart(*part[k]) - runEnd(*part[k - 1]) < 1.0)) {
+            ++k;
+            continue;
+        }
+        size_t end = k + 1;
+        while (end < part.size() && small(*part[end]))
+            ++end;
+        // Top to bottom; a run whose glyph top lies below every baseline of
+        // the tier so far starts the next tier.
+        QVFlowPage::LinePart byBaseline(part.begin() + std::ptrdiff_t(k),
+                                        part.begin() + std::ptrdiff_t(end));
+        std::stable_sort(byBaseline.begin(), byBaseline.end(), [](const auto& a, const auto& b) {
+            return keyLess(runBaseline(*a), runBaseline(*b));
+        });
+        std::vector<std::pair<int, std::shared_ptr<QVFlowRunText>>> tiered;
+        int tiers = 1;
+        double tierBottom = runBaseline(*byBaseline.front());
+        for (const auto& r : byBaseline) {
+            if (runTop(*r) >= tierBottom)
+                ++tiers;
+            tierBottom = std::max(tierBottom, runBaseline(*r));
+            tiered.emplace_back(tiers, r);
+        }
+        if (tiers == 2) {
+            // Back into start order within each tier.
+            std::stable_sort(tiered.begin(), tiered.end(), [&](const auto& x, const auto& y) {
+                if (x.first != y.first)
+                    return x.first < y.first;
+                return std::find(part.begin(), part.end(), x.second) <
+                       std::find(part.begin(), part.end(), y.second);
+            });
+            for (size_t i = 0; i < tiered.size(); ++i)
+                part[k + i] = tiered[i].second;
+        }
+        k = end;
+    }
+    return part;
+}
+
 } // namespace
 
 QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTextArray& line) {
@@ -1129,6 +1191,11 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         line = marksAfterTheirBase(_sortedByStart(std::move(line)));
         left.add(runStart(*line.front()));
         sects.push_back(_collectLinePartArrayInSameBaseLine(line));
+        double size = 0;
+        for (const auto& r : line)
+            size = std::max(size, double(r->ctmInfo().fontSize.height));
+        for (LinePart& part : sects.back())
+            part = fractionsInReadingOrder(std::move(part), size);
     }
     if (hasTextMargin())
         textMargin_.left = float(left.result());

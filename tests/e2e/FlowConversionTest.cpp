@@ -317,6 +317,34 @@ TEST_F(FlowConversion, StackedScriptsStayWithTheirBase) {
     expectInOrder(text, {"squared", "length 1/n so", "last line"}, "fraction");
 }
 
+TEST_F(FlowConversion, AFractionReadsNumeratorThenDenominator) {
+    // Small fractions set in a line, each glyph drawn on its own as TeX
+    // does: dy over du, their glyphs starting within a point of each other,
+    // and b under a hat accent over t. The numerator reads whole before the
+    // denominator, and the accent stays with its letter.
+    const auto glyph = [](double x, double y, const char* text) {
+        return "BT /F1 7 Tf 1 0 0 1 " + std::to_string(x) + " " + std::to_string(y) + " Tm (" +
+               text + ") Tj ET ";
+    };
+    fixtures::PageSpec spec;
+    spec.content = shown(72, 660, 0, "first line") + shown(72, 630, 0, "so that") +
+                   glyph(111.2, 634.5, "d") + glyph(115.3, 634.5, "y") + glyph(111, 626, "d") +
+                   glyph(115.1, 626, "u") + shown(121, 630, 0, "+") + glyph(131.2, 634.5, "b") +
+                   glyph(132.5, 635.7, "^") + glyph(131, 626, "t") + shown(138, 630, 0, "holds") +
+                   // b over a between brackets, further from the opening
+                   // bracket than a script from its base, then squared.
+                   shown(72, 600, 0, "then \\(") + glyph(104.3, 604.5, "b") +
+                   glyph(103.9, 596, "a") + shown(109.5, 600, 0, "\\)") + glyph(113.5, 604.5, "2") +
+                   shown(120, 600, 0, "< 1") + shown(72, 570, 0, "last line");
+    const std::string out = folder_ + "/fraction.txt";
+    Report r = convert(pdfOf("fraction", {spec}), "txt", out, {1});
+    ASSERT_FALSE(r.error);
+    const std::string text = readFile(out);
+    EXPECT_NE(text.find("dydu b^t"), std::string::npos) << text;
+    EXPECT_NE(text.find("ba"), std::string::npos) << text;
+    expectInOrder(text, {"first line", "so that", "then (", "last line"}, "fraction");
+}
+
 TEST_F(FlowConversion, ASmallGridReadsAcrossItsRows) {
     // A matrix in a formula: M = (p11 p12 / p21 p22) with its rows above and
     // below the formula's line; then two columns of running text on the same
