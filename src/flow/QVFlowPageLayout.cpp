@@ -310,13 +310,21 @@ void attachScripts(std::vector<QVFlowPage::RunTextArray>& lines) {
 }
 
 /// The baseline of a line part's largest run (the first of equals): a row's
-/// key, as a line's, so that scripts joined to a part do not move it.
+/// key, as a line's, so that scripts joined to a part do not move it. A part
+/// of small runs only (a fraction set in the line, a script after a gap)
+/// takes its line's baseline: on its own it would be a row above or below
+/// the line, read before or after it.
 double linePartBaseline(const QVFlowPage::LinePart& part) {
     const QVFlowRunText* largest = nullptr;
     for (const auto& r : part)
         if (!largest || r->ctmInfo().fontSize.height > largest->ctmInfo().fontSize.height)
             largest = r.get();
-    return largest ? runBaseline(*largest) : 0;
+    if (!largest)
+        return 0;
+    if (!std::isnan(largest->lineBaseline()) &&
+        largest->ctmInfo().fontSize.height <= 0.8 * largest->lineFontSize())
+        return largest->lineBaseline();
+    return runBaseline(*largest);
 }
 
 /// How many of the line sects from `first` (up to `end`) form the next div:
@@ -1191,9 +1199,13 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
         line = marksAfterTheirBase(_sortedByStart(std::move(line)));
         left.add(runStart(*line.front()));
         sects.push_back(_collectLinePartArrayInSameBaseLine(line));
-        double size = 0;
+        const QVFlowRunText* largest = nullptr;
         for (const auto& r : line)
-            size = std::max(size, double(r->ctmInfo().fontSize.height));
+            if (!largest || r->ctmInfo().fontSize.height > largest->ctmInfo().fontSize.height)
+                largest = r.get();
+        const double size = largest->ctmInfo().fontSize.height;
+        for (const auto& r : line)
+            r->setLine(runBaseline(*largest), size);
         for (LinePart& part : sects.back())
             part = fractionsInReadingOrder(std::move(part), size);
     }

@@ -5,6 +5,7 @@
 
 #include "flow/QVFlowRun.h"
 
+#include <limits>
 #include <string>
 
 class QVFlowRunText : public QVFlowRun {
@@ -24,6 +25,15 @@ public:
     std::u16string& runText() { return runText_; }
     void setRunText(std::u16string v) { runText_ = std::move(v); }
 
+    /// The baseline and largest font size of the line the layout set this
+    /// run in (NaN until then).
+    double lineBaseline() const { return lineBaseline_; }
+    double lineFontSize() const { return lineFontSize_; }
+    void setLine(double baseline, double fontSize) {
+        lineBaseline_ = baseline;
+        lineFontSize_ = fontSize;
+    }
+
     /// From the top-left corner: the text's width by the glyph box's height.
     platform::Rect displayRect() const override;
     QVFlowRunText* asRunText() override { return this; }
@@ -37,4 +47,6 @@ private:
     double spaceWidth_ = 0;
     double textWidth_ = 0;
     std::u16string runText_;
+    double lineBaseline_ = std::numeric_limits<double>::quiet_NaN();
+    double lineFontSize_ = std::numeric_limits<double>::quiet_NaN();
 };
