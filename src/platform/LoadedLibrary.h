@@ -1,9 +1,11 @@
 #pragma once
 // A shared library opened when first needed. Libraries that only some
-// conversions use (cairo for drawing, libtiff for fax images) are opened this
-// way: linked, every start of the command would load them and the dozen
-// libraries they need (X11 among them), which cost more than a light
-// conversion's own work.
+// conversions use (cairo for drawing, libtiff and jbig2dec for fax and JBIG2
+// images, FreeType for font programs, ICU for text) are opened this way:
+// linked, every start of the command would load them and the libraries they
+// need (X11 among them), which cost more than a light conversion's own work.
+
+#include <string>
 
 namespace platform {
 
@@ -28,3 +30,24 @@ private:
 };
 
 } // namespace platform
+
+/// Defines `const Type& accessor()`: a Type (a struct with one function
+/// pointer member per name FUNCTIONS lists, and `bool loaded`) filled once,
+/// on first use, from the library `soname`, each member from the symbol
+/// `prefix` + its name. `loaded` is true when the library and every function
+/// were found.
+#define CORVALA_LOADED_LIBRARY(Type, accessor, soname, prefix, FUNCTIONS)                          \
+    const Type& accessor() {                                                                       \
+        static const Type library = [] {                                                           \
+            Type functions_;                                                                       \
+            const char* const prefix_ = prefix;                                                    \
+            const ::platform::LoadedLibrary library_(soname);                                      \
+            bool found_ = library_.loaded();                                                       \
+            FUNCTIONS(CORVALA_LOADED_LIBRARY_BIND)                                                 \
+            functions_.loaded = found_;                                                            \
+            return functions_;                                                                     \
+        }();                                                                                       \
+        return library;                                                                            \
+    }
+#define CORVALA_LOADED_LIBRARY_BIND(name)                                                          \
+    found_ = library_.bind(functions_.name, (std::string(prefix_) + #name).c_str()) && found_;

@@ -27,19 +27,7 @@ struct TiffLibrary {
     bool loaded = false; // the library and every function were found
 };
 
-const TiffLibrary& tiff() {
-    static const TiffLibrary library = [] {
-        TiffLibrary t;
-        const LoadedLibrary lib(CORVALA_TIFF_SONAME);
-        bool found = lib.loaded();
-#define CORVALA_TIFF_BIND(name) found = lib.bind(t.name, "TIFF" #name) && found;
-        CORVALA_TIFF_FUNCTIONS(CORVALA_TIFF_BIND)
-#undef CORVALA_TIFF_BIND
-        t.loaded = found;
-        return t;
-    }();
-    return library;
-}
+CORVALA_LOADED_LIBRARY(TiffLibrary, tiff, CORVALA_TIFF_SONAME, "TIFF", CORVALA_TIFF_FUNCTIONS)
 
 struct MemoryFile {
     std::string bytes;

@@ -28,19 +28,7 @@ struct Jbig2Library {
     bool loaded = false; // the library and every function were found
 };
 
-const Jbig2Library& jbig2() {
-    static const Jbig2Library library = [] {
-        Jbig2Library j;
-        const LoadedLibrary lib(CORVALA_JBIG2_SONAME);
-        bool found = lib.loaded();
-#define CORVALA_JBIG2_BIND(name) found = lib.bind(j.name, "jbig2_" #name) && found;
-        CORVALA_JBIG2_FUNCTIONS(CORVALA_JBIG2_BIND)
-#undef CORVALA_JBIG2_BIND
-        j.loaded = found;
-        return j;
-    }();
-    return library;
-}
+CORVALA_LOADED_LIBRARY(Jbig2Library, jbig2, CORVALA_JBIG2_SONAME, "jbig2_", CORVALA_JBIG2_FUNCTIONS)
 
 /// A new decoding context; jbig2_ctx_new, which passes the version of the
 /// headers for the library to check.

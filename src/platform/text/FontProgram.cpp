@@ -33,19 +33,8 @@ struct FreeTypeLibrary {
     bool loaded = false; // the library and every function were found
 };
 
-const FreeTypeLibrary& freetype() {
-    static const FreeTypeLibrary library = [] {
-        FreeTypeLibrary f;
-        const LoadedLibrary lib(CORVALA_FREETYPE_SONAME);
-        bool found = lib.loaded();
-#define CORVALA_FREETYPE_BIND(name) found = lib.bind(f.name, "FT_" #name) && found;
-        CORVALA_FREETYPE_FUNCTIONS(CORVALA_FREETYPE_BIND)
-#undef CORVALA_FREETYPE_BIND
-        f.loaded = found;
-        return f;
-    }();
-    return library;
-}
+CORVALA_LOADED_LIBRARY(FreeTypeLibrary, freetype, CORVALA_FREETYPE_SONAME, "FT_",
+                       CORVALA_FREETYPE_FUNCTIONS)
 
 struct LibraryDeleter {
     void operator()(FT_Library lib) const { freetype().Done_FreeType(lib); }
