@@ -666,6 +666,9 @@ QVFlowPage::RunTextArray marksAfterTheirBase(QVFlowPage::RunTextArray line) {
     return line;
 }
 
+/// How many accent-to-run comparisons a page may take to fold its accents.
+constexpr size_t kMaxAccentComparisons = 20'000'000;
+
 /// The combining mark of a spacing accent, or 0 for any other character.
 char16_t combiningAccent(char16_t c) {
     switch (c) {
@@ -691,6 +694,14 @@ char16_t combiningAccent(char16_t c) {
 /// whose middle lies over a glyph of a run near its size, on its baseline or
 /// up to half an em below, is taken: an accent standing alone stays.
 void foldAccentsIntoBases(QVFlowPage::RunTextArray& runs) {
+    // Each accent looks at every run: a page made to be thousands of lone
+    // accents over thousands of runs keeps its accents as signs rather than
+    // taking quadratic time.
+    const size_t accents = size_t(std::count_if(runs.begin(), runs.end(), [](const auto& r) {
+        return r && r->runText().size() == 1 && combiningAccent(r->runText().front());
+    }));
+    if (accents == 0 || accents > kMaxAccentComparisons / runs.size())
+        return;
     for (std::shared_ptr<QVFlowRunText>& accent : runs) {
         if (!accent || accent->runText().size() != 1 || !(accent->textWidth() > 0))
             continue;
