@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -110,3 +111,35 @@ private:
     /// thousands of strings at one place costs no more than this each.
     static constexpr size_t kMaxLookedAt = 16;
 };
+
+/// What a run-keeping output does with the next string drawn.
+struct QVOverprintOutcome {
+    /// The string is a copy: add no run for it.
+    bool drop = false;
+    /// The string's run is kept tentatively: the next string may take it back.
+    bool tentative = false;
+    /// The tentative run before it was taken off the end of the run list.
+    bool tookBack = false;
+};
+
+/// For outputs that keep each string drawn as a run (Word, flowing text):
+/// judges the next string against the page's index and, when the verdict
+/// takes back the tentative run before it and that run is still the list's
+/// last, removes it. `tentativeRun` (the draw index of the run kept
+/// tentatively) is cleared; the caller sets it again for a run it keeps
+/// tentatively.
+template <class RunList>
+QVOverprintOutcome judgeDrawnString(QVOverprintIndex& index, RunList& runs,
+                                    std::optional<uint64_t>& tentativeRun,
+                                    const QVOverprintPiece& piece, uint64_t look) {
+    const QVOverprintIndex::Verdict verdict = index.judge(piece, look);
+    QVOverprintOutcome outcome;
+    outcome.drop = verdict.drop;
+    outcome.tentative = verdict.tentative;
+    outcome.tookBack = verdict.dropTentative && tentativeRun && !runs.empty() &&
+                       runs.back()->drawIndex() == *tentativeRun;
+    if (outcome.tookBack)
+        runs.pop_back();
+    tentativeRun.reset();
+    return outcome;
+}

@@ -319,16 +319,12 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     std::u16string runText = QVPDF_ExpandLigatures(text);
     const double start = cur.bottomLeft.x, end = start + textWidth;
     // A word drawn again over itself (fake bold) is read once.
-    const QVOverprintIndex::Verdict verdict = overprints_.judge(
-        {runText, start, end, end, cur.yBase},
+    const QVOverprintOutcome overprint = judgeDrawnString(
+        overprints_, runs, tentativeRun_, {runText, start, end, end, cur.yBase},
         QVOverprintIndex::lookOf(rPr.sz, rPr.color.red, rPr.color.green, rPr.color.blue));
-    if (verdict.dropTentative && tentativeRun_ && !runs.empty() &&
-        runs.back()->drawIndex() == *tentativeRun_) {
-        runs.pop_back();
+    if (overprint.tookBack)
         --pageMainRuns_;
-    }
-    tentativeRun_.reset();
-    if (verdict.drop)
+    if (overprint.drop)
         return;
     const bool blank = isBlankText(runText);
     if (!blank && lastRunIsLooseBlank_ && !runs.empty()) {
@@ -365,7 +361,7 @@ void QVFlowPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     run->setRunText(std::move(runText));
     run->setSpaceWidth(space);
     run->setTextWidth(textWidth);
-    if (verdict.tentative)
+    if (overprint.tentative)
         tentativeRun_ = run->drawIndex();
     runs.push_back(std::move(run));
     ++pageMainRuns_;
