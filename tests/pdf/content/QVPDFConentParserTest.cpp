@@ -161,6 +161,24 @@ TEST(QVPDFConentParser, ColourLineStyleAndMatrices) {
              EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{0, 0, 0}));
              EXPECT_EQ(r.top().fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceRGB);
          }},
+        {"sc and SC before any cs set one gray component",
+         "1 sc 0.5 SC",
+         "",
+         {},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
+             EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{255, 255, 255}));
+             EXPECT_EQ(r.top().strokeColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
+             EXPECT_EQ(r.top().currentStrokeRGBColor(), (QVPDFRGB{127, 127, 127}));
+         }},
+        {"scn and SCN before any cs set one gray component",
+         "1 scn 0.25 SCN",
+         "",
+         {},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{255, 255, 255}));
+             EXPECT_EQ(r.top().currentStrokeRGBColor(), (QVPDFRGB{63, 63, 63}));
+         }},
         {"cs installs the default colour; sc needs every component",
          "/DeviceCMYK cs 0.2 sc 0.1 0.2 0.3 0.4 K",
          "",
