@@ -506,8 +506,15 @@ TEST_F(QVExcelPDFExporterTest, RunsLieInTheDisplaySpaceOfRotatedAndShiftedPages)
     shifted.mediaBox = {50, 50, 350, 350};
     shifted.resources = turned.resources;
     b.addPage(shifted);
+    // Level text on a page stored turned: all of it runs downward as
+    // shown, so the page is read as its text reads, in the unturned frame.
+    fixtures::PageSpec stored;
+    stored.content = "BT /F1 12 Tf 150 250 Td (Across) Tj ET";
+    stored.rotate = 90;
+    stored.resources = turned.resources;
+    b.addPage(stored);
     Result r = capture(b.writeTo(folder_ + "/pages.pdf"));
-    ASSERT_EQ(r.pages.size(), 2u);
+    ASSERT_EQ(r.pages.size(), 3u);
     // /Rotate 90 shows PDF (x, y) at (y, x): text that reads upward in PDF
     // space reads left to right on the displayed page.
     ASSERT_EQ(r.pages[0].size(), 1u);
@@ -516,6 +523,9 @@ TEST_F(QVExcelPDFExporterTest, RunsLieInTheDisplaySpaceOfRotatedAndShiftedPages)
     ASSERT_EQ(r.pages[1].size(), 1u);
     EXPECT_NEAR(r.pages[1][0].g.xLeft, 100, 1e-6);
     EXPECT_NEAR(r.pages[1][0].g.yBase, 100, 1e-6);
+    ASSERT_EQ(r.pages[2].size(), 1u);
+    EXPECT_NEAR(r.pages[2][0].g.xLeft, 150, 1e-6);
+    EXPECT_NEAR(r.pages[2][0].g.yBase, 542, 1e-6);
 }
 
 } // namespace
