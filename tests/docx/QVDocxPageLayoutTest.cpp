@@ -220,7 +220,7 @@ TEST(QVDocxPageLayout, OnlyAShortPieceBesideALineBecomesItsScript) {
         {"a short note in the margin, 6.4 pt under the baseline of the line it stands beside",
          [](PageBuilder& b) {
              b.text(u"Body text of the page", 72, 50, 12, 15, 150);
-             b.text(u"note", 40, 62, 8, 8, 16);
+             b.text(u"note", 48, 62, 8, 8, 16);
          },
          {u"note", u"Body text of the page"},
          {{{0, 8.f}}, {{0, 12.f}}}},
