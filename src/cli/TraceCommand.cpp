@@ -99,7 +99,7 @@ public:
         const QVPDFFont* font = st.font().get();
         double ascent = font ? font->ascent() : 0.95, descent = font ? font->descent() : -0.35;
         platform::AffineTransform base = st.ctm().concat(currentPageTransform());
-        platform::AffineTransform t = st.textMatrix().concat(base);
+        platform::AffineTransform t = st.glyphTransform().concat(st.textMatrix()).concat(base);
         QVPDF_CTMInfo info = QVPDF_CTMInfoMake(st.fontSize(), ascent, descent, t);
         platform::Point start = t.apply({0, 0});
         platform::Point end =
@@ -110,7 +110,9 @@ public:
         out_ << "{\"page\":" << pageNumber << ",\"op\":\"text\",\"text\":" << jsonString(text)
              << ",\"x\":" << number(start.x) << ",\"y\":" << number(start.y)
              << ",\"width\":" << number(std::hypot(end.x - start.x, end.y - start.y))
-             << ",\"rotation\":" << number(info.rotation) << ",\"top\":" << number(info.yAscent)
+             << ",\"rotation\":" << number(info.rotation)
+             << ",\"mirrored\":" << (info.flip ? "true" : "false")
+             << ",\"top\":" << number(info.yAscent)
              << ",\"bottom\":" << number(info.yDescent) << ",\"size\":" << number(st.fontSize())
              << ",\"em\":[" << number(info.fontSize.width) << "," << number(info.fontSize.height)
              << "],\"font\":" << fontName << ",\"fill\":" << hexColor(st.currentFillRGBColor())

@@ -199,7 +199,7 @@ platform::AffineTransform QVPDFPageExporter::currentDisplayTextTransform() const
         renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
     if (!s)
         return currentPageTransform_;
-    return s->textMatrix().concat(s->ctm()).concat(currentPageTransform_);
+    return s->glyphTransform().concat(s->textMatrix()).concat(s->ctm()).concat(currentPageTransform_);
 }
 
 platform::AffineTransform QVPDFPageExporter::nextDisplayTextTransform(platform::Size offset) const {
@@ -207,7 +207,8 @@ platform::AffineTransform QVPDFPageExporter::nextDisplayTextTransform(platform::
         renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
     if (!s)
         return currentPageTransform_;
-    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+    return s->glyphTransform()
+        .concat(platform::AffineTransform::makeTranslation(offset.width, offset.height))
         .concat(s->textMatrix())
         .concat(s->ctm())
         .concat(currentPageTransform_);

@@ -36,9 +36,10 @@ public:
         return renderingStateStack_;
     }
 
-    /// Text space to display space at the current text position: the text
-    /// matrix, then the CTM, then the page transform (the page transform
-    /// alone outside a run).
+    /// Text space to display space at the current text position: the
+    /// glyphs' own turn (the font's orientation, a negative horizontal
+    /// scaling's mirror), the text matrix, the CTM, then the page transform
+    /// (the page transform alone outside a run).
     platform::AffineTransform currentDisplayTextTransform() const;
     /// The same with the text matrix first moved by `offset` in text space.
     platform::AffineTransform nextDisplayTextTransform(platform::Size offset) const;

@@ -105,7 +105,7 @@ QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
     // point: whole points with a floor of 8 would make small print overflow
     // the exact line heights that place it.
     const platform::AffineTransform t = currentDisplayTextTransform();
-    double size = s->fontSize() * std::hypot(t.a, t.b);
+    double size = std::fabs(s->fontSize()) * std::hypot(t.a, t.b);
     if (!std::isfinite(size))
         size = kMinFontSize;
     size = std::nearbyint(size * 2.0) / 2.0;

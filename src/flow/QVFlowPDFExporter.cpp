@@ -184,7 +184,7 @@ QVDocx_RPr QVFlowPDFExporter::currentRProperty() const {
     // The em along the baseline as the page shows it, in whole points, at
     // least 8; a degenerate matrix gives the floor.
     const platform::AffineTransform t = currentDisplayTextTransform();
-    double size = std::nearbyint(s->fontSize() * std::hypot(t.a, t.b));
+    double size = std::nearbyint(std::fabs(s->fontSize()) * std::hypot(t.a, t.b));
     if (!std::isfinite(size))
         size = 8;
     r.sz = std::clamp(static_cast<float>(size), 8.0f, kMaxFontSize);

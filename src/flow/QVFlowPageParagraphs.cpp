@@ -134,6 +134,20 @@ void QVFlowPage::_buildParagraphs(std::vector<Div> divs) {
                 } else if (dd <= -8.0 && dd >= -L && !C.empty()) {
                     // Too close to the row above: it continues that paragraph.
                     target = C.back().get();
+                    // A row that goes on to the right of it after a gap (the
+                    // next words of a line set stepping down, as an OCR layer
+                    // of a skewed scan is) is the next word, not the same one.
+                    QVFlowRunText* t = target->runArray().empty()
+                                           ? nullptr
+                                           : target->runArray().back()->asRunText();
+                    if (t && !t->runText().empty() && t->runText().back() != u' ') {
+                        const double g = _leftXOfLinePartArray(F) -
+                                         (t->ctmInfo().bottomLeft.x + t->textWidth());
+                        if (g > t->ctmInfo().fontSize.width / 10.0) {
+                            t->runText().push_back(u' ');
+                            t->setTextWidth(t->textWidth() + g);
+                        }
+                    }
                     for (auto& run : p->runArray())
                         target->runArray().push_back(run);
                 } else {

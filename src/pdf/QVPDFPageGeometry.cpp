@@ -68,8 +68,12 @@ char QVPDF_CTMFlip(double s, double, double, const AffineTransform& t) {
     return static_cast<float>(cross) > 0 ? 1 : 0;
 }
 
-double QVPDF_CTMRotation(double, double, double, const AffineTransform& t) {
-    return wholeDegrees(static_cast<float>(t.b), static_cast<float>(t.a));
+// The baseline runs along the font size's own x axis: a negative size turns
+// the glyphs half round, so text set at -12 through a page turned 180 degrees
+// reads upright.
+double QVPDF_CTMRotation(double s, double, double, const AffineTransform& t) {
+    const double sign = s < 0 ? -1.0 : 1.0;
+    return wholeDegrees(static_cast<float>(sign * t.b), static_cast<float>(sign * t.a));
 }
 
 double QVPDF_CTMYTop(double s, double, double, const AffineTransform& t) {

@@ -25,6 +25,10 @@ struct QVPDF_CTMInfo {
 /// (other values count as 0) and the rotated page size.
 platform::AffineTransform QVPDF_PageDisplayTransform(int rotation, platform::Size pageSize);
 
+/// The glyph geometry of text of font size `s` (its sign included: a
+/// negative size turns the glyphs half round) through `t`, text space to
+/// display space with the glyphs' own turn in front (QVPDFRenderState's
+/// glyphTransform); box heights are magnitudes.
 QVPDF_CTMInfo QVPDF_CTMInfoMake(double s, double ascent, double descent,
                                 const platform::AffineTransform& t);
 platform::Point QVPDF_CTMTopLeft(double s, double ascent, double descent,

@@ -144,7 +144,7 @@ platform::AffineTransform QVPPTXPDFExporter::currentDisplayTextTransform() const
         renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
     if (!s)
         return slideTransform();
-    return s->textMatrix().concat(s->ctm()).concat(slideTransform());
+    return s->glyphTransform().concat(s->textMatrix()).concat(s->ctm()).concat(slideTransform());
 }
 
 platform::AffineTransform QVPPTXPDFExporter::nextDisplayTextTransform(platform::Size offset) const {
@@ -152,7 +152,8 @@ platform::AffineTransform QVPPTXPDFExporter::nextDisplayTextTransform(platform::
         renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
     if (!s)
         return slideTransform();
-    return platform::AffineTransform::makeTranslation(offset.width, offset.height)
+    return s->glyphTransform()
+        .concat(platform::AffineTransform::makeTranslation(offset.width, offset.height))
         .concat(s->textMatrix())
         .concat(s->ctm())
         .concat(slideTransform());
@@ -198,7 +199,7 @@ QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
     // The size along the baseline as the slide shows it, to the half point:
     // whole points with a floor of 8 would make small print overflow its box.
     const platform::AffineTransform t = currentDisplayTextTransform();
-    double size = s->fontSize() * std::hypot(t.a, t.b);
+    double size = std::fabs(s->fontSize()) * std::hypot(t.a, t.b);
     if (!std::isfinite(size))
         size = 1;
     r.sz = std::clamp(static_cast<float>(std::nearbyint(size * 2.0) / 2.0), 1.0f, 4000.0f);

@@ -28,6 +28,14 @@ void QVPDFRenderState::setTextMatrix(const platform::AffineTransform& m, bool re
         lineMatrix_ = m;
 }
 
+platform::AffineTransform QVPDFRenderState::glyphTransform() const {
+    platform::AffineTransform t =
+        font_ ? font_->glyphOrientation() : platform::AffineTransform::identity();
+    if (horizontalScaling_ < 0)
+        t = t.concat({-1, 0, 0, 1, 0, 0});
+    return t;
+}
+
 void QVPDFRenderState::translateTextPosition(platform::Size offset) {
     textMatrix_ = textMatrix_.translate(offset.width, offset.height);
 }

@@ -38,6 +38,12 @@ public:
     const platform::AffineTransform& lineMatrix() const { return lineMatrix_; }
     void setLineMatrix(const platform::AffineTransform& m) { lineMatrix_ = m; }
     const platform::AffineTransform& textMatrix() const { return textMatrix_; }
+    /// The turn of the glyphs ahead of the text matrix: the font's glyph
+    /// orientation, then the mirror of a negative horizontal scaling. Scales
+    /// stay out (the font size enters the glyph geometry on its own, with
+    /// its sign), so text space to display space is this, the text matrix,
+    /// the CTM and the page transform.
+    platform::AffineTransform glyphTransform() const;
     void setTextMatrix(const platform::AffineTransform& m) { textMatrix_ = m; }
     /// Sets the text matrix, and with `replaceLineMatrix` the line matrix too.
     void setTextMatrix(const platform::AffineTransform& m, bool replaceLineMatrix);

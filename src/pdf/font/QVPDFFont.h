@@ -43,6 +43,13 @@ public:
     /// Writing mode: 0 horizontal; any other value vertical (composite fonts
     /// with a vertical CMap), whose advances are in dy.
     virtual int wMode() const { return 0; }
+    /// How the glyphs stand in text space, scale taken out: the identity, or a
+    /// Type 3 /FontMatrix over the size of its x scale (a negative d draws the
+    /// glyphs upside down). ascent, descent and fontBBox are in the glyphs'
+    /// own frame, before this turn.
+    virtual platform::AffineTransform glyphOrientation() const {
+        return platform::AffineTransform::identity();
+    }
 
     /// Resource name under which the font was first loaded (fonts shared through
     /// the document cache keep the first name).

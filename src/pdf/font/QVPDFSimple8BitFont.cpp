@@ -66,13 +66,31 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                 ok = ok && n && std::isfinite(*n);
                 v[i] = ok ? *n : 0;
             }
+            // The matrix splits into a scale, which the widths and the box
+            // take, and what is left of it, which turns the glyphs in text
+            // space: glyphs drawn with y down in a space that a negative d
+            // flips stand upright through a flipped text matrix.
+            const platform::AffineTransform fm{v[0], v[1], v[2], v[3], 0, 0};
+            double k = std::fabs(v[0]);
+            if (!(k > 0))
+                k = std::sqrt(std::fabs(v[0] * v[3] - v[1] * v[2]));
+            const bool turned = ok && std::isfinite(k) && k > 0;
+            if (turned)
+                glyphOrientation_ = {v[0] / k, v[1] / k, v[2] / k, v[3] / k, 0, 0};
             auto box = dict.getArray("FontBBox");
             if (ok && box && box->arraySize() == 4) {
                 double b[4];
                 for (size_t i = 0; i < 4; ++i)
                     b[i] = box->numberAt(i).value_or(0);
-                platform::AffineTransform fm{v[0], v[1], v[2], v[3], v[4], v[5]};
-                platform::Rect r = fm.applyToRect({{b[0], b[1]}, {b[2] - b[0], b[3] - b[1]}});
+                const platform::Rect glyphs{{std::min(b[0], b[2]), std::min(b[1], b[3])},
+                                            {std::fabs(b[2] - b[0]), std::fabs(b[3] - b[1])}};
+                // The box as text space holds it, for its height; in the
+                // glyphs' own frame (scaled only) for the metrics.
+                const platform::Rect shown = fm.applyToRect(glyphs);
+                const double scale = turned ? k : 1.0;
+                const platform::AffineTransform own =
+                    turned ? platform::AffineTransform{scale, 0, 0, scale, 0, 0} : fm;
+                const platform::Rect r = own.applyToRect(glyphs);
                 platform::Rect box{{r.minX(), r.minY()}, {r.maxX(), r.maxY()}};
                 bool sane = true;
                 for (double v2 : {box.origin.x, box.origin.y, box.size.width, box.size.height})
@@ -81,7 +99,7 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                 // zeros or a unit box) says nothing of the glyphs' extent; the
                 // default metrics then give the text its height from the font
                 // size, as for any font that tells nothing better.
-                if (sane && box.size.height - box.origin.y >= kMinType3BoxHeight)
+                if (sane && shown.size.height >= kMinType3BoxHeight)
                     type3BBox_ = box;
             }
         }

@@ -29,6 +29,7 @@ public:
     double ascent() const override;
     double descent() const override;
     platform::Rect fontBBox() const override;
+    platform::AffineTransform glyphOrientation() const override { return glyphOrientation_; }
 
     Kind kind() const { return kind_; }
     /// Advance of each code as a fraction of the font size.
@@ -65,4 +66,5 @@ private:
     /// Glyph space to text space: 0.001, or a Type3 font's /FontMatrix.
     double glyphScale_ = 0.001;
     std::optional<platform::Rect> type3BBox_;
+    platform::AffineTransform glyphOrientation_ = platform::AffineTransform::identity();
 };
