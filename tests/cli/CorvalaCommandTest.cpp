@@ -648,7 +648,7 @@ TEST_F(CorvalaCommand, EveryExitPathLeavesNothingBehindInEveryFormat) {
     std::string pixels;
     for (int i = 0; i < 16 * 16; ++i)
         pixels += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i * 7)};
-    for (int p = 0; p < 400; ++p) {
+    for (int p = 0; p < 2000; ++p) {
         const std::string image = b.addStream(
             "<< /Type /XObject /Subtype /Image /Width 16 /Height 16 /ColorSpace /DeviceRGB "
             "/BitsPerComponent 8 >>",
