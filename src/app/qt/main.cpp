@@ -8,6 +8,7 @@
 #include "QVSingleInstance.h"
 
 #include "app/QVUserDefaults.h"
+#include "app/ScratchArea.h"
 #include "platform/AppInfo.h"
 
 #include <QApplication>
@@ -73,6 +74,8 @@ int main(int argc, char* argv[]) {
     if (instance.sendToRunningInstance(files))
         return 0;
     instance.listen();
+    // What windows or commands that were killed left in the temporary folder.
+    ScratchArea::sweepStaleFolders();
 
     QVUserDefaults::setStandardUserDefaults(std::make_shared<QVQtUserDefaults>());
     QVMainQueuePump pump;
