@@ -657,7 +657,13 @@ void QVDocxPage::_creatParagraphs() {
             for (auto& b : blanks)
                 out.push_back(std::move(b));
         }
-        setLine(p, f32(pBottom - pTop) + f32(above));
+        // A line whose glyph box reaches up into the one above (rows set
+        // closer than their height) is as high as the step between their
+        // feet: at its own height every such row stood lower than the last.
+        if (d < 0)
+            setLine(p, f32(std::max(pBottom - previousBottomC, 0.5 * (pBottom - pTop))));
+        else
+            setLine(p, f32(pBottom - pTop) + f32(above));
         if (std::find(divStarts.begin(), divStarts.end(), k) != divStarts.end())
             divFlowTop = pBottom - p.pProperty().spacing.line;
         previous = &p;
