@@ -92,6 +92,25 @@ TEST(QVDocxPageLayout, SingleColumnKeepsEveryLineWhereItStood) {
     EXPECT_FLOAT_EQ(total, 50 + 14 * 3 + 10);
 }
 
+// Rows set closer than their glyph boxes are high (a dense table: 14 pt
+// boxes 12 pt apart, all one band): each row's line is the 12 pt step
+// between the feet, so the sum of the heights still reaches each row's foot;
+// at their own height every row stood 2 pt lower than the one before.
+TEST(QVDocxPageLayout, RowsCloserThanTheirHeightKeepTheirStep) {
+    PageBuilder b;
+    for (int k = 0; k < 5; ++k)
+        b.text(u"row", 72, 50 + 12 * k, 10, 14);
+    b.page()._creatParagraphs();
+    ASSERT_EQ(b.texts(), (std::vector<std::u16string>(5, u"row")));
+    float foot = b.page().sectProperty().pgMar.top;
+    int k = 0;
+    for (const auto& p : b.page().paragraphArray()) {
+        foot += p->pProperty().spacing.line;
+        EXPECT_FLOAT_EQ(foot, 50 + 12 * k + 14) << k;
+        ++k;
+    }
+}
+
 TEST(QVDocxPageLayout, TextLowOnThePageGetsBlankLinesAbove) {
     PageBuilder b;
     b.text(u"late", 72, 100);
