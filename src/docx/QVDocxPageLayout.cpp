@@ -33,6 +33,10 @@ constexpr double kMinimumColumnWidth = 36.0;
 // The section of a single-column band: Word's usual half-inch gap.
 constexpr float kSingleColumnEqualWidth = 720.0f;
 
+// A line overlapping the one before it keeps at least this share of its own
+// height as its exact line height.
+constexpr double kOverlapLineShare = 0.6;
+
 float f32(double v) { return static_cast<float>(v); }
 
 // The space estimate of a gap between two parts of a line is at least this
@@ -380,6 +384,79 @@ LinePart textRunsOf(const QVDocxParagraph& p) {
     return runs;
 }
 
+/// Where a line's printed text stands: its horizontal and vertical extent,
+/// lowest baseline and largest size, blank runs left out (a lone space drawn
+/// at the margin would stretch a centred line across the page).
+struct LineBox {
+    bool blank = true;
+    double left = 0, right = 0, top = 0, bottom = 0, base = 0, size = 0;
+};
+
+LineBox boxOf(const LinePart& runs) {
+    LineBox b;
+    for (const RunPtr& r : runs) {
+        const std::u16string& t = r->runText();
+        if (r->rProperty().u == 0 && r->rProperty().highlight == 0 &&
+            std::all_of(t.begin(), t.end(), [](char16_t c) { return c == u' ' || c == 0xA0; }))
+            continue;
+        const QVPDF_CTMInfo& g = r->ctmInfo();
+        const double left = g.bottomLeft.x, right = left + r->textWidth();
+        const double size = r->rProperty().sz;
+        if (b.blank) {
+            b = {false, left, right, g.topLeft.y, g.bottomLeft.y, g.yBase, size};
+            continue;
+        }
+        b.left = std::min(b.left, left);
+        b.right = std::max(b.right, right);
+        b.top = std::min(b.top, g.topLeft.y);
+        b.bottom = std::max(b.bottom, g.bottomLeft.y);
+        b.base = std::max(b.base, g.yBase);
+        b.size = std::max(b.size, size);
+    }
+    return b;
+}
+
+LinePart runsOfLine(const LineSect& line) {
+    LinePart runs;
+    for (const LinePart& part : line)
+        runs.insert(runs.end(), part.begin(), part.end());
+    return runs;
+}
+
+// A script is at most this many ems of its base line's size wide ("2",
+// "n-1", "max"); a longer line is a line of its own.
+constexpr double kScriptEms = 4.0;
+// A script's baseline lies within its base line's height, give or take this
+// share of it (a subscript hangs a little below the base's descent).
+constexpr double kScriptBaseSlack = 0.25;
+
+enum class Join {
+    Script, ///< raised or lowered beside its base line: marked and joined
+    Beside, ///< on the base line's row, right of it: joined as it is
+    Own,    ///< a line of its own: a paragraph of its own
+};
+
+/// How a line `c` that stands close above or below the line `base` joins it.
+/// Only a short piece within the base line's reach, with its baseline within
+/// the base line's height, is a script: a whole line set close under a
+/// heading in a smaller size is not ("PROCES-VERBAL" under "COMITE" read as
+/// tiny raised text after the line before).
+Join joinOf(const LineBox& c, const LineBox& base) {
+    if (c.blank || base.blank)
+        return Join::Beside;
+    const double height = base.bottom - base.top;
+    const double slack = kScriptBaseSlack * height;
+    if (c.base < base.top - slack || c.base > base.bottom + slack)
+        return Join::Own;
+    const double reach = std::max(0.5 * base.size, 2.0);
+    if (c.size < base.size && c.right - c.left <= kScriptEms * base.size &&
+        c.left <= base.right + reach && c.right >= base.left - reach)
+        return Join::Script;
+    if (c.left >= base.right - reach / 2)
+        return Join::Beside;
+    return Join::Own;
+}
+
 } // namespace
 
 void QVDocxPage::_creatParagraphs() {
@@ -475,7 +552,19 @@ void QVDocxPage::_creatParagraphs() {
             const double columnX = j == 0 ? 0.0 : _minLeftXOfColumnSectArray(columnSect);
             double referenceBottom = divTop;
             ParagraphArray C;
-            for (const LineSect& line : columnSect) {
+            // The runs of the row the last paragraph of C ends with: what a
+            // script of the next line would stand beside.
+            LinePart baseRuns;
+            for (LineSect line : columnSect) {
+                // Spaces print nothing: a line of spaces only, as a paragraph,
+                // would push the lines below down by its height, and spaces
+                // that begin a line would put its text where they stood
+                // (spaces drawn at the margin beside centred title lines).
+                while (!line.empty() && boxOf(line.front()).blank)
+                    line.erase(line.begin());
+                if (line.empty())
+                    continue;
+                const LinePart lineRuns = runsOfLine(line);
                 const LinePart& F = line.front();
                 const double lineBottom = _maxBottomYOfLinePartArray(F);
                 const double gap = lineBottom - referenceBottom;
@@ -487,6 +576,24 @@ void QVDocxPage::_creatParagraphs() {
                 QVDocxParagraph* L = C.empty() ? nullptr : C.back().get();
                 QVDocxParagraph* target = N.get();
                 bool keep = false;
+                // The table of gaps below decides how a line close to the one
+                // before joins it; a line that is neither a script of it nor
+                // beside it on its row is a paragraph of its own.
+                auto scriptOfNext = [&]() { return joinOf(boxOf(lineRuns), boxOf(baseRuns)); };
+                auto previousIsScript = [&]() {
+                    const LineBox previous = boxOf(textRunsOf(*L));
+                    const LineBox next = boxOf(lineRuns);
+                    // The previous paragraph's runs go first: it is never
+                    // beside the line after it.
+                    const Join j = joinOf(previous, next);
+                    return j == Join::Beside ? Join::Own : j;
+                };
+                auto joinPlainly = [&]() {
+                    mergeInto(*L, *N);
+                    resolveAgain(*L);
+                    target = L;
+                    baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                };
                 if (gap > h) {
                     if (gap - h <= h)
                         setLine(*N, gap);
@@ -503,24 +610,39 @@ void QVDocxPage::_creatParagraphs() {
                         resolveAgain(*L);
                         referenceBottom = lineBottom;
                         target = L;
+                        baseRuns = lineRuns;
                     } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
-                        L->setRPropertyScrpit(1, N->rProperty().sz);
-                        mergeInto(*L, *N);
-                        resolveAgain(*L);
-                        referenceBottom = lineBottom;
-                        target = L;
+                        const Join j = previousIsScript();
+                        if (j == Join::Own) {
+                            setLine(*N, gap);
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                L->setRPropertyScrpit(1, N->rProperty().sz);
+                            joinPlainly();
+                            referenceBottom = lineBottom;
+                        }
                     } else if (gap > N->rProperty().sz) {
                         setLine(*N, gap);
                         keep = true;
                     } else {
-                        N->setRPropertyScrpit(2, L->rProperty().sz);
-                        mergeInto(*L, *N);
-                        target = L;
+                        const Join j = scriptOfNext();
+                        if (j == Join::Own) {
+                            setLine(*N, gap);
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                N->setRPropertyScrpit(2, L->rProperty().sz);
+                            mergeInto(*L, *N);
+                            target = L;
+                            baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                        }
                     }
                 } else if (gap > -1.0) {
                     if (L) {
                         mergeInto(*L, *N);
                         target = L;
+                        baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
                     } else {
                         keep = true;
                     }
@@ -528,19 +650,31 @@ void QVDocxPage::_creatParagraphs() {
                     if (!L) {
                         keep = true;
                     } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
-                        L->setRPropertyScrpit(2, N->rProperty().sz);
-                        mergeInto(*L, *N);
-                        resolveAgain(*L);
-                        referenceBottom = lineBottom;
-                        target = L;
+                        const Join j = previousIsScript();
+                        if (j == Join::Own) {
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                L->setRPropertyScrpit(2, N->rProperty().sz);
+                            joinPlainly();
+                            referenceBottom = lineBottom;
+                        }
                     } else {
-                        N->setRPropertyScrpit(1, L->rProperty().sz);
-                        mergeInto(*L, *N);
-                        target = L;
+                        const Join j = scriptOfNext();
+                        if (j == Join::Own) {
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                N->setRPropertyScrpit(1, L->rProperty().sz);
+                            mergeInto(*L, *N);
+                            target = L;
+                            baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                        }
                     }
                 }
                 if (keep) {
                     referenceBottom = lineBottom;
+                    baseRuns = lineRuns;
                     C.push_back(std::move(N));
                 }
 
@@ -657,13 +791,17 @@ void QVDocxPage::_creatParagraphs() {
             for (auto& b : blanks)
                 out.push_back(std::move(b));
         }
-        // A line whose glyph box reaches up into the one above (rows set
-        // closer than their height) is as high as the step between their
-        // feet: at its own height every such row stood lower than the last.
+        // A line whose glyph box reaches up into the line before (lines set
+        // closer than the font's ascent and descent) takes the distance
+        // between the two bottoms: its own height would push it, and every
+        // line after it, down by the overlap, and a page of such lines
+        // spilled onto the next. Not less than a share of its own height, so
+        // that a line set over another stays readable.
+        const double height = pBottom - pTop;
         if (d < 0)
-            setLine(p, f32(std::max(pBottom - previousBottomC, 0.5 * (pBottom - pTop))));
+            setLine(p, f32(std::max(pBottom - previousBottomC, kOverlapLineShare * height)));
         else
-            setLine(p, f32(pBottom - pTop) + f32(above));
+            setLine(p, f32(height) + f32(above));
         if (std::find(divStarts.begin(), divStarts.end(), k) != divStarts.end())
             divFlowTop = pBottom - p.pProperty().spacing.line;
         previous = &p;

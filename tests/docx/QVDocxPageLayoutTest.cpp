@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using docxfixture::childNames;
 using docxfixture::WrittenXml;
 using Names = std::vector<std::string>;
@@ -92,23 +94,25 @@ TEST(QVDocxPageLayout, SingleColumnKeepsEveryLineWhereItStood) {
     EXPECT_FLOAT_EQ(total, 50 + 14 * 3 + 10);
 }
 
-// Rows set closer than their glyph boxes are high (a dense table: 14 pt
-// boxes 12 pt apart, all one band): each row's line is the 12 pt step
-// between the feet, so the sum of the heights still reaches each row's foot;
-// at their own height every row stood 2 pt lower than the one before.
-TEST(QVDocxPageLayout, RowsCloserThanTheirHeightKeepTheirStep) {
+// A font whose ascent and descent exceed the line pitch: each line keeps the
+// pitch, where taking its own height pushed every line down by the overlap
+// and a page of them spilled onto the next.
+TEST(QVDocxPageLayout, LinesSetCloserThanTheirGlyphBoxesKeepTheirPitch) {
     PageBuilder b;
-    for (int k = 0; k < 5; ++k)
-        b.text(u"row", 72, 50 + 12 * k, 10, 14);
+    for (int k = 0; k < 30; ++k)
+        b.text(u"a line of body text", 72, 50 + 13.4 * k, 11, 15.1, 100);
     b.page()._creatParagraphs();
-    ASSERT_EQ(b.texts(), (std::vector<std::u16string>(5, u"row")));
-    float foot = b.page().sectProperty().pgMar.top;
-    int k = 0;
-    for (const auto& p : b.page().paragraphArray()) {
-        foot += p->pProperty().spacing.line;
-        EXPECT_FLOAT_EQ(foot, 50 + 12 * k + 14) << k;
-        ++k;
+    const auto& ps = b.page().paragraphArray();
+    ASSERT_EQ(ps.size(), 30u);
+    float total = b.page().sectProperty().pgMar.top;
+    for (size_t k = 0; k < ps.size(); ++k) {
+        if (k > 0) {
+            EXPECT_NEAR(ps[k]->pProperty().spacing.line, 13.4, 1e-3) << k;
+        }
+        total += ps[k]->pProperty().spacing.line;
     }
+    // The last line's foot stands where it stood.
+    EXPECT_NEAR(total, 50 + 13.4 * 29 + 15.1, 1e-2);
 }
 
 TEST(QVDocxPageLayout, TextLowOnThePageGetsBlankLinesAbove) {
@@ -165,6 +169,93 @@ TEST(QVDocxPageLayout, SmallLineCloseBelowBecomesSubscript) {
     const QVDocx_RPr& sub = runs.back()->rProperty();
     EXPECT_EQ(sub.scrpit, 2);
     EXPECT_FLOAT_EQ(sub.sz, 20);
+}
+
+/// Every run's script position and size, paragraph by paragraph.
+std::vector<std::vector<std::pair<int32_t, float>>> scriptsOf(QVDocxPage& page) {
+    std::vector<std::vector<std::pair<int32_t, float>>> out;
+    for (const auto& p : page.paragraphArray()) {
+        out.emplace_back();
+        for (const auto& r : p->runArray())
+            if (r->asRunText())
+                out.back().push_back({r->rProperty().scrpit, r->rProperty().sz});
+    }
+    return out;
+}
+
+// A line close above or below another is shrunk into it as a script only when
+// it is a short piece beside that line; a whole line is a paragraph of its own
+// at its own size.
+TEST(QVDocxPageLayout, OnlyAShortPieceBesideALineBecomesItsScript) {
+    using Scripts = std::vector<std::vector<std::pair<int32_t, float>>>;
+    struct Case {
+        const char* what;
+        std::function<void(PageBuilder&)> fill;
+        std::vector<std::u16string> texts;
+        Scripts scripts;
+    };
+    const Case cases[] = {
+        {"a 9 pt line with its baseline 5 pt under a 12 pt heading's",
+         [](PageBuilder& b) {
+             b.text(u"A heading", 72, 100, 12, 15, 60);
+             b.text(u"and a whole line of smaller text", 72, 108, 9, 11.25, 160);
+         },
+         {u"A heading", u"and a whole line of smaller text"},
+         {{{0, 12.f}}, {{0, 9.f}}}},
+        {"a small line just above a larger one",
+         [](PageBuilder& b) {
+             b.text(u"Public meeting held on the 20th of June", 72, 100, 9, 11.25, 190);
+             b.text(u"MINUTES", 72, 103, 12, 15, 60);
+         },
+         {u"Public meeting held on the 20th of June", u"MINUTES"},
+         {{{0, 9.f}}, {{0, 12.f}}}},
+        {"a true x squared raised 7.6 pt: a superscript of its line",
+         [](PageBuilder& b) {
+             b.text(u"x", 72, 50, 20, 20, 5);
+             b.text(u"2", 77, 52, 8, 8, 5);
+             b.text(u"+1", 82, 50, 20, 20, 10);
+         },
+         {u"x2+1"},
+         {{{0, 20.f}, {1, 20.f}, {0, 20.f}}}},
+        {"a short note in the margin, 6.4 pt under the baseline of the line it stands beside",
+         [](PageBuilder& b) {
+             b.text(u"Body text of the page", 72, 50, 12, 15, 150);
+             b.text(u"note", 48, 62, 8, 8, 16);
+         },
+         {u"note", u"Body text of the page"},
+         {{{0, 8.f}}, {{0, 12.f}}}},
+        // Lines set closer than their glyph boxes are high, centred, with
+        // spaces drawn at the margin between them: read top to bottom, the
+        // spaces leave no paragraph.
+        {"a title block of centred lines",
+         [](PageBuilder& b) {
+             b.text(u"COMMITTEE", 227, 123.6, 12, 17.1, 157, 0.78);
+             b.text(u" ", 70.8, 139, 11, 16.4, 3.3, 0.78);
+             b.text(u"MINUTES", 259, 153, 12, 17.1, 93, 0.78);
+             b.text(u"Public meeting held on the 20th of June", 125, 167.6, 12, 17.1, 361, 0.78);
+             b.text(u" ", 70.8, 182.3, 11, 15.8, 3.1, 0.78);
+             b.text(u"Present", 70.8, 196, 12, 17.1, 59, 0.78);
+         },
+         {u"COMMITTEE", u"MINUTES", u"Public meeting held on the 20th of June", u"Present"},
+         {{{0, 12.f}}, {{0, 12.f}}, {{0, 12.f}}, {{0, 12.f}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PageBuilder b;
+        c.fill(b);
+        b.page()._creatParagraphs();
+        std::vector<std::u16string> texts;
+        Scripts scripts;
+        const Scripts all = scriptsOf(b.page());
+        const auto allTexts = b.texts();
+        for (size_t k = 0; k < allTexts.size(); ++k)
+            if (!allTexts[k].empty()) {
+                texts.push_back(allTexts[k]);
+                scripts.push_back(all[k]);
+            }
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(scripts, c.scripts);
+    }
 }
 
 TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
