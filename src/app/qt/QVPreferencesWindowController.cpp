@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,11 +130,6 @@ QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr
     buttons->setContentsMargins(12, 0, 12, 12);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
-    auto* closeAction = new QAction(this);
-    closeAction->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    closeAction->setShortcutContext(Qt::WindowShortcut);
-    connect(closeAction, &QAction::triggered, this, &QWidget::close);
-    addAction(closeAction);
     resize(460, 260);
 
     connect(btn_openFile_, &QCheckBox::clicked, this, &QVPreferencesWindowController::openFileAfterConversionAction);
@@ -200,6 +196,15 @@ void QVPreferencesWindowController::showWindow() {
     raise();
     activateWindow();
     visible_ = true;
+}
+
+void QVPreferencesWindowController::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Close) ||
+        (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void QVPreferencesWindowController::closeEvent(QCloseEvent* event) {
