@@ -183,13 +183,13 @@ void QVPreferencesWindowController::showWindow() {
     // would open at the screen's corner, over the main window's menus).
     adjustSize();
     resize(size().expandedTo(QSize(460, 260)));
-    if (QWidget* main = QVAppDelegate::sharedInstance(); main && main->isVisible()) {
+    QWidget* main = QVAppDelegate::sharedInstance();
+    const bool overMain = main && main->isVisible();
+    if (QScreen* s = overMain ? main->screen() : screen()) {
         QRect r(QPoint(0, 0), size());
-        r.moveCenter(main->frameGeometry().center());
-        if (QScreen* screen = main->screen()) {
-            const QPoint corner = screen->availableGeometry().topLeft();
-            r.moveTopLeft(QPoint(std::max(r.left(), corner.x()), std::max(r.top(), corner.y())));
-        }
+        r.moveCenter(overMain ? main->frameGeometry().center() : s->availableGeometry().center());
+        const QPoint corner = s->availableGeometry().topLeft();
+        r.moveTopLeft(QPoint(std::max(r.left(), corner.x()), std::max(r.top(), corner.y())));
         move(r.topLeft());
     }
     show();
