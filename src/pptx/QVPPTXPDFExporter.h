@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-class QVPPTXTextBoxInfo;
+struct QVPPTXTextBoxInfo;
 
 class QVPPTXPDFExporter : public QVPDFPageExporter {
 public:
