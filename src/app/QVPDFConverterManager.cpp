@@ -152,6 +152,13 @@ void QVPDFConverterManager::convertPDFPageIndexFaildWithError(QVPDFConverter&, i
                                                                   pageNumber, error);
 }
 
+void QVPDFConverterManager::convertPDFPageIndexWarning(QVPDFConverter&, int64_t pageNumber,
+                                                       const std::string& message) {
+    if (delegate_ && currentConvertItem_)
+        delegate_->didConversionConvertPDFPageIndexWarning(*this, currentConvertItem_, pageNumber,
+                                                           message);
+}
+
 void QVPDFConverterManager::willSaveDoc(QVPDFConverter&) {
     if (delegate_ && currentConvertItem_)
         delegate_->didConversionWillSaveDoc(*this, currentConvertItem_);

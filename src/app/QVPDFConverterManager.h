@@ -53,6 +53,8 @@ public:
                              size_t finshedWordPageCount) override;
     void convertPDFPageIndexFaildWithError(QVPDFConverter&, int64_t pageNumber,
                                            const QVError&) override;
+    void convertPDFPageIndexWarning(QVPDFConverter&, int64_t pageNumber,
+                                    const std::string& message) override;
     void willSaveDoc(QVPDFConverter&) override;
     void catchException(QVPDFConverter&, const QVException&) override;
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QVPDFConverterManager;
 class QVSourceFileItem;
@@ -35,6 +36,11 @@ public:
     virtual void didConversionConvertPDFPageIndexFaildWithError(
         QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>&, int64_t /*pageNumber*/,
         const QVError&) {}
+    /// Before a page's converted report: what the user should know of it.
+    virtual void didConversionConvertPDFPageIndexWarning(QVPDFConverterManager&,
+                                                         const std::shared_ptr<QVSourceFileItem>&,
+                                                         int64_t /*pageNumber*/,
+                                                         const std::string& /*message*/) {}
     virtual void didConversionWillSaveDoc(QVPDFConverterManager&,
                                           const std::shared_ptr<QVSourceFileItem>&) {}
     virtual void didConversionCatchException(QVPDFConverterManager&,

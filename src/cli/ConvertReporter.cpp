@@ -124,6 +124,21 @@ void ConvertReporter::didConversionConvertPDFPageIndexFaildWithError(
         drawBar();
 }
 
+void ConvertReporter::didConversionConvertPDFPageIndexWarning(
+    QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>& item, int64_t page,
+    const std::string& message) {
+    if (json_) {
+        out_ << "{\"event\":\"page-warning\",\"file\":" << JsonText::quote(item->sourcePath())
+             << ",\"page\":" << page << ",\"warning\":" << JsonText::quote(message) << "}\n"
+             << std::flush;
+        return;
+    }
+    clearBar();
+    err_ << name_ << ": " << message << "\n";
+    if (terminal_)
+        drawBar();
+}
+
 void ConvertReporter::didConversionWillSaveDoc(QVPDFConverterManager&,
                                                const std::shared_ptr<QVSourceFileItem>& item) {
     if (json_) {

@@ -48,6 +48,10 @@ public:
     void didConversionConvertPDFPageIndexFaildWithError(QVPDFConverterManager&,
                                                         const std::shared_ptr<QVSourceFileItem>&,
                                                         int64_t pageNumber, const QVError&) override;
+    void didConversionConvertPDFPageIndexWarning(QVPDFConverterManager&,
+                                                 const std::shared_ptr<QVSourceFileItem>&,
+                                                 int64_t pageNumber,
+                                                 const std::string& message) override;
     void didConversionWillSaveDoc(QVPDFConverterManager&,
                                   const std::shared_ptr<QVSourceFileItem>&) override;
     void didConversionCatchException(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>&,

@@ -26,6 +26,8 @@ constexpr const char* kCancelled = "Conversion has been canceled.";
 constexpr const char* kCantSave = "Can't save the document.";
 constexpr const char* kNoPageConverted = "Can't save the document: no page could be converted.";
 constexpr const char* kUnsupportedFormat = "Unsupported output format \"%@\".";
+constexpr const char* kNoTextOnPage = "page %zd has no text; it may be a scanned image";
+constexpr const char* kTextLeftOut = "page %zd: ";
 
 std::string withPage(const char* format, int64_t page) {
     std::string s = format;
@@ -256,11 +258,18 @@ std::optional<QVError> QVPDFConverter::startConvertQueue(platform::PdfDocument& 
             reportFailure(p, makeError(domain, 401, withPage(kCantConvert, p)));
             continue;
         }
-        // An empty page from a page with text is no success: say why.
-        if (auto reason = exporter->droppedPageTextReason()) {
-            reportFailure(p, makeError(domain, 401, *reason));
-            continue;
-        }
+        // A page that reads converts, also when it comes out empty; the
+        // user is told why it is empty.
+        std::optional<std::string> warning;
+        if (!exporter->pageShowedText())
+            warning = withPage(kNoTextOnPage, p);
+        else if (auto reason = exporter->droppedPageTextReason())
+            warning = withPage(kTextLeftOut, p) + *reason;
+        if (warning)
+            post([p, message = *warning](QVPDFConverter& c) {
+                if (c.delegate_)
+                    c.delegate_->convertPDFPageIndexWarning(c, p, message);
+            });
         ++converted;
         const size_t position = i + 1, done = converted;
         post([p, position, done](QVPDFConverter& c) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class QVPDFConverter;
 
@@ -23,6 +24,10 @@ public:
                                      size_t /*finshedWordPageCount*/) {}
     virtual void convertPDFPageIndexFaildWithError(QVPDFConverter&, int64_t /*pageNumber*/,
                                                    const QVError&) {}
+    /// Before a page's converted report: what the user should know of the
+    /// page's output (a page without text, a page whose text was left out).
+    virtual void convertPDFPageIndexWarning(QVPDFConverter&, int64_t /*pageNumber*/,
+                                            const std::string& /*message*/) {}
     virtual void willSaveDoc(QVPDFConverter&) {}
     virtual void catchException(QVPDFConverter&, const QVException&) {}
 };

@@ -32,6 +32,9 @@ public:
     /// After a page converted: why the page came out without the text it
     /// had, when the format left all of it out; none otherwise.
     virtual std::optional<std::string> droppedPageTextReason() const { return std::nullopt; }
+    /// After a page converted: whether it showed any text at all (a scanned
+    /// image shows none). The base answers true: it knows nothing of pages.
+    virtual bool pageShowedText() const { return true; }
 
     int64_t numberOfPagesToConvert() const { return numberOfPagesToConvert_; }
     void setNumberOfPagesToConvert(int64_t n) { numberOfPagesToConvert_ = n; }

@@ -4,12 +4,14 @@
 #include "pdf/QVPDFUtilities.h"
 #include "pdf/content/QVPDFConentParser.h"
 #include "pdf/content/QVPDFPageBudget.h"
+#include "pdf/content/QVPDFTextCharacters.h"
 #include "pdf/content/RenderingStateStack.h"
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontCache.h"
 #include "platform/pdf/PdfContentScanner.h"
 #include "platform/pdf/PdfDocument.h"
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
 
@@ -40,6 +42,39 @@ struct QVPDFPageExporterAccess {
     static void endPage(QVPDFPageExporter& e) { e.endWriterPage(); }
 };
 
+namespace {
+// A string shows text when it holds a character that is no blank.
+bool showsText(const std::u16string& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char16_t c) { return c > 0x20 && !QVPDF_IsWhitespaceCharacter(c); });
+}
+} // namespace
+
+// Stands between the interpreter and the exporter, counting the page's
+// strings of visible text for every format alike.
+class QVPDFPageTextCounter final : public QVPDFConentParserDelegate {
+public:
+    explicit QVPDFPageTextCounter(QVPDFPageExporter& e) : exporter_(e) {}
+    void didScanText(QVPDFConentParser& parser, const std::u16string& text,
+                     platform::Size textOffset) override {
+        if (showsText(text))
+            ++exporter_.pageVisibleStrings_;
+        exporter_.didScanText(parser, text, textOffset);
+    }
+    void didScanPath(QVPDFConentParser& parser, const platform::Path& path, bool stroke,
+                     bool fill) override {
+        exporter_.didScanPath(parser, path, stroke, fill);
+    }
+    void didScanXObjectImage(QVPDFConentParser& parser,
+                             const std::shared_ptr<const QVPDFImageXObject>& image) override {
+        exporter_.didScanXObjectImage(parser, image);
+    }
+    bool wantsImageFiles() const override { return exporter_.wantsImageFiles(); }
+
+private:
+    QVPDFPageExporter& exporter_;
+};
+
 bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
     if (!page)
         return false;
@@ -58,8 +93,6 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
         platform::AffineTransform::makeTranslation(-origin.x, -origin.y)
             .concat(QVPDF_PageDisplayTransform(currentPageRotation_, currentPageMediaBox_.size));
 
-    resetPageState();
-    renderingStateStack_ = std::make_shared<RenderingStateStack>();
     if (!fontCache_ || fontCacheDocument_.lock() != page->documentImpl()) {
         fontCache_ = std::make_shared<QVPDFFontCache>();
         fontCacheDocument_ = page->documentImpl();
@@ -68,15 +101,94 @@ bool QVPDFPageExporter::convertPDFPage(const platform::PdfPage* page) {
     {
         WriterPageGuard guard(*this,
                               [](QVPDFPageExporter& e) { QVPDFPageExporterAccess::endPage(e); });
-        QVPDFConentParser parser(page->dictionary(), content);
-        parser.setDelegate(this);
-        parser.setRenderingStateStack(renderingStateStack_);
-        parser.setFontCache(fontCache_);
-        parser.startParser();
-        closeOpenObjects();
+        interpretPage(*page, content);
+        if (const int turn = readsPageInTextOrientation() ? pageTextTurn() : 0) {
+            // Nothing of the page was kept the first time (none of its text
+            // was level): it is read again, turned.
+            turnPageFrame(turn);
+            restartWriterPage(currentPageMediaBox_.size);
+            interpretPage(*page, content);
+        }
     }
     endWriterPage();
     return true;
+}
+
+void QVPDFPageExporter::interpretPage(const platform::PdfPage& page,
+                                      const std::shared_ptr<platform::PdfContentStream>& content) {
+    resetPageState();
+    pageVisibleStrings_ = 0;
+    std::fill(std::begin(pageTextAngles_), std::end(pageTextAngles_), 0);
+    renderingStateStack_ = std::make_shared<RenderingStateStack>();
+    QVPDFPageTextCounter counter(*this);
+    QVPDFConentParser parser(page.dictionary(), content);
+    parser.setDelegate(&counter);
+    parser.setRenderingStateStack(renderingStateStack_);
+    parser.setFontCache(fontCache_);
+    parser.startParser();
+    closeOpenObjects();
+}
+
+void QVPDFPageExporter::notePageTextGeometry(const std::u16string& text,
+                                             const QVPDF_CTMInfo& geometry) {
+    if (!showsText(text))
+        return;
+    const float r = geometry.rotation;
+    const auto near = [r](float angle) { return std::fabs(r - angle) < kTextAngleTolerance; };
+    size_t bin = 4; // mirrored or slanted
+    if (!geometry.flip) {
+        if (near(0) || near(360))
+            bin = 0;
+        else if (near(90))
+            bin = 1;
+        else if (near(180))
+            bin = 2;
+        else if (near(270))
+            bin = 3;
+    }
+    ++pageTextAngles_[bin];
+}
+
+int QVPDFPageExporter::pageTextTurn() const {
+    // All of the text at one of the three angles: a page with any level,
+    // slanted or mirrored text beside it stays as it is shown.
+    if (pageTextAngles_[0] > 0 || pageTextAngles_[4] > 0)
+        return 0;
+    int turn = 0;
+    for (int k = 1; k <= 3; ++k) {
+        if (pageTextAngles_[k] == 0)
+            continue;
+        if (turn != 0)
+            return 0;
+        turn = 90 * k;
+    }
+    return turn;
+}
+
+void QVPDFPageExporter::turnPageFrame(int turn) {
+    // Display space turned back by the text's angle (clockwise as shown,
+    // y downward), then moved onto the page again; exact quarter turns
+    // keep whole coordinates whole.
+    const double w = currentPageMediaBox_.size.width, h = currentPageMediaBox_.size.height;
+    platform::AffineTransform t = platform::AffineTransform::identity();
+    platform::Size size{w, h};
+    switch (turn) {
+    case 90: // (x, y) -> (y, w - x)
+        t = {0, -1, 1, 0, 0, w};
+        size = {h, w};
+        break;
+    case 180: // (x, y) -> (w - x, h - y)
+        t = {-1, 0, 0, -1, w, h};
+        break;
+    case 270: // (x, y) -> (h - y, x)
+        t = {0, 1, -1, 0, h, 0};
+        size = {h, w};
+        break;
+    default:
+        return;
+    }
+    currentPageTransform_ = currentPageTransform_.concat(t);
+    currentPageMediaBox_.size = size;
 }
 
 // ---------------------------------------------------------------------------

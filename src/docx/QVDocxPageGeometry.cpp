@@ -20,6 +20,9 @@ constexpr double kLineTolerance = 1.0;
 constexpr double kColumnGap = 8.0;
 // Parts whose baselines differ by less than this are one line of a column.
 constexpr double kColumnBaselineTolerance = 5.0;
+// A piece at most this share of its line's tallest piece high may stand
+// over or under another piece of the line (a stacked script).
+constexpr double kStackedShare = 0.7;
 // Starting value of a line section's top: below any page.
 constexpr double kNoTop = 90000.0;
 
@@ -259,6 +262,19 @@ LineSect QVDocxPage::_collectYColumnIntersectRunTexts(const LineSect& parts) {
             taken = (h > smallest && L - base <= reach) || (!(h > smallest) && L - base < smallest);
         } else {
             taken = smallest > h || base - L < smallest;
+        }
+        // A piece off the baseline that stands over or under a piece already
+        // taken is the next line, unless it is small beside the line (a
+        // limit set under a sum): lines set closer than their glyph boxes are
+        // high chained a whole title block into one line, read left to right.
+        if (taken && L != base && h > kStackedShare * largest) {
+            const double partLeft = _leftXOfLinePartArray(part);
+            const double partRight = _rightXOfLinePartArray(part);
+            taken = std::none_of(line.begin(), line.end(), [&](const LinePart& t) {
+                return std::min(partRight, _rightXOfLinePartArray(t)) -
+                           std::max(partLeft, _leftXOfLinePartArray(t)) >
+                       kLineTolerance;
+            });
         }
         if (!taken)
             break;

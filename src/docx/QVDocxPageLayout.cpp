@@ -6,9 +6,12 @@
 #include "docx/QVDocxParagraph.h"
 #include "docx/QVDocxRunText.h"
 #include "docx/QVDocxUtilities.h"
+#include "pdf/font/BuiltinFont.h"
+#include "pdf/font/BuiltinFontManager.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -30,6 +33,10 @@ constexpr double kMinimumColumnWidth = 36.0;
 // The section of a single-column band: Word's usual half-inch gap.
 constexpr float kSingleColumnEqualWidth = 720.0f;
 
+// A line overlapping the one before it keeps at least this share of its own
+// height as its exact line height.
+constexpr double kOverlapLineShare = 0.6;
+
 float f32(double v) { return static_cast<float>(v); }
 
 // The space estimate of a gap between two parts of a line is at least this
@@ -43,12 +50,21 @@ constexpr double kMaximumGapSpaces = 200;
 // "2" read "H2", not "H 2").
 constexpr double kOverlapApart = 0.5;
 
+// In a band placed with tab stops, a gap of more than this many spaces goes
+// to a tab stop; a narrower one stays spaces (a word placed on its own, whose
+// printed end could pass the next word's stop and push it one stop on).
+constexpr double kTabGapSpaces = 2.0;
+
+/// The width of a space after run R.
+double spaceOf(const QVDocxRunText& R) {
+    return std::max(R.spaceWidth(), kMinimumSpaceShare * std::fabs(R.ctmInfo().fontSize.width));
+}
+
 /// The spaces that fill a gap of g points after run R: the nearest count of
 /// R's spaces, at least one. A single space for every gap put the words after
 /// a wide gap (a table's next cell, a tab stop) that much too far left.
 size_t gapSpaces(const QVDocxRunText& R, double g) {
-    const double s =
-        std::max(R.spaceWidth(), kMinimumSpaceShare * std::fabs(R.ctmInfo().fontSize.width));
+    const double s = spaceOf(R);
     const double q = g > 0 && s > 0 ? std::nearbyint(g / s) : 1.0;
     return static_cast<size_t>(std::isfinite(q) ? std::clamp(q, 1.0, kMaximumGapSpaces) : 1.0);
 }
@@ -121,6 +137,178 @@ Div columnsOfBand(const Div& band, double pageWidth) {
     return columns;
 }
 
+// A reader sets a line in its own face: the standard one of the family's
+// kind, a little wider still for hinting and rounding, and a few points of
+// its own at the column's edge.
+constexpr double kReaderWidthSlack = 1.02;
+constexpr double kReaderWidthPad = 2.0;
+// Bands whose columns start this close to each other have the same columns.
+constexpr double kSameColumnEdge = 6.0;
+
+/// The width a reader prints a run in: the standard face of its family's
+/// kind (Helvetica, the widest of them, when the kind is unknown), or the
+/// PDF's own width when that is wider or a character has no standard width.
+double readerWidth(const QVDocxRunText& run) {
+    const QVDocx_RPr& r = run.rProperty();
+    ReaderFontKind kind = r.fontKind;
+    if (kind == ReaderFontKind::Unknown)
+        kind = readerFontKind(r.rFonts.ascii);
+    const char* face = kind == ReaderFontKind::Mono    ? (r.b ? "Courier-Bold" : "Courier")
+                       : kind == ReaderFontKind::Serif ? (r.b ? "Times-Bold" : "Times-Roman")
+                                                       : (r.b ? "Helvetica-Bold" : "Helvetica");
+    const double own = std::fabs(run.textWidth());
+    const auto font = BuiltinFontManager::sharedManager().findBuildinFont(face);
+    if (!font)
+        return own;
+    double units = 0;
+    for (const char16_t c : run.runText()) {
+        const std::optional<uint16_t> w = font->fontWidths().getCharacter(c == u'\t' ? u' ' : c);
+        if (!w)
+            return own;
+        units += *w;
+    }
+    return std::max(own, units * r.sz / 1000.0);
+}
+
+/// How wide a column must be for its widest line, as a reader prints it,
+/// measured from the column's left edge `columnX`.
+double neededWidth(const LineSect& column, double columnX) {
+    double need = 0;
+    LineSect rest = column;
+    while (!rest.empty()) {
+        const LineSect line = QVDocxPage::_collectSampleBaseLineInColumnArray(rest);
+        removeTaken(rest, line);
+        double width = 0;
+        double right = QVDocxPage::_leftXOfLinePartArray(line.front());
+        for (const LinePart& part : line) {
+            width += std::max(QVDocxPage::_leftXOfLinePartArray(part) - right, 0.0);
+            for (const RunPtr& run : part)
+                width += readerWidth(*run);
+            right = QVDocxPage::_rightXOfLinePartArray(part);
+        }
+        need = std::max(need, QVDocxPage::_leftXOfLinePartArray(line.front()) - columnX +
+                                  width * kReaderWidthSlack + kReaderWidthPad);
+    }
+    return need;
+}
+
+/// Whether every column of a band holds its widest line between its left
+/// edge and the next column's (the page's right edge for the last): a line
+/// that does not fit wraps, and the band grows down the page.
+bool columnsFit(const Div& columns, double pageWidth) {
+    if (columns.size() < 2)
+        return true;
+    for (size_t k = 0; k < columns.size(); ++k) {
+        const double x = k == 0 ? 0.0 : QVDocxPage::_minLeftXOfColumnArray(columns[k]);
+        const double next = k + 1 < columns.size()
+                                ? QVDocxPage::_minLeftXOfColumnArray(columns[k + 1])
+                                : pageWidth;
+        if (neededWidth(columns[k], x) > next - x)
+            return false;
+    }
+    return true;
+}
+
+size_t lineCount(const LineSect& column) {
+    size_t n = 0;
+    LineSect rest = column;
+    while (!rest.empty()) {
+        removeTaken(rest, QVDocxPage::_collectSampleBaseLineInColumnArray(rest));
+        ++n;
+    }
+    return n;
+}
+
+// A column whose next line stands this much above a line before it does not
+// read top to bottom.
+constexpr double kUpwardLine = 5.0;
+
+/// Whether a column's lines, in its reading order, go down the page. Rows of
+/// a table standing closer than their height chain into one line, which is
+/// then read left to right: every row's first cell, then every row's second.
+bool readsDownward(const LineSect& column) {
+    double lowest = -std::numeric_limits<double>::infinity();
+    LineSect rest = column;
+    while (!rest.empty()) {
+        const LineSect line = QVDocxPage::_collectSampleBaseLineInColumnArray(rest);
+        removeTaken(rest, line);
+        const double base = QVDocxPage::_maxBaseLineOfLinePartArray(line.front());
+        if (base < lowest - kUpwardLine)
+            return false;
+        lowest = std::max(lowest, base);
+    }
+    return true;
+}
+
+bool hasColumnOfOneLine(const Div& columns) {
+    return std::any_of(columns.begin(), columns.end(),
+                       [](const LineSect& c) { return lineCount(c) < 2; });
+}
+
+/// Whether two bands have the same columns: as many, starting at nearly the
+/// same places.
+bool sameColumns(const Div& a, const Div& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t k = 1; k < a.size(); ++k)
+        if (std::fabs(QVDocxPage::_minLeftXOfColumnArray(a[k]) -
+                      QVDocxPage::_minLeftXOfColumnArray(b[k])) > kSameColumnEdge)
+            return false;
+    return true;
+}
+
+bool sameSectionColumns(const QVDocx_Cols& a, const QVDocx_Cols& b) {
+    if (a.num != b.num || a.col.size() != b.col.size())
+        return false;
+    for (size_t k = 0; k < a.col.size(); ++k)
+        if (a.col[k].w != b.col[k].w || a.col[k].space != b.col[k].space)
+            return false;
+    return true;
+}
+
+/// The bands of a page, laid out: consecutive bands with the same columns
+/// become one band whose columns run on through both (each would otherwise
+/// be a section of its own, and readers lay out thousands of sections
+/// slowly); a band whose columns cannot hold their lines, do not read down
+/// the page, or include a column of one line, becomes one column of its lines, top to bottom, whose parts stand at tab stops (`tabbed`).
+/// `lines` holds each band's lines, `bands` its columns.
+std::vector<Div> joinedBands(const std::vector<Div>& lines, const std::vector<Div>& bands,
+                             double pageWidth, std::vector<bool>& tabbed) {
+    std::vector<Div> out;
+    tabbed.clear();
+    for (size_t b = 0; b < bands.size();) {
+        // The run of bands with the same columns as this one, joined.
+        Div joined = bands[b];
+        size_t e = b + 1;
+        while (joined.size() > 1 && e < bands.size() && sameColumns(joined, bands[e])) {
+            for (size_t k = 0; k < joined.size(); ++k)
+                joined[k].insert(joined[k].end(), bands[e][k].begin(), bands[e][k].end());
+            ++e;
+        }
+        // Columns of one line each are parts of rows, not columns (a table's
+        // row, a formula beside its number): at tab stops they read the same
+        // and need no section of their own.
+        const bool asColumns =
+            !hasColumnOfOneLine(joined) && columnsFit(joined, pageWidth) &&
+            std::all_of(joined.begin(), joined.end(), [](const LineSect& c) { return readsDownward(c); });
+        if (joined.size() == 1 || asColumns) {
+            out.push_back(std::move(joined));
+            tabbed.push_back(false);
+        } else {
+            // Line by line: a column's reading order would chain the rows of
+            // a table whose lines stand closer than their height into one.
+            LineSect all;
+            for (size_t k = b; k < e; ++k)
+                for (const LineSect& line : lines[k])
+                    all.insert(all.end(), line.begin(), line.end());
+            out.push_back(Div{std::move(all)});
+            tabbed.push_back(true);
+        }
+        b = e;
+    }
+    return out;
+}
+
 QVDocx_Cols columnsOfSection(const Div& columns, float pageWidth) {
     QVDocx_Cols cols;
     cols.num = static_cast<int32_t>(columns.size());
@@ -143,6 +331,12 @@ void endSection(QVDocxParagraph& p) {
     s.write = 1;
     s.type = 1;
     p.setSectProperty(std::move(s));
+}
+
+/// A paragraph's section record without the section's end.
+QVDocx_SectPr openSection(QVDocx_SectPr s) {
+    s.write = 0;
+    return s;
 }
 
 void setLine(QVDocxParagraph& p, double line) {
@@ -190,6 +384,79 @@ LinePart textRunsOf(const QVDocxParagraph& p) {
     return runs;
 }
 
+/// Where a line's printed text stands: its horizontal and vertical extent,
+/// lowest baseline and largest size, blank runs left out (a lone space drawn
+/// at the margin would stretch a centred line across the page).
+struct LineBox {
+    bool blank = true;
+    double left = 0, right = 0, top = 0, bottom = 0, base = 0, size = 0;
+};
+
+LineBox boxOf(const LinePart& runs) {
+    LineBox b;
+    for (const RunPtr& r : runs) {
+        const std::u16string& t = r->runText();
+        if (r->rProperty().u == 0 && r->rProperty().highlight == 0 &&
+            std::all_of(t.begin(), t.end(), [](char16_t c) { return c == u' ' || c == 0xA0; }))
+            continue;
+        const QVPDF_CTMInfo& g = r->ctmInfo();
+        const double left = g.bottomLeft.x, right = left + r->textWidth();
+        const double size = r->rProperty().sz;
+        if (b.blank) {
+            b = {false, left, right, g.topLeft.y, g.bottomLeft.y, g.yBase, size};
+            continue;
+        }
+        b.left = std::min(b.left, left);
+        b.right = std::max(b.right, right);
+        b.top = std::min(b.top, g.topLeft.y);
+        b.bottom = std::max(b.bottom, g.bottomLeft.y);
+        b.base = std::max(b.base, g.yBase);
+        b.size = std::max(b.size, size);
+    }
+    return b;
+}
+
+LinePart runsOfLine(const LineSect& line) {
+    LinePart runs;
+    for (const LinePart& part : line)
+        runs.insert(runs.end(), part.begin(), part.end());
+    return runs;
+}
+
+// A script is at most this many ems of its base line's size wide ("2",
+// "n-1", "max"); a longer line is a line of its own.
+constexpr double kScriptEms = 4.0;
+// A script's baseline lies within its base line's height, give or take this
+// share of it (a subscript hangs a little below the base's descent).
+constexpr double kScriptBaseSlack = 0.25;
+
+enum class Join {
+    Script, ///< raised or lowered beside its base line: marked and joined
+    Beside, ///< on the base line's row, right of it: joined as it is
+    Own,    ///< a line of its own: a paragraph of its own
+};
+
+/// How a line `c` that stands close above or below the line `base` joins it.
+/// Only a short piece within the base line's reach, with its baseline within
+/// the base line's height, is a script: a whole line set close under a
+/// heading in a smaller size is not ("PROCES-VERBAL" under "COMITE" read as
+/// tiny raised text after the line before).
+Join joinOf(const LineBox& c, const LineBox& base) {
+    if (c.blank || base.blank)
+        return Join::Beside;
+    const double height = base.bottom - base.top;
+    const double slack = kScriptBaseSlack * height;
+    if (c.base < base.top - slack || c.base > base.bottom + slack)
+        return Join::Own;
+    const double reach = std::max(0.5 * base.size, 2.0);
+    if (c.size < base.size && c.right - c.left <= kScriptEms * base.size &&
+        c.left <= base.right + reach && c.right >= base.left - reach)
+        return Join::Script;
+    if (c.left >= base.right - reach / 2)
+        return Join::Beside;
+    return Join::Own;
+}
+
 } // namespace
 
 void QVDocxPage::_creatParagraphs() {
@@ -215,12 +482,16 @@ void QVDocxPage::_creatParagraphs() {
         });
         lineSects.push_back(_collectLinePartArrayInSameBaseLine(line));
     }
-    std::vector<Div> divs;
+    std::vector<Div> bandLines;
+    std::vector<Div> bands;
     while (!lineSects.empty()) {
         Div band = _collectYIntersectRunTexts(lineSects);
         lineSects.erase(lineSects.begin(), lineSects.begin() + static_cast<long>(band.size()));
-        divs.push_back(columnsOfBand(band, sectProperty_.pgSz.w));
+        bands.push_back(columnsOfBand(band, sectProperty_.pgSz.w));
+        bandLines.push_back(std::move(band));
     }
+    std::vector<bool> tabbed;
+    const std::vector<Div> divs = joinedBands(bandLines, bands, sectProperty_.pgSz.w, tabbed);
 
     // Stage B: paragraphs per band and column.
     ParagraphArray P;
@@ -260,9 +531,11 @@ void QVDocxPage::_creatParagraphs() {
         S.pgMar = sectProperty_.pgMar;
         if (space > 0)
             divTop -= space;
-        if (!P.empty() && div.size() != 1)
-            endSection(*P.back());
         S.cols = columnsOfSection(div, S.pgSz.w);
+        // A section ends only where the columns change: one-column bands, and
+        // bands with the same columns, run on in one section.
+        if (!P.empty() && !sameSectionColumns(P.back()->sectProperty().cols, S.cols))
+            endSection(*P.back());
         // Exact line heights carry every line's place; a line grid would
         // round each line up to its pitch and move the text down the page.
         S.docGrid.type.reset();
@@ -279,7 +552,19 @@ void QVDocxPage::_creatParagraphs() {
             const double columnX = j == 0 ? 0.0 : _minLeftXOfColumnSectArray(columnSect);
             double referenceBottom = divTop;
             ParagraphArray C;
-            for (const LineSect& line : columnSect) {
+            // The runs of the row the last paragraph of C ends with: what a
+            // script of the next line would stand beside.
+            LinePart baseRuns;
+            for (LineSect line : columnSect) {
+                // Spaces print nothing: a line of spaces only, as a paragraph,
+                // would push the lines below down by its height, and spaces
+                // that begin a line would put its text where they stood
+                // (spaces drawn at the margin beside centred title lines).
+                while (!line.empty() && boxOf(line.front()).blank)
+                    line.erase(line.begin());
+                if (line.empty())
+                    continue;
+                const LinePart lineRuns = runsOfLine(line);
                 const LinePart& F = line.front();
                 const double lineBottom = _maxBottomYOfLinePartArray(F);
                 const double gap = lineBottom - referenceBottom;
@@ -291,6 +576,24 @@ void QVDocxPage::_creatParagraphs() {
                 QVDocxParagraph* L = C.empty() ? nullptr : C.back().get();
                 QVDocxParagraph* target = N.get();
                 bool keep = false;
+                // The table of gaps below decides how a line close to the one
+                // before joins it; a line that is neither a script of it nor
+                // beside it on its row is a paragraph of its own.
+                auto scriptOfNext = [&]() { return joinOf(boxOf(lineRuns), boxOf(baseRuns)); };
+                auto previousIsScript = [&]() {
+                    const LineBox previous = boxOf(textRunsOf(*L));
+                    const LineBox next = boxOf(lineRuns);
+                    // The previous paragraph's runs go first: it is never
+                    // beside the line after it.
+                    const Join j = joinOf(previous, next);
+                    return j == Join::Beside ? Join::Own : j;
+                };
+                auto joinPlainly = [&]() {
+                    mergeInto(*L, *N);
+                    resolveAgain(*L);
+                    target = L;
+                    baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                };
                 if (gap > h) {
                     if (gap - h <= h)
                         setLine(*N, gap);
@@ -307,24 +610,39 @@ void QVDocxPage::_creatParagraphs() {
                         resolveAgain(*L);
                         referenceBottom = lineBottom;
                         target = L;
+                        baseRuns = lineRuns;
                     } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
-                        L->setRPropertyScrpit(1, N->rProperty().sz);
-                        mergeInto(*L, *N);
-                        resolveAgain(*L);
-                        referenceBottom = lineBottom;
-                        target = L;
+                        const Join j = previousIsScript();
+                        if (j == Join::Own) {
+                            setLine(*N, gap);
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                L->setRPropertyScrpit(1, N->rProperty().sz);
+                            joinPlainly();
+                            referenceBottom = lineBottom;
+                        }
                     } else if (gap > N->rProperty().sz) {
                         setLine(*N, gap);
                         keep = true;
                     } else {
-                        N->setRPropertyScrpit(2, L->rProperty().sz);
-                        mergeInto(*L, *N);
-                        target = L;
+                        const Join j = scriptOfNext();
+                        if (j == Join::Own) {
+                            setLine(*N, gap);
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                N->setRPropertyScrpit(2, L->rProperty().sz);
+                            mergeInto(*L, *N);
+                            target = L;
+                            baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                        }
                     }
                 } else if (gap > -1.0) {
                     if (L) {
                         mergeInto(*L, *N);
                         target = L;
+                        baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
                     } else {
                         keep = true;
                     }
@@ -332,19 +650,31 @@ void QVDocxPage::_creatParagraphs() {
                     if (!L) {
                         keep = true;
                     } else if (N->pProperty().spacing.line > L->pProperty().spacing.line) {
-                        L->setRPropertyScrpit(2, N->rProperty().sz);
-                        mergeInto(*L, *N);
-                        resolveAgain(*L);
-                        referenceBottom = lineBottom;
-                        target = L;
+                        const Join j = previousIsScript();
+                        if (j == Join::Own) {
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                L->setRPropertyScrpit(2, N->rProperty().sz);
+                            joinPlainly();
+                            referenceBottom = lineBottom;
+                        }
                     } else {
-                        N->setRPropertyScrpit(1, L->rProperty().sz);
-                        mergeInto(*L, *N);
-                        target = L;
+                        const Join j = scriptOfNext();
+                        if (j == Join::Own) {
+                            keep = true;
+                        } else {
+                            if (j == Join::Script)
+                                N->setRPropertyScrpit(1, L->rProperty().sz);
+                            mergeInto(*L, *N);
+                            target = L;
+                            baseRuns.insert(baseRuns.end(), lineRuns.begin(), lineRuns.end());
+                        }
                     }
                 }
                 if (keep) {
                     referenceBottom = lineBottom;
+                    baseRuns = lineRuns;
                     C.push_back(std::move(N));
                 }
 
@@ -366,7 +696,14 @@ void QVDocxPage::_creatParagraphs() {
                         const std::u16string& next = Q.front()->runText();
                         const bool apart = !R->runText().empty() && R->runText().back() != u' ' &&
                                            !next.empty() && next.front() != u' ';
-                        if (g > R->ctmInfo().fontSize.width / 10.0 || (g < -kOverlapApart && apart)) {
+                        if (tabbed[i] && inOrder && g > kTabGapSpaces * spaceOf(*R)) {
+                            // A part of a band too wide for its columns goes
+                            // to a tab stop at its place on the page.
+                            R->runText() += u'\t';
+                            R->setTextWidth(R->textWidth() + g);
+                            target->addTabStop(_leftXOfLinePartArray(Q) - columnX);
+                        } else if (g > R->ctmInfo().fontSize.width / 10.0 ||
+                                   (g < -kOverlapApart && apart)) {
                             const size_t n = inOrder ? gapSpaces(*R, g) : 1;
                             R->runText().append(n, u' ');
                             R->setTextWidth(R->textWidth() + std::max(g, 0.0));
@@ -390,9 +727,9 @@ void QVDocxPage::_creatParagraphs() {
                     P.push_back(std::move(p));
             }
         }
-        if (P.size() > 1)
-            endSection(*P.back());
     }
+    if (P.size() > 1)
+        endSection(*P.back());
 
     // Stage C: blank paragraphs and line heights for the gaps between paragraphs.
     if (P.empty())
@@ -403,7 +740,7 @@ void QVDocxPage::_creatParagraphs() {
     if (firstGap > 0) {
         for (auto& b : QVDocxParagraph::BankParagraph(
                  firstGap, first->pProperty().spacing.line, first->pProperty().ind.left,
-                 first->rProperty(), first->sectProperty()))
+                 first->rProperty(), openSection(first->sectProperty())))
             out.push_back(std::move(b));
         // The blank lines hold the space above the first line; its own line
         // keeps only its height, or that space would count twice and the
@@ -441,12 +778,30 @@ void QVDocxPage::_creatParagraphs() {
             if (d > 0)
                 above = d;
         } else {
-            for (auto& b : QVDocxParagraph::BankParagraph(
-                     d, previous->pProperty().spacing.line, previous->pProperty().ind.left,
-                     previous->rProperty(), previous->sectProperty()))
+            // The blank lines stand in the section of the line above them; when
+            // that line ends its section, the last of them ends it instead (as
+            // copies of its record, every one of them ended a section).
+            auto blanks = QVDocxParagraph::BankParagraph(
+                d, previous->pProperty().spacing.line, previous->pProperty().ind.left,
+                previous->rProperty(), openSection(previous->sectProperty()));
+            if (!blanks.empty() && previous->sectProperty().write) {
+                blanks.back()->setSectProperty(previous->sectProperty());
+                previous->setSectProperty(openSection(previous->sectProperty()));
+            }
+            for (auto& b : blanks)
                 out.push_back(std::move(b));
         }
-        setLine(p, f32(pBottom - pTop) + f32(above));
+        // A line whose glyph box reaches up into the line before (lines set
+        // closer than the font's ascent and descent) takes the distance
+        // between the two bottoms: its own height would push it, and every
+        // line after it, down by the overlap, and a page of such lines
+        // spilled onto the next. Not less than a share of its own height, so
+        // that a line set over another stays readable.
+        const double height = pBottom - pTop;
+        if (d < 0)
+            setLine(p, f32(std::max(pBottom - previousBottomC, kOverlapLineShare * height)));
+        else
+            setLine(p, f32(height) + f32(above));
         if (std::find(divStarts.begin(), divStarts.end(), k) != divStarts.end())
             divFlowTop = pBottom - p.pProperty().spacing.line;
         previous = &p;

@@ -122,6 +122,16 @@ bool QVDocxParagraph::resolveColumnProperty() {
     return true;
 }
 
+void QVDocxParagraph::addTabStop(double pos) {
+    const float at = static_cast<float>(std::max(pos, 0.0));
+    auto it = std::lower_bound(tabs_.tab.begin(), tabs_.tab.end(), at,
+                               [](const QVDocx_Tab& t, float x) { return t.pos < x; });
+    if (it != tabs_.tab.end() && it->pos == at)
+        return;
+    tabs_.tab.insert(it, QVDocx_Tab{"left", at});
+    tabs_.num = static_cast<int32_t>(tabs_.tab.size());
+}
+
 void QVDocxParagraph::setRPropertyScrpit(int32_t scrpit, double fontSize) {
     for (const auto& run : runArray_) {
         QVDocxRunText* text = run->asRunText();
@@ -139,7 +149,7 @@ void QVDocxParagraph::writeWithXMLWriter(XMLFileWriter& w,
                                          std::optional<int64_t> pageBookmark) const {
     const auto ns = QVOpenXMLNameSpace::nameSpace_w();
     w.writeStartElementWithNamespace(ns, "p");
-    QVDocxUtilities::WritePProperty(pProperty_, rProperty_, sectProperty_, QVDocx_Tabs{}, w);
+    QVDocxUtilities::WritePProperty(pProperty_, rProperty_, sectProperty_, tabs_, w);
     if (breakColumn_) {
         w.writeStartElementWithNamespace(ns, "r");
         w.writeEmptyElementWithNamespace(ns, "rPr");

@@ -44,6 +44,10 @@ public:
     void setBreakColumn(bool v) { breakColumn_ = v; }
     double xColumnPosition() const { return xColumnPosition_; }
     void setXColumnPosition(double v) { xColumnPosition_ = v; }
+    /// Left tab stops, in points from the column's left edge, ascending.
+    const QVDocx_Tabs& tabs() const { return tabs_; }
+    /// A left tab stop at `pos`; one already standing there is kept once.
+    void addTabStop(double pos);
 
     /// The last text run, or none.
     QVDocxRunText* lastRunText() const;
@@ -75,4 +79,5 @@ private:
     RunArray runArray_;
     bool breakColumn_ = false;
     double xColumnPosition_ = 0;
+    QVDocx_Tabs tabs_;
 };

@@ -134,10 +134,17 @@ bool QVExcelPDFExporter::endConvertPDF(platform::PdfDocument& document) {
     return false;
 }
 
+std::optional<std::string> QVExcelPDFExporter::droppedPageTextReason() const {
+    if (pageKeptText_ || !pageShowedText())
+        return std::nullopt;
+    return "its text is all vertical, slanted or mirrored, which this format leaves out";
+}
+
 void QVExcelPDFExporter::resetPageState() {
     nextCharFontSize_ = mainTextFontSize_ = 1.0;
     nextCharTransform_ = mainTextTransform_ = platform::AffineTransform::identity();
     isNotScanTextYet_ = true;
+    pageKeptText_ = false;
     forgetTrailingBlanks();
     lastFace_ = {}; // the page's fonts may go with the page
 }
@@ -164,6 +171,13 @@ void QVExcelPDFExporter::beginWriterPage(platform::Size pageSize) {
         return;
     pdfConverter_->begainWritePage(pageSize);
     currentPage_ = dynamic_cast<QVExcelPage*>(pdfConverter_->currentPage().get());
+}
+
+void QVExcelPDFExporter::restartWriterPage(platform::Size) {
+    // The sheet keeps its number; only what the first reading kept goes.
+    forgetTrailingBlanks();
+    if (currentPage_)
+        currentPage_->allRunTextArray().clear();
 }
 
 void QVExcelPDFExporter::endWriterPage() {
@@ -247,6 +261,7 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
 
     const double size = s->fontSize(), ascent = fontAscent(*s), descent = fontDescent(*s);
     QVPDF_CTMInfo start = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
+    notePageTextGeometry(text, start);
     // Only upright, unmirrored, horizontal text reaches the grid. Text turned
     // slightly either way (a skewed scan) counts as horizontal.
     if (start.flip)
@@ -290,6 +305,7 @@ void QVExcelPDFExporter::collectRunText(const std::u16string& text, platform::Si
     }
 
     isNotScanTextYet_ = false;
+    pageKeptText_ = true;
     nextCharTransform_ = mainTextTransform_ = next;
     nextCharFontSize_ = mainTextFontSize_ = size;
     nextCharCTMInfo_ = mainTextCTMInfo_ = end;

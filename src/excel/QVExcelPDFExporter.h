@@ -2,7 +2,8 @@
 // The exporter of the spreadsheet formats ("xlsx" and "csv"). Its job is
 // capture: every string a page shows becomes a text run in the page's display
 // space with the properties the cell styles need; flipped and turned text is
-// dropped, pieces that continue each other on one baseline are joined, and,
+// dropped (a page whose text all runs at one of 90, 180 or 270 degrees is
+// read turned, as its text reads), pieces that continue each other on one baseline are joined, and,
 // when the options ask for it, filled areas become cell fills. Everything
 // after capture (table analysis, worksheets, page files, the package) is the
 // document writer's.
@@ -41,6 +42,7 @@ public:
     bool endConvertPDF(platform::PdfDocument& document) override;
     /// Nothing: a cancelled conversion leaves its work folder.
     void cleanConvertPDF() override {}
+    std::optional<std::string> droppedPageTextReason() const override;
 
     void didScanText(QVPDFConentParser& parser, const std::u16string& text,
                      platform::Size textOffset) override;
@@ -72,6 +74,10 @@ public:
 protected:
     void resetPageState() override;
     void beginWriterPage(platform::Size pageSize) override;
+    /// A page whose text all runs at one of 90, 180 or 270 degrees is read
+    /// as its text reads: its rows are the text's lines.
+    bool readsPageInTextOrientation() const override { return true; }
+    void restartWriterPage(platform::Size pageSize) override;
     void endWriterPage() override;
 
 private:
@@ -146,6 +152,8 @@ private:
     uint64_t runTextCount_ = 0;
     bool isShouldCancel_ = false;
     bool isNotScanTextYet_ = true;
+    // Whether the page kept any text (for the report of a page left empty).
+    bool pageKeptText_ = false;
     // The page-wide index of runs, kept to reuse its storage page after page.
     QVOverprintIndex overprints_;
     std::vector<uint64_t> placeKeys_;

@@ -108,8 +108,7 @@ void QVFlowPDFExporter::cleanConvertPDF() {
 std::optional<std::string> QVFlowPDFExporter::droppedPageTextReason() const {
     if (pageMainRuns_ > 0 || pageDroppedStrings_ == 0)
         return std::nullopt;
-    return "The page's text is all vertical, slanted or mirrored, which this format leaves "
-           "out: the page is empty.";
+    return "its text is all vertical, slanted or mirrored, which this format leaves out";
 }
 
 void QVFlowPDFExporter::resetPageState() {
@@ -125,6 +124,19 @@ void QVFlowPDFExporter::resetPageState() {
 void QVFlowPDFExporter::beginWriterPage(platform::Size pageSize) {
     if (pdfConverter_)
         pdfConverter_->begainWritePage(pageSize);
+}
+
+void QVFlowPDFExporter::restartWriterPage(platform::Size pageSize) {
+    QVFlowPage* page = pdfConverter_ ? pdfConverter_->currentPage() : nullptr;
+    if (!page)
+        return;
+    closeOpenObjects();
+    page->allRunTextArray().clear();
+    QVDocx_SectPr sect = page->sectProperty();
+    sect.pgSz = {float(pageSize.width), float(pageSize.height)};
+    page->setSectProperty(std::move(sect));
+    // The page's runs are numbered from 0 again, as on any page.
+    QVDocx_ResetCountersForPage();
 }
 
 void QVFlowPDFExporter::closeOpenObjects() {
@@ -256,8 +268,10 @@ void QVFlowPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& te
     if (isShouldCancel_ || !pdfConverter_ || !pdfConverter_->currentPage() ||
         !renderingStateStack() || !renderingStateStack()->topRenderingState() || text.empty())
         return;
-    if (hasVisibleText(text))
+    if (hasVisibleText(text)) {
         ++pageVisibleStrings_;
+        notePageTextGeometry(text, currentCTMInfo());
+    }
     QVFlowPage* page = pdfConverter_->currentPage();
     if (page->isUsingTextBox())
         usingDocxTextBox(text, textOffset);

@@ -9,8 +9,10 @@
 // still text. Vertical, slanted (upside down included) and mirrored strings
 // go into a text box (its lines and runs) or a text path (its string) of the
 // page, which these outputs discard when it closes: they carry horizontal
-// text only. A page whose text was all of that kind is named
-// by droppedPageTextReason, so its empty page is not a silent success.
+// text only, except on a page whose text all runs at one of 90, 180 or 270
+// degrees: that page is read turned, as its text reads. A page whose text
+// was all left out is named by droppedPageTextReason, so its empty page is
+// not a silent success.
 //
 // Strings drawn again over themselves (fake bold) are read once, and a blank
 // that continues no text and is drawn over by the glyph after it is no space.
@@ -80,6 +82,11 @@ public:
 protected:
     void resetPageState() override;
     void beginWriterPage(platform::Size pageSize) override;
+    /// A page whose text all runs at one of 90, 180 or 270 degrees is read
+    /// as its text reads (a table printed across the page, a page stored
+    /// turned).
+    bool readsPageInTextOrientation() const override { return true; }
+    void restartWriterPage(platform::Size pageSize) override;
     void closeOpenObjects() override;
     void endWriterPage() override;
 

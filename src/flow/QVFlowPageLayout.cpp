@@ -1053,8 +1053,7 @@ std::vector<QVFlowPage::Div> readPageColumns(std::vector<QVFlowPage::Div> divs,
                         return false;
             return true;
         }();
-        for (size_t split = 1; !tableRows[i] && !oneRow && split < divs[i].size() && !taken;
-             ++split) {
+        for (size_t split = 1; !tableRows[i] && !oneRow && split < divs[i].size(); ++split) {
             double a = 0, b = 0;
             for (size_t c = 0; c < divs[i].size(); ++c) {
                 const auto [l, r] = columnExtent(divs[i][c]);
@@ -1149,6 +1148,8 @@ std::vector<QVFlowPage::Div> readPageColumns(std::vector<QVFlowPage::Div> divs,
                 }
             i = end;
             taken = true;
+            // The loop's test would read divs[i], which may be past the last div.
+            break;
         }
         if (!taken) {
             out.push_back(std::move(divs[i]));

@@ -356,6 +356,25 @@ for line in open(sys.argv[1]).read().splitlines():
     EXPECT_TRUE(has(plain.output, "four.pdf -> ./four 2.xlsx (3 of 3 pages)")) << plain.output;
 }
 
+TEST_F(CorvalaCommand, APageWithoutTextIsAWarningNotAFailure) {
+    fixtures::PdfBuilder b;
+    b.addTextPage({{72, 700, 12, "Words"}});
+    fixtures::PageSpec picture;
+    picture.content = "0.5 g 72 72 400 600 re f";
+    b.addPage(picture);
+    b.writeTo(folder_ + "/scan.pdf");
+    Result r = run("convert -f txt scan.pdf");
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(has(r.output, "scan.pdf: page 2 has no text; it may be a scanned image\n"))
+        << r.output;
+    Result json = run("convert --json -f csv scan.pdf");
+    EXPECT_EQ(json.status, 0) << json.output;
+    EXPECT_TRUE(has(json.output, "{\"event\":\"page-warning\",\"file\":"));
+    EXPECT_TRUE(has(json.output, "\"page\":2,\"warning\":\"page 2 has no text; it may be a "
+                                 "scanned image\"}\n"))
+        << json.output;
+}
+
 TEST_F(CorvalaCommand, SpreadsheetOptionsChangeTheWorkbook) {
     fixtures::PdfBuilder b;
     b.addTextPage({{72, 700, 12, "Alpha"}, {200, 700, 12, "1.250"}});

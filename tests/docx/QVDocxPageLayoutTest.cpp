@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using docxfixture::childNames;
 using docxfixture::WrittenXml;
 using Names = std::vector<std::string>;
@@ -92,6 +94,27 @@ TEST(QVDocxPageLayout, SingleColumnKeepsEveryLineWhereItStood) {
     EXPECT_FLOAT_EQ(total, 50 + 14 * 3 + 10);
 }
 
+// A font whose ascent and descent exceed the line pitch: each line keeps the
+// pitch, where taking its own height pushed every line down by the overlap
+// and a page of them spilled onto the next.
+TEST(QVDocxPageLayout, LinesSetCloserThanTheirGlyphBoxesKeepTheirPitch) {
+    PageBuilder b;
+    for (int k = 0; k < 30; ++k)
+        b.text(u"a line of body text", 72, 50 + 13.4 * k, 11, 15.1, 100);
+    b.page()._creatParagraphs();
+    const auto& ps = b.page().paragraphArray();
+    ASSERT_EQ(ps.size(), 30u);
+    float total = b.page().sectProperty().pgMar.top;
+    for (size_t k = 0; k < ps.size(); ++k) {
+        if (k > 0) {
+            EXPECT_NEAR(ps[k]->pProperty().spacing.line, 13.4, 1e-3) << k;
+        }
+        total += ps[k]->pProperty().spacing.line;
+    }
+    // The last line's foot stands where it stood.
+    EXPECT_NEAR(total, 50 + 13.4 * 29 + 15.1, 1e-2);
+}
+
 TEST(QVDocxPageLayout, TextLowOnThePageGetsBlankLinesAbove) {
     PageBuilder b;
     b.text(u"late", 72, 100);
@@ -146,6 +169,93 @@ TEST(QVDocxPageLayout, SmallLineCloseBelowBecomesSubscript) {
     const QVDocx_RPr& sub = runs.back()->rProperty();
     EXPECT_EQ(sub.scrpit, 2);
     EXPECT_FLOAT_EQ(sub.sz, 20);
+}
+
+/// Every run's script position and size, paragraph by paragraph.
+std::vector<std::vector<std::pair<int32_t, float>>> scriptsOf(QVDocxPage& page) {
+    std::vector<std::vector<std::pair<int32_t, float>>> out;
+    for (const auto& p : page.paragraphArray()) {
+        out.emplace_back();
+        for (const auto& r : p->runArray())
+            if (r->asRunText())
+                out.back().push_back({r->rProperty().scrpit, r->rProperty().sz});
+    }
+    return out;
+}
+
+// A line close above or below another is shrunk into it as a script only when
+// it is a short piece beside that line; a whole line is a paragraph of its own
+// at its own size.
+TEST(QVDocxPageLayout, OnlyAShortPieceBesideALineBecomesItsScript) {
+    using Scripts = std::vector<std::vector<std::pair<int32_t, float>>>;
+    struct Case {
+        const char* what;
+        std::function<void(PageBuilder&)> fill;
+        std::vector<std::u16string> texts;
+        Scripts scripts;
+    };
+    const Case cases[] = {
+        {"a 9 pt line with its baseline 5 pt under a 12 pt heading's",
+         [](PageBuilder& b) {
+             b.text(u"A heading", 72, 100, 12, 15, 60);
+             b.text(u"and a whole line of smaller text", 72, 108, 9, 11.25, 160);
+         },
+         {u"A heading", u"and a whole line of smaller text"},
+         {{{0, 12.f}}, {{0, 9.f}}}},
+        {"a small line just above a larger one",
+         [](PageBuilder& b) {
+             b.text(u"Public meeting held on the 20th of June", 72, 100, 9, 11.25, 190);
+             b.text(u"MINUTES", 72, 103, 12, 15, 60);
+         },
+         {u"Public meeting held on the 20th of June", u"MINUTES"},
+         {{{0, 9.f}}, {{0, 12.f}}}},
+        {"a true x squared raised 7.6 pt: a superscript of its line",
+         [](PageBuilder& b) {
+             b.text(u"x", 72, 50, 20, 20, 5);
+             b.text(u"2", 77, 52, 8, 8, 5);
+             b.text(u"+1", 82, 50, 20, 20, 10);
+         },
+         {u"x2+1"},
+         {{{0, 20.f}, {1, 20.f}, {0, 20.f}}}},
+        {"a short note in the margin, 6.4 pt under the baseline of the line it stands beside",
+         [](PageBuilder& b) {
+             b.text(u"Body text of the page", 72, 50, 12, 15, 150);
+             b.text(u"note", 48, 62, 8, 8, 16);
+         },
+         {u"note", u"Body text of the page"},
+         {{{0, 8.f}}, {{0, 12.f}}}},
+        // Lines set closer than their glyph boxes are high, centred, with
+        // spaces drawn at the margin between them: read top to bottom, the
+        // spaces leave no paragraph.
+        {"a title block of centred lines",
+         [](PageBuilder& b) {
+             b.text(u"COMMITTEE", 227, 123.6, 12, 17.1, 157, 0.78);
+             b.text(u" ", 70.8, 139, 11, 16.4, 3.3, 0.78);
+             b.text(u"MINUTES", 259, 153, 12, 17.1, 93, 0.78);
+             b.text(u"Public meeting held on the 20th of June", 125, 167.6, 12, 17.1, 361, 0.78);
+             b.text(u" ", 70.8, 182.3, 11, 15.8, 3.1, 0.78);
+             b.text(u"Present", 70.8, 196, 12, 17.1, 59, 0.78);
+         },
+         {u"COMMITTEE", u"MINUTES", u"Public meeting held on the 20th of June", u"Present"},
+         {{{0, 12.f}}, {{0, 12.f}}, {{0, 12.f}}, {{0, 12.f}}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PageBuilder b;
+        c.fill(b);
+        b.page()._creatParagraphs();
+        std::vector<std::u16string> texts;
+        Scripts scripts;
+        const Scripts all = scriptsOf(b.page());
+        const auto allTexts = b.texts();
+        for (size_t k = 0; k < allTexts.size(); ++k)
+            if (!allTexts[k].empty()) {
+                texts.push_back(allTexts[k]);
+                scripts.push_back(all[k]);
+            }
+        EXPECT_EQ(texts, c.texts);
+        EXPECT_EQ(scripts, c.scripts);
+    }
 }
 
 TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
@@ -220,29 +330,131 @@ TEST(QVDocxPageLayout, PartsOfALineJoinWithSpacesForTheirGap) {
     }
 }
 
-// Rows of two columns, each column a single line: every row's right line
-// still begins with a column break. The last row of a page is followed by a
-// page break, and readers do not balance such a section's columns: without
-// the break its right line would stand below the left one.
-TEST(QVDocxPageLayout, ALaterColumnOfOneLineBeginsWithAColumnBreak) {
+// Rows of two cells, each band a single line (and not of the same columns
+// as the row before it), are rows, not columns: the right cell stands at a
+// tab stop at its place, in the page's one section. As columns, each row was
+// a section of its own, and a right cell without a column break stood below
+// the left one.
+TEST(QVDocxPageLayout, RowsOfOneLineStandAtTabStopsInOneSection) {
     PageBuilder b;
     b.text(u"Heading across the page", 72, 50, 14, 14, 400);
+    const double right[] = {330, 400, 330, 400};
     // Each column drawn whole, as typesetters do.
     for (int k = 0; k < 4; ++k)
         b.text(u"left words", 72, 90 + 14 * k, 10, 10);
     for (int k = 0; k < 4; ++k)
-        b.text(u"right words", 330, 90 + 14 * k, 10, 10);
+        b.text(u"right words", right[k], 90 + 14 * k, 10, 10);
     b.page()._creatParagraphs();
-    int rights = 0;
-    for (const auto& p : b.page().paragraphArray()) {
-        const QVDocxRunText* t = p->lastRunText();
-        if (!t || t->runText().rfind(u"right", 0) != 0)
+    int rows = 0;
+    const auto& ps = b.page().paragraphArray();
+    for (size_t k = 0; k < ps.size(); ++k) {
+        const QVDocxParagraph& p = *ps[k];
+        EXPECT_FALSE(p.breakColumn());
+        EXPECT_EQ(p.sectProperty().cols.num, 1);
+        EXPECT_EQ(p.sectProperty().write, k + 1 == ps.size() ? 1 : 0);
+        const QVDocxRunText* t = p.lastRunText();
+        if (!t || t->runText().find(u"right") == std::u16string::npos)
             continue;
-        ++rights;
-        EXPECT_TRUE(p->breakColumn());
-        EXPECT_EQ(p->sectProperty().cols.num, 2);
+        EXPECT_EQ(b.texts()[k], u"left words\tright words");
+        ASSERT_EQ(p.tabs().tab.size(), 1u);
+        EXPECT_EQ(p.tabs().tab[0].val, "left");
+        EXPECT_FLOAT_EQ(p.tabs().tab[0].pos, right[rows]);
+        ++rows;
     }
-    EXPECT_EQ(rights, 4);
+    EXPECT_EQ(rows, 4);
+}
+
+// A band of four columns: each column must hold its widest line as a reader
+// prints it; when one cannot (a long last cell reaching past the page's
+// edge), the band is one column whose rows put each cell at a tab stop at
+// its place, instead of columns too narrow for their text that wrap it a few
+// letters a line down many pages.
+TEST(QVDocxPageLayout, ColumnsThatCannotHoldTheirLinesBecomeRowsAtTabStops) {
+    const struct {
+        double lastWidth;
+        bool tabbed;
+    } cases[] = {{60, false}, {200, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lastWidth);
+        PageBuilder b;
+        const double x[] = {72, 200, 330, 450};
+        // Two rows whose glyph boxes overlap: one band of four columns of
+        // two lines each, drawn column by column.
+        for (int col = 0; col < 4; ++col)
+            for (int row = 0; row < 2; ++row)
+                b.text(col == 3 ? u"amount" : u"cell", x[col], 100 + 12 * row, 10, 14,
+                       col == 3 ? c.lastWidth : 40);
+        b.page()._creatParagraphs();
+        std::vector<std::u16string> words;
+        for (const auto& t : b.texts())
+            if (!t.empty())
+                words.push_back(t);
+        const auto& ps = b.page().paragraphArray();
+        if (c.tabbed) {
+            EXPECT_EQ(words, (std::vector<std::u16string>{u"cell\tcell\tcell\tamount",
+                                                          u"cell\tcell\tcell\tamount"}));
+            for (const auto& p : ps) {
+                EXPECT_EQ(p->sectProperty().cols.num, 1);
+                EXPECT_FALSE(p->breakColumn());
+                if (!p->lastRunText())
+                    continue;
+                ASSERT_EQ(p->tabs().tab.size(), 3u);
+                for (size_t k = 0; k < 3; ++k)
+                    EXPECT_FLOAT_EQ(p->tabs().tab[k].pos, x[k + 1]);
+            }
+        } else {
+            EXPECT_EQ(words, (std::vector<std::u16string>{u"cell", u"cell", u"cell", u"cell",
+                                                          u"cell", u"cell", u"amount",
+                                                          u"amount"}));
+            const QVDocx_Cols& cols = ps.back()->sectProperty().cols;
+            ASSERT_EQ(cols.num, 4);
+            ASSERT_EQ(cols.col.size(), 4u);
+            EXPECT_FLOAT_EQ(cols.col[3].w, 612 - 450);
+        }
+    }
+}
+
+// A section ends only where the columns change: one-column bands run on in
+// one section, and so do bands with the same columns, whose columns run on
+// through both; a band of other columns starts a section of its own.
+TEST(QVDocxPageLayout, ASectionEndsOnlyWhereTheColumnsChange) {
+    PageBuilder b;
+    // Two one-column bands, 30 pt apart.
+    b.text(u"first", 72, 50).text(u"second", 72, 90);
+    // Two bands of the same two columns (lines 12 apart, 14 high), 30 pt apart.
+    for (double top : {130.0, 190.0}) {
+        for (int k = 0; k < 2; ++k)
+            b.text(u"left", 72, top + 12 * k, 10, 14);
+        for (int k = 0; k < 2; ++k)
+            b.text(u"right", 330, top + 12 * k, 10, 14);
+    }
+    // A band of other columns.
+    for (int k = 0; k < 2; ++k)
+        b.text(u"west", 72, 250 + 12 * k, 10, 14);
+    for (int k = 0; k < 2; ++k)
+        b.text(u"east", 400, 250 + 12 * k, 10, 14);
+    b.page()._creatParagraphs();
+    std::vector<std::pair<std::u16string, int32_t>> sectionEnds;
+    std::vector<std::u16string> order;
+    int breaks = 0;
+    // A section's end, by the last text in it (blank lines after a text may
+    // carry the end).
+    for (const auto& p : b.page().paragraphArray()) {
+        if (const QVDocxRunText* t = p->lastRunText())
+            order.push_back(t->runText());
+        breaks += p->breakColumn();
+        if (p->sectProperty().write)
+            sectionEnds.push_back({order.back(), p->sectProperty().cols.num});
+    }
+    // The right column runs on through both bands: one break before it.
+    EXPECT_EQ(order, (std::vector<std::u16string>{u"first", u"second", u"left", u"left", u"left",
+                                                  u"left", u"right", u"right", u"right", u"right",
+                                                  u"west", u"west", u"east", u"east"}));
+    EXPECT_EQ(breaks, 2);
+    ASSERT_EQ(sectionEnds.size(), 3u);
+    EXPECT_EQ(sectionEnds[0], (std::pair<std::u16string, int32_t>{u"second", 1}));
+    EXPECT_EQ(sectionEnds[1], (std::pair<std::u16string, int32_t>{u"right", 2}));
+    EXPECT_EQ(sectionEnds[2], (std::pair<std::u16string, int32_t>{u"east", 2}));
 }
 
 TEST(QVDocxPageLayout, ClosingSpacesDoNotBridgeAGutter) {

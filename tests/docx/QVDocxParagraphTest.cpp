@@ -160,4 +160,26 @@ TEST(QVDocxParagraph, WritesPropertiesColumnBreakAndRuns) {
     EXPECT_EQ(all, "Hello world");
 }
 
+// Tab stops come first in w:pPr (the schema's order), in points x 20 and
+// ascending whatever order they were added in; a tab character of a run is a
+// w:tab between the run's texts, for readers take a tab inside w:t for a space.
+TEST(QVDocxParagraph, WritesTabStopsAndTabs) {
+    QVDocxParagraph row({textRun(u"Name\tValue\t", 10, 72, 100, 110)});
+    row.addTabStop(330);
+    row.addTabStop(200);
+    row.addTabStop(330); // once
+    WrittenXml xml([&](XMLFileWriter& w) { row.writeWithXMLWriter(w); });
+    const pugi::xml_node pPr = xml.root().child("w:p").child("w:pPr");
+    ASSERT_FALSE(childNames(pPr).empty());
+    EXPECT_EQ(childNames(pPr).front(), "w:tabs");
+    std::vector<std::string> stops;
+    for (pugi::xml_node t : pPr.child("w:tabs").children("w:tab"))
+        stops.push_back(std::string(t.attribute("w:val").value()) + "@" + t.attribute("w:pos").value());
+    EXPECT_EQ(stops, (Names{"left@4000", "left@6600"}));
+    const pugi::xml_node r = xml.root().child("w:p").child("w:r");
+    EXPECT_EQ(childNames(r), (Names{"w:rPr", "w:t", "w:tab", "w:t", "w:tab"}));
+    EXPECT_STREQ(r.child("w:t").text().get(), "Name");
+    EXPECT_STREQ(r.child("w:t").next_sibling("w:t").text().get(), "Value");
+}
+
 } // namespace

@@ -60,7 +60,17 @@ TEST(RealTableRows, NeighbouringValuesStayInCellsOfTheirOwn) {
           // Drawn glyph by glyph, spread by a character spacing of four ems and
           // pulled back by TJ: "0", "2,248" and "1,135" once came out as "02",
           // ",2 4 81" and ",1 3 5".
-          "Florida|#15907|#50796|#28981|#2268|#1957|#121|#8|#9|#0|#2248|#1135|#2|#40|#5|"}},
+          "Florida|#15907|#50796|#28981|#2268|#1957|#121|#8|#9|#0|#2248|#1135|#2|#40|#5|",
+          "Texas|#21550|#56941|#51670|#2532|#3048|#0|#29|#20|#0|#5748|#5331|#21|#1|#2|#1|#42|#36|"
+          "#4|#1|#5|#0|#146982"}},
+        // The same page stored turned (/Rotate 90): its text all runs down
+        // the shown page, and the sheet reads it as the text reads.
+        {"nics-background-checks-2015-11-rotated",
+         "1",
+         {"Florida|#15907|#50796|#28981|#2268|#1957|#121|#8|#9|#0|#2248|#1135|#2|#40|#5|#0|#36|"
+          "#19|#0|#0|#0|#0|#103532",
+          "Texas|#21550|#56941|#51670|#2532|#3048|#0|#29|#20|#0|#5748|#5331|#21|#1|#2|#1|#42|#36|"
+          "#4|#1|#5|#0|#146982"}},
         // Amounts right-aligned far from the text before them; dates stay text.
         {"senate-expenditures",
          "1",

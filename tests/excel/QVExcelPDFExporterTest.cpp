@@ -259,21 +259,24 @@ TEST_F(QVExcelPDFExporterTest, OnlyUprightHorizontalTextIsKept) {
     std::vector<std::string> pages;
     for (const Case& c : cases) {
         // Clockwise on the displayed page is clockwise in PDF space seen from
-        // above: a negative angle there.
+        // above: a negative angle there. A level word first, so that no page
+        // is all turned text (such a page is read turned).
         const double a = -c.degrees * M_PI / 180;
         const double sx = c.mirrored ? -1 : 1;
-        pages.push_back("BT /F1 12 Tf " + num(sx * std::cos(a)) + " " + num(sx * std::sin(a)) +
-                        " " + num(-std::sin(a)) + " " + num(std::cos(a)) +
-                        " 300 400 Tm (Turned) Tj ET");
+        pages.push_back("BT /F1 12 Tf 72 100 Td (Level) Tj ET BT /F1 12 Tf " +
+                        num(sx * std::cos(a)) + " " + num(sx * std::sin(a)) + " " +
+                        num(-std::sin(a)) + " " + num(std::cos(a)) + " 300 400 Tm (Turned) Tj ET");
     }
     Result r = capture(pdf(pages));
     ASSERT_EQ(r.pages.size(), cases.size());
     for (size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE("degrees " + num(cases[i].degrees) + (cases[i].mirrored ? " mirrored" : ""));
-        ASSERT_EQ(r.pages[i].size(), cases[i].kept ? 1u : 0u);
+        ASSERT_EQ(r.pages[i].size(), cases[i].kept ? 2u : 1u);
+        EXPECT_EQ(r.pages[i][0].text, "Level");
         if (cases[i].kept) {
-            EXPECT_EQ(r.pages[i][0].g.rotation, 0.0f);
-            EXPECT_NEAR(r.pages[i][0].g.yBase, 392, 0.5);
+            EXPECT_EQ(r.pages[i][1].text, "Turned");
+            EXPECT_EQ(r.pages[i][1].g.rotation, 0.0f);
+            EXPECT_NEAR(r.pages[i][1].g.yBase, 392, 0.5);
         }
     }
 }
@@ -506,8 +509,15 @@ TEST_F(QVExcelPDFExporterTest, RunsLieInTheDisplaySpaceOfRotatedAndShiftedPages)
     shifted.mediaBox = {50, 50, 350, 350};
     shifted.resources = turned.resources;
     b.addPage(shifted);
+    // Level text on a page stored turned: all of it runs downward as
+    // shown, so the page is read as its text reads, in the unturned frame.
+    fixtures::PageSpec stored;
+    stored.content = "BT /F1 12 Tf 150 250 Td (Across) Tj ET";
+    stored.rotate = 90;
+    stored.resources = turned.resources;
+    b.addPage(stored);
     Result r = capture(b.writeTo(folder_ + "/pages.pdf"));
-    ASSERT_EQ(r.pages.size(), 2u);
+    ASSERT_EQ(r.pages.size(), 3u);
     // /Rotate 90 shows PDF (x, y) at (y, x): text that reads upward in PDF
     // space reads left to right on the displayed page.
     ASSERT_EQ(r.pages[0].size(), 1u);
@@ -516,6 +526,9 @@ TEST_F(QVExcelPDFExporterTest, RunsLieInTheDisplaySpaceOfRotatedAndShiftedPages)
     ASSERT_EQ(r.pages[1].size(), 1u);
     EXPECT_NEAR(r.pages[1][0].g.xLeft, 100, 1e-6);
     EXPECT_NEAR(r.pages[1][0].g.yBase, 100, 1e-6);
+    ASSERT_EQ(r.pages[2].size(), 1u);
+    EXPECT_NEAR(r.pages[2][0].g.xLeft, 150, 1e-6);
+    EXPECT_NEAR(r.pages[2][0].g.yBase, 542, 1e-6);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "QVAppDelegate.h"
 
 #include "QVAboutWindowController.h"
+#include "QVAutoUpdate.h"
 #include "QVFileChooser.h"
 #include "QVImageButton.h"
 #include "QVImages.h"
@@ -42,6 +43,8 @@ constexpr int kSettingsWidth = 300;
 QVAppDelegate* QVAppDelegate::sharedInstance() { return gShared; }
 
 QVAppDelegate::QVAppDelegate(std::unique_ptr<QVPDFConverter> converter) {
+    // The feed address goes into the settings at every launch.
+    QVAutoUpdate::setDefaults();
     setWindowTitle(QStringLiteral("Corvala"));
     setWindowIcon(QVImages::applicationIcon());
     setUnifiedTitleAndToolBarOnMac(true);
@@ -104,11 +107,15 @@ QVAppDelegate::QVAppDelegate(std::unique_ptr<QVPDFConverter> converter) {
     sourceFileViewController_->setConverterManager(converterManager_.get());
     QVSourceFileViewControllerDidUpdateCount(*sourceFileViewController_);
     gShared = this;
+    // Automatic checks, when the user turned them on, come up over this window.
+    QVUpdater::sharedUpdater().setWindow(this);
+    QVUpdater::sharedUpdater().scheduleNextCheck();
 }
 
 QVAppDelegate::~QVAppDelegate() {
     converterManager_->setDelegate(nullptr);
     QVPreferencesWindowController::releaseSharedInstance();
+    QVUpdater::releaseSharedUpdater();
     if (gShared == this)
         gShared = nullptr;
 }
@@ -164,6 +171,9 @@ void QVAppDelegate::buildMenus() {
     support->addAction(QStringLiteral("Visit Our Website"), this, &QVAppDelegate::support_VistOurWebsite);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction* check = help->addAction(QStringLiteral("Check for &Updates…"), this, &QVAppDelegate::checkForUpdates);
+    check->setObjectName(QStringLiteral("checkForUpdates"));
+    help->addSeparator();
     help->addAction(QStringLiteral("&About Corvala"), this, &QVAppDelegate::showAboutBox);
     updateActions();
 }
@@ -330,6 +340,8 @@ void QVAppDelegate::showAboutBox() {
     about->setObjectName(QStringLiteral("aboutBox"));
     about->open();
 }
+
+void QVAppDelegate::checkForUpdates() { QVAutoUpdate::checkForUpdate(this); }
 
 void QVAppDelegate::showPreferences() { QVPreferencesWindowController::sharedInstance()->showWindow(); }
 

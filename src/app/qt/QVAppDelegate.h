@@ -73,6 +73,8 @@ public slots:
     void showOrHidenSettingView();
     void showAboutBox();
     void showPreferences();
+    /// The menu's "Check for Updates…": a check that always answers.
+    void checkForUpdates();
     void support_copySampleFiles();
     void support_userManual();
     void support_TechnicalSupport();

@@ -1,16 +1,28 @@
 #include "QVPreferencesWindowController.h"
 
+#include "QVAppDelegate.h"
+#include "QVAutoUpdate.h"
+
 #include "app/QVUserDefaults.h"
 
+#include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -18,6 +30,9 @@ std::unique_ptr<QVPreferencesWindowController>& slot() {
     static std::unique_ptr<QVPreferencesWindowController> instance;
     return instance;
 }
+constexpr double kDay = 86400;
+constexpr double kWeek = 604800;
+constexpr double kThirtyDays = 2592000;
 } // namespace
 
 QVPreferencesWindowController* QVPreferencesWindowController::sharedInstance() {
@@ -27,6 +42,10 @@ QVPreferencesWindowController* QVPreferencesWindowController::sharedInstance() {
 }
 
 void QVPreferencesWindowController::releaseSharedInstance() { slot().reset(); }
+
+double QVPreferencesWindowController::intervalForItem(int index) {
+    return index == 0 ? kDay : index == 2 ? kThirtyDays : kWeek;
+}
 
 QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr, Qt::Window) {
     setWindowTitle(QStringLiteral("Preferences"));
@@ -41,8 +60,9 @@ QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr
                                           &QVPreferencesWindowController::toolbarItemGeneralAction);
     general->setObjectName(QStringLiteral("QVToolbarItem_General"));
     QAction* update = tb_top_->addAction(style()->standardIcon(QStyle::SP_BrowserReload),
-                                         QStringLiteral("Updates"), this,
+                                         QStringLiteral("Update"), this,
                                          &QVPreferencesWindowController::toolbarItemUpdateAction);
+    update->setObjectName(QStringLiteral("QVToolbarItem_Update"));
     for (QAction* a : {general, update}) {
         a->setCheckable(true);
         group->addAction(a);
@@ -53,7 +73,7 @@ QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr
     contentView_ = new QStackedWidget(this);
     preView_General_ = new QWidget(contentView_);
     auto* g = new QVBoxLayout(preView_General_);
-    g->setContentsMargins(24, 18, 24, 24);
+    g->setContentsMargins(24, 18, 24, 12);
     btn_openFile_ = new QCheckBox(QStringLiteral("Open each document after its conversion"), preView_General_);
     g->addWidget(btn_openFile_);
     auto* hint = new QLabel(QStringLiteral("Only documents that converted successfully are opened, "
@@ -64,30 +84,97 @@ QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr
     hint->setContentsMargins(24, 0, 0, 0);
     g->addWidget(hint);
     g->addStretch();
+
     preView_Update_ = new QWidget(contentView_);
     auto* u = new QVBoxLayout(preView_Update_);
-    u->setContentsMargins(24, 18, 24, 24);
-    auto* text = new QLabel(QStringLiteral("Corvala is updated together with your system: install "
-                                           "updates with your distribution's software updater or "
-                                           "package manager. The application does not download or "
-                                           "install updates by itself."),
-                            preView_Update_);
-    text->setWordWrap(true);
-    u->addWidget(text);
+    u->setContentsMargins(24, 18, 24, 12);
+    btn_autoUpdate_ = new QCheckBox(QStringLiteral("Check for updates automatically"), preView_Update_);
+    u->addWidget(btn_autoUpdate_);
+    auto* intervalRow = new QHBoxLayout;
+    intervalRow->setContentsMargins(24, 0, 0, 0);
+    auto* every = new QLabel(QStringLiteral("Check:"), preView_Update_);
+    pub_autoUpdateInterval_ = new QComboBox(preView_Update_);
+    pub_autoUpdateInterval_->addItems({QStringLiteral("Daily"), QStringLiteral("Weekly"),
+                                       QStringLiteral("Every 30 days")});
+    every->setBuddy(pub_autoUpdateInterval_);
+    intervalRow->addWidget(every);
+    intervalRow->addWidget(pub_autoUpdateInterval_);
+    intervalRow->addStretch();
+    u->addLayout(intervalRow);
+    auto* nowRow = new QHBoxLayout;
+    btn_checkNow_ = new QPushButton(QStringLiteral("Check Now"), preView_Update_);
+    nowRow->addWidget(btn_checkNow_);
+    tf_lastCheck_ = new QLabel(preView_Update_);
+    tf_lastCheck_->setForegroundRole(QPalette::PlaceholderText);
+    nowRow->addWidget(tf_lastCheck_, 1);
+    u->addSpacing(6);
+    u->addLayout(nowRow);
+    auto* about = new QLabel(QStringLiteral("Corvala asks its web site whether a newer version exists and tells "
+                                            "you. It downloads and installs nothing itself: that stays with you "
+                                            "or your system's package manager."),
+                             preView_Update_);
+    about->setWordWrap(true);
+    about->setForegroundRole(QPalette::PlaceholderText);
+    u->addSpacing(6);
+    u->addWidget(about);
     u->addStretch();
+
     contentView_->addWidget(preView_General_);
     contentView_->addWidget(preView_Update_);
-    layout->addWidget(contentView_);
-    resize(440, 200);
+    layout->addWidget(contentView_, 1);
+
+    // A Close button, Esc and Ctrl+W: the window closes without a window
+    // manager's help too.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->setContentsMargins(12, 0, 12, 12);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
+    layout->addWidget(buttons);
+    auto* closeAction = new QAction(this);
+    closeAction->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
+    resize(460, 260);
 
     connect(btn_openFile_, &QCheckBox::clicked, this, &QVPreferencesWindowController::openFileAfterConversionAction);
+    connect(btn_autoUpdate_, &QCheckBox::clicked, this, &QVPreferencesWindowController::setAutoUpdateAction);
+    connect(pub_autoUpdateInterval_, &QComboBox::activated, this,
+            &QVPreferencesWindowController::setAutoUpdateTimeIntervalAction);
+    connect(btn_checkNow_, &QPushButton::clicked, this, &QVPreferencesWindowController::checkUpdateNowAction);
+    connect(&QVUpdater::sharedUpdater(), &QVUpdater::checkFinished, this, [this] { showLastCheck(); });
     loadSettings();
 }
 
 void QVPreferencesWindowController::loadSettings() {
+    loadUpdateSettings();
+}
+
+void QVPreferencesWindowController::loadUpdateSettings() {
+    const bool on = QVAutoUpdate::autoCheckForUpdates();
+    btn_autoUpdate_->setChecked(on);
+    pub_autoUpdateInterval_->setEnabled(on);
+    const double interval = QVAutoUpdate::updateCheckInterval();
+    if (interval == kDay) {
+        pub_autoUpdateInterval_->setCurrentIndex(0);
+    } else if (interval == kThirtyDays) {
+        pub_autoUpdateInterval_->setCurrentIndex(2);
+    } else {
+        // An interval the popup cannot show becomes one week.
+        pub_autoUpdateInterval_->setCurrentIndex(1);
+        if (interval != kWeek)
+            QVAutoUpdate::setUpdateCheckInterval(kWeek);
+    }
     // An absent key reads as off.
     openFileAfterConversion_ = QVUserDefaults::standardUserDefaults().boolForKey(kOpenFileAfterConversionKey);
     btn_openFile_->setChecked(openFileAfterConversion_);
+    showLastCheck();
+}
+
+void QVPreferencesWindowController::showLastCheck() {
+    const auto last = QVUpdater::sharedUpdater().lastUpdateCheckDate();
+    tf_lastCheck_->setText(last ? QStringLiteral("Last checked: %1")
+                                      .arg(QLocale().toString(last->toLocalTime(), QLocale::ShortFormat))
+                                : QStringLiteral("Never checked"));
 }
 
 void QVPreferencesWindowController::showWindow() {
@@ -96,6 +183,19 @@ void QVPreferencesWindowController::showWindow() {
         return;
     }
     loadSettings();
+    // Centred on the main window (with no window manager to place it, it
+    // would open at the screen's corner, over the main window's menus).
+    adjustSize();
+    resize(size().expandedTo(QSize(460, 260)));
+    if (QWidget* main = QVAppDelegate::sharedInstance(); main && main->isVisible()) {
+        QRect r(QPoint(0, 0), size());
+        r.moveCenter(main->frameGeometry().center());
+        if (QScreen* screen = main->screen()) {
+            const QPoint corner = screen->availableGeometry().topLeft();
+            r.moveTopLeft(QPoint(std::max(r.left(), corner.x()), std::max(r.top(), corner.y())));
+        }
+        move(r.topLeft());
+    }
     show();
     raise();
     activateWindow();
@@ -114,6 +214,25 @@ void QVPreferencesWindowController::openFileAfterConversionAction() {
     d.synchronize();
 }
 
-void QVPreferencesWindowController::toolbarItemGeneralAction() { contentView_->setCurrentWidget(preView_General_); }
+void QVPreferencesWindowController::setAutoUpdateAction() {
+    QVAutoUpdate::setAutoCheckForUpdates(btn_autoUpdate_->isChecked());
+    pub_autoUpdateInterval_->setEnabled(btn_autoUpdate_->isChecked());
+}
 
-void QVPreferencesWindowController::toolbarItemUpdateAction() { contentView_->setCurrentWidget(preView_Update_); }
+void QVPreferencesWindowController::setAutoUpdateTimeIntervalAction() {
+    QVAutoUpdate::setUpdateCheckInterval(intervalForItem(pub_autoUpdateInterval_->currentIndex()));
+}
+
+void QVPreferencesWindowController::checkUpdateNowAction() { QVAutoUpdate::checkForUpdate(this); }
+
+void QVPreferencesWindowController::toolbarItemGeneralAction() {
+    if (QAction* a = tb_top_->findChild<QAction*>(QStringLiteral("QVToolbarItem_General")))
+        a->setChecked(true);
+    contentView_->setCurrentWidget(preView_General_);
+}
+
+void QVPreferencesWindowController::toolbarItemUpdateAction() {
+    if (QAction* a = tb_top_->findChild<QAction*>(QStringLiteral("QVToolbarItem_Update")))
+        a->setChecked(true);
+    contentView_->setCurrentWidget(preView_Update_);
+}

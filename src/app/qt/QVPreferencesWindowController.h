@@ -1,12 +1,14 @@
 #pragma once
 // The preferences window: General (open each output file after its
-// conversion) and Updates. Linux packages are updated by the system's
-// package manager, so the Updates pane says so instead of offering checks
-// that nothing would act on. One window for the process.
+// conversion) and Update (automatic update checks, their interval, a check
+// at once). One window for the process.
 
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
 class QStackedWidget;
 class QToolBar;
 
@@ -24,13 +26,27 @@ public:
     void setOpenFileAfterConversion(bool v) { openFileAfterConversion_ = v; }
     bool visible() const { return visible_; }
     QCheckBox* btn_openFile() const { return btn_openFile_; }
+    QCheckBox* btn_autoUpdate() const { return btn_autoUpdate_; }
+    QComboBox* pub_autoUpdateInterval() const { return pub_autoUpdateInterval_; }
+    QPushButton* btn_checkNow() const { return btn_checkNow_; }
+    QWidget* preView_General() const { return preView_General_; }
+    QWidget* preView_Update() const { return preView_Update_; }
+    QStackedWidget* contentView() const { return contentView_; }
+
+    /// The interval of a popup item (0: a day, 1: a week, 2: thirty days).
+    static double intervalForItem(int index);
 
 public slots:
     /// Shows the window, or closes it when it is showing.
     void showWindow();
     void openFileAfterConversionAction();
+    void setAutoUpdateAction();
+    void setAutoUpdateTimeIntervalAction();
+    void checkUpdateNowAction();
     void toolbarItemGeneralAction();
     void toolbarItemUpdateAction();
+    /// Fills the Update pane from the updater.
+    void loadUpdateSettings();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -38,12 +54,17 @@ protected:
 private:
     QVPreferencesWindowController();
     void loadSettings();
+    void showLastCheck();
 
     QToolBar* tb_top_ = nullptr;
     QStackedWidget* contentView_ = nullptr;
     QWidget* preView_General_ = nullptr;
     QWidget* preView_Update_ = nullptr;
     QCheckBox* btn_openFile_ = nullptr;
+    QCheckBox* btn_autoUpdate_ = nullptr;
+    QComboBox* pub_autoUpdateInterval_ = nullptr;
+    QPushButton* btn_checkNow_ = nullptr;
+    QLabel* tf_lastCheck_ = nullptr;
     bool openFileAfterConversion_ = false;
     bool visible_ = false;
 };

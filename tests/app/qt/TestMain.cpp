@@ -19,6 +19,7 @@ std::unique_ptr<QObject> makeSettingsPanelTest();
 std::unique_ptr<QObject> makeAppDelegateTest();
 std::unique_ptr<QObject> makeSupportTest();
 std::unique_ptr<QObject> makeEndToEndTest();
+std::unique_ptr<QObject> makeUpdateTest();
 
 QString TestEnvironment::settingsText() const {
     defaults->settings().sync();
@@ -39,7 +40,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     const std::vector<std::function<std::unique_ptr<QObject>()>> suites{
-        makeSourceListTest, makeSettingsPanelTest, makeAppDelegateTest, makeSupportTest, makeEndToEndTest};
+        makeSourceListTest, makeSettingsPanelTest, makeAppDelegateTest, makeSupportTest, makeEndToEndTest, makeUpdateTest};
     QStringList args{QString::fromLocal8Bit(argv[0])};
     for (int i = 2; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

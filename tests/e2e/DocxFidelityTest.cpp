@@ -1,0 +1,62 @@
+// Word documents printed by LibreOffice against their source, for the faults
+// a page's layout can make: lines shrunk into a neighbour as scripts, lines
+// set closer than their glyph boxes pushed down the page.
+
+#include "fixtures/PackageCheck.h"
+#include "fixtures/PdfBuilder.h"
+#include "platform/Files.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kCorvala = std::string(CORVALA_BINARY_DIR) + "/bin/corvala";
+const std::string kSource = CORVALA_SOURCE_DIR;
+
+std::string show(const std::string& font, double size, double x, double y,
+                 const std::string& text) {
+    return "BT /" + font + " " + std::to_string(size) + " Tf " + std::to_string(x) + " " +
+           std::to_string(y) + " Td (" + text + ") Tj ET ";
+}
+
+/// Converts `pdf` to a Word document and prints it with LibreOffice: the pages,
+/// the words and, on the pages named, every word's place must be the source's.
+void expectPrintedLikeTheSource(const std::string& folder, const std::string& pdf,
+                                const std::string& placedPages) {
+    auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f docx " +
+                                    fixtures::shellQuote(pdf) + " -o " + fixtures::shellQuote(folder));
+    ASSERT_TRUE(run.ok()) << run.output;
+    const std::string docx = folder + "/" + platform::lastPathComponent(pdf);
+    const std::string path = docx.substr(0, docx.size() - 4) + ".docx";
+    auto printed = fixtures::runCommand(
+        "/usr/bin/python3 " + fixtures::shellQuote(kSource + "/tests/e2e/docx_roundtrip.py") + " " +
+        fixtures::shellQuote(pdf) + " " + fixtures::shellQuote(path) + " " +
+        fixtures::shellQuote(folder) + " --placed " + placedPages);
+    EXPECT_TRUE(printed.ok()) << printed.output;
+}
+
+// A 9 pt line set with its baseline 5 pt under a 12 pt heading's, a true x
+// squared, and a page of lines set closer than their glyph boxes are high:
+// every word prints on its own line where it stood, none shrunk into another.
+TEST(DocxFidelity, LinesCloseTogetherPrintWholeWhereTheyStood) {
+    const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-lines");
+    fixtures::PdfBuilder b;
+    const std::string regular = b.addStandardFont("Helvetica");
+    const std::string bold = b.addStandardFont("Helvetica-Bold");
+    std::string content = show("F2", 12, 72, 720, "A heading in twelve points") +
+                          show("F1", 9, 72, 715, "and a whole line of smaller text set close under it") +
+                          show("F1", 12, 72, 670, "so that x") + show("F1", 7, 117.4, 676, "2") +
+                          show("F1", 12, 121.3, 670, "+ y = 1 holds");
+    for (int k = 0; k < 40; ++k)
+        content += show("F1", 10, 72, 640 - 10.5 * k,
+                        "line " + std::to_string(k + 1) + " of a page set with a tight leading");
+    fixtures::PageSpec page;
+    page.content = content;
+    page.resources = "<< /Font << /F1 " + regular + " /F2 " + bold + " >> >>";
+    b.addPage(page);
+    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/lines.pdf"), "1");
+}
+
+} // namespace
