@@ -19,15 +19,8 @@
 
 namespace {
 
-// The font named when the PDF names none.
-constexpr const char* kDefaultFontName = "Arial Unicode MS";
-
 double fontAscent(const QVPDFRenderState& s) { return s.font() ? s.font()->ascent() : 0; }
 double fontDescent(const QVPDFRenderState& s) { return s.font() ? s.font()->descent() : 0; }
-
-std::string nonEmpty(const std::optional<std::string>& name) {
-    return name && !name->empty() ? *name : std::string();
-}
 
 } // namespace
 
@@ -88,25 +81,16 @@ QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
         return r;
     const QVPDFFont& font = *s->font();
 
-    // Names come from the font as valid UTF-8 (legacy CJK names decoded).
-    std::string family = nonEmpty(font.fontFamilyName());
-    std::string name = nonEmpty(font.fontName());
-    if (family.empty())
-        family = name.empty() ? kDefaultFontName : name;
-    if (name.empty())
-        name = family;
-    const auto& descriptor = font.fontDescriptor();
-    // A well-known PostScript name is written as the family readers find
-    // (ArialMT as Arial, Times-Roman as Times New Roman): under its own name
-    // the text would be set in the reader's wider default font and spill.
-    const std::optional<ReaderFontFace> reader = readerFontFace(name);
-    const bool bold = (reader && reader->bold) || QVPDFFontUtilities::isBoldFontName(name) ||
-                      (descriptor && descriptor->isBold());
-    const bool italic = (reader && reader->italic) || QVPDFFontUtilities::isItalicFontName(name) ||
-                        (descriptor && descriptor->isItalic());
-    // A styled face is named by its family: its style travels in b and i.
-    const std::string& shown = reader ? reader->family : bold || italic ? family : name;
-    r.rFonts = {shown, shown, shown, shown};
+    // The face a reader has: a well-known PostScript name as its family
+    // (ArialMT as Arial), a family readers lack (Melior, AdvPS405B6) as the
+    // core family its flags call for; under its own name the reader would
+    // set the text in its wider default font and lines would wrap and spill.
+    const ReaderFontFace face = readerFontFor(font);
+    const bool bold = face.bold, italic = face.italic;
+    r.rFonts = {face.family, face.family, face.family, face.family};
+    r.fontKind = face.kind;
+    if (pdfConverter_)
+        pdfConverter_->collectFont(face.family, face.kind);
     r.b = bold ? 1 : 0;
     r.i = italic ? 1 : 0;
     r.u = 0;

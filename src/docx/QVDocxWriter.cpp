@@ -91,8 +91,18 @@ void QVDocxWriter::setBegainDocxOptions() {
 }
 
 void QVDocxWriter::setDefaultFontTable() {
-    docxFontTable_ = {{"Times New Roman", "0", "roman", "variable"},
-                      {"Arial", "0", "swiss", "variable"}};
+    docxFontTable_ = {{"Times New Roman", "Times New Roman", "00", "roman", "variable"},
+                      {"Arial", "Arial", "00", "swiss", "variable"}};
+}
+
+void QVDocxWriter::collectFont(const std::string& family, ReaderFontKind kind) {
+    // The runs name their font as LocalFontName writes it.
+    const std::string name = QVDocxUtilities::LocalFontName(family);
+    for (const FontEntry& e : docxFontTable_)
+        if (e.name == name)
+            return;
+    const ReaderFontTableEntry e = readerFontTableEntry(family, kind);
+    docxFontTable_.push_back({name, e.altName, e.charset, e.family, e.pitch});
 }
 
 void QVDocxWriter::setDefaultMediaCollection() {

@@ -33,6 +33,7 @@ class QVDocxWriter {
 public:
     /// A font of fontTable.xml.
     struct FontEntry {
+        std::string name;
         std::string altName;
         std::string charset;
         std::string family;
@@ -65,6 +66,10 @@ public:
     /// Registers an image file as a medium of the document (once per path)
     /// and answers its relationship id.
     std::string collectImageWithPath(const std::string& path);
+    /// Declares a family the runs use in fontTable.xml (once), with what a
+    /// reader without it needs to pick a close one.
+    void collectFont(const std::string& family, ReaderFontKind kind);
+    const std::vector<FontEntry>& fontTable() const { return docxFontTable_; }
     /// Writes the other parts and zips the package into the output path;
     /// false when any step failed (failureReason() says which).
     bool packetDocxFile();

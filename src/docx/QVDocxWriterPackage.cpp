@@ -242,7 +242,7 @@ void QVDocxWriter::_docxWrite_Word_FontTable() const {
     w.writeStartElementWithNamespace(ns, "fonts");
     for (const FontEntry& font : docxFontTable_) {
         w.writeStartElementWithNamespace(ns, "font");
-        w.writeAttributeWithNamespace(ns, "name", font.altName);
+        w.writeAttributeWithNamespace(ns, "name", font.name);
         valElement(w, "altName", "val", font.altName);
         valElement(w, "charset", "val", font.charset);
         valElement(w, "family", "val", font.family);

@@ -20,8 +20,6 @@
 
 namespace {
 
-// The font named when the PDF names none.
-constexpr const char* kDefaultFontName = "Arial Unicode MS";
 // Vertical text lies within this of 90 or 270 degrees (open bounds).
 constexpr float kVerticalTolerance = 5.0f;
 // A text box's next line farther across than this is another block (points).
@@ -48,10 +46,6 @@ double fontAscent(const QVPDFRenderState& s) {
 }
 double fontDescent(const QVPDFRenderState& s) {
     return s.font() ? s.font()->descent() : 0;
-}
-
-std::string nonEmpty(const std::optional<std::string>& name) {
-    return name && !name->empty() ? *name : std::string();
 }
 
 bool isBlankUnit(const std::u16string& text) {
@@ -169,35 +163,14 @@ QVDocx_RPr QVFlowPDFExporter::currentRProperty() const {
         return r;
     const QVPDFFont& font = *s->font();
 
-    // Names come from the font as valid UTF-8 (legacy CJK names decoded).
-    std::string family = nonEmpty(font.fontFamilyName());
-    std::string name = nonEmpty(font.fontName());
-    if (family.empty())
-        family = kDefaultFontName;
-    if (name.empty())
-        name = kDefaultFontName;
-    const auto& descriptor = font.fontDescriptor();
-    // A well-known PostScript name is written as the family browsers and
-    // word processors find (ArialMT as Arial, CMBX10 as bold Times New
-    // Roman); under its own name the reader sets the text in its default font.
-    std::optional<ReaderFontFace> reader = readerFontFace(name);
-    if (!reader)
-        reader = readerFontFace(family);
-    const bool bold = (reader && reader->bold) || QVPDFFontUtilities::isBoldFontName(name) ||
-                      (descriptor && descriptor->isBold());
-    const bool italic = (reader && reader->italic) || QVPDFFontUtilities::isItalicFontName(name) ||
-                        (descriptor && descriptor->isItalic());
-    const std::string& shown = reader ? reader->family : family;
-    r.rFonts = {shown, shown, shown, shown};
-    r.fontKind =
-        reader && reader->kind != ReaderFontKind::Unknown ? reader->kind : readerFontKind(name);
-    if (r.fontKind == ReaderFontKind::Unknown)
-        r.fontKind = readerFontKind(family);
-    // The descriptor's flags where the name says nothing.
-    if (r.fontKind == ReaderFontKind::Unknown && descriptor && !descriptor->isSymbolic())
-        r.fontKind = descriptor->isFixedWidth() ? ReaderFontKind::Mono
-                     : descriptor->isSerif()    ? ReaderFontKind::Serif
-                                                : ReaderFontKind::Unknown;
+    // The face a reader has: a well-known PostScript name as its family
+    // (ArialMT as Arial, CMBX10 as bold Times New Roman), a family readers
+    // lack (Melior, AdvPS405B6) as the core family its flags call for;
+    // under its own name the reader sets the text in its default font.
+    const ReaderFontFace face = readerFontFor(font);
+    const bool bold = face.bold, italic = face.italic;
+    r.rFonts = {face.family, face.family, face.family, face.family};
+    r.fontKind = face.kind;
     r.b = bold ? 1 : 0;
     r.i = italic ? 1 : 0;
     r.u = 0;

@@ -5,6 +5,7 @@
 #include "pdf/font/QVPDFFont.h"
 #include "pdf/font/QVPDFFontDescriptor.h"
 #include "pdf/font/QVPDFFontUtilities.h"
+#include "pdf/font/ReaderFontNames.h"
 #include "platform/pdf/PdfBudgetExceeded.h"
 #include "pptx/QVPPTXPage.h"
 #include "pptx/QVPPTXTextbox.h"
@@ -20,6 +21,17 @@ namespace {
 
 // The font named when the PDF names none.
 constexpr const char* kDefaultFontName = "Arial Unicode MS";
+
+// DrawingML's pitch and family byte: the pitch in the low bits (1 fixed,
+// 2 variable), the generic family above (0x10 roman, 0x20 swiss, 0x30 modern).
+std::string pitchFamily(const ReaderFontTableEntry& e) {
+    const int pitch = e.pitch == "fixed" ? 1 : 2;
+    const int family = e.family == "roman"    ? 0x10
+                       : e.family == "swiss"  ? 0x20
+                       : e.family == "modern" ? 0x30
+                                              : 0;
+    return std::to_string(family | pitch);
+}
 /// A gap of this many space widths or more on a line is a gap between
 /// columns: the text after it starts a box of its own at its place, since
 /// spaces set in a reader's font would not reach that place.
@@ -169,20 +181,21 @@ QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
         renderingStateStack() ? renderingStateStack()->topRenderingState() : nullptr;
     if (!s)
         return r;
-    std::string family, name;
+    // The face a reader has (CMR10 as Times New Roman, Melior as the core
+    // family its flags call for): under a name the reader lacks, the text
+    // is set in a wider default font and runs out of its box.
+    std::string family;
     if (const auto& font = s->font()) {
-        if (font->fontFamilyName())
-            family = *font->fontFamilyName();
-        if (font->fontName())
-            name = *font->fontName();
-        const auto& descriptor = font->fontDescriptor();
-        r.b = QVPDFFontUtilities::isBoldFontName(name) || (descriptor && descriptor->isBold());
-        r.i = QVPDFFontUtilities::isItalicFontName(name) || (descriptor && descriptor->isItalic());
+        const ReaderFontFace face = readerFontFor(*font);
+        family = face.family;
+        r.b = face.bold;
+        r.i = face.italic;
+        const ReaderFontTableEntry entry = readerFontTableEntry(face.family, face.kind);
+        r.latin.pitchFamily = pitchFamily(entry);
+        r.latin.charset = entry.charset == "02" ? "2" : "0";
     }
-    if (family.empty())
-        family = kDefaultFontName;
     r.latin.typeface = family;
-    r.cs.typeface = family;
+    r.cs = r.latin;
     // The size along the baseline as the slide shows it, to the half point:
     // whole points with a floor of 8 would make small print overflow its box.
     const platform::AffineTransform t = currentDisplayTextTransform();

@@ -13,7 +13,9 @@
 #include <pugixml.hpp>
 
 #include <cstdlib>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -195,6 +197,36 @@ TEST_F(QVDocxPDFExporterTest, RunPropertiesFromTheFontsAndColoursOfThePage) {
         EXPECT_EQ(bool(r->rPr.child("w:b")), c.bold);
         EXPECT_EQ(bool(r->rPr.child("w:i")), c.italic);
     }
+}
+
+TEST_F(QVDocxPDFExporterTest, FontTableDeclaresEveryFontTheRunsUse) {
+    // A reader without a font picks a close one from its font table entry:
+    // each family the runs name is declared once, with its generic family,
+    // pitch and a stand-in.
+    const std::string docx = convert(pdf({page("BT /F1 12 Tf 72 700 Td (Plain) Tj ET "
+                                               "BT /F3 12 Tf 72 620 Td (Slanted) Tj ET "
+                                               "BT /F4 12 Tf 72 520 Td (Song) Tj ET "
+                                               "BT /F6 12 Tf 72 440 Td (Theorem) Tj ET")}));
+    std::set<std::string> used;
+    for (const WrittenRun& r : runs(body(docx)))
+        used.insert(r.rPr.child("w:rFonts").attribute("w:ascii").value());
+    auto xml = fixtures::runCommand("unzip -p " + fixtures::shellQuote(docx) + " word/fontTable.xml");
+    ASSERT_TRUE(xml.ok()) << xml.output;
+    pugi::xml_document table;
+    ASSERT_TRUE(table.load_string(xml.output.c_str()));
+    std::map<std::string, pugi::xml_node> declared;
+    for (pugi::xml_node f : table.child("w:fonts").children("w:font")) {
+        const std::string name = f.attribute("w:name").value();
+        EXPECT_TRUE(declared.emplace(name, f).second) << name << " declared twice";
+        for (const char* child : {"w:altName", "w:charset", "w:family", "w:pitch"})
+            EXPECT_STRNE(f.child(child).attribute("w:val").value(), "") << name << " " << child;
+    }
+    EXPECT_EQ(used, (std::set<std::string>{"Arial", "Times New Roman", "宋体"}));
+    for (const std::string& name : used)
+        EXPECT_TRUE(declared.count(name)) << name << " used but not declared";
+    ASSERT_TRUE(declared.count("Arial"));
+    EXPECT_STREQ(declared["Arial"].child("w:family").attribute("w:val").value(), "swiss");
+    EXPECT_STREQ(declared["Times New Roman"].child("w:family").attribute("w:val").value(), "roman");
 }
 
 TEST_F(QVDocxPDFExporterTest, ScriptsColumnsAndSections) {

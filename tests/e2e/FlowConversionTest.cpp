@@ -597,7 +597,8 @@ std::map<std::string, RtfLook> rtfLooks(const std::string& rtf,
 TEST_F(FlowConversion, FontNamesAreWrittenAsTheFamiliesReadersFind) {
     // PostScript and TeX names as families a browser or word processor
     // resolves, with their generic kind for a reader without them, and the
-    // style a TeX face's letters give; a name nothing knows is kept.
+    // style a TeX face's letters give; a family no reader has becomes the
+    // core family its name's words or its descriptor's flags call for.
     fixtures::PdfBuilder b;
     const auto simple = [&](const std::string& name, const std::string& more = "") {
         return b.addObject("<< /Type /Font /Subtype /Type1 /BaseFont /" + name +
@@ -632,14 +633,19 @@ TEST_F(FlowConversion, FontNamesAreWrittenAsTheFamiliesReadersFind) {
          "\\froman\\fcharset0 Times New Roman", false, true},
         {simple("CMTT10"), "TeX typewriter", "'Courier New', 'Nimbus Mono PS', monospace",
          "\\fmodern\\fcharset0 Courier New", false, false},
-        // Unknown names stay; their kind comes from their words or the
-        // descriptor's flags, and none from a symbol font's.
-        {simple("QWZFiraSans-Book"), "Unknown sans", "'QWZFiraSans-Book', sans-serif",
-         "\\fswiss\\fcharset0 QWZFiraSans-Book", false, false},
-        {described("QWZTextface-Regular", 34), "Unknown serif", "'QWZTextface-Regular', serif",
-         "\\froman\\fcharset0 QWZTextface-Regular", false, false},
-        {described("QWZPictos", 6), "Unknown symbols", "'QWZPictos'", "\\fnil\\fcharset0 QWZPictos",
-         false, false},
+        // Unknown families: the core family of their words or their
+        // descriptor's flags (a symbol font's serif flag included, as its
+        // text is written as Unicode).
+        {simple("QWZFiraSans-Book"), "Unknown sans", "'Arial', 'Nimbus Sans', sans-serif",
+         "\\fswiss\\fcharset0 Arial", false, false},
+        {described("QWZTextface-Regular", 34), "Unknown serif",
+         "'Times New Roman', 'Nimbus Roman', serif", "\\froman\\fcharset0 Times New Roman", false,
+         false},
+        {described("QWZPictos", 6), "Unknown symbols", "'Times New Roman', 'Nimbus Roman', serif",
+         "\\froman\\fcharset0 Times New Roman", false, false},
+        {described("QWZMono-Bold", 33), "Unknown bold mono",
+         "'Courier New', 'Nimbus Mono PS', monospace", "\\fmodern\\fcharset0 Courier New", true,
+         false},
     };
     fixtures::PageSpec page;
     std::string resources;

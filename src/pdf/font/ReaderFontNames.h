@@ -36,3 +36,48 @@ std::optional<ReaderFontFace> readerFontFace(const std::string& fontName);
 /// one its words say ("Mono", "Sans", "Gothic", "Serif", "Roman", ...); none
 /// when they say nothing (symbol fonts, most made-up names).
 ReaderFontKind readerFontKind(const std::string& fontName);
+
+/// What a PDF font says of itself beside its name: its descriptor's flags
+/// and metrics (zero where it has none) and the style its embedded program
+/// declares.
+struct ReaderFontFacts {
+    bool hasDescriptor = false;
+    bool fixedPitch = false;
+    bool serif = false;
+    bool symbolic = false;
+    bool italic = false;    ///< the Italic flag
+    bool forceBold = false; ///< the ForceBold flag
+    double italicAngle = 0;
+    double weight = 0;        ///< /FontWeight, 100..900
+    double stemV = 0;         ///< vertical stem width in glyph space (1/1000 em)
+    double averageWidth = 0;  ///< /AvgWidth in glyph space
+    bool programBold = false; ///< the embedded program calls itself bold
+    bool programItalic = false;
+};
+
+/// The face a reader sets a PDF font's text in, for any font: the known
+/// family of its name (or of its family name), else the family its own name
+/// gives when that has letters no reader could map (CJK names), else the
+/// core family (Times New Roman, Arial, Arial Narrow, Courier New) that its
+/// name words and descriptor flags call for. Bold and italic come from the
+/// name's style words, and where the name says nothing, from the facts.
+ReaderFontFace readerFontFor(const std::string& fontName, const std::string& familyName,
+                             const ReaderFontFacts& facts);
+
+class QVPDFFont;
+/// The same for a font of a page: its name ("Arial Unicode MS" when it has
+/// none), family name and descriptor.
+ReaderFontFace readerFontFor(const QVPDFFont& font);
+
+/// How fontTable.xml declares a family, so that a reader without it picks a
+/// close one: its generic family ("roman", "swiss", "modern", "decorative",
+/// "auto"), pitch ("variable", "fixed"), charset ("00", "02" for symbol
+/// fonts) and the core family to stand in for it (the family itself for a
+/// core family).
+struct ReaderFontTableEntry {
+    std::string family;
+    std::string pitch;
+    std::string charset;
+    std::string altName;
+};
+ReaderFontTableEntry readerFontTableEntry(const std::string& family, ReaderFontKind kind);

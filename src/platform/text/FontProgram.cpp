@@ -236,6 +236,8 @@ std::optional<FontProgramInfo> readFontProgram(const std::string& bytes) {
         if (rawFace->style_name && std::string(rawFace->style_name) != "Regular")
             info.fullName += std::string(" ") + rawFace->style_name;
     }
+    info.bold = (rawFace->style_flags & FT_STYLE_FLAG_BOLD) != 0;
+    info.italic = (rawFace->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
     info.hasBuiltinEncoding = readEncoding(rawFace, info);
     readGlyphUnicodes(rawFace, info);
     if (info.glyphUnicodes.empty())

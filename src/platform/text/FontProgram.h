@@ -13,6 +13,9 @@ namespace platform {
 struct FontProgramInfo {
     std::string postScriptName; ///< empty when the program names none
     std::string fullName;       ///< empty when the program names none
+    /// The style the program declares of itself (its style flags).
+    bool bold = false;
+    bool italic = false;
     /// The glyph name of each code 0..255 in the program's own encoding (a Type1
     /// or CFF encoding, or a TrueType (3,0)/(1,0) cmap with glyph names); empty
     /// for codes it leaves unused. Meaningful only when hasBuiltinEncoding.
