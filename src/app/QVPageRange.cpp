@@ -151,12 +151,15 @@ std::vector<std::string> QVPageRange::pagesOutside(const std::string& text, int6
         if (ends.size() != 2)
             continue;
         auto [a, b] = rangeEnds(ends, pageCount);
-        const int64_t lo = std::min(a, b), hi = std::max(a, b);
-        // The stretch below page 1 is a missing start, not a dropped page.
+        int64_t lo = std::min(a, b);
+        const int64_t hi = std::max(a, b);
+        // A missing start is page 1, not a dropped page 0; a written 0 is dropped.
+        if (trim(ends[0]).empty() && lo == a)
+            lo = std::min<int64_t>(1, hi);
+        if (lo < 1)
+            outside.push_back(rangeText(lo, std::min<int64_t>(hi, 0)));
         if (hi > pageCount)
             outside.push_back(rangeText(std::max(lo, pageCount + 1), hi));
-        else if (lo < 1 && hi < 1)
-            outside.push_back(rangeText(lo, hi));
     }
     return outside;
 }

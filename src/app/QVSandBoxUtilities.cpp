@@ -5,6 +5,10 @@
 
 #include <filesystem>
 #include <system_error>
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
 #include <unistd.h>
 
 const char* const QVSandBoxUtilities::kDefaultKey = "QVDefaulExportDirectory_SandBox";
@@ -73,5 +77,25 @@ std::optional<std::string> QVSandBoxUtilities::problemWithFolder(const std::stri
         return std::string("is a file, not a folder");
     if (::access(folder.c_str(), W_OK | X_OK) != 0)
         return std::string("is not writable (permission denied)");
-    return std::nullopt;
+    // The rights alone do not tell (/proc, a read-only mount, root's rights):
+    // a new file is tried and removed at once.
+    const std::string probe = platform::appendPathComponent(
+        folder, ".corvala-probe-" + std::to_string(static_cast<long>(::getpid())));
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return std::nullopt;
+    }
+    switch (errno) {
+    case EEXIST:
+        return std::nullopt;
+    case EACCES:
+    case EPERM:
+        return std::string("is not writable (permission denied)");
+    case EROFS:
+        return std::string("is not writable (read-only file system)");
+    default:
+        return std::string("is not writable (it takes no new files)");
+    }
 }

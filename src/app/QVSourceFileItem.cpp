@@ -5,6 +5,7 @@
 #include "app/QVPageRange.h"
 #include "app/QVSandBoxUtilities.h"
 #include "app/QVUserDefaults.h"
+#include "app/ScratchArea.h"
 #include "converter/QVPDFConverter.h"
 #include "pdf/QVPDFPathUtilities.h"
 #include "platform/Files.h"
@@ -193,15 +194,8 @@ std::optional<std::string> QVSourceFileItem::newOutputPath() {
 }
 
 void QVSourceFileItem::releaseOutputReservation() const {
-    if (!outputPath_ || outputPath_->empty())
-        return;
-    struct stat st;
-    if (::lstat(outputPath_->c_str(), &st) != 0)
-        return;
-    if (S_ISREG(st.st_mode) && st.st_size == 0)
-        ::unlink(outputPath_->c_str());
-    else if (S_ISDIR(st.st_mode))
-        ::rmdir(outputPath_->c_str()); // fails, keeping the folder, unless it is empty
+    if (outputPath_ && !outputPath_->empty())
+        ScratchArea::releaseReservation(*outputPath_);
 }
 
 std::vector<int64_t> QVSourceFileItem::outputPDFPageIndexs() {

@@ -17,7 +17,7 @@ std::string lower(std::string s) {
 
 const char* ConvertArguments::usage() {
     return "usage: corvala convert FILE|FOLDER... [options]\n"
-           "       corvala info FILE...\n"
+           "       corvala info [--json] [--password-stdin] FILE...\n"
            "       corvala formats\n"
            "       corvala trace FILE.pdf [-p PAGES]\n"
            "       corvala --version\n"
@@ -30,7 +30,9 @@ const char* ConvertArguments::usage() {
            "  -f, --format=FORMAT       output format: xlsx (default), csv, or another key or\n"
            "                            title listed by `corvala formats`\n"
            "  -p, --pages=RANGE         pages to convert, e.g. 1-3,5 or 7- (7 to the last page)\n"
-           "                            or -3 (1 to 3); pages past the end are skipped and named\n"
+           "                            or -3 (1 to 3); pages the document lacks (page 0, pages\n"
+           "                            past the end) are skipped and named; a range with no\n"
+           "                            page of a document fails that file\n"
            "  -o, --output=DIR          write every output into DIR\n"
            "      --password-stdin      read the password of locked or print-restricted PDFs\n"
            "                            from the first line of standard input (without it, a\n"
@@ -48,8 +50,10 @@ const char* ConvertArguments::usage() {
            "      --json                one JSON object per line for every report\n"
            "  -h, --help                this text\n"
            "\n"
-           "exit status: 0 all converted, 1 some failed, 2 usage or page-range error,\n"
-           "3 output folder unusable, 130 interrupted (Ctrl-C or a termination signal).\n";
+           "exit status: 0 all converted; 1 a file failed or was canceled (a range with no\n"
+           "page of the document included); 2 usage error (an empty or malformed -p\n"
+           "included); 3 an output folder cannot take the output (from -o or the PDF's own\n"
+           "folder); 130 interrupted (Ctrl-C or a termination signal).\n";
 }
 
 std::optional<std::string> ConvertArguments::formatKeyFor(const std::string& keyOrTitle) {
@@ -117,6 +121,12 @@ bool ConvertArguments::parse(const std::vector<std::string>& args, ConvertArgume
         } else if (name == "-p" || name == "--pages") {
             if (!value(v))
                 return false;
+            // The desktop list reads an empty range as page 1; typed on a
+            // command line it is more likely a slip (an unset variable).
+            if (v.find_first_not_of(" \t,") == std::string::npos) {
+                problem = "page range is empty (give pages like 1-3,5)";
+                return false;
+            }
             if (auto bad = QVPageRange::syntaxProblem(v)) {
                 problem = "page range: " + *bad;
                 return false;

@@ -7,7 +7,7 @@
 #include "cli/ConvertArguments.h"
 #include "cli/ConvertReporter.h"
 #include "cli/PasswordPrompt.h"
-#include "cli/ScratchArea.h"
+#include "app/ScratchArea.h"
 #include "cli/SignalWatcher.h"
 #include "converter/QVPDFConverter.h"
 #include "platform/Dispatch.h"
@@ -86,6 +86,12 @@ struct PasswordCheck {
     }
 };
 
+// One wording for an output folder that cannot take the output, whether
+// named by -o or the source's own folder.
+std::string outputFolderProblem(const std::string& folder, const std::string& problem) {
+    return "output folder " + folder + " " + problem;
+}
+
 std::optional<std::string> fileProblem(const std::string& path,
                                        const platform::PdfDocument* doc) {
     if (::access(path.c_str(), R_OK) != 0)
@@ -123,7 +129,7 @@ int corvalaConvert(const std::vector<std::string>& args) {
     }
     if (o.outputFolder) {
         if (auto bad = QVSandBoxUtilities::problemWithFolder(*o.outputFolder)) {
-            std::cerr << "corvala: output folder " << *o.outputFolder << " " << *bad << "\n";
+            std::cerr << "corvala: " << outputFolderProblem(*o.outputFolder, *bad) << "\n";
             return 3;
         }
     }
@@ -141,6 +147,9 @@ int corvalaConvert(const std::vector<std::string>& args) {
     std::signal(SIGXFSZ, SIG_IGN);
     ScratchArea::sweepStaleFolders();
     ScratchArea scratch;
+    // Before any thread starts: whatever ends this process, the watcher
+    // clears its scratch folder and reserved output after it.
+    scratch.watchFromOutside();
     QVPDFConverterManager manager;
     manager.setEndsWithProcess(true);
     std::atomic<bool> running{false};
@@ -166,6 +175,9 @@ int corvalaConvert(const std::vector<std::string>& args) {
 
     QVPDFConverterManager::ItemList items;
     size_t considered = 0;
+    // Files refused because their own folder cannot take the output: exit 3.
+    size_t unusableFolders = 0;
+    std::map<std::string, std::optional<std::string>> folderProblems;
     for (const std::string& arg : o.files) {
         if (!platform::pathExists(arg)) {
             ++considered;
@@ -214,7 +226,22 @@ int corvalaConvert(const std::vector<std::string>& args) {
             std::string outFolder = o.outputFolder
                                         ? *o.outputFolder
                                         : platform::deletingLastPathComponent(item->sourcePath());
-            item->setOutputFolder(outFolder.empty() ? std::string(".") : outFolder);
+            if (outFolder.empty())
+                outFolder = ".";
+            if (!o.outputFolder) {
+                auto known = folderProblems.find(outFolder);
+                if (known == folderProblems.end())
+                    known = folderProblems
+                                .emplace(outFolder, QVSandBoxUtilities::problemWithFolder(outFolder))
+                                .first;
+                if (known->second) {
+                    ++unusableFolders;
+                    reporter.refused(item->sourcePath(),
+                                     outputFolderProblem(outFolder, *known->second));
+                    continue;
+                }
+            }
+            item->setOutputFolder(outFolder);
             items.push_back(item);
         }
         if (folder && pdfs == 0) {
@@ -233,9 +260,11 @@ int corvalaConvert(const std::vector<std::string>& args) {
     running = false;
     manager.setDelegate(nullptr);
 
-    const size_t ended = reporter.succeeded() + reporter.failed();
+    const size_t ended = reporter.succeeded() + reporter.failed() + reporter.canceled();
     reporter.summary(considered > ended ? considered - ended : 0);
     if (signals.interrupted())
         return 130;
-    return reporter.failed() ? 1 : 0;
+    if (unusableFolders)
+        return 3;
+    return reporter.failed() || reporter.canceled() ? 1 : 0;
 }

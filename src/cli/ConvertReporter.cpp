@@ -3,7 +3,7 @@
 #include "app/QVPageRange.h"
 #include "app/QVSourceFileItem.h"
 #include "cli/JsonText.h"
-#include "cli/ScratchArea.h"
+#include "app/ScratchArea.h"
 #include "platform/Files.h"
 
 namespace {
@@ -42,6 +42,7 @@ void ConvertReporter::refused(const std::string& file, const std::string& reason
 }
 
 void ConvertReporter::skipped(const std::string& file, const std::string& reason) {
+    ++skipped_;
     if (json_)
         out_ << "{\"event\":\"skipped\",\"file\":" << JsonText::quote(file)
              << ",\"reason\":" << JsonText::quote(reason) << "}\n";
@@ -52,10 +53,15 @@ void ConvertReporter::skipped(const std::string& file, const std::string& reason
 void ConvertReporter::summary(size_t notStarted) {
     if (json_) {
         out_ << "{\"event\":\"summary\",\"converted\":" << succeeded_ << ",\"failed\":" << failed_
+             << ",\"skipped\":" << skipped_ << ",\"canceled\":" << canceled_
              << ",\"not_started\":" << notStarted << "}\n";
         return;
     }
     out_ << succeeded_ << " converted, " << failed_ << " failed";
+    if (skipped_)
+        out_ << ", " << skipped_ << " skipped";
+    if (canceled_)
+        out_ << ", " << canceled_ << " canceled";
     if (notStarted)
         out_ << ", " << notStarted << " not started";
     out_ << "\n";
@@ -173,13 +179,19 @@ void ConvertReporter::didEndConversion(QVPDFConverterManager&,
     clearBar();
     if (scratch_)
         scratch_->forgetReservation();
-    error ? ++failed_ : ++succeeded_;
+    const bool canceled = error && error->code == kCanceledCode;
+    canceled ? ++canceled_ : error ? ++failed_ : ++succeeded_;
     if (json_) {
         out_ << "{\"event\":\"end\",\"file\":" << JsonText::quote(item->sourcePath())
-             << ",\"output\":"
+             << ",\"status\":\"" << (canceled ? "canceled" : error ? "failed" : "converted")
+             << "\",\"output\":"
              << (item->outputPath() && !error ? JsonText::quote(*item->outputPath()) : "null")
              << ",\"error\":" << jsonError(error) << "}\n"
              << std::flush;
+        return;
+    }
+    if (canceled) {
+        err_ << name_ << ": canceled\n";
         return;
     }
     if (error) {

@@ -8,10 +8,11 @@
 //   {"event":"page-failed","file":F,"page":P,"error":{"code":C,"reason":R}}
 //   {"event":"exception","file":F,"name":K,"reason":R}
 //   {"event":"will-save","file":F}
-//   {"event":"end","file":F,"output":O|null,"error":null|{"code":C,"reason":R}}
+//   {"event":"end","file":F,"status":"converted"|"failed"|"canceled","output":O|null,
+//    "error":null|{"code":C,"reason":R}}
 //   {"event":"refused","file":F,"reason":R}     (turned away before the run)
 //   {"event":"skipped","file":F,"reason":R}     (a folder's file that is no PDF)
-//   {"event":"summary","converted":N,"failed":M,"not_started":K}
+//   {"event":"summary","converted":N,"failed":M,"skipped":S,"canceled":C,"not_started":K}
 //
 // "outside" lists the pages of the range the document lacks (skipped).
 
@@ -36,6 +37,9 @@ public:
 
     size_t succeeded() const { return succeeded_; }
     size_t failed() const { return failed_; }
+    size_t canceled() const { return canceled_; }
+    /// The driver's code of a canceled document.
+    static constexpr int kCanceledCode = 406;
 
     void didStartConversion(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>&,
                             const std::optional<QVError>&) override;
@@ -70,5 +74,5 @@ private:
     std::string lastException_;
     size_t total_ = 0, seen_ = 0, done_ = 0, failedPages_ = 0;
     bool barShown_ = false;
-    size_t succeeded_ = 0, failed_ = 0;
+    size_t succeeded_ = 0, failed_ = 0, skipped_ = 0, canceled_ = 0;
 };

@@ -9,7 +9,7 @@ SignalWatcher::SignalWatcher(std::function<void(int)> onSignal) : onSignal_(std:
     sigaddset(&set, SIGTERM);
     sigaddset(&set, SIGHUP);
     sigaddset(&set, SIGUSR1); // the watcher's own stop signal
-    pthread_sigmask(SIG_BLOCK, &set, &previous_);
+    pthread_sigmask(SIG_BLOCK, &set, nullptr);
     thread_ = std::thread([this, set] {
         for (;;) {
             int sig = 0;
@@ -23,5 +23,7 @@ SignalWatcher::SignalWatcher(std::function<void(int)> onSignal) : onSignal_(std:
 SignalWatcher::~SignalWatcher() {
     pthread_kill(thread_.native_handle(), SIGUSR1);
     thread_.join();
-    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    // The signals stay blocked: the command is on its way out, and a late
+    // second Ctrl-C must not end it by default action half-way through its
+    // clean-up, nor change the status it has decided on.
 }

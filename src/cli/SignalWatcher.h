@@ -1,7 +1,9 @@
 #pragma once
 // Ctrl-C, SIGTERM and SIGHUP are taken by one thread with sigwait, so what
 // they cause runs as ordinary code, never inside a signal handler. The
-// signals are blocked in every thread started after the watcher.
+// signals are blocked in every thread started after the watcher, and stay
+// blocked after it (one arriving then is dropped): it lives until the end of
+// the command.
 
 #include <atomic>
 #include <csignal>
@@ -22,6 +24,5 @@ public:
 private:
     std::function<void(int)> onSignal_;
     std::atomic<int> count_{0};
-    sigset_t previous_;
     std::thread thread_;
 };

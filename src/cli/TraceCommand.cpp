@@ -188,6 +188,21 @@ private:
 };
 
 constexpr const char* kUsage = "usage: corvala trace FILE.pdf [-p PAGES]\n";
+constexpr const char* kHelp =
+    "usage: corvala trace FILE.pdf [-p PAGES]\n"
+    "\n"
+    "Runs the content interpreter over the pages (all, or the range -p names, as for\n"
+    "convert) and prints every report as one JSON object per line: \"op\" is \"text\"\n"
+    "(decoded text with its position, size, font and colour), \"path\" (painted\n"
+    "paths with their box and colours), \"image\" (the extracted image file) or\n"
+    "\"error\" (a page that failed). Coordinates are points from the page's top-left\n"
+    "corner as shown, y down.\n"
+    "\n"
+    "  -p PAGES    pages to trace, e.g. 1-3,5\n"
+    "  -h, --help  this text\n"
+    "\n"
+    "exit status: 0 all pages traced, 1 a page failed or the file cannot be read,\n"
+    "2 usage error.\n";
 
 } // namespace
 
@@ -199,6 +214,10 @@ int corvalaTrace(const std::vector<std::string>& args, std::ostream& out, std::o
     std::string file, pages;
     bool hasPages = false;
     for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-h" || args[i] == "--help") {
+            out << kHelp;
+            return 0;
+        }
         if (args[i] == "-p" && i + 1 < args.size()) {
             pages = args[++i];
             hasPages = true;

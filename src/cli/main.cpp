@@ -5,6 +5,7 @@
 #include "cli/TraceCommand.h"
 #include "pdf/cmap/QVPDFMapTool.h"
 #include "platform/AppInfo.h"
+#include "platform/Files.h"
 
 #include <iostream>
 #include <string>
@@ -14,8 +15,11 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     const std::string command = args.empty() ? "" : args.front();
     std::vector<std::string> rest(args.begin() + (args.empty() ? 0 : 1), args.end());
-    if (command == "convert" || command == "trace")
+    if (command == "convert" || command == "trace") {
+        if (auto problem = platform::temporaryFolderProblem())
+            std::cerr << "corvala: warning: " << *problem << "\n";
         QVPDFMapTool::reportMissingData();
+    }
     if (command == "convert")
         return corvalaConvert(rest);
     if (command == "formats")
@@ -23,7 +27,7 @@ int main(int argc, char** argv) {
     if (command == "trace")
         return corvalaTrace(rest);
     if (command == "info")
-        return corvalaInfo(rest, std::cout, std::cerr);
+        return corvalaInfo(rest, std::cin, std::cout, std::cerr);
     if (command == "--version" || command == "-V") {
         std::cout << "corvala " << platform::applicationVersion() << "\n";
         return 0;

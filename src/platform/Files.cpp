@@ -27,9 +27,19 @@ std::string homeFolder() {
 }
 
 std::string systemTempFolder() {
-    if (const char* t = std::getenv("TMPDIR"); t && *t)
+    // A TMPDIR that names no folder is not made: creating it would leave
+    // folders behind that nothing removes.
+    if (const char* t = std::getenv("TMPDIR"); t && *t && isDirectory(t))
         return t;
     return "/tmp";
+}
+
+std::optional<std::string> temporaryFolderProblem() {
+    const char* t = std::getenv("TMPDIR");
+    if (!t || !*t || isDirectory(t))
+        return std::nullopt;
+    return std::string("TMPDIR (") + t + ") is not a folder; using " + systemTempFolder() +
+           " instead";
 }
 
 std::string scratchFolderForProcess(long pid) {

@@ -12,8 +12,10 @@ namespace platform {
 
 /// $HOME, else the password database's home folder, else "/tmp".
 std::string homeFolder();
-/// The system's temporary folder ($TMPDIR or "/tmp").
+/// The system's temporary folder: $TMPDIR when it names a folder, else "/tmp".
 std::string systemTempFolder();
+/// Why $TMPDIR is passed over (it is set but names no folder); none when it is used or unset.
+std::optional<std::string> temporaryFolderProblem();
 /// This process's scratch folder for work folders and extracted images:
 /// "corvala-<pid>" in the system's temporary folder (not created here). The
 /// process id in the name lets a later run sweep the folders of processes

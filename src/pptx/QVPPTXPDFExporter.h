@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-class QVPPTXTextBoxInfo;
+struct QVPPTXTextBoxInfo;
 
 class QVPPTXPDFExporter : public QVPDFPageExporter {
 public:

@@ -100,6 +100,21 @@ TEST_F(CorvalaCommand, FormatsHelpVersionAndManual) {
         EXPECT_EQ(h.status, 0) << other;
         EXPECT_EQ(h.output, help.output) << other;
     }
+    // Every command has its help, none takes it for a file name.
+    const struct {
+        std::string arguments, says;
+    } helps[] = {
+        {"info --help", "usage: corvala info [--json] [--password-stdin] FILE..."},
+        {"info -h", "usage: corvala info [--json] [--password-stdin] FILE..."},
+        {"trace --help", "usage: corvala trace FILE.pdf [-p PAGES]"},
+        {"trace -h", "usage: corvala trace FILE.pdf [-p PAGES]"},
+    };
+    for (const auto& h : helps) {
+        Result r = run(h.arguments);
+        EXPECT_EQ(r.status, 0) << h.arguments << "\n" << r.output;
+        EXPECT_TRUE(has(r.output, h.says)) << h.arguments << "\n" << r.output;
+        EXPECT_FALSE(has(r.output, "no such file")) << h.arguments;
+    }
     // Every option the help names has a line in the manual page, and so has
     // every exit status.
     std::ifstream in(std::string(CORVALA_BINARY_DIR) + "/share/man/man1/corvala.1");
@@ -143,6 +158,11 @@ TEST_F(CorvalaCommand, UsageAndOutputFolderErrorsComeBeforeAnyWork) {
         {"convert one.pdf --json=yes", 2, "option --json takes no value"},
         {"convert one.pdf -o missing", 3, "output folder missing does not exist"},
         {"convert one.pdf --output=afile", 3, "output folder afile is a file, not a folder"},
+        // Rights alone do not tell: /proc takes no new file, for root too.
+        {"convert one.pdf -o /proc", 3, "output folder /proc is not writable"},
+        {"convert one.pdf -p ''", 2, "page range is empty"},
+        {"convert one.pdf --pages=' , '", 2, "page range is empty"},
+        {"info --frobnicate one.pdf", 2, "unknown option --frobnicate"},
     };
     for (const auto& c : cases) {
         Result r = run(c.arguments);
@@ -188,7 +208,7 @@ TEST_F(CorvalaCommand, FilesThatCannotBeConvertedSayWhy) {
     EXPECT_TRUE(has(r.output, "empty: failed: is a directory with no PDF file in it"));
     EXPECT_TRUE(has(r.output, "fake.pdf: failed: is not a PDF file")) << r.output;
     EXPECT_TRUE(has(r.output, "skipping docs/notes.txt: is not a PDF file")) << r.output;
-    EXPECT_TRUE(has(r.output, "2 converted, 3 failed")) << r.output;
+    EXPECT_TRUE(has(r.output, "2 converted, 3 failed, 1 skipped\n")) << r.output;
     EXPECT_TRUE(fs::exists(folder_ + "/a.xlsx"));
     EXPECT_TRUE(fs::exists(folder_ + "/docs/b.xlsx"));
     EXPECT_FALSE(fs::exists(folder_ + "/docs/sub/deep.xlsx")); // sub-folders are not entered
@@ -206,9 +226,18 @@ TEST_F(CorvalaCommand, FilesThatCannotBeConvertedSayWhy) {
         fs::permissions(folder_ + "/docs", fs::perms::owner_write, fs::perm_options::remove);
         Result locked = run("convert docs/b.pdf");
         fs::permissions(folder_ + "/docs", fs::perms::owner_write, fs::perm_options::add);
-        EXPECT_EQ(locked.status, 1);
-        EXPECT_TRUE(has(locked.output, "is not writable (permission denied)")) << locked.output;
+        EXPECT_EQ(locked.status, 3);
+        EXPECT_TRUE(has(locked.output,
+                        "b.pdf: failed: output folder docs is not writable (permission denied)"))
+            << locked.output;
     }
+    // A source whose own folder takes no new file (here /dev/fd, for root
+    // too) fails as -o does: exit 3, the same words; the other file goes on.
+    Result procFolder = run("convert a.pdf /dev/fd/3 3<a.pdf");
+    EXPECT_EQ(procFolder.status, 3) << procFolder.output;
+    EXPECT_TRUE(has(procFolder.output, "3: failed: output folder /dev/fd is not writable"))
+        << procFolder.output;
+    EXPECT_TRUE(has(procFolder.output, "1 converted, 1 failed")) << procFolder.output;
 }
 
 TEST_F(CorvalaCommand, AHomeFolderThatCannotBeWrittenDoesNotStopAConversion) {
@@ -251,9 +280,50 @@ TEST_F(CorvalaCommand, PasswordsByStandardInput) {
     EXPECT_TRUE(check.ok()) << check.output;
     Result info = run("info locked.pdf noprint.pdf plain.pdf");
     EXPECT_EQ(info.status, 0);
+    // Without its password a locked file's printing is not known.
     EXPECT_TRUE(has(info.output, "locked.pdf\n  pages: unknown (locked)\n  encryption: needs a "
-                                 "password to open\n  printing: not allowed\n"))
+                                 "password to open\n  printing: unknown (locked)\n"))
         << info.output;
+    // With it, the real answers: the user password opens it, the owner
+    // password also lifts the printing restriction.
+    const struct {
+        std::string arguments, password, says;
+    } withPassword[] = {
+        {"info --password-stdin locked.pdf", "user",
+         "locked.pdf\n  pages: 1\n  encryption: needs a password to open\n  printing: allowed\n"},
+        {"info --password-stdin locked.pdf", "guess",
+         "locked.pdf\n  pages: unknown (locked)\n  encryption: needs a password to open\n"
+         "  printing: unknown (locked)\n"},
+        {"info --password-stdin noprint.pdf", "owner",
+         "noprint.pdf\n  pages: 1\n  encryption: permissions only (opens without a "
+         "password)\n  printing: allowed\n"},
+        {"info --json locked.pdf noprint.pdf",
+         "",
+         "{\"file\":\"locked.pdf\",\"pages\":null,\"encryption\":\"password\",\"printing\":null,"},
+        {"info --json --password-stdin locked.pdf", "user",
+         "{\"file\":\"locked.pdf\",\"pages\":1,\"encryption\":\"password\",\"printing\":true,"},
+        {"info --json noprint.pdf missing.pdf", "",
+         "{\"file\":\"noprint.pdf\",\"pages\":1,\"encryption\":\"permissions\",\"printing\":"
+         "false,"},
+    };
+    for (const auto& c : withPassword) {
+        Result r = run(c.arguments, c.password);
+        EXPECT_TRUE(has(r.output, c.says)) << c.arguments << " / " << c.password << "\n" << r.output;
+    }
+    // --json: one object a line, sizes included, a missing file named with why.
+    Result json = run("info --json plain.pdf missing.pdf");
+    EXPECT_EQ(json.status, 1);
+    auto parsed = fixtures::runPython(R"PY(
+import json, sys
+for line in sys.argv[1].splitlines():
+    o = json.loads(line)
+    print(o["file"], o.get("pages"), o.get("encryption"), o.get("printing"), o.get("bytes", 0) > 0,
+          o.get("error"))
+)PY",
+                                      {json.output});
+    EXPECT_EQ(parsed.output, "plain.pdf 1 none True True None\n"
+                             "missing.pdf None None None False no such file\n")
+        << json.output;
     EXPECT_TRUE(has(info.output, "noprint.pdf\n  pages: 1\n  encryption: permissions only (opens "
                                  "without a password)\n  printing: not allowed\n"));
     EXPECT_TRUE(std::regex_search(info.output,
@@ -331,7 +401,7 @@ for line in open(sys.argv[1]).read().splitlines():
     elif e == "end":
         print(e, f, (o["output"] or "-").split("/")[-1], o["error"] and o["error"]["reason"])
     elif e == "summary":
-        print(e, o["converted"], o["failed"], o["not_started"])
+        print(e, o["converted"], o["failed"], o["skipped"], o["canceled"], o["not_started"])
     else:
         print(e, f)
 )PY";
@@ -346,7 +416,7 @@ for line in open(sys.argv[1]).read().splitlines():
                            "start on\"e \xC3\xBC.pdf 0 []\n"
                            "end on\"e \xC3\xBC.pdf - The page range \"2-,9\" selects no page of the document "
                            "(1 page).\n"
-                           "summary 1 1 0\n")
+                           "summary 1 1 0 0 0\n")
         << r.output;
     EXPECT_FALSE(fs::exists(folder_ + "/on\"e \xC3\xBC.xlsx"));
 
@@ -354,6 +424,27 @@ for line in open(sys.argv[1]).read().splitlines():
     EXPECT_EQ(plain.status, 0);
     EXPECT_TRUE(has(plain.output, "four.pdf: the document has 4 pages; skipping 5\n")) << plain.output;
     EXPECT_TRUE(has(plain.output, "four.pdf -> ./four 2.xlsx (3 of 3 pages)")) << plain.output;
+
+    // Page 0 is named like any page the document lacks; a range with no page
+    // of the document fails that file (exit 1) and makes nothing.
+    const struct {
+        std::string range;
+        int status;
+        std::string says;
+    } ranges[] = {
+        {"0-2", 0, "four.pdf: the document has 4 pages; skipping 0\n"},
+        {"0", 1, "four.pdf: failed: The page range \"0\" selects no page of the document (4 pages)."},
+        {"30", 1, "four.pdf: failed: The page range \"30\" selects no page of the document"},
+        {"0,9-12", 1, "four.pdf: failed: The page range \"0,9-12\" selects no page"},
+    };
+    fs::create_directory(folder_ + "/out");
+    for (const auto& c : ranges) {
+        Result r = run("convert -o out -p " + shellQuote(c.range) + " four.pdf");
+        EXPECT_EQ(r.status, c.status) << c.range << "\n" << r.output;
+        EXPECT_TRUE(has(r.output, c.says)) << c.range << "\n" << r.output;
+        fs::remove_all(folder_ + "/out/four.xlsx");
+    }
+    EXPECT_TRUE(fs::is_empty(folder_ + "/out"));
 }
 
 TEST_F(CorvalaCommand, APageWithoutTextIsAWarningNotAFailure) {
@@ -427,15 +518,15 @@ TEST_F(CorvalaCommand, InterruptsAndFailuresLeaveNothingBehind) {
     pdf("second.pdf");
 
     // Ctrl-C once: the run ends with the cancel, the second file never
-    // starts. Twice: out at once. SIGTERM: as Ctrl-C. SIGKILL: the next run
-    // sweeps what was left.
+    // starts. Twice: out at once. SIGTERM: as Ctrl-C. SIGKILL: the command's
+    // watcher clears up after it.
     const std::string script = R"PY(
 import json, os, signal, subprocess, sys
 signal.alarm(120)  # a guard against a hang, not a timing
 corvala, folder, scratch, how = sys.argv[1:5]
 p = subprocess.Popen([corvala, "convert", "--json", "many.pdf", "second.pdf"], cwd=folder,
                      env=dict(os.environ, TMPDIR=scratch), stdout=subprocess.PIPE,
-                     stderr=subprocess.DEVNULL, text=True)
+                     stderr=subprocess.PIPE, text=True)
 for line in p.stdout:
     if json.loads(line)["event"] == "page":
         break
@@ -448,22 +539,24 @@ elif how == "int-int":
 else:
     p.send_signal(signal.SIGKILL)
 rest = [json.loads(l) for l in p.stdout]
+p.stderr.read()  # its end comes when whatever clears up after the command is done
 p.wait()
 ends = [o["error"]["code"] if o["error"] else 0 for o in rest if o["event"] == "end"]
-summary = [(o["converted"], o["failed"], o["not_started"]) for o in rest if o["event"] == "summary"]
+summary = [(o["converted"], o["failed"], o["canceled"], o["not_started"]) for o in rest
+           if o["event"] == "summary"]
 print(p.returncode, ends, summary)
 )PY";
     const struct {
         std::string how, printed;
         bool leftovers;
     } cases[] = {
-        {"int", "130 [406] [(0, 1, 1)]\n", false},
-        {"term", "130 [406] [(0, 1, 1)]\n", false},
+        {"int", "130 [406] [(0, 0, 1, 1)]\n", false},
+        {"term", "130 [406] [(0, 0, 1, 1)]\n", false},
         // Two signals sent at once may reach the program as one, or the
         // second may come while the first cancel is being reported: out at
         // once, at any point of that report.
-        {"int-int", "130 [] []\n|130 [406] []\n|130 [406] [(0, 1, 1)]\n", false},
-        {"kill", "-9 [] []\n", true},
+        {"int-int", "130 [] []\n|130 [406] []\n|130 [406] [(0, 0, 1, 1)]\n", false},
+        {"kill", "-9 [] []\n", false},
     };
     for (const auto& c : cases) {
         auto r = fixtures::runPython(script, {kCorvala, folder_, scratch_, c.how});
@@ -544,4 +637,125 @@ TEST_F(CorvalaCommand, PageTreesThatLoopOrHaveNoPage) {
         EXPECT_FALSE(has(none.output, "\"\"")) << none.output;
     }
     EXPECT_FALSE(fs::exists(folder_ + "/none.xlsx"));
+}
+
+TEST_F(CorvalaCommand, EveryExitPathLeavesNothingBehindInEveryFormat) {
+    // Pages with text and a picture each: every format is still at work when
+    // the signal comes, with pictures in the scratch folder and (txt, rtf,
+    // html) a hidden part file beside the output.
+    fixtures::PdfBuilder b;
+    const std::string font = b.addStandardFont();
+    std::string pixels;
+    for (int i = 0; i < 16 * 16; ++i)
+        pixels += {static_cast<char>(i), static_cast<char>(255 - i), static_cast<char>(i * 7)};
+    for (int p = 0; p < 2000; ++p) {
+        const std::string image = b.addStream(
+            "<< /Type /XObject /Subtype /Image /Width 16 /Height 16 /ColorSpace /DeviceRGB "
+            "/BitsPerComponent 8 >>",
+            pixels);
+        std::string content = "q 200 0 0 200 300 400 cm /Im1 Do Q BT /F1 10 Tf";
+        for (int r = 0; r < 30; ++r)
+            content += " 1 0 0 1 72 " + std::to_string(750 - r * 20) + " Tm (Row " +
+                       std::to_string(r) + " of page " + std::to_string(p + 1) + ") Tj";
+        content += " ET";
+        fixtures::PageSpec page;
+        page.content = content;
+        page.resources = "<< /Font << /F1 " + font + " >> /XObject << /Im1 " + image + " >> >>";
+        b.addPage(page);
+    }
+    b.writeTo(folder_ + "/many.pdf");
+    fs::create_directory(folder_ + "/out");
+
+    // `how`: the signals sent once the first page is reported. "int,int"
+    // sends two at once; "int;int" the second while the cancel is under way;
+    // "kill" ends the command alone; "killpg" its whole process group, so
+    // nothing of it can clean up and the next run must.
+    const std::string script = R"PY(
+import json, os, signal, subprocess, sys, time
+signal.alarm(120)  # a guard against a hang, not a timing
+corvala, folder, scratch, fmt, how = sys.argv[1:6]
+p = subprocess.Popen([corvala, "convert", "--json", "-f", fmt, "-o", "out", "many.pdf"],
+                     cwd=folder, env=dict(os.environ, TMPDIR=scratch), stdout=subprocess.PIPE,
+                     stderr=subprocess.PIPE, text=True, start_new_session=True)
+for line in p.stdout:
+    if json.loads(line)["event"] == "page":
+        break
+for step in how.split(","):
+    for i, name in enumerate(step.split(";")):
+        if i:
+            time.sleep(0.05)
+        if name == "killpg":
+            os.killpg(p.pid, signal.SIGKILL)
+        else:
+            p.send_signal({"int": signal.SIGINT, "term": signal.SIGTERM,
+                           "kill": signal.SIGKILL}[name])
+rest = [json.loads(l) for l in p.stdout]
+p.stderr.read()  # its end comes when whatever clears up after the command is done
+p.wait()
+ends = [o["status"] for o in rest if o["event"] == "end"]
+summary = [(o["converted"], o["failed"], o["canceled"]) for o in rest if o["event"] == "summary"]
+print(p.returncode, ends, summary)
+)PY";
+    const struct {
+        std::string how;
+        std::vector<std::string> printed; ///< any of these
+        bool secondRunClears;
+    } paths[] = {
+        {"int", {"130 ['canceled'] [(0, 0, 1)]\n"}, false},
+        {"term", {"130 ['canceled'] [(0, 0, 1)]\n"}, false},
+        // Two signals: out at once, at whatever point of the cancel's report.
+        {"int,int",
+         {"130 [] []\n", "130 ['canceled'] []\n", "130 ['canceled'] [(0, 0, 1)]\n"},
+         false},
+        {"int;int",
+         {"130 [] []\n", "130 ['canceled'] []\n", "130 ['canceled'] [(0, 0, 1)]\n"},
+         false},
+        {"term;int",
+         {"130 [] []\n", "130 ['canceled'] []\n", "130 ['canceled'] [(0, 0, 1)]\n"},
+         false},
+        {"kill", {"-9 [] []\n"}, false},
+        {"killpg", {"-9 [] []\n"}, true},
+    };
+    for (const char* format : {"xlsx", "csv", "docx", "pptx", "txt", "rtf", "html"}) {
+        for (const auto& path : paths) {
+            // Every path on pptx (pictures) and txt (a part file); the two
+            // harshest on the other formats.
+            const bool everyPath = std::string(format) == "pptx" || std::string(format) == "txt";
+            if (!everyPath && path.how != "int,int" && path.how != "killpg")
+                continue;
+            const std::string what = std::string(format) + " " + path.how;
+            auto r = fixtures::runPython(script, {kCorvala, folder_, scratch_, format, path.how});
+            EXPECT_TRUE(std::find(path.printed.begin(), path.printed.end(), r.output) !=
+                        path.printed.end())
+                << what << ": " << r.output;
+            if (path.secondRunClears) {
+                // The reserved name, and the scratch folder, are still there...
+                EXPECT_FALSE(entries(folder_ + "/out").empty()) << what;
+                EXPECT_FALSE(entries(scratch_).empty()) << what;
+                // ...until the next run, whatever it converts.
+                run("convert missing.pdf");
+            }
+            EXPECT_EQ(entries(folder_ + "/out"), std::vector<std::string>{}) << what;
+            EXPECT_EQ(entries(scratch_), std::vector<std::string>{}) << what;
+            fs::remove_all(folder_ + "/out");
+            fs::create_directory(folder_ + "/out");
+            fs::remove_all(scratch_);
+            fs::create_directory(scratch_);
+        }
+    }
+}
+
+TEST_F(CorvalaCommand, AMissingTemporaryFolderIsNotMade) {
+    pdf("one.pdf");
+    // TMPDIR names a folder that does not exist: the command says so, works
+    // in the system's temporary folder, and makes nothing of the missing path.
+    auto r = fixtures::runCommand("cd " + shellQuote(folder_) +
+                                  " && TMPDIR=missing/a/b " + shellQuote(kCorvala) +
+                                  " convert -f pptx one.pdf </dev/null");
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_TRUE(has(r.output, "corvala: warning: TMPDIR (missing/a/b) is not a folder; using /tmp "
+                              "instead"))
+        << r.output;
+    EXPECT_FALSE(fs::exists(folder_ + "/missing"));
+    EXPECT_TRUE(fs::exists(folder_ + "/one.pptx"));
 }

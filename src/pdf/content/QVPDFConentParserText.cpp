@@ -109,10 +109,13 @@ void decodeChar(const ShowContext& c, const unsigned char* s, size_t remaining, 
 
 // Reports one piece of a string that starts `start` along the string; the
 // text matrix, standing `reportedAt` along it, is moved to the piece first.
+// A piece of glyphs that give no text (a font that cannot be decoded) is
+// reported with empty text: its strings are drawn and never vanish from the
+// reports; `glyphs` says whether the piece holds any.
 void reportPiece(QVPDFConentParser& p, QVPDFConentParserDelegate* delegate,
                  const std::u16string& piece, double start, double end, double height,
-                 double& reportedAt) {
-    if (piece.empty() || !delegate)
+                 double& reportedAt, bool glyphs = false) {
+    if ((piece.empty() && !glyphs) || !delegate)
         return;
     if (start != reportedAt) {
         if (QVPDFRenderState* now = p.currentRenderingState())
@@ -154,7 +157,7 @@ constexpr double kWideGapEms = 0.8;
         if (ink && (totalWidth - (hasInk ? inkEnd : pieceStart)) * direction > wideGap) {
             if (hasInk)
                 reportPiece(p, delegate, text.substr(0, inkLength), pieceStart, inkEnd, 0,
-                            reportedAt);
+                            reportedAt, true);
             text.clear();
             pieceStart = totalWidth;
             hasInk = false;
@@ -179,7 +182,7 @@ constexpr double kWideGapEms = 0.8;
         else
             inkEnd = totalWidth;
         reportPiece(p, delegate, text, pieceStart, inkEnd, pieceStart == 0 ? totalHeight : 0,
-                    reportedAt);
+                    reportedAt, true);
     }
     return {totalWidth, totalHeight};
 }
@@ -270,10 +273,9 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
         totalWidth = total.width;
         totalHeight = total.height;
     } else {
-        reportPiece(p, p.delegate_, text, 0, totalWidth, totalHeight, reportedAt);
+        reportPiece(p, p.delegate_, text, 0, totalWidth, totalHeight, reportedAt, !bytes.empty());
     }
-    // A string whose characters give no text is not reported, but its glyphs
-    // still take their room: the next string starts after them.
+    // The glyphs take their room: the next string starts after them.
     if (QVPDFRenderState* after = p.currentRenderingState())
         after->translateTextPosition({totalWidth - reportedAt, totalHeight});
 }

@@ -1,7 +1,7 @@
 #include "pdf/content/QVPDFRenderState.h"
 
 #include "pdf/colour/QVPDFColorSpace.h"
-#include "pdf/colour/QVPDFDeviceRGBColorSpace.h"
+#include "pdf/colour/QVPDFDeviceGrayColorSpace.h"
 #include "pdf/content/QVPDFExtGState.h"
 #include "pdf/font/QVPDFFont.h"
 
@@ -16,9 +16,11 @@ const std::vector<QVPDFClipPath>& noClips() {
 }
 } // namespace
 
+// Both colour spaces start as device gray with black, as in every reader:
+// content that never names a space and sets "1 sc" paints white.
 QVPDFRenderState::QVPDFRenderState()
-    : fillColorSpace_(QVPDFDeviceRGBColorSpace::shared()),
-      strokeColorSpace_(QVPDFDeviceRGBColorSpace::shared()) {}
+    : fillColorSpace_(QVPDFDeviceGrayColorSpace::shared()),
+      strokeColorSpace_(QVPDFDeviceGrayColorSpace::shared()) {}
 
 void QVPDFRenderState::setTextMatrix(const platform::AffineTransform& m, bool replaceLineMatrix) {
     textMatrix_ = m;

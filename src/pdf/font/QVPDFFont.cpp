@@ -106,8 +106,13 @@ double QVPDFFont::spaceWidthFrom(double w, const QVPDFFontDescriptor* d) {
 
 void QVPDFFont::setToUnicodeWithFontDictionary(const platform::PdfObject& dict, int nBits) {
     auto stream = dict.getStream("ToUnicode");
-    if (!stream)
+    if (!stream) {
+        // Producers write the CMap's name where the map belongs; other
+        // readers take the identity names as "the codes are Unicode".
+        const auto name = dict.getName("ToUnicode");
+        identityToUnicode_ = nBits == 16 && name && (*name == "Identity-H" || *name == "Identity-V");
         return;
+    }
     if (auto data = stream->streamData())
         embToUnicodeMap_ = QVPDFCharCodeToUnicode::parseCMap(*data, nBits);
 }

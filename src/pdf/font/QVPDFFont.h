@@ -59,6 +59,9 @@ public:
     const std::shared_ptr<const QVPDFCharCodeToUnicode>& embToUnicodeMap() const {
         return embToUnicodeMap_;
     }
+    /// Whether /ToUnicode is the name Identity-H or Identity-V on a font of
+    /// two-byte codes: each two-byte code is then its own Unicode value.
+    bool identityToUnicode() const { return identityToUnicode_; }
 
 protected:
     QVPDFFont() = default;
@@ -72,6 +75,8 @@ protected:
     /// /FontDescriptor; its /FontFamily names the family when it has one.
     void setFontDescriptorWithFontDictionary(const platform::PdfObject& dict);
     /// /ToUnicode, parsed as bytes with the given usual code width (8 or 16 bits).
+    /// An entry that is not a stream counts as absent, except that the names
+    /// Identity-H and Identity-V with 16-bit codes set identityToUnicode.
     void setToUnicodeWithFontDictionary(const platform::PdfObject& dict, int nBits);
     /// The space width from the width w of the font's space: w when it lies in
     /// (0, 1); else the smallest positive descriptor width (missing, average,
@@ -87,6 +92,7 @@ protected:
     std::shared_ptr<const BuiltinFont> builtinFont_;
     std::shared_ptr<const QVPDFFontDescriptor> fontDescriptor_;
     std::shared_ptr<const QVPDFCharCodeToUnicode> embToUnicodeMap_;
+    bool identityToUnicode_ = false;
 };
 
 /// Fonts of one /Font resource dictionary, by resource name.

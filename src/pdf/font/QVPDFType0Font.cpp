@@ -156,6 +156,10 @@ int QVPDFType0Font::getNextChar(const unsigned char* s, int len, uint32_t* code,
         if (embToUnicodeMap_) {
             n = embToUnicodeMap_->mapToUnicode(r.code, u, uSize);
             silent = n == 0 && embToUnicodeMap_->mapsToNothing(r.code);
+        } else if (identityToUnicode_ && r.nUsed == 2 && r.code != 0 &&
+                   !(r.code >= 0xD800 && r.code <= 0xDFFF)) {
+            u[0] = r.code;
+            n = 1;
         }
         if (n == 0 && !silent && extToUnicodeMap_ && r.cid != 0)
             n = dropVariationSelectors(u, extToUnicodeMap_->mapToUnicode(r.cid, u, uSize));
@@ -175,6 +179,8 @@ double QVPDFType0Font::computeWidthOfSpace() const {
     uint32_t spaceCID = 32;
     if (embToUnicodeMap_)
         spaceCID = extToCIDMap_->cidForCode(embToUnicodeMap_->spaceCIDCode()).value_or(0);
+    else if (identityToUnicode_)
+        spaceCID = extToCIDMap_->cidForCode(0x20).value_or(0);
     else if (extToUnicodeMap_)
         spaceCID = extToUnicodeMap_->spaceCIDCode();
     float dx = 0, dy = 0, ox = 0, oy = 0;

@@ -161,6 +161,24 @@ TEST(QVPDFConentParser, ColourLineStyleAndMatrices) {
              EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{0, 0, 0}));
              EXPECT_EQ(r.top().fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceRGB);
          }},
+        {"sc and SC before any cs set one gray component",
+         "1 sc 0.5 SC",
+         "",
+         {},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
+             EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{255, 255, 255}));
+             EXPECT_EQ(r.top().strokeColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
+             EXPECT_EQ(r.top().currentStrokeRGBColor(), (QVPDFRGB{127, 127, 127}));
+         }},
+        {"scn and SCN before any cs set one gray component",
+         "1 scn 0.25 SCN",
+         "",
+         {},
+         [](const Result& r) {
+             EXPECT_EQ(r.top().currentFillRGBColor(), (QVPDFRGB{255, 255, 255}));
+             EXPECT_EQ(r.top().currentStrokeRGBColor(), (QVPDFRGB{63, 63, 63}));
+         }},
         {"cs installs the default colour; sc needs every component",
          "/DeviceCMYK cs 0.2 sc 0.1 0.2 0.3 0.4 K",
          "",
@@ -551,10 +569,10 @@ TEST(QVPDFConentParser, TextShowing) {
          withFont(1),
          {"text \xE2\x80\x90\xF0\x9F\x98\x80 adv 1,0 tm [1 0 0 1 0 0]" + kId},
          nullptr},
-        {"characters without text still advance; a string of only such is not shown but moves",
+        {"characters without text still advance; a string of only such is shown empty",
          "BT (\003) Tj (\003A) Tj ET",
          withFont(1),
-         {"text A adv 1,0 tm [1 0 0 1 0.5 0]" + kId},
+         {"text  adv 0.5,0 tm [1 0 0 1 0 0]" + kId, "text A adv 1,0 tm [1 0 0 1 0.5 0]" + kId},
          nullptr},
         {"blanks wider than 0.8 em cut a string into pieces, each at its own place",
          "BT (200   100) Tj ET",

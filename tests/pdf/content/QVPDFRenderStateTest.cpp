@@ -37,8 +37,11 @@ TEST(QVPDFRenderState, NewStateValues) {
     EXPECT_EQ(st.currentFillAlpha(), 1.0);
     EXPECT_FALSE(st.font());
     ASSERT_TRUE(st.fillColorSpace());
-    EXPECT_EQ(st.fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceRGB);
-    // Both colours start black.
+    // Both spaces start as device gray and both colours black: one operand of
+    // sc or SC sets a colour before any space is named.
+    EXPECT_EQ(st.fillColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
+    ASSERT_TRUE(st.strokeColorSpace());
+    EXPECT_EQ(st.strokeColorSpace()->getMode(), QVPDFColorSpace::kDeviceGray);
     EXPECT_EQ(st.currentFillRGBColor(), (QVPDFRGB{0, 0, 0}));
     EXPECT_EQ(st.currentStrokeRGBColor(), (QVPDFRGB{0, 0, 0}));
     EXPECT_TRUE(st.cgPath().isEmpty());

@@ -443,7 +443,8 @@ struct ProgramCase {
 
 // Identity-H, no /ToUnicode: the embedded program's own names say what its
 // glyphs are when it has no Unicode cmap (a name-keyed CFF program, a TrueType
-// subset that kept its 'post' names); with neither the text stays empty.
+// subset that kept its 'post' names); with neither the string is reported
+// with empty text.
 TEST(QVPDFCompositeFontText, IdentityFontWithoutToUnicodeOrCmapReadsTheGlyphNames) {
     const std::string ttfPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
     const std::string otfPath = "/usr/share/fonts/opentype/urw-base35/NimbusSans-Regular.otf";
@@ -497,7 +498,62 @@ TEST(QVPDFCompositeFontText, IdentityFontWithoutToUnicodeOrCmapReadsTheGlyphName
         auto doc = platform::PdfDocument::open(writeFixture(b, "identity-names"));
         ASSERT_TRUE(doc);
         auto shown = interpret(*doc);
-        EXPECT_EQ(textsOf(shown),
-                  c.text.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.text});
+        EXPECT_EQ(textsOf(shown), std::vector<std::string>{c.text});
+    }
+}
+
+// A /ToUnicode that is not a stream counts as absent; the names Identity-H and
+// Identity-V there make each two-byte code its own Unicode value, as other
+// readers take them. Whatever it holds, the string is reported: a font that
+// cannot be decoded gives a report with empty text, never none.
+TEST(QVPDFCompositeFontText, ToUnicodeGivenAsANameIsNoMap) {
+    const std::u16string czech = u"V\u00FDbava na p\u0159\u00E1n\u00ED";
+    const std::string czechUtf8 = "V\u00FDbava na p\u0159\u00E1n\u00ED";
+    std::string codes;
+    for (char16_t c : czech) {
+        static const char* kHex = "0123456789ABCDEF";
+        for (int shift : {12, 8, 4, 0})
+            codes += kHex[(c >> shift) & 15];
+    }
+    const struct {
+        const char* name;
+        std::string toUnicode;
+        std::string text;
+    } cases[] = {
+        {"the name Identity-H", "/Identity-H", czechUtf8},
+        {"the name Identity-V", "/Identity-V", czechUtf8},
+        {"another name", "/UniGB-UCS2-H", ""},
+        {"an array", "[/Identity-H]", ""},
+        {"a reference to nothing", "99 0 R", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fixtures::PdfBuilder b;
+        std::string font = b.addObject(
+            "<< /Type /Font /Subtype /Type0 /BaseFont /ArialMT /Encoding /Identity-H /ToUnicode " +
+            c.toUnicode +
+            " /DescendantFonts [<< /Type /Font /Subtype /CIDFontType2 /BaseFont /ArialMT "
+            "/CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> /DW 500 "
+            "/FontDescriptor << /Type /FontDescriptor /FontName /ArialMT /Flags 32 /FontBBox "
+            "[-665 -325 2000 1006] /ItalicAngle 0 /Ascent 905 /Descent -212 /CapHeight 716 "
+            "/StemV 80 >> >>] >>");
+        fixtures::PageSpec page;
+        page.content = "BT /F1 14 Tf 72 700 Td " + hexString(codes) + " Tj ET";
+        page.resources = "<< /Font << /F1 " + font + " >> >>";
+        b.addPage(page);
+        std::string pdf = writeFixture(b, "tounicode-name");
+        auto doc = platform::PdfDocument::open(pdf);
+        ASSERT_TRUE(doc);
+        auto shown = interpret(*doc);
+        ASSERT_EQ(textsOf(shown), std::vector<std::string>{c.text});
+        // Fifteen codes of width 500 at 14 points, decoded or not.
+        EXPECT_NEAR(shown[0].x1 - shown[0].x0, 15 * 7.0, 1e-6);
+        if (c.toUnicode == "/Identity-H") {
+            auto oracle = fonttest::pdftotextWords(pdf, 1);
+            std::string words;
+            for (const auto& w : oracle)
+                words += (words.empty() ? "" : " ") + w.text;
+            EXPECT_EQ(words, czechUtf8);
+        }
     }
 }
