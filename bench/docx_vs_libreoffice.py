@@ -358,6 +358,7 @@ def main():
     sequence_of = docx_sequence if kind == "docx" else pptx_sequence
 
     jobs = []
+    unconverted = []
     for root, _, files in os.walk(corpus):
         for name in sorted(files):
             if not name.lower().endswith(".pdf") or (only and only not in name):
@@ -375,6 +376,8 @@ def main():
                                capture_output=True, timeout=600)
             if os.path.exists(out):
                 jobs.append((pdf, out, source_text))
+            else:
+                unconverted.append(os.path.relpath(pdf, corpus))
     jobs.sort(key=lambda j: os.path.relpath(j[0], corpus))
 
     cache_path = os.path.join(work, "prints.json")
@@ -491,6 +494,8 @@ def main():
            percent(sum(r["in_place"] for r in printed), total_words),
            sum(r["on_line"] for r in printed),
            percent(sum(r["on_line"] for r in printed), total_words), len(differing)))
+    for name in sorted(unconverted):
+        print("  not converted: %s" % name)
     print("fair measure (total, median of files):")
     print("  lines whole   %5.1f %%  %5.1f %%" % total_and_median("lines_whole", "lines", printed))
     print("  reading order %5.1f %%  %5.1f %%" % total_and_median("order_kept", "order_words",

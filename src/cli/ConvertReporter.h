@@ -6,6 +6,7 @@
 //   {"event":"start","file":F,"output":O,"pages":N,"outside":["5"]}
 //   {"event":"page","file":F,"page":P,"position":I,"done":D}
 //   {"event":"page-failed","file":F,"page":P,"error":{"code":C,"reason":R}}
+//   {"event":"page-warning","file":F,"page":P,"warning":W}
 //   {"event":"exception","file":F,"name":K,"reason":R}
 //   {"event":"will-save","file":F}
 //   {"event":"end","file":F,"status":"converted"|"failed"|"canceled","output":O|null,

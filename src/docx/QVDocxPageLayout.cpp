@@ -40,18 +40,17 @@ constexpr double kOverlapLineShare = 0.6;
 float f32(double v) { return static_cast<float>(v); }
 
 // The space estimate of a gap between two parts of a line is at least this
-// share of the font size (a font may report a tiny space), and no gap gets
-// more spaces than the maximum: as in the run merging.
+// share of the font size (a font may report a tiny space): as in the run
+// merging.
 constexpr double kMinimumSpaceShare = 0.2;
-constexpr double kMaximumGapSpaces = 200;
 // A part starting this far or farther over the end of the one before is a
 // word of its own (a label drawn over a padded field); one that starts a
 // rounding error before that end continues the word ("H" then a subscript
 // "2" read "H2", not "H 2").
 constexpr double kOverlapApart = 0.5;
 
-// In a band placed with tab stops, a gap of more than this many spaces goes
-// to a tab stop; a narrower one stays spaces (a word placed on its own, whose
+// A gap between parts of a line of more than this many spaces goes to a tab
+// stop; a narrower one stays a space (a word placed on its own, whose
 // printed end could pass the next word's stop and push it one stop on).
 constexpr double kTabGapSpaces = 2.0;
 
@@ -60,14 +59,6 @@ double spaceOf(const QVDocxRunText& R) {
     return std::max(R.spaceWidth(), kMinimumSpaceShare * std::fabs(R.ctmInfo().fontSize.width));
 }
 
-/// The spaces that fill a gap of g points after run R: the nearest count of
-/// R's spaces, at least one. A single space for every gap put the words after
-/// a wide gap (a table's next cell, a tab stop) that much too far left.
-size_t gapSpaces(const QVDocxRunText& R, double g) {
-    const double s = spaceOf(R);
-    const double q = g > 0 && s > 0 ? std::nearbyint(g / s) : 1.0;
-    return static_cast<size_t>(std::isfinite(q) ? std::clamp(q, 1.0, kMaximumGapSpaces) : 1.0);
-}
 
 /// Removes from `list` the elements of `taken` (by identity of their first run).
 template <typename T>
@@ -696,16 +687,19 @@ void QVDocxPage::_creatParagraphs() {
                         const std::u16string& next = Q.front()->runText();
                         const bool apart = !R->runText().empty() && R->runText().back() != u' ' &&
                                            !next.empty() && next.front() != u' ';
-                        if (tabbed[i] && inOrder && g > kTabGapSpaces * spaceOf(*R)) {
-                            // A part of a band too wide for its columns goes
-                            // to a tab stop at its place on the page.
+                        if (inOrder && g > kTabGapSpaces * spaceOf(*R)) {
+                            // A part after a gap wider than a couple of spaces
+                            // (a band too wide for its columns, a footer's
+                            // right part, a table's next cell) goes to a tab
+                            // stop at its place: spaces set in a reader's font
+                            // put it wherever that font's space took it.
                             R->runText() += u'\t';
                             R->setTextWidth(R->textWidth() + g);
                             target->addTabStop(_leftXOfLinePartArray(Q) - columnX);
                         } else if (g > R->ctmInfo().fontSize.width / 10.0 ||
                                    (g < -kOverlapApart && apart)) {
-                            const size_t n = inOrder ? gapSpaces(*R, g) : 1;
-                            R->runText().append(n, u' ');
+                            // One space between words, however wide it is set.
+                            R->runText() += u' ';
                             R->setTextWidth(R->textWidth() + std::max(g, 0.0));
                         }
                     }
@@ -752,8 +746,10 @@ void QVDocxPage::_creatParagraphs() {
     QVDocxParagraph* previous = first;
     double previousBottomC = _maxBottomYOfLinePartArray(textRunsOf(*first));
     // Where the line boxes of the current div begin: the top of its first
-    // paragraph's exact line.
-    double divFlowTop = previousBottomC - first->pProperty().spacing.line;
+    // paragraph's exact line, or the top margin when blank lines stand above
+    // it (they are in its column, and a later column starts beside them).
+    double divFlowTop = firstGap > 0 ? static_cast<double>(sectProperty_.pgMar.top)
+                                     : previousBottomC - first->pProperty().spacing.line;
     out.push_back(std::move(P.front()));
     for (size_t k = 1; k < P.size(); ++k) {
         QVDocxParagraph& p = *P[k];

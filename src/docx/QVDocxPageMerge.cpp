@@ -15,10 +15,10 @@ constexpr double kWordGap = 1.0;
 // reporting a tiny space width would otherwise turn a column gap into
 // thousands of spaces.
 constexpr float kMinimumSpaceShare = 0.2f;
-// No gap gets more spaces than this.
-constexpr long kMaximumSpaces = 200;
-// The nominal width of a space in a gap, as a share of the space estimate.
-constexpr float kSpaceStretch = 1.2f;
+// A gap wider than this many word spaces parts the line: the piece after it
+// is placed at a tab stop by the layout. As spaces, the words after a wide
+// gap drifted wherever a reader's space differs from the PDF's.
+constexpr double kTabGapSpaces = 2.0;
 // Pieces on baselines closer than this are on one line.
 constexpr double kBaselineTolerance = 1.0;
 // Glyphs may overlap their predecessor by this much (kerning, bold overprint).
@@ -38,17 +38,8 @@ QVDocxPage::RunTextArray QVDocxPage::_findMergeRunArray(const RunTextArray& runs
     double end = first->ctmInfo().xLeft + first->textWidth();
     const QVDocx_RPr reference = first->rProperty();
 
-    float s = static_cast<float>(first->spaceWidth());
-    for (size_t k = 1; k < runs.size(); ++k) {
-        const QVDocxRunText& run = *runs[k];
-        if (!QVDocx_RPrMetricsIsEqual(run.rProperty(), reference))
-            continue;
-        if (run.spaceWidth() > 1.0)
-            s = std::min(s, static_cast<float>(run.spaceWidth()));
-        if (run.textWidth() > 1.0)
-            s = std::min(s, static_cast<float>(run.textWidth()));
-    }
-    s = std::max(s, kMinimumSpaceShare * reference.sz);
+    const double wordSpace =
+        std::max(first->spaceWidth(), static_cast<double>(kMinimumSpaceShare * reference.sz));
 
     for (size_t k = 1; k < runs.size(); ++k) {
         QVDocxRunText& run = *runs[k];
@@ -62,15 +53,12 @@ QVDocxPage::RunTextArray QVDocxPage::_findMergeRunArray(const RunTextArray& runs
         if (!(gap >= -kOverlapTolerance))
             break;
         gap = std::max(gap, 0.0);
-        const double threshold = kWordGap;
-        if (gap >= threshold) {
+        if (gap > kTabGapSpaces * wordSpace)
+            break;
+        if (gap >= kWordGap) {
+            // One space between words, however wide the word space is set.
             long spaces = 1;
-            if (!(gap < threshold + s)) {
-                const double q = std::max(gap / (s * kSpaceStretch), 1.0);
-                spaces = std::isfinite(q) ? static_cast<long>(std::min<double>(q, kMaximumSpaces))
-                                          : 1;
-            }
-            // A piece that already carries its space needs one less.
+            // A piece that already carries its space needs none.
             const std::u16string& before = group.back()->runText();
             if ((!before.empty() && isSpace(before.back())) ||
                 (!run.runText().empty() && isSpace(run.runText().front())))

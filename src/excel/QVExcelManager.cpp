@@ -41,7 +41,10 @@ void QVExcelManager::destory() {
 
 void QVExcelManager::setOptions(std::shared_ptr<QVExcelOptions> options) {
     excelOptions_ = std::move(options);
-    thousandSepartor_ = excelOptions_ && excelOptions_->thousandSepartor() == 1 ? "." : ",";
+    // One character, assigned as one: GCC 12 reads the copy of a chosen
+    // literal as an overlapping memcpy (-Wrestrict) where there is none.
+    const bool point = excelOptions_ && excelOptions_->thousandSepartor() == 1;
+    thousandSepartor_.assign(1, point ? '.' : ',');
 }
 
 uint64_t QVExcelManager::formatOption() const {

@@ -155,8 +155,12 @@ TEST(QVDocxPageLayout, PiecesOfOneLineJoinWithSpacesForTheirGap) {
     b.page()._creatParagraphs();
     const auto texts = b.texts();
     ASSERT_EQ(texts.size(), 1u);
-    // 203 pt at a space estimate of 2.5 pt (x 1.2): 67 spaces.
-    EXPECT_EQ(texts[0], u"Total" + std::u16string(67, u' ') + u"42");
+    // 203 pt apart: the number stands at a tab stop at its place, where 67
+    // spaces put it wherever a reader's space width took it.
+    EXPECT_EQ(texts[0], u"Total\t42");
+    const QVDocx_Tabs& tabs = b.page().paragraphArray()[0]->tabs();
+    ASSERT_EQ(tabs.tab.size(), 1u);
+    EXPECT_FLOAT_EQ(tabs.tab[0].pos, 300);
 }
 
 TEST(QVDocxPageLayout, SmallLineCloseBelowBecomesSubscript) {
@@ -316,8 +320,9 @@ TEST(QVDocxPageLayout, TwoColumnsUnderAHeading) {
 TEST(QVDocxPageLayout, PartsOfALineJoinWithSpacesForTheirGap) {
     const struct {
         double gap;
-        size_t spaces; // space width 2.5 (10 pt font)
-    } cases[] = {{1.5, 1}, {2.5, 1}, {4.0, 2}, {7.0, 3}, {-0.01, 0}};
+        const char16_t* spaces; // space width 2.5 (10 pt font)
+    } cases[] = {{1.5, u" "}, {2.5, u" "}, {4.0, u" "}, {5.0, u" "}, {5.1, u"\t"}, {7.0, u"\t"},
+                 {-0.01, u""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.gap);
         PageBuilder b;
@@ -326,7 +331,7 @@ TEST(QVDocxPageLayout, PartsOfALineJoinWithSpacesForTheirGap) {
         b.text(u"Below", 72, 300, 10, 10, 25);
         b.text(u"Value", 92 + c.gap, 50, 10, 10, 25);
         b.page()._creatParagraphs();
-        EXPECT_EQ(b.texts().front(), u"Name" + std::u16string(c.spaces, u' ') + u"Value");
+        EXPECT_EQ(b.texts().front(), u"Name" + std::u16string(c.spaces) + u"Value");
     }
 }
 
@@ -478,8 +483,9 @@ TEST(QVDocxPageLayout, ClosingSpacesDoNotBridgeAGutter) {
 
 TEST(QVDocxPageLayout, ColumnsTooNarrowOrTooManyAreJoined) {
     PageBuilder narrow;
-    narrow.text(u"a", 72, 100).text(u"b", 100, 100); // 28 pt apart as separate parts
-    narrow.text(u"a", 72, 114).text(u"b", 100, 114);
+    // The second column would start 30 pt from the page's edge.
+    narrow.text(u"a", 10, 100).text(u"b", 30, 100);
+    narrow.text(u"a", 10, 114).text(u"b", 30, 114);
     narrow.page()._creatParagraphs();
     for (const auto& p : narrow.page().paragraphArray())
         EXPECT_EQ(p->sectProperty().cols.num, 1);

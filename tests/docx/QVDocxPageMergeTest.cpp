@@ -52,22 +52,22 @@ std::vector<std::u16string> mergedTexts(const Runs& all) {
 }
 
 TEST(QVDocxRunMerging, GapsBecomeSpaces) {
-    // Space estimate 3 (each run's own width is wider): threshold 1 pt, one
-    // space up to 4 pt, beyond that the gap over 3.6 pt.
+    // Word space 3: from 1 pt a gap is one space, however wide; past two word
+    // spaces it parts the line (the layout puts the piece after it at a tab
+    // stop at its place).
     const struct {
         double gap;
-        const char* joined;
+        std::vector<std::u16string> texts;
     } cases[] = {
-        {0.5, "ab"},   {-1.5, "ab"},      // touching, slightly overlapping
-        {1.0, "a b"},  {1.9, "a b"},      // a point apart: words
-        {3.9, "a b"},  {5.0, "a b"},      // 5 / 3.6 truncates to 1
-        {12, "a   b"},                    // 12 / 3.6 = 3.33
+        {0.5, {u"ab"}},  {-1.5, {u"ab"}},      // touching, slightly overlapping
+        {1.0, {u"a b"}}, {1.9, {u"a b"}},      // a point apart: words
+        {3.9, {u"a b"}}, {5.0, {u"a b"}},      // a wide word space: still one
+        {6.0, {u"a b"}},                       // two word spaces
+        {6.5, {u"a", u"b"}}, {12, {u"a", u"b"}}, // wider: the line parts
     };
     for (const auto& c : cases) {
         Runs runs{run({u"a", 10, 10, 0}), run({u"b", 20 + c.gap, 10, 1})};
-        const auto texts = mergedTexts(runs);
-        ASSERT_EQ(texts.size(), 1u) << c.gap;
-        EXPECT_EQ(texts[0], std::u16string(c.joined, c.joined + strlen(c.joined))) << c.gap;
+        EXPECT_EQ(mergedTexts(runs), c.texts) << c.gap;
     }
 }
 
@@ -107,16 +107,16 @@ TEST(QVDocxRunMerging, FoldedRunSpansTheGroup) {
 }
 
 TEST(QVDocxRunMerging, SpacesForAGapAreBounded) {
-    // A font reporting a space of 0.01 pt: the estimate stays at 0.2 x 12 pt
-    // and a page-wide gap gets at most 200 spaces, not tens of thousands.
+    // A font reporting a space of 0.01 pt: the word space stays at 0.2 x 12 pt,
+    // and a page-wide gap parts the line instead of becoming tens of
+    // thousands of spaces.
     Runs narrow{run({u"a", 10, 0.5, 0, 100, 12, 0.01}), run({u"b", 300, 0.5, 1, 100, 12, 0.01})};
-    auto texts = mergedTexts(narrow);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].size(), 2u + 100u); // 289.5 / (2.4 x 1.2) = 100.5
+    EXPECT_EQ(mergedTexts(narrow), (std::vector<std::u16string>{u"a", u"b"}));
     Runs wide{run({u"a", 0, 0.5, 0, 100, 1, 0.01}), run({u"b", 5000, 0.5, 1, 100, 1, 0.01})};
-    texts = mergedTexts(wide);
-    ASSERT_EQ(texts.size(), 1u);
-    EXPECT_EQ(texts[0].size(), 2u + 200u);
+    EXPECT_EQ(mergedTexts(wide), (std::vector<std::u16string>{u"a", u"b"}));
+    // Just under two word spaces (4.8 pt): one space.
+    Runs close{run({u"a", 10, 0.5, 0, 100, 12, 0.01}), run({u"b", 15.2, 0.5, 1, 100, 12, 0.01})};
+    EXPECT_EQ(mergedTexts(close), (std::vector<std::u16string>{u"a b"}));
 }
 
 TEST(QVDocxRunMerging, PieceCarryingItsOwnSpaceGetsNoSecond) {

@@ -1,6 +1,7 @@
 // Word documents printed by LibreOffice against their source, for the faults
 // a page's layout can make: lines shrunk into a neighbour as scripts, lines
-// set closer than their glyph boxes pushed down the page.
+// set closer than their glyph boxes pushed down the page, parts of a line
+// far apart drifting with a reader's space width.
 
 #include "fixtures/PackageCheck.h"
 #include "fixtures/PdfBuilder.h"
@@ -38,8 +39,9 @@ void expectPrintedLikeTheSource(const std::string& folder, const std::string& pd
 }
 
 // A 9 pt line set with its baseline 5 pt under a 12 pt heading's, a true x
-// squared, and a page of lines set closer than their glyph boxes are high:
-// every word prints on its own line where it stood, none shrunk into another.
+// squared, and a page of lines set closer than their glyph boxes are high;
+// rows whose parts stand far apart in a font no reader has: every word
+// prints on its own line where it stood, none shrunk into another.
 TEST(DocxFidelity, LinesCloseTogetherPrintWholeWhereTheyStood) {
     const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-lines");
     fixtures::PdfBuilder b;
@@ -52,11 +54,34 @@ TEST(DocxFidelity, LinesCloseTogetherPrintWholeWhereTheyStood) {
     for (int k = 0; k < 40; ++k)
         content += show("F1", 10, 72, 640 - 10.5 * k,
                         "line " + std::to_string(k + 1) + " of a page set with a tight leading");
-    fixtures::PageSpec page;
-    page.content = content;
-    page.resources = "<< /Font << /F1 " + regular + " /F2 " + bold + " >> >>";
-    b.addPage(page);
-    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/lines.pdf"), "1");
+    // A font no reader has, whose space is 0.4 em: rows of a name, a count
+    // far to its right and a party.
+    std::string widths;
+    for (int c = 32; c <= 126; ++c)
+        widths += c == 32 ? "400 " : "500 ";
+    const std::string odd = b.addObject(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Melior /FirstChar 32 /LastChar 126 /Widths [" +
+        widths + "] /Encoding /WinAnsiEncoding /FontDescriptor << /Type /FontDescriptor "
+        "/FontName /Melior /Flags 34 /FontBBox [-100 -250 1000 900] /ItalicAngle 0 /Ascent 750 "
+        "/Descent -250 /CapHeight 700 /StemV 80 >> >>");
+    std::string rows;
+    // One word a name: the reader's face sets the letters of a name in
+    // widths of its own, which no layout can keep.
+    const char* names[] = {"GOVERNOR", "BROWN", "KASHKARI", "NEWSOM", "HARRIS"};
+    for (int k = 0; k < 5; ++k) {
+        rows += show("F3", 10, 72, 700 - 14 * k, names[k]);
+        rows += show("F3", 10, 300, 700 - 14 * k, std::to_string(247 + 31 * k));
+        rows += show("F3", 10, 400, 700 - 14 * k, "REP");
+    }
+    const std::string resources =
+        "<< /Font << /F1 " + regular + " /F2 " + bold + " /F3 " + odd + " >> >>";
+    for (const std::string& c : {content, rows}) {
+        fixtures::PageSpec page;
+        page.content = c;
+        page.resources = resources;
+        b.addPage(page);
+    }
+    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/lines.pdf"), "1,2");
 }
 
 } // namespace

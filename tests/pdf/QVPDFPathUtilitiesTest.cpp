@@ -17,11 +17,12 @@ TEST(QVPDFPathUtilities, TempFolderIsANewUuidInTheProcessScratchFolder) {
     // stop a conversion.
     const char* old = std::getenv("TMPDIR");
     const std::string saved = old ? old : "";
-    ::setenv("TMPDIR", "/some/where", 1);
+    const std::string where = fixtures::makeTestFolder("tempfolder");
+    ::setenv("TMPDIR", where.c_str(), 1);
     std::string a = QVPDFPathUtilities::tempFolder(), b = QVPDFPathUtilities::tempFolder();
     ::setenv("TMPDIR", saved.c_str(), 1);
     EXPECT_NE(a, b);
-    const std::string marker = "/some/where/corvala-" + std::to_string(::getpid()) + "/Temp-";
+    const std::string marker = where + "/corvala-" + std::to_string(::getpid()) + "/Temp-";
     EXPECT_EQ(a.rfind(marker, 0), 0u) << a;
     size_t at = a.rfind(marker);
     ASSERT_NE(at, std::string::npos) << a;

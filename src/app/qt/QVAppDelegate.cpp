@@ -7,6 +7,7 @@
 #include "QVImages.h"
 #include "QVPreferencesWindowController.h"
 #include "QVSourceFileListModel.h"
+#include "QVSourceItemText.h"
 #include "QVSupport.h"
 #include "QVWorkspace.h"
 
@@ -25,6 +26,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -38,6 +40,7 @@
 namespace {
 QVAppDelegate* gShared = nullptr;
 constexpr int kSettingsWidth = 300;
+constexpr int kListMinimumWidth = 440;
 } // namespace
 
 QVAppDelegate* QVAppDelegate::sharedInstance() { return gShared; }
@@ -90,14 +93,20 @@ QVAppDelegate::QVAppDelegate(std::unique_ptr<QVPDFConverter> converter) {
     right->setContentsMargins(0, 0, 0, 0);
     settingsViewController_ = new QVSettingsViewController(rightView_);
     settingsViewController_->setDelegate(this);
+    settingsViewController_->setLastErrorOf([this](const QVSourceFileItem* item) {
+        return sourceFileViewController_->model()->lastError(item);
+    });
     right->addWidget(settingsViewController_);
     columns->addWidget(rightView_);
     setCentralWidget(central);
     setConvertImages(false);
     buildMenus();
 
-    setMinimumSize(560, 520);
-    resize(900, 600);
+    // The list keeps room for a row's name, status and icons; the window's
+    // minimum follows what its columns need, with or without the panel.
+    leftView_->setMinimumWidth(kListMinimumWidth);
+    updateMinimumSize();
+    resize(std::max(900, minimumWidth()), std::max(600, minimumHeight()));
     if (QVCUtilities::boolValueForKey(kHiddenSettingsKey, false))
         hidenSettingView();
 
@@ -114,6 +123,15 @@ QVAppDelegate::QVAppDelegate(std::unique_ptr<QVPDFConverter> converter) {
 
 QVAppDelegate::~QVAppDelegate() {
     converterManager_->setDelegate(nullptr);
+    // A run still going ends here: the converter stops and joins its worker,
+    // the name reserved for its output is given back, and the scratch folder
+    // (work folders, extracted images) goes, however the run ended.
+    const std::shared_ptr<QVSourceFileItem> inFlight =
+        converterManager_->isConverting() ? converterManager_->currentConvertItem() : nullptr;
+    converterManager_.reset();
+    if (inFlight)
+        inFlight->releaseOutputReservation();
+    platform::removeAll(platform::scratchFolder());
     QVPreferencesWindowController::releaseSharedInstance();
     QVUpdater::releaseSharedUpdater();
     if (gShared == this)
@@ -211,6 +229,14 @@ void QVAppDelegate::application_openFiles(const QStringList& paths) {
 
 // --- Conversion ---------------------------------------------------------
 
+std::vector<std::shared_ptr<QVSourceFileItem>> QVAppDelegate::itemsWhoseRangeSelectsNoPage() const {
+    std::vector<std::shared_ptr<QVSourceFileItem>> bad;
+    for (const auto& item : sourceFileViewController_->ma_sourceItems())
+        if (item->settings_pageRangeType() == 1 && item->sourcePages() > 0 && item->outputPDFPageIndexs().empty())
+            bad.push_back(item);
+    return bad;
+}
+
 void QVAppDelegate::startOrStopConversion() {
     if (converterManager_->isConverting()) {
         startOrStopConversionGo();
@@ -218,6 +244,53 @@ void QVAppDelegate::startOrStopConversion() {
     }
     if (sourceFileViewController_->ma_sourceItems().empty())
         return;
+    // A range that selects no page would be passed over without a word:
+    // name those files first, and let the user mend them or leave them out.
+    leftOut_.clear();
+    if (const auto bad = itemsWhoseRangeSelectsNoPage(); !bad.empty()) {
+        askAboutEmptyRanges(bad);
+        return;
+    }
+    startWithOutputFolder();
+}
+
+void QVAppDelegate::askAboutEmptyRanges(const std::vector<std::shared_ptr<QVSourceFileItem>>& bad) {
+    QStringList lines;
+    for (const auto& item : bad)
+        lines << QStringLiteral("%1: “%2”")
+                     .arg(QString::fromStdString(platform::lastPathComponent(item->sourcePath())),
+                          QString::fromStdString(item->settings_customPageRange()));
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Page Range Selects No Page"),
+                                bad.size() == 1 ? QStringLiteral("The page range of this file selects no page:")
+                                                : QStringLiteral("The page ranges of these files select no page:"),
+                                QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("pageRangeProblem"));
+    box->setInformativeText(lines.join(QLatin1Char('\n')) +
+                            QStringLiteral("\n\nFix the range, or convert the other files and leave these out."));
+    QPushButton* fix = box->addButton(QStringLiteral("Fix Range"), QMessageBox::RejectRole);
+    QPushButton* leave = box->addButton(QStringLiteral("Leave Out and Convert"), QMessageBox::AcceptRole);
+    fix->setObjectName(QStringLiteral("fixRange"));
+    leave->setObjectName(QStringLiteral("leaveOut"));
+    leave->setEnabled(bad.size() < sourceFileViewController_->ma_sourceItems().size());
+    box->setDefaultButton(fix);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    connect(box, &QMessageBox::buttonClicked, this, [this, leave, bad](QAbstractButton* b) {
+        if (b == leave) {
+            leftOut_ = bad;
+            startWithOutputFolder();
+            return;
+        }
+        if (rightView_->isHidden())
+            showOrHidenSettingView();
+        sourceFileViewController_->selectTableRowWithItem(bad.front());
+        settingsViewController_->tf_ouputPageRange()->setFocus();
+        settingsViewController_->tf_ouputPageRange()->selectAll();
+    });
+    box->open();
+}
+
+void QVAppDelegate::startWithOutputFolder() {
     if (QVSandBoxUtilities::isReadAndWritableUserSelectedOutputURLBookmark()) {
         startOrStopConversionGo();
         return;
@@ -227,7 +300,14 @@ void QVAppDelegate::startOrStopConversion() {
 
 void QVAppDelegate::startOrStopConversionGo() {
     if (!sourceFileViewController_->ma_sourceItems().empty() && !converterManager_->isConverting()) {
-        converterManager_->setMa_sourceItems(sourceFileViewController_->ma_sourceItems());
+        std::vector<std::shared_ptr<QVSourceFileItem>> items;
+        for (const auto& item : sourceFileViewController_->ma_sourceItems())
+            if (std::find(leftOut_.begin(), leftOut_.end(), item) == leftOut_.end())
+                items.push_back(item);
+        leftOut_.clear();
+        if (items.empty())
+            return;
+        converterManager_->setMa_sourceItems(items);
         setConvertImages(true);
         converterManager_->startConversion();
     } else {
@@ -245,6 +325,7 @@ void QVAppDelegate::managerWillStartConversion(QVPDFConverterManager& manager) {
 void QVAppDelegate::didStartConversion(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>& item,
                                        const std::optional<QVError>&) {
     currentPageCount_ = item->outputPDFPageIndexs().size();
+    sourceFileViewController_->model()->setLastError(item.get(), {});
     sourceFileViewController_->selectTableRowWithItem(item);
     sourceFileViewController_->updateConversion(item.get(), 1.0);
 }
@@ -257,6 +338,12 @@ void QVAppDelegate::didConversionConvertPDFPageIndex(QVPDFConverterManager&,
         item.get(), std::max(0.1, 85.0 * static_cast<double>(finshedWordPageCount) / pages));
 }
 
+void QVAppDelegate::didConversionCatchException(QVPDFConverterManager&,
+                                                const std::shared_ptr<QVSourceFileItem>& item,
+                                                const QVException& exception) {
+    sourceFileViewController_->model()->setLastError(item.get(), exception.reason);
+}
+
 void QVAppDelegate::didConversionWillSaveDoc(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>& item) {
     sourceFileViewController_->updateConversion(item.get(), 90.0);
 }
@@ -265,6 +352,9 @@ void QVAppDelegate::didEndConversion(QVPDFConverterManager&, const std::shared_p
                                      const std::optional<QVError>& error) {
     sourceFileViewController_->updateConversion(item.get(), 100.0);
     updateActions();
+    // The panel shows the file's outcome (why it failed) when it is the one shown.
+    if (settingsViewController_->sourceFileItem() == item)
+        settingsViewController_->setSourceFileItem(item);
     // Only a document that was written is opened; a failed or cancelled one
     // has nothing to show.
     if (!error && item->outputFileIconEnable() &&
@@ -309,10 +399,20 @@ void QVAppDelegate::QVSettingsViewControllerDidCreationFirstOutputDirectory(QVSe
     startOrStopConversionGo();
 }
 
+void QVAppDelegate::updateMinimumSize() {
+    setMinimumSize(0, 0);
+    if (QLayout* l = centralWidget()->layout())
+        l->activate();
+    if (layout())
+        layout()->activate();
+    setMinimumSize(minimumSizeHint().expandedTo(QSize(560, 520)));
+}
+
 void QVAppDelegate::hidenSettingView() {
     if (rightView_->isHidden())
         return;
     rightView_->hide();
+    updateMinimumSize();
     resize(std::max(minimumWidth(), width() - kSettingsWidth), height());
     if (mi_showSettings_)
         mi_showSettings_->setChecked(false);
@@ -321,6 +421,7 @@ void QVAppDelegate::hidenSettingView() {
 void QVAppDelegate::showOrHidenSettingView() {
     if (rightView_->isHidden()) {
         rightView_->show();
+        updateMinimumSize();
         const int max = maximumWidth();
         resize(std::min(max, width() + kSettingsWidth), height());
     } else {

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -56,6 +57,10 @@ public:
                                           int64_t pageNumber, size_t writeWordPageIndex,
                                           size_t finshedWordPageCount) override;
     void didConversionWillSaveDoc(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>&) override;
+    void didConversionCatchException(QVPDFConverterManager&, const std::shared_ptr<QVSourceFileItem>&,
+                                     const QVException&) override;
+    /// The listed files whose custom page range selects none of their pages.
+    std::vector<std::shared_ptr<QVSourceFileItem>> itemsWhoseRangeSelectsNoPage() const;
 
     // QVSourceFileViewControllerDelegate
     void QVSourceFileViewControllerDidUpdateSelection(QVSourceFileViewController&) override;
@@ -92,7 +97,11 @@ protected:
 
 private:
     void buildMenus();
+    void askAboutEmptyRanges(const std::vector<std::shared_ptr<QVSourceFileItem>>& bad);
+    /// Makes sure of an output folder, then starts the run.
+    void startWithOutputFolder();
     void setConvertImages(bool cancel);
+    void updateMinimumSize();
     void updateActions();
 
     std::unique_ptr<QVPDFConverterManager> converterManager_;
@@ -110,4 +119,5 @@ private:
     QAction* mi_showOutput_ = nullptr;
     size_t currentPageCount_ = 0;
     bool quitting_ = false;
+    std::vector<std::shared_ptr<QVSourceFileItem>> leftOut_; ///< not in the next run (range selects no page)
 };

@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -129,11 +130,6 @@ QVPreferencesWindowController::QVPreferencesWindowController() : QWidget(nullptr
     buttons->setContentsMargins(12, 0, 12, 12);
     connect(buttons, &QDialogButtonBox::rejected, this, &QWidget::close);
     layout->addWidget(buttons);
-    auto* closeAction = new QAction(this);
-    closeAction->setShortcuts({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)});
-    closeAction->setShortcutContext(Qt::WindowShortcut);
-    connect(closeAction, &QAction::triggered, this, &QWidget::close);
-    addAction(closeAction);
     resize(460, 260);
 
     connect(btn_openFile_, &QCheckBox::clicked, this, &QVPreferencesWindowController::openFileAfterConversionAction);
@@ -187,19 +183,28 @@ void QVPreferencesWindowController::showWindow() {
     // would open at the screen's corner, over the main window's menus).
     adjustSize();
     resize(size().expandedTo(QSize(460, 260)));
-    if (QWidget* main = QVAppDelegate::sharedInstance(); main && main->isVisible()) {
+    QWidget* main = QVAppDelegate::sharedInstance();
+    const bool overMain = main && main->isVisible();
+    if (QScreen* s = overMain ? main->screen() : screen()) {
         QRect r(QPoint(0, 0), size());
-        r.moveCenter(main->frameGeometry().center());
-        if (QScreen* screen = main->screen()) {
-            const QPoint corner = screen->availableGeometry().topLeft();
-            r.moveTopLeft(QPoint(std::max(r.left(), corner.x()), std::max(r.top(), corner.y())));
-        }
+        r.moveCenter(overMain ? main->frameGeometry().center() : s->availableGeometry().center());
+        const QPoint corner = s->availableGeometry().topLeft();
+        r.moveTopLeft(QPoint(std::max(r.left(), corner.x()), std::max(r.top(), corner.y())));
         move(r.topLeft());
     }
     show();
     raise();
     activateWindow();
     visible_ = true;
+}
+
+void QVPreferencesWindowController::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->matches(QKeySequence::Close) ||
+        (event->key() == Qt::Key_W && event->modifiers() == Qt::ControlModifier)) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void QVPreferencesWindowController::closeEvent(QCloseEvent* event) {

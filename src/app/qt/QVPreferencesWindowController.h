@@ -50,6 +50,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    /// Esc and Ctrl+W close the window.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QVPreferencesWindowController();

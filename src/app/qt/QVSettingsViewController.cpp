@@ -3,6 +3,7 @@
 #include "QVFileChooser.h"
 #include "QVFilePreview.h"
 #include "QVImages.h"
+#include "QVSourceItemText.h"
 #include "QVWorkspace.h"
 
 #include "app/QVCUtilities.h"
@@ -74,6 +75,7 @@ QVSettingsViewController::QVSettingsViewController(QWidget* parent)
     tf_previewTitle_->setMinimumWidth(10);
     tf_previewInfo_ = new QLabel(this);
     tf_previewInfo_->setAlignment(Qt::AlignHCenter);
+    tf_previewInfo_->setWordWrap(true);
     tf_previewInfo_->setForegroundRole(QPalette::PlaceholderText);
     outer->addWidget(tf_previewTitle_);
     outer->addWidget(tf_previewInfo_);
@@ -198,7 +200,7 @@ void QVSettingsViewController::showPreview() {
         page.setDevicePixelRatio(dpr);
         iv_previewIcon_->setPixmap(QPixmap::fromImage(page));
     } else {
-        iv_previewIcon_->setPixmap(QVImages::pixmap(QString::fromStdString(sourceFileItem_->sourceFileIcon()),
+        iv_previewIcon_->setPixmap(QVImages::pixmap(QVSourceItemText::icon(*sourceFileItem_),
                                                     QSize(120, 120), dpr));
     }
 }
@@ -220,7 +222,13 @@ void QVSettingsViewController::setSourceFileItem(std::shared_ptr<QVSourceFileIte
     const QString name = QString::fromStdString(platform::lastPathComponent(sourceFileItem_->sourcePath()));
     tf_previewTitle_->setText(fontMetrics().elidedText(name, Qt::ElideMiddle, kPreviewBox.width()));
     tf_previewTitle_->setToolTip(name);
-    tf_previewInfo_->setText(QString::fromStdString(sourceFileItem_->sourceInfo()));
+    // The page count and size, and why the last conversion failed.
+    QString info = QVSourceItemText::info(*sourceFileItem_);
+    const QString why = QVSourceItemText::failure(
+        *sourceFileItem_, lastErrorOf_ ? lastErrorOf_(sourceFileItem_.get()) : std::string());
+    if (!why.isEmpty())
+        info += QStringLiteral("\n") + why;
+    tf_previewInfo_->setText(info);
     pub_outputFormat_->setCurrentText(QString::fromStdString(sourceFileItem_->settings_outputFormat()));
     if (QAbstractButton* b = mtx_ouputPageRange_->button(sourceFileItem_->settings_pageRangeType() == 1 ? 1 : 0))
         b->setChecked(true);
@@ -283,7 +291,7 @@ void QVSettingsViewController::chooseFolder(bool tellDelegate) {
     const QString start = QString::fromStdString(QVSandBoxUtilities::UserSelectedOutputURLBookmark().value_or(""));
     QPointer<QVSettingsViewController> self(this);
     fileChooser_->chooseDirectory(
-        window(), QStringLiteral("Choose a output directory to save documents:"), start,
+        window(), QStringLiteral("Choose the Folder to Save Converted Documents In"), start,
         [self, tellDelegate](const QString& folder) {
             // No folder is no answer: nothing is stored and no run starts.
             if (!self || folder.isEmpty())

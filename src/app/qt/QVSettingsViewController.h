@@ -8,7 +8,9 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 class QButtonGroup;
 class QCheckBox;
@@ -56,6 +58,8 @@ public:
     QLineEdit* tf_ouputPath() const { return tf_ouputPath_; }
     QLabel* tf_previewTitle() const { return tf_previewTitle_; }
     QLabel* tf_previewInfo() const { return tf_previewInfo_; }
+    /// Where the panel learns the last error caught while an item converted.
+    void setLastErrorOf(std::function<std::string(const QVSourceFileItem*)> f) { lastErrorOf_ = std::move(f); }
     QLabel* iv_previewIcon() const { return iv_previewIcon_; }
     QPushButton* btn_moreSettings() const { return btn_moreSettings_; }
     QDialog* panel_moreSettings() const { return panel_moreSettings_; }
@@ -96,4 +100,5 @@ private:
     QVExcelSettings* settings_Excel_ = nullptr;
     QVFilePreview* preview_ = nullptr;
     std::shared_ptr<QVSourceFileItem> sourceFileItem_;
+    std::function<std::string(const QVSourceFileItem*)> lastErrorOf_;
 };

@@ -1,5 +1,7 @@
 #include "QVSourceFileListModel.h"
 
+#include "QVSourceItemText.h"
+
 #include "app/QVSourceFileItem.h"
 #include "platform/Files.h"
 
@@ -10,6 +12,8 @@
 
 #include <algorithm>
 #include <set>
+
+#include <sys/stat.h>
 
 const char* const QVSourceFileListModel::kMovedRowsType = "MOVED_ROWS_TYPE";
 
@@ -38,13 +42,43 @@ int QVSourceFileListModel::indexOfItem(const QVSourceFileItem* item) const {
     return -1;
 }
 
+namespace {
+// Size and modification time, or nothing for a file that is gone: a cheap
+// look that tells when the texts read from the document are stale.
+std::string fileStamp(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return std::to_string(st.st_size) + ":" + std::to_string(st.st_mtim.tv_sec) + "." +
+           std::to_string(st.st_mtim.tv_nsec);
+}
+} // namespace
+
 const QVSourceFileListModel::Cache& QVSourceFileListModel::cacheFor(const Item& item) const {
+    const std::string stamp = fileStamp(item->sourcePath());
     auto it = cache_.find(item.get());
+    if (it != cache_.end() && it->second.stamp == stamp)
+        return it->second;
+    if (it != cache_.end())
+        item->rememberSourcePages(0); // changed or gone: count its pages again
+    Cache fresh{QVSourceItemText::icon(*item), QVSourceItemText::info(*item), stamp};
     if (it == cache_.end())
-        it = cache_.emplace(item.get(), Cache{QString::fromStdString(item->sourceFileIcon()),
-                                              QString::fromStdString(item->sourceInfo())})
-                 .first;
+        it = cache_.emplace(item.get(), fresh).first;
+    else
+        it->second = fresh;
     return it->second;
+}
+
+void QVSourceFileListModel::setLastError(const QVSourceFileItem* item, std::string text) {
+    if (text.empty())
+        lastErrors_.erase(item);
+    else
+        lastErrors_[item] = std::move(text);
+}
+
+std::string QVSourceFileListModel::lastError(const QVSourceFileItem* item) const {
+    auto it = lastErrors_.find(item);
+    return it == lastErrors_.end() ? std::string() : it->second;
 }
 
 QVariant QVSourceFileListModel::data(const QModelIndex& index, int role) const {
@@ -55,12 +89,16 @@ QVariant QVSourceFileListModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case TitleRole:
         return QString::fromStdString(platform::lastPathComponent(item->sourcePath()));
-    case Qt::ToolTipRole:
-        return QString::fromStdString(item->sourcePath());
+    case Qt::ToolTipRole: {
+        // The path, and for a failed file why it failed.
+        const QString why = QVSourceItemText::failure(*item, lastError(item.get()));
+        const QString path = QString::fromStdString(item->sourcePath());
+        return why.isEmpty() ? path : path + QStringLiteral("\n") + why;
+    }
     case InfoRole:
         return cacheFor(item).info;
     case StatusRole:
-        return QString::fromStdString(item->conversionOptions());
+        return QVSourceItemText::status(*item);
     case SourceIconRole:
         return cacheFor(item).icon;
     case OutputIconRole:
@@ -68,12 +106,12 @@ QVariant QVSourceFileListModel::data(const QModelIndex& index, int role) const {
     case OutputEnabledRole:
         return item->outputFileIconEnable();
     case StatusIconRole: {
-        const auto& out = item->outputPath();
-        if (!out || out->empty())
-            return QStringLiteral("POI_History");
-        return QString::fromStdString(item->conversionOptions()).endsWith("Success!")
-                   ? QStringLiteral("status_success")
-                   : QStringLiteral("status_failure");
+        const QString status = QVSourceItemText::status(*item);
+        if (status.endsWith(QLatin1String("Success!")))
+            return QStringLiteral("status_success");
+        if (status.endsWith(QLatin1String("Failed!")))
+            return QStringLiteral("status_failure");
+        return QStringLiteral("POI_History");
     }
     case ProgressRole:
         return item.get() == converting_ ? progress_ : 0.0;
@@ -182,6 +220,7 @@ void QVSourceFileListModel::removeRowsAt(std::vector<size_t> rows) {
         const int r = static_cast<int>(*it);
         beginRemoveRows({}, r, r);
         cache_.erase(items_[*it].get());
+        lastErrors_.erase(items_[*it].get());
         if (items_[*it].get() == converting_)
             converting_ = nullptr;
         items_.erase(items_.begin() + r);

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <map>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -65,6 +66,9 @@ public:
     /// Re-reads an item's texts (after its password or output changed).
     void refreshItem(const QVSourceFileItem* item);
     void refreshAll();
+    /// The last error caught while the item converted (shown with its failure).
+    void setLastError(const QVSourceFileItem* item, std::string text);
+    std::string lastError(const QVSourceFileItem* item) const;
 
 signals:
     /// Files dropped between rows, for the check before they are listed.
@@ -76,11 +80,13 @@ private:
     struct Cache {
         QString icon;
         QString info;
+        std::string stamp; ///< the file's size and time when read
     };
     const Cache& cacheFor(const Item& item) const;
 
     std::vector<Item> items_;
     mutable std::map<const QVSourceFileItem*, Cache> cache_;
+    std::map<const QVSourceFileItem*, std::string> lastErrors_;
     const QVSourceFileItem* converting_ = nullptr;
     double progress_ = 0;
 };

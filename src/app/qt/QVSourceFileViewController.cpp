@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
@@ -26,6 +27,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <filesystem>
+#include <map>
+#include <set>
 
 namespace {
 
@@ -78,6 +82,9 @@ QVSourceFileViewController::QVSourceFileViewController(QWidget* parent)
     tv_sourceFileList_->setItemDelegate(cellView_);
     tv_sourceFileList_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     tv_sourceFileList_->setUniformItemSizes(true);
+    // Rows take the list's width: the window's minimum keeps it wide enough.
+    tv_sourceFileList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    tv_sourceFileList_->setResizeMode(QListView::Adjust);
     tv_sourceFileList_->setDragEnabled(true);
     tv_sourceFileList_->setAcceptDrops(true);
     tv_sourceFileList_->setDropIndicatorShown(true);
@@ -250,11 +257,66 @@ void QVSourceFileViewController::addSourceItemsToTable(const std::vector<Item>& 
 
 void QVSourceFileViewController::addFilesToCheckQueue(const QStringList& paths) {
     std::vector<Item> items;
-    for (const QString& path : paths)
+    QStringList missing;
+    for (const QString& path : paths) {
+        if (!platform::pathExists(path.toStdString())) {
+            missing << path;
+            continue;
+        }
         for (const Item& item :
              QVSourceFileItem::CreateSourceItemsOfFileOrDirectoryAtPath(path.toStdString()))
             items.push_back(item);
+    }
+    if (!missing.isEmpty())
+        showNotAdded(missing);
     startBatch(std::move(items), std::nullopt);
+}
+
+void QVSourceFileViewController::showNotAdded(const QStringList& paths) {
+    // Named files that are not there are said, not passed over.
+    QStringList lines;
+    for (const QString& p : paths)
+        lines << QStringLiteral("%1: no such file or folder").arg(p);
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Files Not Added"),
+                                paths.size() == 1 ? QStringLiteral("This file could not be added:")
+                                                  : QStringLiteral("These files could not be added:"),
+                                QMessageBox::Ok, window());
+    box->setObjectName(QStringLiteral("filesNotAdded"));
+    box->setInformativeText(lines.join(QLatin1Char('\n')));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::WindowModal);
+    box->open();
+}
+
+std::vector<QVSourceFileViewController::Item> QVSourceFileViewController::withoutListed(std::vector<Item> items) {
+    // A file already listed (or twice in one batch) is not added again; the
+    // row it has is selected instead.
+    auto key = [](const std::string& path) {
+        std::error_code ec;
+        const auto canonical = std::filesystem::weakly_canonical(path, ec);
+        return ec ? path : canonical.string();
+    };
+    std::set<std::string> seen;
+    std::map<std::string, Item> listed;
+    for (const Item& item : model_->items())
+        listed.emplace(key(item->sourcePath()), item);
+    for (const Batch& waiting : ma_waitingBatches_)
+        for (const Item& item : waiting.items)
+            seen.insert(key(item->sourcePath()));
+    std::vector<Item> kept;
+    Item again;
+    for (const Item& item : items) {
+        const std::string k = key(item->sourcePath());
+        if (auto it = listed.find(k); it != listed.end()) {
+            again = it->second;
+            continue;
+        }
+        if (seen.insert(k).second)
+            kept.push_back(item);
+    }
+    if (again)
+        selectTableRowWithItem(again);
+    return kept;
 }
 
 void QVSourceFileViewController::addDroppedFilesToCheckQueue(const QStringList& paths, int row) {
@@ -268,7 +330,7 @@ void QVSourceFileViewController::addDroppedFilesToCheckQueue(const QStringList& 
 
 void QVSourceFileViewController::sourceFileBrowse() {
     QPointer<QVSourceFileViewController> self(this);
-    fileChooser_->chooseFiles(window(), QStringLiteral("Select PDF files for conversion:"),
+    fileChooser_->chooseFiles(window(), QStringLiteral("Select PDF Files to Convert"),
                               [self](const QStringList& paths) {
                                   if (!self || paths.isEmpty())
                                       return;
@@ -286,6 +348,7 @@ void QVSourceFileViewController::sourceFileBrowse() {
 }
 
 void QVSourceFileViewController::startBatch(std::vector<Item> items, std::optional<int> row) {
+    items = withoutListed(std::move(items));
     if (items.empty())
         return;
     if (checking_) {
@@ -313,6 +376,8 @@ void QVSourceFileViewController::continueCheckPDFPassword() {
         ma_checkedSourceItems_.push_back(item);
         ma_readyToAddSourceItems_.pop_front();
     }
+    // Listed meanwhile (the same file in a batch that waited): not twice.
+    ma_checkedSourceItems_ = withoutListed(std::move(ma_checkedSourceItems_));
     if (!ma_checkedSourceItems_.empty()) {
         const int count = static_cast<int>(model_->items().size());
         readyToAddIndex_ = std::clamp(readyToAddIndex_, 0, count);
@@ -414,8 +479,11 @@ void QVSourceFileViewController::reloadTableView() {
 }
 
 void QVSourceFileViewController::resetBeforeConversion(const std::vector<Item>& items) {
-    for (const Item& item : items)
+    for (const Item& item : items) {
         item->setOutputPath(std::nullopt);
+        item->setConversionError(std::nullopt);
+        model_->setLastError(item.get(), {});
+    }
     model_->refreshAll();
 }
 

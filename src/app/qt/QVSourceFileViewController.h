@@ -117,6 +117,8 @@ private:
         std::optional<int> row; ///< none: the end of the list when the batch starts
     };
     void startBatch(std::vector<Item> items, std::optional<int> row);
+    std::vector<Item> withoutListed(std::vector<Item> items);
+    void showNotAdded(const QStringList& paths);
     void showAlertModalSheet(const Item& item);
     void showInputPasswordModalSheet(const Item& item);
     void windowModelSheetDidEnd();

@@ -3,6 +3,7 @@
 #include "QVImages.h"
 #include "QVSourceFileListModel.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -30,7 +31,11 @@ QRect QVSourceTableCellView::outputIconRect(const QRect& row) {
 }
 
 QSize QVSourceTableCellView::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
-    return QSize(option.rect.width() > 0 ? option.rect.width() : 480, kRowHeight);
+    // As wide as the list shows it: a fixed width would scroll a narrow list sideways.
+    const QWidget* w = option.widget;
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w))
+        return QSize(view->viewport()->width(), kRowHeight);
+    return QSize(option.rect.width() > 0 ? option.rect.width() : 400, kRowHeight);
 }
 
 void QVSourceTableCellView::paint(QPainter* p, const QStyleOptionViewItem& option,

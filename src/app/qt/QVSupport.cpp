@@ -86,7 +86,7 @@ QUrl QV_TechnicalSupportMailURL() {
     const QStringList parts = locale.name().split('_');
     QString body = QStringLiteral("\n \n \n \n \nMy Device Short Info:\n ");
     body += QStringLiteral("User Name:%1\n ").arg(userFullName());
-    body += QStringLiteral("Devie Model:%1\n ").arg(QV_MachineModelString());
+    body += QStringLiteral("Device Model:%1\n ").arg(QV_MachineModelString());
     body += QStringLiteral("System Version:%1\n ").arg(QV_SystemVersionString());
     body += QStringLiteral("Country:%1\n ").arg(parts.size() > 1 ? parts[1] : QString());
     body += QStringLiteral("Language:%1\n ").arg(parts.value(0));

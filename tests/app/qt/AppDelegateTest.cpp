@@ -9,6 +9,7 @@
 #include "QVImageButton.h"
 #include "QVPreferencesWindowController.h"
 #include "QVSingleInstance.h"
+#include "QVSettingsViewController.h"
 #include "QVSourceFileListModel.h"
 
 #include "app/QVPDFConverterManager.h"
@@ -18,6 +19,15 @@
 #include "platform/Files.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QScrollBar>
+#include <QStandardItemModel>
+#include <QDir>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -25,6 +35,7 @@
 #include <QTest>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 
 namespace {
@@ -173,7 +184,7 @@ private slots:
         QVERIFY(window->converterManager().isConverting()); // until the end report
         converter->release();
         QTRY_VERIFY(!window->converterManager().isConverting());
-        QVERIFY(status(0).endsWith("Failed!"));
+        QVERIFY2(status(0).endsWith("Canceled"), qPrintable(status(0)));
         QVERIFY(status(1).endsWith("Ready!"));
     }
 
@@ -262,6 +273,206 @@ private slots:
         // The hidden panel stays hidden in the next launch.
         makeWindow();
         QVERIFY(window->rightView()->isHidden());
+    }
+
+    // A failed row says why, in the command line's words, on the row and in the panel.
+    void aFailedRowSaysWhy() {
+        QVSandBoxUtilities::SaveUserSelectedOutputURLBookmark(out);
+        add({env->pdf("a.pdf"), env->pdf("b.pdf")});
+        converter->failing["b.pdf"] = true;
+        window->startOrStopConversion();
+        QTRY_VERIFY(!window->converterManager().isConverting());
+        QVERIFY(status(1).endsWith("Failed!"));
+        const QString tip = list().model()->data(list().model()->index(1), Qt::ToolTipRole).toString();
+        QVERIFY2(tip.contains("Failed: Can't load the PDF file."), qPrintable(tip));
+        QVERIFY(tip.startsWith(env->path("b.pdf")));
+        // A success says nothing of the kind.
+        QVERIFY(!list().model()->data(list().model()->index(0), Qt::ToolTipRole).toString().contains("Failed"));
+        list().selectTableRowWithItem(list().ma_sourceItems()[1]);
+        const QString info = window->settingsViewController()->tf_previewInfo()->text();
+        QVERIFY2(info.contains("Failed: Can't load the PDF file."), qPrintable(info));
+    }
+
+    // A listed file that went away or can no longer be opened shows the
+    // unknown-file picture and says so; one page reads "1 Page".
+    void filesThatCannotBeOpened() {
+        add({env->pdf("gone.pdf"), env->pdf("damaged.pdf", 2), env->pdf("one.pdf")});
+        QVSourceFileListModel* m = list().model();
+        auto role = [m](int row, int r) { return m->data(m->index(row), r).toString(); };
+        QVERIFY2(role(2, QVSourceFileListModel::InfoRole).startsWith("1 Page, "), qPrintable(role(2, QVSourceFileListModel::InfoRole)));
+        QVERIFY(role(1, QVSourceFileListModel::InfoRole).startsWith("2 Pages, "));
+        QCOMPARE(role(0, QVSourceFileListModel::SourceIconRole), QString("icon_pdf"));
+        std::filesystem::remove(env->path("gone.pdf").toStdString());
+        {
+            QFile f(env->path("damaged.pdf"));
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("%PDF-1.4\nthis is not a document any more\n");
+        }
+        for (int row : {0, 1}) {
+            QVERIFY2(role(row, QVSourceFileListModel::InfoRole).contains("cannot be opened"),
+                     qPrintable(role(row, QVSourceFileListModel::InfoRole)));
+            QCOMPARE(role(row, QVSourceFileListModel::SourceIconRole), QString("icon_unknown"));
+            list().selectTableRowWithItem(list().ma_sourceItems()[static_cast<size_t>(row)]);
+            QVERIFY(window->settingsViewController()->tf_previewInfo()->text().contains("cannot be opened"));
+        }
+    }
+
+    // A range that selects no page is named before the run; the user fixes
+    // it or leaves the file out.
+    void emptyRangeIsNamedBeforeTheRun() {
+        QVSandBoxUtilities::SaveUserSelectedOutputURLBookmark(out);
+        add({env->pdf("a.pdf", 3), env->pdf("b.pdf")});
+        auto a = list().ma_sourceItems()[0];
+        a->setSettings_pageRangeType(1);
+        a->setSettings_customPageRange("abc");
+        auto ask = [this]() -> QMessageBox* {
+            QMessageBox* box = nullptr;
+            window->startOrStopConversion();
+            [&] { QTRY_VERIFY((box = window->findChild<QMessageBox*>("pageRangeProblem")) && box->isVisible()); }();
+            return box;
+        };
+        QMessageBox* box = ask();
+        QVERIFY(box);
+        QVERIFY(!window->converterManager().isConverting());
+        QVERIFY2(box->informativeText().contains("a.pdf: “abc”"), qPrintable(box->informativeText()));
+        QVERIFY(!box->informativeText().contains("b.pdf"));
+        list().tv_sourceFileList()->clearSelection();
+        box->findChild<QPushButton*>("fixRange")->click();
+        QCOMPARE(list().selectedItem(), a);
+        QVERIFY(!window->converterManager().isConverting());
+        QTRY_VERIFY(!window->findChild<QMessageBox*>("pageRangeProblem"));
+
+        box = ask();
+        QVERIFY(box);
+        box->findChild<QPushButton*>("leaveOut")->click();
+        QTRY_VERIFY(!window->converterManager().isConverting());
+        QVERIFY(status(1).endsWith("Success!"));
+        QVERIFY(status(0).endsWith("Ready!"));
+        QVERIFY(!a->outputPath());
+    }
+
+    // At the minimum size every control of the panel is on screen at its
+    // own width, and the list needs no horizontal scrolling.
+    void everyControlFitsAtTheMinimumSize() {
+        add({env->pdf("a-file-with-a-rather-long-name-for-the-list.pdf")});
+        list().selectTableRowWithItem(list().ma_sourceItems()[0]);
+        window->resize(window->minimumSize());
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_COMPARE(window->size(), window->minimumSize());
+        QVERIFY(window->minimumWidth() >= 560 && window->minimumHeight() >= 520);
+        const QRect inside = window->centralWidget()->rect();
+        QVERIFY(!window->rightView()->isHidden());
+        for (QWidget* w : window->settingsViewController()->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(window.get()) || w->isWindow() || w->window() != window.get() ||
+                (!qobject_cast<QAbstractButton*>(w) && !qobject_cast<QComboBox*>(w) && !qobject_cast<QLineEdit*>(w)))
+                continue;
+            const QRect r(w->mapTo(window->centralWidget(), QPoint(0, 0)), w->size());
+            QVERIFY2(inside.contains(r), qPrintable(w->metaObject()->className() + QString(" ") + w->objectName()));
+            QVERIFY2(w->width() >= w->minimumSizeHint().width(), w->metaObject()->className());
+        }
+        QVERIFY(!list().tv_sourceFileList()->horizontalScrollBar()->isVisible());
+        // With the panel hidden the window may be narrower, not the list.
+        window->hidenSettingView();
+        window->resize(window->minimumSize());
+        QTRY_COMPARE(window->size(), window->minimumSize());
+        QVERIFY(!list().tv_sourceFileList()->horizontalScrollBar()->isVisible());
+    }
+
+    void preferencesCloseByKeyAndOpenCentred() {
+        window->resize(900, 600);
+        window->move(100, 80);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVPreferencesWindowController* prefs = QVPreferencesWindowController::sharedInstance();
+        struct Way {
+            const char* name;
+            std::function<void()> close;
+        };
+        const Way ways[] = {
+            {"Esc", [prefs] { QTest::keyClick(prefs, Qt::Key_Escape); }},
+            {"Ctrl+W", [prefs] { QTest::keyClick(prefs, Qt::Key_W, Qt::ControlModifier); }},
+            {"Close button", [prefs] {
+                 for (QPushButton* b : prefs->findChildren<QPushButton*>())
+                     if (b->text().remove('&') == "Close")
+                         b->click();
+             }},
+        };
+        for (const Way& way : ways) {
+            window->showPreferences();
+            QVERIFY(prefs->isVisible());
+            QVERIFY2((prefs->frameGeometry().center() - window->frameGeometry().center()).manhattanLength() <= 4,
+                     way.name);
+            way.close();
+            QVERIFY2(!prefs->isVisible(), way.name);
+            QVERIFY(!prefs->visible());
+        }
+        // The Ctrl of Ctrl+W was let go over a closed window: let the
+        // application know it is up again.
+        QTest::keyRelease(window.get(), Qt::Key_Control);
+    }
+
+    void helpAndVersionPrintAndEnd() {
+        struct Case {
+            QString arg;
+            QString says;
+        };
+        for (const Case& c : {Case{"--help", "Usage: corvala-app"}, Case{"-h", "--version"},
+                              Case{"--version", "corvala-app 0.1.0"}, Case{"-V", "corvala-app "}}) {
+            QProcess p;
+            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+            e.insert("CORVALA_INSTANCE_NAME", QStringLiteral("corvala-help-%1").arg(QCoreApplication::applicationPid()));
+            p.setProcessEnvironment(e);
+            p.start(QStringLiteral(CORVALA_BINARY_DIR "/bin/corvala-app"), {c.arg});
+            const bool ended = p.waitForFinished(10000);
+            if (!ended) {
+                p.kill();
+                p.waitForFinished();
+            }
+            QVERIFY2(ended, qPrintable(c.arg));
+            QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(p.exitCode(), 0);
+            const QString text = QString::fromUtf8(p.readAllStandardOutput());
+            QVERIFY2(text.contains(c.says), qPrintable(c.arg + ": " + text));
+        }
+    }
+
+    // Named files that are not there are said; a file listed already is
+    // not listed again, its row is selected.
+    void missingAndRepeatedFiles() {
+        const QString a = env->pdf("a.pdf");
+        window->application_openFiles({env->path("missing.pdf"), a, env->path("also-missing.pdf")});
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = window->findChild<QMessageBox*>("filesNotAdded")) && box->isVisible());
+        QVERIFY(box->informativeText().contains(env->path("missing.pdf") + ": no such file or folder"));
+        QVERIFY(box->informativeText().contains(env->path("also-missing.pdf")));
+        QVERIFY(!box->informativeText().contains(a));
+        box->close();
+        QTRY_COMPARE(listedNames(list()), QStringList{"a.pdf"});
+        add({env->pdf("b.pdf")});
+        list().tv_sourceFileList()->clearSelection();
+        add({a, QString::fromStdString(env->dir) + "/./a.pdf"});
+        window->application_openFiles({a});
+        QTRY_VERIFY(!list().isChecking());
+        QCOMPARE(listedNames(list()), (QStringList{"a.pdf", "b.pdf"}));
+        QCOMPARE(list().selectedItem(), list().ma_sourceItems()[0]);
+        for (QMessageBox* b : window->findChildren<QMessageBox*>("filesNotAdded"))
+            QVERIFY(!b->isVisible());
+    }
+
+    // The dialogs' titles in plain grammar; the five formats of the window.
+    void wordingAndFormats() {
+        env->chooser->files = {};
+        list().sourceFileBrowse();
+        window->settingsViewController()->browseOutputDirectry();
+        QCOMPARE(env->chooser->titles,
+                 (QStringList{"Select PDF Files to Convert", "Choose the Folder to Save Converted Documents In"}));
+        QComboBox* formats = window->settingsViewController()->pub_outputFormat();
+        QStringList titles;
+        for (int i = 0; i < formats->count(); ++i) {
+            titles << formats->itemText(i);
+            QVERIFY(qobject_cast<QStandardItemModel*>(formats->model())->item(i)->isEnabled());
+        }
+        QCOMPARE(titles, (QStringList{"Microsoft Excel(.xlsx)", "Comma-Separated Values(.csv)",
+                                      "UTF-8 Plain Text(.txt)", "Rich Text File(.rtf)", "Web Source File(.html)"}));
     }
 
     void handsOverToTheRunningWindow() {

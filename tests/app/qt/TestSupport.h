@@ -25,13 +25,16 @@ public:
     QString folder;
     int fileCalls = 0;
     int folderCalls = 0;
-    void chooseFiles(QWidget*, const QString&, std::function<void(const QStringList&)> done) override {
+    QStringList titles; ///< the dialogs' titles, in order
+    void chooseFiles(QWidget*, const QString& title, std::function<void(const QStringList&)> done) override {
         ++fileCalls;
+        titles << title;
         done(files);
     }
-    void chooseDirectory(QWidget*, const QString&, const QString&,
+    void chooseDirectory(QWidget*, const QString& title, const QString&,
                          std::function<void(const QString&)> done) override {
         ++folderCalls;
+        titles << title;
         done(folder);
     }
 };
