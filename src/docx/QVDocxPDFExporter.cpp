@@ -89,6 +89,7 @@ QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
     const bool bold = face.bold, italic = face.italic;
     r.rFonts = {face.family, face.family, face.family, face.family};
     r.fontKind = face.kind;
+    r.vanish = s->isTextInvisible() ? 1 : 0;
     if (pdfConverter_)
         pdfConverter_->collectFont(face.family, face.kind);
     r.b = bold ? 1 : 0;
@@ -138,8 +139,12 @@ void QVDocxPDFExporter::didScanText(QVPDFConentParser&, const std::u16string& te
         return;
     if (!renderingStateStack() || !renderingStateStack()->topRenderingState() || text.empty())
         return;
+    // Invisible text on a slant has no hidden form in a text path: it is left out.
+    const bool invisible = renderingStateStack()->topRenderingState()->isTextInvisible();
     if (page->isUsingTextBox())
         usingDocxTextBox(text, textOffset);
+    else if (page->isUsingTextPath() && invisible)
+        return;
     else if (page->isUsingTextPath())
         usingDocxTextPath(text, textOffset);
     else
@@ -162,14 +167,15 @@ void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     // and text boxes; a page scanned a little askew (-0.4 degrees reads as
     // 359.6) is still main text.
     if (cur.flip) {
-        newDocxTextPath(text, textOffset);
+        if (!s->isTextInvisible())
+            newDocxTextPath(text, textOffset);
         return;
     }
     if (!(cur.rotation < kHorizontalTolerance || cur.rotation > 360.0f - kHorizontalTolerance)) {
         if ((cur.rotation > 85.0f && cur.rotation < 95.0f) ||
             (cur.rotation > 265.0f && cur.rotation < 275.0f))
             newDocxTextBox(text, textOffset);
-        else
+        else if (!s->isTextInvisible())
             newDocxTextPath(text, textOffset);
         return;
     }

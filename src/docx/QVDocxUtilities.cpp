@@ -50,7 +50,7 @@ bool QVDocx_RPrIsEqual(const QVDocx_RPr& a, const QVDocx_RPr& b) {
     return a.rFonts.ascii == b.rFonts.ascii && a.sz == b.sz && a.color.red == b.color.red &&
            a.color.green == b.color.green && a.color.blue == b.color.blue &&
            a.color.alpha == b.color.alpha && a.b == b.b && a.i == b.i && a.u == b.u &&
-           a.w == b.w && a.spacing == b.spacing;
+           a.w == b.w && a.spacing == b.spacing && a.vanish == b.vanish;
 }
 
 QVDocx_RPr QVDocxUtilities::defaultRProperty() {
@@ -115,6 +115,10 @@ void QVDocxUtilities::WriteRProperty(const QVDocx_RPr& rPr, XMLFileWriter& w) {
         emptyElement(w, "iCs");
     }
     emptyElement(w, "noProof");
+    // Invisible text (a scan's text layer) stays in the document as hidden
+    // text: searchable and copyable, never printed over the scan.
+    if (rPr.vanish)
+        emptyElement(w, "vanish");
     const std::string color = hexColor(rPr.color);
     elementWithAttributes(w, "color", {{"val", color}});
     if (rPr.spacing > 0)
@@ -152,7 +156,11 @@ void QVDocxUtilities::WritePProperty(const QVDocx_PPr& pPr, const QVDocx_RPr& rP
     elementWithAttributes(w, "ind",
                           {{"firstLine", twips(pPr.ind.firstLine)}, {"left", twips(pPr.ind.left)}});
     elementWithAttributes(w, "jc", {{"val", pPr.jc}});
-    WriteRProperty(rPr, w);
+    // A hidden paragraph mark would join the paragraph to the next one and
+    // move everything below: only the runs of invisible text are hidden.
+    QVDocx_RPr mark = rPr;
+    mark.vanish = 0;
+    WriteRProperty(mark, w);
     WriteSectProperty(sectPr, w);
     w.writeEndElement();
 }

@@ -196,6 +196,7 @@ QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
     }
     r.latin.typeface = family;
     r.cs = r.latin;
+    r.invisible = s->isTextInvisible() ? 1 : 0;
     // The size along the baseline as the slide shows it, to the half point:
     // whole points with a floor of 8 would make small print overflow its box.
     const platform::AffineTransform t = currentDisplayTextTransform();

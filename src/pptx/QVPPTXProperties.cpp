@@ -15,5 +15,5 @@ bool QVPPTX_RunPrIsEqual(const QVPPTX_RunPr& a, const QVPPTX_RunPr& b) {
     return sameText(a.lang, b.lang) && sameText(a.altLang, b.altLang) &&
            sameText(a.rgbColor, b.rgbColor) && a.sz == b.sz && a.dirty == b.dirty &&
            a.smtClean == b.smtClean && a.b == b.b && a.i == b.i &&
-           QVPPTX_RunPrFontIsEqual(a.latin, b.latin) && QVPPTX_RunPrFontIsEqual(a.cs, b.cs);
+           a.invisible == b.invisible && QVPPTX_RunPrFontIsEqual(a.latin, b.latin) && QVPPTX_RunPrFontIsEqual(a.cs, b.cs);
 }

@@ -51,6 +51,8 @@ struct QVPPTX_RunPr {
     int8_t b = 0;                        ///< bold face
     int8_t i = 0;                        ///< italic face
     std::optional<std::string> rgbColor; ///< six hex digits, maybe with "#"
+    /// Text that paints nothing (text rendering mode 3): written with no fill.
+    int8_t invisible = 0;
     QVPPTX_RunPr_Font latin;
     QVPPTX_RunPr_Font cs;
 };

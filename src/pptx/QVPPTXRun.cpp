@@ -39,15 +39,22 @@ void QVPPTXRun::writeRunWithXMLWriter(XMLFileWriter& w) const {
         w.writeAttribute("i", "1");
     w.writeAttribute("dirty", p.dirty ? "1" : "0");
     w.writeAttribute("smtClean", p.smtClean ? "1" : "0");
-    w.writeStartElementWithNamespace(a, "solidFill");
-    if (p.rgbColor) {
-        std::string hex = *p.rgbColor;
-        hex.erase(std::remove(hex.begin(), hex.end(), '#'), hex.end());
-        w.writeStartElementWithNamespace(a, "srgbClr");
-        w.writeAttribute("val", hex);
+    // Invisible text (a scan's text layer) keeps its place and stays
+    // selectable and searchable, but paints nothing over the scan.
+    if (p.invisible) {
+        w.writeStartElementWithNamespace(a, "noFill");
+        w.writeEndElement();
+    } else {
+        w.writeStartElementWithNamespace(a, "solidFill");
+        if (p.rgbColor) {
+            std::string hex = *p.rgbColor;
+            hex.erase(std::remove(hex.begin(), hex.end(), '#'), hex.end());
+            w.writeStartElementWithNamespace(a, "srgbClr");
+            w.writeAttribute("val", hex);
+            w.writeEndElement();
+        }
         w.writeEndElement();
     }
-    w.writeEndElement();
     writeFont(w, "latin", p.latin);
     writeFont(w, "cs", p.cs);
     w.writeEndElement(); // rPr

@@ -429,9 +429,13 @@ void O::Tf(PdfScanner& s, void* info) {
     }
 }
 
-// The rendering mode is not kept: text in every mode, invisible text
-// included, is reported alike.
-void O::Tr(PdfScanner& s, void*) {
+// Text in every mode is reported alike; the mode is kept so that the
+// outputs that paint text can keep invisible text (mode 3, a scan's text
+// layer) invisible. A mode outside 0 to 7 is ignored.
+void O::Tr(PdfScanner& s, void* info) {
     long long mode;
-    (void)s.popInteger(mode);
+    if (!s.popInteger(mode) || mode < 0 || mode > 7)
+        return;
+    if (QVPDFRenderState* st = parser(info).currentRenderingState())
+        st->setTextRenderingMode(static_cast<int>(mode));
 }

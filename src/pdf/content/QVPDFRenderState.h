@@ -56,6 +56,11 @@ public:
     void setHorizontalScaling(double v) { horizontalScaling_ = v; }
     double textRise() const { return textRise_; }
     void setTextRise(double v) { textRise_ = v; }
+    /// The text rendering mode (Tr), 0 to 7; 3 paints nothing (the text
+    /// layer of a searchable scan).
+    int textRenderingMode() const { return textRenderingMode_; }
+    void setTextRenderingMode(int v) { textRenderingMode_ = v; }
+    bool isTextInvisible() const { return textRenderingMode_ == 3 || textRenderingMode_ == 7; }
     const std::shared_ptr<const QVPDFFont>& font() const { return font_; }
     void setFont(std::shared_ptr<const QVPDFFont> f) { font_ = std::move(f); }
     double fontSize() const { return fontSize_; }
@@ -164,6 +169,7 @@ private:
     double characterSpacing_ = 0;
     double horizontalScaling_ = 1.0;
     double textRise_ = 0;
+    int textRenderingMode_ = 0;
     std::shared_ptr<const QVPDFFont> font_;
     double fontSize_ = 0;
     std::shared_ptr<const QVPDFColorSpace> fillColorSpace_;
