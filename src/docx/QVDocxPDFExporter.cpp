@@ -213,8 +213,15 @@ void QVDocxPDFExporter::usingDocxMainText(const std::u16string& text, platform::
     const QVOverprintOutcome overprint = judgeDrawnString(
         overprints_, runs, tentativeRun_, {runText, start, end, end, cur.yBase},
         QVOverprintIndex::lookOf(rPr.sz, rPr.color.red, rPr.color.green, rPr.color.blue));
-    if (overprint.drop)
+    if (overprint.drop) {
+        // The copy is not read again, but it was painted now: a fill painted
+        // before it lies under the text (the first copy alone would say the
+        // fill hides it).
+        page->droppedTextCopies().push_back(
+            {{cur.topLeft, {textWidth, std::fabs(cur.bottomLeft.y - cur.topLeft.y)}},
+             QVDocx_NextDrawIndex});
         return;
+    }
     auto run = std::make_shared<QVDocxRunText>();
     run->setDrawIndex(QVDocx_NextDrawIndex++);
     run->setCtmInfo(cur);

@@ -48,6 +48,13 @@ public:
     RunPictArray& runTextBoxArray() { return runTextBoxArray_; }
     RunPictArray& runImageArray() { return runImageArray_; }
     RunPictArray& runPathArray() { return runPathArray_; }
+    /// Text drawn again over itself and read once: where each copy stood and
+    /// when it was drawn. A fill drawn between the copies lies under the text.
+    struct DrawnCopy {
+        platform::Rect rect;
+        uint64_t drawIndex = 0;
+    };
+    std::vector<DrawnCopy>& droppedTextCopies() { return droppedTextCopies_; }
 
     bool isUsingTextBox() const { return isUsingTextBox_; }
     void setIsUsingTextBox(bool v) { isUsingTextBox_ = v; }
@@ -108,7 +115,8 @@ public:
     /// paths with no text (or, for paths, no picture) painted over them later
     /// come in front of the text.
     void _insertFloatRunPicts();
-    /// A text run of the laid-out paragraphs painted after `drawIndex` overlaps `rect`.
+    /// A text run of the laid-out paragraphs, or a copy of one read once,
+    /// painted after `drawIndex` overlaps `rect`.
     bool haveTextUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
     /// A picture painted after `drawIndex` overlaps `rect`.
     bool haveImageUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
@@ -130,6 +138,7 @@ private:
     RunPictArray runTextBoxArray_;
     RunPictArray runImageArray_;
     RunPictArray runPathArray_;
+    std::vector<DrawnCopy> droppedTextCopies_;
     bool isUsingTextBox_ = false;
     ParagraphArray cachedTextBoxParagraphs_;
     bool isUsingTextPath_ = false;

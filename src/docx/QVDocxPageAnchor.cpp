@@ -47,6 +47,9 @@ bool QVDocxPage::haveTextUpperInRect(const platform::Rect& rect, uint64_t drawIn
             if (run->drawIndex() > drawIndex && run->asRunText() &&
                 overlaps(rect, run->displayRect()))
                 return true;
+    for (const DrawnCopy& copy : droppedTextCopies_)
+        if (copy.drawIndex > drawIndex && overlaps(rect, copy.rect))
+            return true;
     return false;
 }
 

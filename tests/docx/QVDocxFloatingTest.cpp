@@ -333,4 +333,31 @@ TEST_F(QVDocxFloatingTest, PicturesAndPathsStackByPaintingOrder) {
     EXPECT_LT(z[0], z[2]); // in front of the text they keep their painting order
 }
 
+// A box filled over text that is then drawn again over itself (read once)
+// lies under that text, as the page shows it; a box filled over text drawn
+// only before it hides it (a redaction) and comes to the front.
+TEST_F(QVDocxFloatingTest, AFillBetweenTwoCopiesOfItsTextStaysBehindIt) {
+    const std::string docx = convert(pdf({
+        "BT /F1 12 Tf 100 620 Td (Circulation and metabolism) Tj ET "
+        "0.7 0.9 0.9 rg 90 600 300 40 re f "
+        "0 g BT /F1 12 Tf 100 620 Td (Circulation and metabolism) Tj ET "
+        "BT /F1 12 Tf 100 420 Td (Hidden by a box) Tj ET "
+        "0 g 90 400 300 40 re f",
+    }));
+    const pugi::xml_node body = document(docx);
+    std::vector<long> z;
+    for (pugi::xml_node s : all(body, "v:shape"))
+        z.push_back(std::stol(styleOf(s)["z-index"]));
+    ASSERT_EQ(z.size(), 2u);
+    EXPECT_LT(z[0], 0); // the cyan box under its text
+    EXPECT_GT(z[1], 0); // the black box over text drawn before it
+    // The text under the cyan box is read once.
+    const std::string xml = part(docx, "word/document.xml");
+    size_t n = 0;
+    for (size_t at = xml.find("Circulation"); at != std::string::npos;
+         at = xml.find("Circulation", at + 1))
+        ++n;
+    EXPECT_EQ(n, 1u);
+}
+
 } // namespace
