@@ -21,6 +21,17 @@ Files already present are kept.
   tables-300.pdf   300 light pages: each a plain table of 40 to 60 rows x 5
                    columns in Helvetica, nothing else (no rules, fills or
                    images), so the fixed cost of each page shows.
+  light-table-300.pdf  300 pages of 51 rows x 4 columns in Helvetica 10 and
+                   nothing else: the per-page cost beyond the text.
+  framed-book-300.pdf  300-page book: paragraphs of Times inside a thin frame
+                   drawn on every page by two paths of 40+ elements each (a
+                   stroked scalloped line and a filled even-odd ring), the
+                   drawings a slide rasterises.
+  chart-1.pdf      one chart page: 43 stacked area series of 120 points each
+                   filled over the plot, with a stroked line over each.
+  bitonal-1.pdf    one page holding a 9,000 x 10,000 1-bit CCITT G4 scan.
+  inline-2000.pdf  one page drawing 2,000 tiny inline stencil images (8 x 8,
+                   1 bit) in a grid, as a glyph-by-image PDF does.
 """
 import io
 import os
@@ -248,6 +259,170 @@ def light_tables(path, pages):
     c.save()
 
 
+def light_table(path, pages):
+    rnd = random.Random(51)
+    c = canvas.Canvas(path, pagesize=A4, invariant=1, pageCompression=1)
+    w, h = A4
+    for page in range(1, pages + 1):
+        c.setFont("Helvetica", 10)
+        y = h - 40
+        for row in range(51):
+            c.drawString(40, y, "%d.%02d" % (page, row + 1))
+            c.drawString(110, y, " ".join(rnd.choice(WORDS) for _ in range(2)))
+            c.drawRightString(400, y, str(rnd.randint(1, 999)))
+            c.drawRightString(540, y, money(rnd.uniform(1, 99999)))
+            y -= 15
+        c.showPage()
+    c.save()
+
+
+def framed_book(path, pages):
+    import math
+    rnd = random.Random(352)
+    c = canvas.Canvas(path, pagesize=A4, invariant=1, pageCompression=1)
+    w, h = A4
+    m = 28
+    for page in range(1, pages + 1):
+        # A scalloped line around the page: 12 arcs on each side.
+        c.setLineWidth(0.8)
+        c.setStrokeColorRGB(0.35, 0.2, 0.1)
+        p = c.beginPath()
+        corners = [(m, m), (w - m, m), (w - m, h - m), (m, h - m), (m, m)]
+        p.moveTo(m, m)
+        for (x0, y0), (x1, y1) in zip(corners, corners[1:]):
+            n = 12
+            for k in range(n):
+                ax, ay = x0 + (x1 - x0) * k / n, y0 + (y1 - y0) * k / n
+                bx, by = x0 + (x1 - x0) * (k + 1) / n, y0 + (y1 - y0) * (k + 1) / n
+                nx, ny = (y1 - y0) / math.hypot(x1 - x0, y1 - y0) * 4, -(x1 - x0) / math.hypot(
+                    x1 - x0, y1 - y0) * 4
+                p.curveTo(ax + nx, ay + ny, bx + nx, by + ny, bx, by)
+        p.close()
+        c.drawPath(p, stroke=1, fill=0)
+        # A thin ring inside it, filled even-odd, its edges notched.
+        c.setFillColorRGB(0.55, 0.35, 0.2)
+        p = c.beginPath()
+        for inset, sign in ((m + 8, 1), (m + 10, -1)):
+            pts = []
+            for k in range(10):
+                pts.append((inset + (w - 2 * inset) * k / 10, inset + (k % 2) * 0.6))
+            for k in range(10):
+                pts.append((w - inset - (k % 2) * 0.6, inset + (h - 2 * inset) * k / 10))
+            for k in range(10):
+                pts.append((w - inset - (w - 2 * inset) * k / 10, h - inset - (k % 2) * 0.6))
+            for k in range(10):
+                pts.append((inset + (k % 2) * 0.6, h - inset - (h - 2 * inset) * k / 10))
+            if sign < 0:
+                pts.reverse()
+            p.moveTo(*pts[0])
+            for q in pts[1:]:
+                p.lineTo(*q)
+            p.close()
+        c.drawPath(p, stroke=0, fill=1, fillMode=0)
+        c.setFillGray(0)
+        c.setFont("Times-Bold", 12)
+        c.drawCentredString(w / 2, h - 70, "Chapter %d" % ((page + 9) // 10))
+        c.setFont("Times-Roman", 10.5)
+        y = h - 100
+        while y > 80:
+            line = " ".join(rnd.choice(WORDS) for _ in range(13))
+            c.drawString(60, y, line.capitalize()[:92])
+            y -= 13.5
+        c.drawCentredString(w / 2, 50, str(page))
+        c.showPage()
+    c.save()
+
+
+def chart(path):
+    import math
+    rnd = random.Random(43)
+    c = canvas.Canvas(path, pagesize=A4, invariant=1, pageCompression=1)
+    w, h = A4
+    x0, y0, x1, y1 = 50, 120, w - 40, h - 120
+    n = 120
+    xs = [x0 + (x1 - x0) * i / (n - 1) for i in range(n)]
+    tops = []
+    base = [0.0] * n
+    for series in range(43):
+        base = [min(b + (y1 - y0) / 43 * (0.6 + 0.8 * abs(math.sin(series + i / 9.0)))
+                    * (0.8 + 0.4 * rnd.random()), y1 - y0) for i, b in enumerate(base)]
+        tops.append(base)
+    # The tallest area first, each lower one over it, as stacked charts draw.
+    for series in reversed(range(43)):
+        top = tops[series]
+        c.setFillColorRGB(0.3 + 0.6 * (series % 5) / 4, 0.2 + 0.7 * (series % 7) / 6,
+                          0.9 - 0.6 * (series % 3) / 2)
+        p = c.beginPath()
+        p.moveTo(xs[0], y0)
+        for x, t in zip(xs, top):
+            p.lineTo(x, y0 + t)
+        p.lineTo(xs[-1], y0)
+        p.close()
+        c.drawPath(p, stroke=0, fill=1)
+        c.setStrokeGray(0.1)
+        c.setLineWidth(0.4)
+        p = c.beginPath()
+        p.moveTo(xs[0], y0 + top[0])
+        for x, t in zip(xs[1:], top[1:]):
+            p.lineTo(x, y0 + t)
+        c.drawPath(p, stroke=1, fill=0)
+    c.setFillGray(0)
+    c.setFont("Helvetica-Bold", 14)
+    c.drawString(x0, h - 80, "Stacked series, 43 layers")
+    c.showPage()
+    c.save()
+
+
+def bitonal(path, workdir):
+    rnd = random.Random(9000)
+    Image.MAX_IMAGE_PIXELS = None
+    img = Image.new("1", (9000, 10000), 1)
+    d = ImageDraw.Draw(img)
+    y = 400
+    while y < 9500:
+        x = 500
+        while x < 8400:
+            wd = rnd.randint(60, 400)
+            d.rectangle((x, y, x + wd, y + 70), fill=0)
+            x += wd + rnd.randint(40, 90)
+        y += 130
+    tif = os.path.join(workdir, "bitonal.tif")
+    img.save(tif, "TIFF", compression="group4", dpi=(1200, 1200))
+    subprocess.run(["img2pdf", "--creationdate", "2023-01-01", "--moddate", "2023-01-01",
+                    "-o", path, tif], check=True)
+    os.remove(tif)
+
+
+def inline_images(path, count):
+    """Written by hand: ReportLab has no inline stencil images."""
+    rnd = random.Random(2000)
+    ops = [b"0 0 0 rg"]
+    for k in range(count):
+        x, y = 40 + (k % 50) * 10.5, 800 - (k // 50) * 18
+        bits = bytes(rnd.getrandbits(8) for _ in range(8))
+        ops.append(b"q 8 0 0 8 %d %d cm BI /W 8 /H 8 /IM true /BPC 1 /D [1 0] ID "
+                   % (int(x), int(y)) + bits + b" EI Q")
+    content = b"\n".join(ops)
+    objs = [b"<< /Type /Catalog /Pages 2 0 R >>",
+            b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+            b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Contents 4 0 R "
+            b"/Resources << >> >>",
+            b"<< /Length %d >>\nstream\n" % len(content) + content + b"\nendstream"]
+    out = bytearray(b"%PDF-1.4\n")
+    offsets = []
+    for i, o in enumerate(objs, 1):
+        offsets.append(len(out))
+        out += b"%d 0 obj\n" % i + o + b"\nendobj\n"
+    xref = len(out)
+    out += b"xref\n0 %d\n0000000000 65535 f \n" % (len(objs) + 1)
+    for off in offsets:
+        out += b"%010d 00000 n \n" % off
+    out += b"trailer\n<< /Size %d /Root 1 0 R >>\nstartxref\n%d\n%%%%EOF\n" % (
+        len(objs) + 1, xref)
+    with open(path, "wb") as f:
+        f.write(out)
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -255,7 +430,12 @@ def main():
             ("fonts-images-200.pdf", lambda p: fonts_images(p, 200)),
             ("cjk-60.pdf", lambda p: cjk(p, 60)),
             ("scanned-10.pdf", lambda p: scanned(p, 10, out)),
-            ("tables-300.pdf", lambda p: light_tables(p, 300))]
+            ("tables-300.pdf", lambda p: light_tables(p, 300)),
+            ("light-table-300.pdf", lambda p: light_table(p, 300)),
+            ("framed-book-300.pdf", lambda p: framed_book(p, 300)),
+            ("chart-1.pdf", chart),
+            ("bitonal-1.pdf", lambda p: bitonal(p, out)),
+            ("inline-2000.pdf", lambda p: inline_images(p, 2000))]
     for name, make in jobs:
         path = os.path.join(out, name)
         if os.path.exists(path):

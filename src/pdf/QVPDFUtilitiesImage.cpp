@@ -68,8 +68,25 @@ std::string relayBits(const std::string& rows, int srcWidth, int srcHeight, int 
     return out;
 }
 
+/// The samples of a JPEG read by readSamples with `deferJpeg`: decoded only
+/// now, when its bytes cannot go out as they are.
+bool decodeDeferredJpeg(Samples& s) {
+    if (s.codec != ImageCodec::DCT || !s.data.empty())
+        return true;
+    auto decoded = decodeJpeg(s.encoded, s.colorTransform);
+    if (!decoded)
+        return false;
+    s.layout = {decoded->width, decoded->height, 8, decoded->components};
+    s.data.assign(decoded->samples.begin(), decoded->samples.end());
+    return true;
+}
+
+/// `deferJpeg`: a JPEG's samples are left undecoded (its layout from its
+/// header), for a caller that may copy its bytes as they are and decodes
+/// them with decodeDeferredJpeg otherwise.
 std::optional<Samples> readSamples(const PdfObject& stream,
-                                   const std::optional<PdfObject>& colorSpaces, Purpose purpose) {
+                                   const std::optional<PdfObject>& colorSpaces, Purpose purpose,
+                                   bool deferJpeg = false) {
     if (!stream.isStream())
         return std::nullopt;
     const PdfObject dict = stream.streamDictionary();
@@ -139,6 +156,14 @@ std::optional<Samples> readSamples(const PdfObject& stream,
         if (!s.space || s.space->numberOfComponents() != n)
             return std::nullopt;
         s.colorTransform = int(parms.getInteger("ColorTransform").value_or(-1));
+        if (deferJpeg) {
+            if (!isAcceptableImageSize(s.jpeg->width, s.jpeg->height))
+                return std::nullopt;
+            s.layout = {s.jpeg->width, s.jpeg->height, 8, n};
+            s.encoded = std::move(read.bytes);
+            bits = 8;
+            break;
+        }
         auto decoded = decodeJpeg(read.bytes, s.colorTransform);
         if (!decoded)
             return std::nullopt;
@@ -328,7 +353,7 @@ struct Decoded {
 std::optional<Decoded> decodeStream(const PdfObject& stream,
                                     const std::optional<PdfObject>& colorSpaces,
                                     const QVPDFRGB& stencilColor, bool allowCopy) {
-    auto s = readSamples(stream, colorSpaces, Purpose::Image);
+    auto s = readSamples(stream, colorSpaces, Purpose::Image, allowCopy);
     if (!s)
         return std::nullopt;
     Decoded out;
@@ -387,6 +412,10 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
         }
     }
 
+    if (!decodeDeferredJpeg(*s))
+        return std::nullopt;
+    out.width = s->layout.width;
+    out.height = s->layout.height;
     auto image = imageFromSamples(s->data, s->layout, *s->space, s->decode);
     if (!image)
         return std::nullopt;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -32,6 +33,10 @@ bool removeAll(const std::string& path);
 /// Creates an empty file at `path` only if nothing exists there (O_EXCL);
 /// true when this call created it.
 bool createFileExclusively(const std::string& path);
+/// Creates a file at `path` holding `bytes`, only if nothing exists there
+/// (O_EXCL); false when the name is taken (errno EEXIST) or writing failed,
+/// in which case nothing is left at the path.
+bool writeNewFile(const std::string& path, std::string_view bytes);
 /// Creates a folder at `path` only if nothing exists there; true when this call created it.
 bool createFolderExclusively(const std::string& path);
 

@@ -105,6 +105,7 @@ void QVPPTXPDFExporter::resetPageState() {
 
 void QVPPTXPDFExporter::beginWriterPage(platform::Size pageSize) {
     slideFit_ = platform::AffineTransform::identity();
+    pagePixelBudget_ = QVPPTXUtilities::kMaxRasterPixelsPerPage;
     if (!pdfConverter_)
         return;
     pdfConverter_->begainWritePage(pageSize);

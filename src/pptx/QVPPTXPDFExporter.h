@@ -14,6 +14,7 @@
 #include "converter/QVPDFPageExporter.h"
 #include "pdf/QVPDFPageGeometry.h"
 #include "pptx/QVPPTXProperties.h"
+#include "pptx/QVPPTXUtilities.h"
 #include "pptx/QVPPTXWriter.h"
 
 #include <memory>
@@ -88,6 +89,10 @@ private:
     /// Clipped and mirrored copies of the document's images, written once each.
     QVPDFDerivedImageFiles derivedImages_;
     platform::AffineTransform slideFit_{};
+    /// Pixels the page's drawings may still take as pictures.
+    double pagePixelBudget_ = QVPPTXUtilities::kMaxRasterPixelsPerPage;
+    /// The number after which the next drawing's picture file is looked for.
+    long long lastPathPicture_ = 0;
     /// Where the next glyph would start if the text went straight on.
     QVPDF_CTMInfo nextCharCTMInfo_{};
     platform::Point nextCharOrigin_{};

@@ -8,13 +8,17 @@
 #include "pdf/content/RenderingStateStack.h"
 #include "pdf/xobject/QVPDFImageXObject.h"
 #include "platform/Files.h"
+#include "platform/NumberFormat.h"
+#include "platform/image/PngCodec.h"
 #include "platform/pdf/PdfBudgetExceeded.h"
 #include "pptx/QVPPTXFreeform.h"
 #include "pptx/QVPPTXPage.h"
 #include "pptx/QVPPTXPicture.h"
 #include "pptx/QVPPTXUtilities.h"
 
+#include <cerrno>
 #include <cmath>
+#include <iostream>
 
 namespace {
 
@@ -130,27 +134,44 @@ void QVPPTXPDFExporter::useCGPathToImage(
     if (!page || !s)
         return;
     const platform::AffineTransform T = s->ctm().concat(slideTransform());
-    platform::Rect box;
-    auto image = QVPPTXUtilities::makeCGPathToUIImage(userPath, *s, T, stroke, fill,
-                                                      s->usesEvenOddFillRule(), box, displayClips);
-    if (!image || !image->isValid())
+    auto pieces = QVPPTXUtilities::makeCGPathToPictures(userPath, *s, T, stroke, fill,
+                                                        s->usesEvenOddFillRule(), displayClips,
+                                                        pagePixelBudget_);
+    if (pieces.empty())
         return;
     const std::string folder = pdfConverter_->imageFolder();
     if (!platform::createDirectories(folder))
         return;
-    const std::string file = QVPPTXUtilities::getNewImagePath(folder + "/path.png");
-    if (!QVPDF_WriteImageToURL(&*image, file, platform::ImageFileType::PNG, {72, 72}, 1.0f))
-        return;
-    endTextBoxWritingIfNeed();
-    auto id = pdfConverter_->collectImageWithPath(file);
-    if (!id)
-        return;
-    auto info = std::make_shared<QVPPTXImageInfo>();
-    info->imageInfoWithOrigin(box.origin, box.size);
-    auto picture = std::make_shared<QVPPTXPicture>();
-    picture->setPictInfo(info);
-    picture->setRunImageID(*id);
-    appendShape(*page, picture);
+    for (const QVPPTXUtilities::PathPicture& piece : pieces) {
+        auto png = platform::encodePngCompact(piece.image, 72, 72);
+        if (!png)
+            continue;
+        // Made by this conversion alone: written straight, under the first
+        // free name after the last one taken.
+        std::string file;
+        while (file.empty() && lastPathPicture_ < 99999999) {
+            const std::string candidate =
+                folder + "/image" + platform::formatInteger(++lastPathPicture_) + ".png";
+            if (platform::writeNewFile(candidate, *png))
+                file = candidate;
+            else if (errno != EEXIST)
+                break;
+        }
+        if (file.empty()) {
+            std::cerr << "Couldn't write image to file!\n";
+            continue;
+        }
+        endTextBoxWritingIfNeed();
+        auto id = pdfConverter_->collectImageWithPath(file);
+        if (!id)
+            continue;
+        auto info = std::make_shared<QVPPTXImageInfo>();
+        info->imageInfoWithOrigin(piece.box.origin, piece.box.size);
+        auto picture = std::make_shared<QVPPTXPicture>();
+        picture->setPictInfo(info);
+        picture->setRunImageID(*id);
+        appendShape(*page, picture);
+    }
 }
 
 void QVPPTXPDFExporter::didScanXObjectImage(QVPDFConentParser&,

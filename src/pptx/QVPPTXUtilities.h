@@ -56,6 +56,32 @@ public:
                         bool evenOdd, platform::Rect& box,
                         const std::vector<std::pair<platform::Path, bool>>& displayClips = {});
 
+    /// The most pixels all the pictures of drawings on one slide may have
+    /// together at full scale; past it, later drawings of the page are drawn
+    /// at fewer pixels per point, down to one.
+    static constexpr double kMaxRasterPixelsPerPage = 16.0e6;
+
+    /// A piece of a drawing made a picture: its pixels and the display-space
+    /// rectangle they cover.
+    struct PathPicture {
+        platform::RasterImage image;
+        platform::Rect box;
+    };
+    /// The drawing of makeCGPathToUIImage, as one or more pictures covering
+    /// only where it paints: the picture's box is cut into the rectangles of
+    /// its painted regions (the four sides of a frame, the separate parts of a
+    /// figure), each drawn on its own, so the empty inside of a frame is
+    /// neither drawn nor stored. The pieces together hold the pixels the
+    /// whole picture would (to the rasteriser's rounding at their edges). `pixelBudget` holds the pixels still free for
+    /// the page's drawings; it lowers the scale when short and is charged with
+    /// what is drawn.
+    static std::vector<PathPicture>
+    makeCGPathToPictures(const platform::Path& userPath, const QVPDFRenderState& state,
+                         const platform::AffineTransform& toDisplay, bool stroke, bool fill,
+                         bool evenOdd,
+                         const std::vector<std::pair<platform::Path, bool>>& displayClips,
+                         double& pixelBudget);
+
     /// Full path of a file of a resource bundle, or none when it is missing.
     static std::optional<std::string> pathInBundle(const std::string& bundle,
                                                    const std::string& filePathInBundle);

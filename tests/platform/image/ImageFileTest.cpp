@@ -146,3 +146,61 @@ TEST(ImageFile, DamagedDataNeverCrashes) {
 }
 
 } // namespace
+
+namespace {
+
+/// The colour type byte of a PNG's header and its bit depth.
+std::pair<int, int> pngKind(const std::string& png) {
+    return {static_cast<unsigned char>(png[25]), static_cast<unsigned char>(png[24])};
+}
+
+} // namespace
+
+TEST(ImageFile, CompactPngKeepsEveryPixelInTheSmallestForm) {
+    // Colour type: 3 palette, 0 grey, 4 grey + alpha, 2 RGB, 6 RGBA.
+    auto fill = [](F format, int colours, bool grey, bool opaque) {
+        RasterImage image = RasterImage::make(37, 11, format);
+        const int c = image.channels();
+        for (size_t p = 0; p * c < image.pixels.size(); ++p) {
+            const int v = int((p * 7919) % size_t(colours));
+            uint8_t* px = image.pixels.data() + p * c;
+            px[0] = uint8_t(v);
+            if (c >= 3)
+                px[1] = grey ? uint8_t(v) : uint8_t(v / 2), px[2] = grey ? uint8_t(v) : uint8_t(255 - v);
+            if (image.hasAlpha())
+                px[c - 1] = opaque ? 255 : v < 256 ? uint8_t(200 - v % 3) : 100;
+        }
+        return image;
+    };
+    struct Case {
+        const char* name;
+        RasterImage image;
+        int colourType, bitDepth;
+    } cases[] = {
+        {"two colours", fill(F::RGBA, 2, false, false), 3, 1},
+        {"four colours", fill(F::RGB, 4, false, true), 3, 2},
+        {"sixteen", fill(F::RGBA, 16, false, false), 3, 4},
+        {"256 with alpha", fill(F::RGBA, 256, false, false), 3, 8},
+        {"grey of many levels, opaque", fill(F::GrayAlpha, 256, true, true), 3, 8},
+        {"RGB in grey of 256+ levels", [&] {
+             RasterImage i = fill(F::RGB, 256, true, true);
+             i.pixels[0] = 1, i.pixels[1] = 1, i.pixels[2] = 1; // still grey, 256 levels
+             return i;
+         }(), 3, 8},
+        {"grey with alpha, past 256", fill(F::RGBA, 300, true, false), 4, 8},
+        {"colour past 256, opaque", fill(F::RGBA, 300, false, true), 2, 8},
+        {"colour past 256 with alpha", fill(F::RGBA, 300, false, false), 6, 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto png = platform::encodePngCompact(c.image, 72, 144);
+        ASSERT_TRUE(png);
+        EXPECT_EQ(pngKind(*png), std::make_pair(c.colourType, c.bitDepth));
+        const std::string phys("pHYs\x00\x00\x0B\x13\x00\x00\x16\x25\x01", 13);
+        EXPECT_NE(png->find(phys), std::string::npos);
+        auto back = platform::decodePng(*png);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(maxDifference(back->converted(F::RGBA), c.image.converted(F::RGBA)), 0);
+    }
+    EXPECT_FALSE(platform::encodePngCompact(RasterImage()));
+}
