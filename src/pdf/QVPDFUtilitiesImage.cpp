@@ -12,6 +12,7 @@
 #include "platform/image/JpegCodec.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <iostream>
 
@@ -468,19 +469,29 @@ std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
     } else {
         result.type = decoded->lossySource ? ImageFileType::JPEG : ImageFileType::PNG;
     }
-    // The extension is that of the bytes actually written.
-    std::string name = "IMG_" + newUUIDString() + "." + extensionForImageFileType(result.type);
-    auto path = QVPDFPathUtilities::getNewPathby(appendPathComponent(folder, name));
-    if (!path)
-        return std::nullopt;
-    bool written = decoded->copiedType ? writeFileAtomically(*path, decoded->copied)
-                                       : QVPDF_WriteImageToURL(&*decoded->image, *path, result.type,
-                                                               {72, 72}, jpegQuality);
-    if (!written) {
-        removeAll(*path);
-        return std::nullopt;
+    std::optional<std::string> encoded;
+    if (!decoded->copiedType) {
+        encoded = encodeImage(*decoded->image, result.type, 72, 72, jpegQuality);
+        if (!encoded) {
+            std::cerr << "Couldn't write image to file!\n";
+            return std::nullopt;
+        }
     }
-    result.path = *path;
+    const std::string& bytes = decoded->copiedType ? decoded->copied : *encoded;
+    // The extension is that of the bytes actually written. A scratch file of
+    // this run alone, under a new unique name: written straight, not through a
+    // temporary name (a page of thousands of inline images made thousands).
+    std::string path = appendPathComponent(folder, "IMG_" + newUUIDString() + "." +
+                                                       extensionForImageFileType(result.type));
+    if (!writeNewFile(path, bytes)) {
+        if (errno != EEXIST)
+            return std::nullopt;
+        auto other = QVPDFPathUtilities::getNewPathby(path);
+        if (!other || !writeFileInPlace(*other, bytes))
+            return std::nullopt;
+        path = *other;
+    }
+    result.path = std::move(path);
     return result;
 }
 
@@ -533,8 +544,10 @@ bool QVPDF_WriteImageToURL(const RasterImage* image, const std::string& path, Im
         std::cerr << "Couldn't create image destination!\n";
         return false;
     }
+    // Callers reserve a new name in the scratch area for the file: written
+    // straight, not through a temporary name.
     auto bytes = encodeImage(*image, type, resolution.width, resolution.height, quality);
-    if (!bytes || !writeFileAtomically(path, *bytes)) {
+    if (!bytes || !writeFileInPlace(path, *bytes)) {
         std::cerr << "Couldn't write image to file!\n";
         return false;
     }
