@@ -409,8 +409,7 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
         out.colour0 = {r, g, b, uint8_t(255 - levels[0])};
         out.colour1 = {r, g, b, uint8_t(255 - levels[1])};
         const int ink = out.colour1[3] > out.colour0[3] ? 1 : 0;
-        out.bilevel =
-            bitsAtSize(std::move(s->data), s->layout, ink, targetWidth, targetHeight);
+        out.bilevel = bitsAtSize(std::move(s->data), s->layout, ink, targetWidth, targetHeight);
         out.width = targetWidth;
         out.height = targetHeight;
         return out;
@@ -476,8 +475,8 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
     if (bilevelFile && !masked) {
         // The colours of the samples 0 and 1; the darker is the ink that
         // scaling keeps.
-        auto pair = imageFromSamples(std::string_view("\x40", 1), {2, 1, 1, 1}, *s->space,
-                                     s->decode);
+        auto pair =
+            imageFromSamples(std::string_view("\x40", 1), {2, 1, 1, 1}, *s->space, s->decode);
         if (pair && pair->isValid()) {
             const int c = pair->channels();
             for (int k = 0; k < 3; ++k) {
@@ -502,11 +501,12 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
     }
     const auto [pictureWidth, pictureHeight] = targetSize(fullWidth, fullHeight, bound);
     // The image's own samples are converted at no more than that size.
-    const int imageWidth = std::min(width, pictureWidth), imageHeight = std::min(height, pictureHeight);
+    const int imageWidth = std::min(width, pictureWidth),
+              imageHeight = std::min(height, pictureHeight);
     auto image = imageWidth == width && imageHeight == height
                      ? imageFromSamples(s->data, s->layout, *s->space, s->decode)
-                     : scaledImageFromSamples(s->data, s->layout, *s->space, s->decode,
-                                              imageWidth, imageHeight);
+                     : scaledImageFromSamples(s->data, s->layout, *s->space, s->decode, imageWidth,
+                                              imageHeight);
     if (!image)
         return std::nullopt;
     if (colorKey) {
@@ -570,7 +570,8 @@ std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
                                     decoded->colour0, decoded->colour1);
         written = png && writeFileAtomically(*path, *png);
     } else {
-        written = QVPDF_WriteImageToURL(&*decoded->image, *path, result.type, {72, 72}, jpegQuality);
+        written =
+            QVPDF_WriteImageToURL(&*decoded->image, *path, result.type, {72, 72}, jpegQuality);
     }
     if (!written) {
         removeAll(*path);

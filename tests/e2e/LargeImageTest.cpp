@@ -73,9 +73,9 @@ TEST(LargeImage, ScansAndPhotosAreKeptAtTheirDrawnSizeAndScansStayOneBit) {
         SCOPED_TRACE(format);
         const std::string out = folder + "/" + format;
         ASSERT_TRUE(platform::createDirectories(out + "/media"));
-        auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f " + format +
-                                        " " + fixtures::shellQuote(pdf) + " -o " +
-                                        fixtures::shellQuote(out));
+        auto run =
+            fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f " + format + " " +
+                                 fixtures::shellQuote(pdf) + " -o " + fixtures::shellQuote(out));
         ASSERT_TRUE(run.ok()) << run.output;
         const std::string package = out + "/scan." + format;
         auto check = fixtures::checkPackage(package);

@@ -25,10 +25,10 @@ void reportImage(QVPDFConentParser& p, const std::string& name) {
         image = std::static_pointer_cast<QVPDFImageXObject>(x);
         QVPDFRenderState* st = p.currentRenderingState();
         if (!p.delegate() || p.delegate()->wantsImageFiles())
-            image->extractForPainting(
-                p.contentStream() ? p.contentStream()->document() : nullptr,
-                st ? st->currentFillRGBColor() : QVPDFRGB{},
-                st ? QVPDFImageXObject::pixelBoundForCTM(st->ctm()) : std::nullopt);
+            image->extractForPainting(p.contentStream() ? p.contentStream()->document() : nullptr,
+                                      st ? st->currentFillRGBColor() : QVPDFRGB{},
+                                      st ? QVPDFImageXObject::pixelBoundForCTM(st->ctm())
+                                         : std::nullopt);
     }
     if (QVPDFConentParserDelegate* d = p.delegate())
         d->didScanXObjectImage(p, image);

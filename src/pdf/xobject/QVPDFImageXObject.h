@@ -47,7 +47,8 @@ public:
     /// The pixels an image drawn through `ctm` (its unit square to the page,
     /// in points) can show at kPictureDotsPerInch; none when the drawing is
     /// degenerate.
-    static std::optional<QVPDFImagePixelBound> pixelBoundForCTM(const platform::AffineTransform& ctm);
+    static std::optional<QVPDFImagePixelBound>
+    pixelBoundForCTM(const platform::AffineTransform& ctm);
 
     /// Path of the written file; none before the first painting and when
     /// the image could not be decoded or written.

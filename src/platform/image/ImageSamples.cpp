@@ -200,7 +200,8 @@ std::optional<RasterImage> scaledImageFromSamples(std::string_view data, const S
                                                   const ImageColorSpace& space,
                                                   const std::vector<double>& decode, int newWidth,
                                                   int newHeight) {
-    if (!isDownscale(layout, newWidth, newHeight) || layout.components != space.numberOfComponents())
+    if (!isDownscale(layout, newWidth, newHeight) ||
+        layout.components != space.numberOfComponents())
         return std::nullopt;
     const RasterImage::Format format =
         space.isGrayOutput() ? RasterImage::Format::Gray : RasterImage::Format::RGB;

@@ -274,7 +274,8 @@ bool encodeBilevelInto(std::string_view rows, int width, int height,
     }
     using Colour = std::array<uint8_t, 4>;
     const Colour black{0, 0, 0, 255}, white{255, 255, 255, 255};
-    const bool grey = (colour0 == black && colour1 == white) || (colour0 == white && colour1 == black);
+    const bool grey =
+        (colour0 == black && colour1 == white) || (colour0 == white && colour1 == black);
     png_set_write_fn(png, state, pngWrite, pngFlush);
     // Filters do nothing for samples below a byte.
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);

@@ -31,8 +31,8 @@ std::optional<std::string> encodePngCompact(const RasterImage& image, double dpi
 /// is too short for the size or encoding fails.
 std::optional<std::string> encodePngBilevel(std::string_view rows, int width, int height,
                                             const std::array<uint8_t, 4>& colour0,
-                                            const std::array<uint8_t, 4>& colour1,
-                                            double dpiX = 72, double dpiY = 72);
+                                            const std::array<uint8_t, 4>& colour1, double dpiX = 72,
+                                            double dpiY = 72);
 
 /// A PNG decoded to 8 bits per channel: palettes expanded, transparency
 /// (tRNS) turned into alpha, 16-bit channels rounded. None for anything that is

@@ -308,16 +308,16 @@ TEST_F(ImageXObjectTest, LargeImagesAreScaledToTheirDrawnSizeAndTwoColoursStayOn
         int width, height, bitDepth, colourType;
         std::vector<uint8_t> left, right; // decoded pixels of each half; empty: checked apart
     } cases[] = {
-        {"Gray", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "24 0 0 18 0 0",
-         100, 75, 1, 0, black, white},
+        {"Gray", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "24 0 0 18 0 0", 100,
+         75, 1, 0, black, white},
         // Turned a quarter: bounded along the image's own rows and columns.
         {"Turned", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "0 24 -18 0 0 0",
          100, 75, 1, 0, black, white},
         {"Inverted", stream(imageDict(bits + "/ColorSpace /DeviceGray /Decode [1 0]"), halves),
          "24 0 0 18 0 0", 100, 75, 1, 0, white, black},
         // Drawn large enough: kept at its own size, still one bit a pixel.
-        {"Unscaled", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves),
-         "400 0 0 300 0 0", 400, 300, 1, 0, black, white},
+        {"Unscaled", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "400 0 0 300 0 0",
+         400, 300, 1, 0, black, white},
         // Within a quarter past the bound: its own pixels are kept.
         {"NearlyFits", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves),
          "86.4 0 0 64.8 0 0", 400, 300, 1, 0, black, white},
@@ -329,17 +329,30 @@ TEST_F(ImageXObjectTest, LargeImagesAreScaledToTheirDrawnSizeAndTwoColoursStayOn
              return b.addStream(imageDict(bits + "/ColorSpace /DeviceGray /SMask " + smask(b)),
                                 halves);
          },
-         "24 0 0 18 0 0", 100, 75, 8, 4, {0, 255}, {255, 255}},
+         "24 0 0 18 0 0",
+         100,
+         75,
+         8,
+         4,
+         {0, 255},
+         {255, 255}},
         // Pixels of red and blue by turns average to purple, not to either.
-        {"Colour", stream(imageDict("/Width 400 /Height 300 /BitsPerComponent 8 "
-                                    "/ColorSpace /DeviceRGB"),
-                          checker),
-         "24 0 0 18 0 0", 100, 75, 8, 2, {}, {}},
+        {"Colour",
+         stream(imageDict("/Width 400 /Height 300 /BitsPerComponent 8 "
+                          "/ColorSpace /DeviceRGB"),
+                checker),
+         "24 0 0 18 0 0",
+         100,
+         75,
+         8,
+         2,
+         {},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ImagePdf pdf = makeImagePdf({{"Im", c.make}},
-                                    std::string("1 0 0 rg q ") + c.cm + " cm /Im Do Q");
+        ImagePdf pdf =
+            makeImagePdf({{"Im", c.make}}, std::string("1 0 0 rg q ") + c.cm + " cm /Im Do Q");
         auto images = runPage(*pdf.document, 1);
         ASSERT_EQ(images.size(), 1u);
         ASSERT_TRUE(images[0].path);
