@@ -279,16 +279,17 @@ bool QVZipArchive::worthDeflating(std::string_view sample) {
     } else if (deflateReset(&d.trial.z) != Z_OK) {
         return true;
     }
-    // Only the size matters: the output is bounded by what would make it worthwhile.
+    // Only the size matters: the output is bounded by what would make it
+    // worthwhile, with room for deflate to tell it has ended at the bound.
     const size_t bound = static_cast<size_t>(static_cast<double>(sample.size()) * kWorthwhile);
-    d.trialOutput.resize(bound);
+    d.trialOutput.resize(bound + 64);
     z_stream& z = d.trial.z;
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(sample.data()));
     z.avail_in = static_cast<uInt>(sample.size());
     z.next_out = reinterpret_cast<Bytef*>(d.trialOutput.data());
-    z.avail_out = static_cast<uInt>(bound);
-    // Z_STREAM_END within the bound: the sample shrank by a tenth or more.
-    return deflate(&z, Z_FINISH) == Z_STREAM_END;
+    z.avail_out = static_cast<uInt>(d.trialOutput.size());
+    // Ended within the bound: the sample shrank by a tenth or more.
+    return deflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out <= bound;
 }
 
 bool QVZipArchive::isStoredEntryName(const std::string& newname) {
