@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
+#include <string_view>
 
 namespace {
 
@@ -18,18 +20,34 @@ protected:
 
     std::string path(const std::string& name) const { return folder_ + "/" + name; }
 
-    /// Writes a file with `body` and returns its bytes.
-    std::string written(const std::function<void(XMLFileWriter&)>& body) {
+    /// Writes a file (or, `toOutput`, an output of the writer's own, as a
+    /// zip entry is) with `body` and returns its bytes.
+    std::string written(const std::function<void(XMLFileWriter&)>& body, bool toOutput = false) {
         const std::string p = path("part.xml");
-        auto w = XMLFileWriter::initWithPath(p);
+        std::string bytes;
+        auto w = toOutput ? XMLFileWriter::initWithOutput(p, std::make_unique<StringOutput>(bytes))
+                          : XMLFileWriter::initWithPath(p);
         EXPECT_TRUE(w);
         if (!w)
             return {};
         w->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
         body(*w);
         w->writeEndDocument();
-        return platform::readFile(p).value_or("<unreadable>");
+        return toOutput ? bytes : platform::readFile(p).value_or("<unreadable>");
     }
+
+    class StringOutput : public XMLOutput {
+    public:
+        explicit StringOutput(std::string& bytes) : bytes_(bytes) {}
+        bool write(std::string_view bytes) override {
+            bytes_.append(bytes);
+            return true;
+        }
+        bool close() override { return true; }
+
+    private:
+        std::string& bytes_;
+    };
 
     std::string folder_;
 };
@@ -55,30 +73,36 @@ TEST_F(XMLFileWriterTest, RelationshipsLayoutIsExact) {
 
 // A held stretch reaches the file whole or not at all: after a discard the
 // writer goes on as if the stretch had never been started, open elements and
-// namespace scopes included, also when the stretch outgrew the flush buffer.
+// namespace scopes included, also when the stretch outgrew the flush buffer,
+// whether the writer writes a file or an output (a zip entry, a stored part).
 TEST_F(XMLFileWriterTest, HeldOutputIsCommittedWholeOrDiscarded) {
-    std::string out = written([](XMLFileWriter& w) {
-        w.writeStartElement("body");
-        w.holdOutput();
-        w.writeStartElement("kept");
-        w.writeCharacters("a");
-        w.writeEndElement();
-        w.commitHeldOutput();
-        w.holdOutput();
-        w.setPrefix(std::string("x"), std::string("urn:x"));
-        w.writeStartElementWithNamespace("urn:x", "dropped");
-        for (int i = 0; i < 20000; ++i) {
-            w.writeStartElement("p");
-            w.writeCharacters("0123456789");
-            w.writeEndElement();
-        }
-        w.discardHeldOutput();
-        EXPECT_FALSE(w.isHoldingOutput());
-        EXPECT_EQ(w.level(), 1);
-        w.writeStartElement("after");
-        w.writeEndElement();
-    });
-    EXPECT_EQ(out, std::string(kDecl) + "\n<body>\n\t<kept>a</kept>\n\t<after/>\n</body>");
+    for (bool toOutput : {false, true}) {
+        SCOPED_TRACE(toOutput ? "output" : "file");
+        std::string out = written(
+            [](XMLFileWriter& w) {
+                w.writeStartElement("body");
+                w.holdOutput();
+                w.writeStartElement("kept");
+                w.writeCharacters("a");
+                w.writeEndElement();
+                w.commitHeldOutput();
+                w.holdOutput();
+                w.setPrefix(std::string("x"), std::string("urn:x"));
+                w.writeStartElementWithNamespace("urn:x", "dropped");
+                for (int i = 0; i < 20000; ++i) {
+                    w.writeStartElement("p");
+                    w.writeCharacters("0123456789");
+                    w.writeEndElement();
+                }
+                w.discardHeldOutput();
+                EXPECT_FALSE(w.isHoldingOutput());
+                EXPECT_EQ(w.level(), 1);
+                w.writeStartElement("after");
+                w.writeEndElement();
+            },
+            toOutput);
+        EXPECT_EQ(out, std::string(kDecl) + "\n<body>\n\t<kept>a</kept>\n\t<after/>\n</body>");
+    }
 }
 
 TEST_F(XMLFileWriterTest, ClosingFormsAndTextLayout) {
