@@ -70,7 +70,7 @@ public:
                             const std::string& newname);
     /// Whether an entry of this name may be stored rather than deflated: an
     /// image whose format compresses it already. It is stored unless its
-    /// first 64 KiB shrink by a tenth or more under deflate's fastest level.
+    /// first 16 KiB shrink by a tenth or more under deflate's fastest level.
     static bool isStoredEntryName(const std::string& newname);
     /// Adds bytes held in memory as one entry.
     bool addDataToZip(std::string_view bytes, const std::string& newname);
@@ -86,8 +86,9 @@ public:
 
 private:
     struct Impl;
-    /// Opens an entry dated `modified` (local time) unless a fixed date is set; raw: the
-    /// caller hands over compressed bytes.
+    /// Opens an entry dated `modified` (local time) unless a fixed date is set;
+    /// raw: the caller hands over compressed bytes, or, `stored`, the bytes
+    /// that are kept as they are.
     bool openRawEntry(const std::string& newname, std::time_t modified, bool stored = false);
     /// Whether deflating bytes like these shrinks them by a tenth or more.
     bool worthDeflating(std::string_view sample);
