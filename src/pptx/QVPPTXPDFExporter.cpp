@@ -81,6 +81,7 @@ QVPPTXPDFExporter::~QVPPTXPDFExporter() = default;
 void QVPPTXPDFExporter::begainConvertPDF(const std::string& outputPath) {
     pdfConverter_.reset();
     derivedImages_ = QVPDFDerivedImageFiles();
+    lastRunFont_ = RunFont();
     pdfConverter_ = std::make_unique<QVPPTXWriter>(
         outputPath, static_cast<uint64_t>(std::max<int64_t>(0, numberOfPagesToConvert())));
     pdfConverter_->begainWriteDocument();
@@ -185,17 +186,23 @@ QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
     // The face a reader has (CMR10 as Times New Roman, Melior as the core
     // family its flags call for): under a name the reader lacks, the text
     // is set in a wider default font and runs out of its box.
-    std::string family;
     if (const auto& font = s->font()) {
-        const ReaderFontFace face = readerFontFor(*font);
-        family = face.family;
-        r.b = face.bold;
-        r.i = face.italic;
-        const ReaderFontTableEntry entry = readerFontTableEntry(face.family, face.kind);
-        r.latin.pitchFamily = pitchFamily(entry);
-        r.latin.charset = entry.charset == "02" ? "2" : "0";
+        if (lastRunFont_.font != font) {
+            const ReaderFontFace face = readerFontFor(*font);
+            const ReaderFontTableEntry entry = readerFontTableEntry(face.family, face.kind);
+            lastRunFont_.latin.typeface = face.family;
+            lastRunFont_.latin.pitchFamily = pitchFamily(entry);
+            lastRunFont_.latin.charset = entry.charset == "02" ? "2" : "0";
+            lastRunFont_.bold = face.bold;
+            lastRunFont_.italic = face.italic;
+            lastRunFont_.font = font;
+        }
+        r.latin = lastRunFont_.latin;
+        r.b = lastRunFont_.bold;
+        r.i = lastRunFont_.italic;
+    } else {
+        r.latin.typeface = std::string();
     }
-    r.latin.typeface = family;
     r.cs = r.latin;
     r.invisible = s->isTextInvisible() ? 1 : 0;
     // The size along the baseline as the slide shows it, to the half point:
