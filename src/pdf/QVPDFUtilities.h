@@ -21,6 +21,13 @@ namespace platform {
 class PdfPage;
 }
 
+/// The most pixels a picture can show where it is drawn, per axis of the
+/// image (its columns, its rows).
+struct QVPDFImagePixelBound {
+    int width = 0;
+    int height = 0;
+};
+
 /// How an image stream became a file.
 struct QVPDFExtractedImage {
     std::string path;
@@ -65,10 +72,15 @@ public:
     /// re-encoded JPEG (at `jpegQuality`) only for JPEG data that had to be
     /// decoded and has no mask. `colorSpaces` resolves colour-space names of
     /// inline images; stencil masks (/ImageMask) are painted in
-    /// `stencilColor`. None when the image cannot be decoded or written.
+    /// `stencilColor`. An image past `bound` (by more than a quarter on an
+    /// axis) is scaled down to it on that axis while its samples are
+    /// converted, so that its full-size pixels are never held. A 1-bit image
+    /// of two colours without a mask, and a stencil mask, are written as
+    /// 1-bit PNG. None when the image cannot be decoded or written.
     static std::optional<QVPDFExtractedImage> extractPDFStream(
         const platform::PdfObject& stream, const std::optional<platform::PdfObject>& colorSpaces,
-        const std::string& folder, float jpegQuality, const QVPDFRGB& stencilColor = {});
+        const std::string& folder, float jpegQuality, const QVPDFRGB& stencilColor = {},
+        const std::optional<QVPDFImagePixelBound>& bound = std::nullopt);
     /// The pixels of an image stream with its masks applied (what would be
     /// written as PNG); none when it cannot be decoded.
     static std::optional<platform::RasterImage>

@@ -10,8 +10,11 @@
 #include "platform/image/Jbig2Codec.h"
 #include "platform/image/Jpeg2000Codec.h"
 #include "platform/image/JpegCodec.h"
+#include "platform/image/PngCodec.h"
 
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cmath>
 #include <iostream>
 
@@ -342,6 +345,10 @@ std::string trimmedJpeg(std::string bytes) {
 
 struct Decoded {
     std::optional<RasterImage> image;
+    /// Set instead of `image` for a picture of two colours: its packed 1-bit
+    /// rows (width x height) and the colours of the samples 0 and 1.
+    std::optional<std::string> bilevel;
+    std::array<uint8_t, 4> colour0{}, colour1{};
     /// Set instead of `image` when the stream's own bytes are the file.
     std::optional<ImageFileType> copiedType;
     std::string copied;
@@ -350,15 +357,64 @@ struct Decoded {
     int width = 0, height = 0;
 };
 
+/// The size an image of width x height is written at under `bound`: an axis
+/// more than a quarter past its bound is cut down to it. Closer to the bound
+/// the image keeps its own pixels, since resampling would cost more in looks
+/// than it saves.
+std::pair<int, int> targetSize(int width, int height,
+                               const std::optional<QVPDFImagePixelBound>& bound) {
+    if (!bound)
+        return {width, height};
+    auto axis = [](int source, int limit) {
+        return limit >= 1 && double(source) > 1.25 * double(limit) ? limit : source;
+    };
+    return {axis(width, bound->width), axis(height, bound->height)};
+}
+
+/// The packed rows of 1-bit one-component samples at width x height: the
+/// samples themselves (padded to their rows with zero samples) at their own
+/// size, else scaled down with `inkSample` as the value to keep.
+std::string bitsAtSize(std::string&& data, const SampleLayout& layout, int inkSample, int width,
+                       int height) {
+    if (width == layout.width && height == layout.height) {
+        data.resize(layout.dataBytes(), '\0');
+        return std::move(data);
+    }
+    return scaledBitsFromSamples(data, layout, inkSample, width, height);
+}
+
 std::optional<Decoded> decodeStream(const PdfObject& stream,
                                     const std::optional<PdfObject>& colorSpaces,
-                                    const QVPDFRGB& stencilColor, bool allowCopy) {
+                                    const QVPDFRGB& stencilColor, bool allowCopy,
+                                    const std::optional<QVPDFImagePixelBound>& bound = {}) {
     auto s = readSamples(stream, colorSpaces, Purpose::Image, allowCopy);
     if (!s)
         return std::nullopt;
     Decoded out;
     out.width = s->layout.width;
     out.height = s->layout.height;
+    // A file of two colours is written with one bit a pixel; a picture
+    // wanted as pixels (allowCopy false) gets them.
+    const bool bilevelFile = allowCopy && s->layout.components == 1 &&
+                             s->layout.bitsPerComponent == 1 && s->layout.isValid();
+    const auto [targetWidth, targetHeight] = targetSize(s->layout.width, s->layout.height, bound);
+    if (s->stencil && bilevelFile) {
+        // The two samples' levels through the decode pair: the paint's alpha.
+        const std::vector<uint8_t> levels =
+            graysFromSamples(std::string_view("\x40", 1), {2, 1, 1, 1}, s->decode[0], s->decode[1]);
+        if (levels.size() != 2)
+            return std::nullopt;
+        auto channel = [](int32_t v) { return uint8_t(std::clamp<int32_t>(v, 0, 255)); };
+        const uint8_t r = channel(stencilColor.r), g = channel(stencilColor.g),
+                      b = channel(stencilColor.b);
+        out.colour0 = {r, g, b, uint8_t(255 - levels[0])};
+        out.colour1 = {r, g, b, uint8_t(255 - levels[1])};
+        const int ink = out.colour1[3] > out.colour0[3] ? 1 : 0;
+        out.bilevel = bitsAtSize(std::move(s->data), s->layout, ink, targetWidth, targetHeight);
+        out.width = targetWidth;
+        out.height = targetHeight;
+        return out;
+    }
     if (s->stencil) {
         std::vector<uint8_t> levels =
             graysFromSamples(s->data, s->layout, s->decode[0], s->decode[1]);
@@ -414,23 +470,56 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
 
     if (!decodeDeferredJpeg(*s))
         return std::nullopt;
-    out.width = s->layout.width;
-    out.height = s->layout.height;
-    auto image = imageFromSamples(s->data, s->layout, *s->space, s->decode);
+    const int width = s->layout.width, height = s->layout.height;
+    out.width = width;
+    out.height = height;
+    if (bilevelFile && !masked) {
+        // The colours of the samples 0 and 1; the darker is the ink that
+        // scaling keeps.
+        auto pair =
+            imageFromSamples(std::string_view("\x40", 1), {2, 1, 1, 1}, *s->space, s->decode);
+        if (pair && pair->isValid()) {
+            const int c = pair->channels();
+            for (int k = 0; k < 3; ++k) {
+                out.colour0[size_t(k)] = pair->pixels[size_t(c == 1 ? 0 : k)];
+                out.colour1[size_t(k)] = pair->pixels[size_t(c + (c == 1 ? 0 : k))];
+            }
+            out.colour0[3] = out.colour1[3] = 255;
+            auto lightness = [](const std::array<uint8_t, 4>& v) { return v[0] + v[1] + v[2]; };
+            const int ink = lightness(out.colour1) < lightness(out.colour0) ? 1 : 0;
+            const auto [w, h] = targetSize(width, height, bound);
+            out.bilevel = bitsAtSize(std::move(s->data), s->layout, ink, w, h);
+            out.width = w;
+            out.height = h;
+            return out;
+        }
+    }
+    // The picture's size: the larger of image and mask, within the bound.
+    int fullWidth = width, fullHeight = height;
+    if (mask) {
+        fullWidth = std::max(fullWidth, mask->width);
+        fullHeight = std::max(fullHeight, mask->height);
+    }
+    const auto [pictureWidth, pictureHeight] = targetSize(fullWidth, fullHeight, bound);
+    // The image's own samples are converted at no more than that size.
+    const int imageWidth = std::min(width, pictureWidth),
+              imageHeight = std::min(height, pictureHeight);
+    auto image = imageWidth == width && imageHeight == height
+                     ? imageFromSamples(s->data, s->layout, *s->space, s->decode)
+                     : scaledImageFromSamples(s->data, s->layout, *s->space, s->decode, imageWidth,
+                                              imageHeight);
     if (!image)
         return std::nullopt;
     if (colorKey) {
         if (auto alpha = colorKeyAlpha(s->data, s->layout, *colorKey))
-            mask = AlphaPlane{std::move(*alpha), s->layout.width, s->layout.height};
+            mask = AlphaPlane{std::move(*alpha), width, height};
     }
     if (mask) {
-        // Image and mask are both stretched over the larger of their sizes.
-        const int w = std::max(image->width, mask->width);
-        const int h = std::max(image->height, mask->height);
-        if (isAcceptableImageSize(w, h)) {
-            RasterImage scaled = scaleImageNearest(*image, w, h);
-            std::vector<uint8_t> alpha =
-                scalePlaneNearest(mask->alpha, mask->width, mask->height, w, h);
+        // Image and mask are both stretched over the picture's size.
+        if (isAcceptableImageSize(pictureWidth, pictureHeight)) {
+            RasterImage scaled = scaleImageNearest(*image, pictureWidth, pictureHeight);
+            std::vector<uint8_t> alpha = scalePlaneNearest(mask->alpha, mask->width, mask->height,
+                                                           pictureWidth, pictureHeight);
             image = scaled.withAlpha(alpha);
         }
     } else if (s->codec == ImageCodec::DCT) {
@@ -455,8 +544,9 @@ QVPDFUtilities::decodePDFImage(const PdfObject& stream, const std::optional<PdfO
 
 std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
     const PdfObject& stream, const std::optional<PdfObject>& colorSpaces, const std::string& folder,
-    float jpegQuality, const QVPDFRGB& stencilColor) {
-    auto decoded = decodeStream(stream, colorSpaces, stencilColor, true);
+    float jpegQuality, const QVPDFRGB& stencilColor,
+    const std::optional<QVPDFImagePixelBound>& bound) {
+    auto decoded = decodeStream(stream, colorSpaces, stencilColor, true, bound);
     if (!decoded || !createDirectories(folder))
         return std::nullopt;
     QVPDFExtractedImage result;
@@ -468,19 +558,32 @@ std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
     } else {
         result.type = decoded->lossySource ? ImageFileType::JPEG : ImageFileType::PNG;
     }
-    // The extension is that of the bytes actually written.
-    std::string name = "IMG_" + newUUIDString() + "." + extensionForImageFileType(result.type);
-    auto path = QVPDFPathUtilities::getNewPathby(appendPathComponent(folder, name));
-    if (!path)
-        return std::nullopt;
-    bool written = decoded->copiedType ? writeFileAtomically(*path, decoded->copied)
-                                       : QVPDF_WriteImageToURL(&*decoded->image, *path, result.type,
-                                                               {72, 72}, jpegQuality);
-    if (!written) {
-        removeAll(*path);
-        return std::nullopt;
+    std::optional<std::string> encoded;
+    if (!decoded->copiedType) {
+        encoded = decoded->bilevel
+                      ? encodePngBilevel(*decoded->bilevel, decoded->width, decoded->height,
+                                         decoded->colour0, decoded->colour1)
+                      : encodeImage(*decoded->image, result.type, 72, 72, jpegQuality);
+        if (!encoded) {
+            std::cerr << "Couldn't write image to file!\n";
+            return std::nullopt;
+        }
     }
-    result.path = *path;
+    const std::string& bytes = decoded->copiedType ? decoded->copied : *encoded;
+    // The extension is that of the bytes actually written. A scratch file of
+    // this run alone, under a new unique name: written straight, not through a
+    // temporary name (a page of thousands of inline images made thousands).
+    std::string path = appendPathComponent(folder, "IMG_" + newUUIDString() + "." +
+                                                       extensionForImageFileType(result.type));
+    if (!writeNewFile(path, bytes)) {
+        if (errno != EEXIST)
+            return std::nullopt;
+        auto other = QVPDFPathUtilities::getNewPathby(path);
+        if (!other || !writeFileInPlace(*other, bytes))
+            return std::nullopt;
+        path = *other;
+    }
+    result.path = std::move(path);
     return result;
 }
 
@@ -533,8 +636,10 @@ bool QVPDF_WriteImageToURL(const RasterImage* image, const std::string& path, Im
         std::cerr << "Couldn't create image destination!\n";
         return false;
     }
+    // Callers reserve a new name in the scratch area for the file: written
+    // straight, not through a temporary name.
     auto bytes = encodeImage(*image, type, resolution.width, resolution.height, quality);
-    if (!bytes || !writeFileAtomically(path, *bytes)) {
+    if (!bytes || !writeFileInPlace(path, *bytes)) {
         std::cerr << "Couldn't write image to file!\n";
         return false;
     }

@@ -17,8 +17,8 @@ namespace {
 
 // Reports the image of that name in the collection, or none. An image is
 // written to its file (once per document) right before its first report, in
-// the fill colour when it is a stencil mask, unless the delegate keeps nothing
-// of images.
+// the fill colour when it is a stencil mask and with no more pixels than it
+// shows where the CTM draws it, unless the delegate keeps nothing of images.
 void reportImage(QVPDFConentParser& p, const std::string& name) {
     std::shared_ptr<QVPDFImageXObject> image;
     if (auto x = p.xObjectCollection().xObjectWithNamed(name); x && x->getType() == 1) {
@@ -26,7 +26,9 @@ void reportImage(QVPDFConentParser& p, const std::string& name) {
         QVPDFRenderState* st = p.currentRenderingState();
         if (!p.delegate() || p.delegate()->wantsImageFiles())
             image->extractForPainting(p.contentStream() ? p.contentStream()->document() : nullptr,
-                                      st ? st->currentFillRGBColor() : QVPDFRGB{});
+                                      st ? st->currentFillRGBColor() : QVPDFRGB{},
+                                      st ? QVPDFImageXObject::pixelBoundForCTM(st->ctm())
+                                         : std::nullopt);
     }
     if (QVPDFConentParserDelegate* d = p.delegate())
         d->didScanXObjectImage(p, image);

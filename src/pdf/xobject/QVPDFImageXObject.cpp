@@ -4,6 +4,7 @@
 #include "platform/image/ImageFileCache.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -47,8 +48,23 @@ bool QVPDFImageXObject::isImageMask() const {
     return flag.boolean().value_or(false);
 }
 
+std::optional<QVPDFImagePixelBound>
+QVPDFImageXObject::pixelBoundForCTM(const platform::AffineTransform& ctm) {
+    // The image's columns run along the unit square's x side, its rows along y.
+    const double width = std::hypot(ctm.a, ctm.b), height = std::hypot(ctm.c, ctm.d);
+    if (!std::isfinite(width) || !std::isfinite(height) || !(width > 0) || !(height > 0))
+        return std::nullopt;
+    auto pixels = [](double points) {
+        // Past a million pixels a side no image is acceptable anyway.
+        const double n = std::ceil(points * (kPictureDotsPerInch / 72));
+        return n < 1 ? 1 : n > double(1 << 20) ? (1 << 20) : int(n);
+    };
+    return QVPDFImagePixelBound{pixels(width), pixels(height)};
+}
+
 void QVPDFImageXObject::extractForPainting(
-    const std::shared_ptr<platform::PdfDocumentImpl>& document, const QVPDFRGB& fillColor) {
+    const std::shared_ptr<platform::PdfDocumentImpl>& document, const QVPDFRGB& fillColor,
+    const std::optional<QVPDFImagePixelBound>& bound) {
     auto cache = platform::ImageFileCache::forDocument(document);
     if (!cache)
         return;
@@ -60,6 +76,8 @@ void QVPDFImageXObject::extractForPainting(
         key = std::to_string(id.number) + " " + std::to_string(id.generation);
         if (stencil)
             key += " " + hexColor(fillColor);
+        if (bound)
+            key += " " + std::to_string(bound->width) + "x" + std::to_string(bound->height);
         if (const std::optional<std::string>* known = cache->find(key)) {
             cachedImagePath_ = *known;
             return;
@@ -70,7 +88,7 @@ void QVPDFImageXObject::extractForPainting(
     std::optional<std::string> path;
     if (auto folder = cache->folder())
         if (auto written = QVPDFUtilities::extractPDFStream(imageStream_, colorSpaces_, *folder,
-                                                            kJpegQuality, fillColor))
+                                                            kJpegQuality, fillColor, bound))
             path = written->path;
     if (!key.empty())
         cache->store(key, path);

@@ -6,6 +6,7 @@
 // forms is written once per document; a stencil mask is written once per fill
 // colour it is painted in.
 
+#include "pdf/QVPDFUtilities.h"
 #include "pdf/colour/QVPDFColor.h"
 #include "pdf/xobject/QVPDFXObject.h"
 
@@ -33,9 +34,21 @@ public:
     /// Makes sure the image file exists for a painting of the image, a stencil
     /// mask in `fillColor`: taken from the document's cache when written
     /// before, else extracted now into the document's scratch folder. The
-    /// interpreter calls it right before it reports the image.
+    /// interpreter calls it right before it reports the image. An image with
+    /// more pixels than `bound` is written scaled down to it; such a file is
+    /// shared only by paintings with the same bound.
     void extractForPainting(const std::shared_ptr<platform::PdfDocumentImpl>& document,
-                            const QVPDFRGB& fillColor);
+                            const QVPDFRGB& fillColor,
+                            const std::optional<QVPDFImagePixelBound>& bound = std::nullopt);
+
+    /// Resolution at which pictures are kept where they are drawn: a printed
+    /// page shows no more, so pixels past it only cost memory and time.
+    static constexpr double kPictureDotsPerInch = 300;
+    /// The pixels an image drawn through `ctm` (its unit square to the page,
+    /// in points) can show at kPictureDotsPerInch; none when the drawing is
+    /// degenerate.
+    static std::optional<QVPDFImagePixelBound>
+    pixelBoundForCTM(const platform::AffineTransform& ctm);
 
     /// Path of the written file; none before the first painting and when
     /// the image could not be decoded or written.

@@ -177,6 +177,125 @@ std::optional<RasterImage> imageFromSamples(std::string_view data, const SampleL
     return image;
 }
 
+namespace {
+
+/// First source index of each of `target` boxes over `source` items, and the
+/// end of the last: box k covers [edges[k], edges[k + 1]), never empty while
+/// target <= source.
+std::vector<int> boxEdges(int source, int target) {
+    std::vector<int> edges(size_t(target) + 1);
+    for (int k = 0; k <= target; ++k)
+        edges[size_t(k)] = int(uint64_t(k) * uint64_t(source) / uint64_t(target));
+    return edges;
+}
+
+bool isDownscale(const SampleLayout& layout, int newWidth, int newHeight) {
+    return layout.isValid() && newWidth >= 1 && newHeight >= 1 && newWidth <= layout.width &&
+           newHeight <= layout.height;
+}
+
+} // namespace
+
+std::optional<RasterImage> scaledImageFromSamples(std::string_view data, const SampleLayout& layout,
+                                                  const ImageColorSpace& space,
+                                                  const std::vector<double>& decode, int newWidth,
+                                                  int newHeight) {
+    if (!isDownscale(layout, newWidth, newHeight) ||
+        layout.components != space.numberOfComponents())
+        return std::nullopt;
+    const RasterImage::Format format =
+        space.isGrayOutput() ? RasterImage::Format::Gray : RasterImage::Format::RGB;
+    RasterImage out = RasterImage::make(newWidth, newHeight, format);
+    if (!out.isValid())
+        return std::nullopt;
+    const int c = out.channels();
+    const std::vector<int> columns = boxEdges(layout.width, newWidth);
+    const std::vector<int> rows = boxEdges(layout.height, newHeight);
+    std::vector<int> columnOf(size_t(layout.width));
+    for (int k = 0; k < newWidth; ++k)
+        for (int x = columns[size_t(k)]; x < columns[size_t(k) + 1]; ++x)
+            columnOf[size_t(x)] = k;
+    const size_t rowBytes = layout.rowBytes();
+    std::vector<uint64_t> sums(static_cast<size_t>(newWidth) * size_t(c));
+    for (int ty = 0; ty < newHeight; ++ty) {
+        const int y0 = rows[size_t(ty)], y1 = rows[size_t(ty) + 1];
+        SampleLayout band = layout;
+        band.height = y1 - y0;
+        // Rows past the data's end read as zero, as for the whole image.
+        const size_t start = std::min(data.size(), size_t(y0) * rowBytes);
+        const std::string_view bandData =
+            data.substr(start, std::min(data.size() - start, size_t(band.height) * rowBytes));
+        auto pixels = imageFromSamples(bandData, band, space, decode);
+        if (!pixels || pixels->format != format)
+            return std::nullopt;
+        std::fill(sums.begin(), sums.end(), 0);
+        for (int y = 0; y < band.height; ++y) {
+            const uint8_t* in = pixels->row(y);
+            for (int x = 0; x < layout.width; ++x)
+                for (int k = 0; k < c; ++k)
+                    sums[size_t(columnOf[size_t(x)]) * size_t(c) + size_t(k)] +=
+                        in[size_t(x) * size_t(c) + size_t(k)];
+        }
+        uint8_t* o = out.row(ty);
+        for (int tx = 0; tx < newWidth; ++tx) {
+            const uint64_t count =
+                uint64_t(columns[size_t(tx) + 1] - columns[size_t(tx)]) * uint64_t(band.height);
+            for (int k = 0; k < c; ++k)
+                o[size_t(tx) * size_t(c) + size_t(k)] =
+                    uint8_t((sums[size_t(tx) * size_t(c) + size_t(k)] + count / 2) / count);
+        }
+    }
+    return out;
+}
+
+std::string scaledBitsFromSamples(std::string_view data, const SampleLayout& layout, int inkSample,
+                                  int newWidth, int newHeight) {
+    if (!isDownscale(layout, newWidth, newHeight) || layout.components != 1 ||
+        layout.bitsPerComponent != 1)
+        return {};
+    const std::vector<int> columns = boxEdges(layout.width, newWidth);
+    const std::vector<int> rows = boxEdges(layout.height, newHeight);
+    std::vector<int> columnOf(size_t(layout.width));
+    for (int k = 0; k < newWidth; ++k)
+        for (int x = columns[size_t(k)]; x < columns[size_t(k) + 1]; ++x)
+            columnOf[size_t(x)] = k;
+    const size_t rowBytes = layout.rowBytes(), outRowBytes = (size_t(newWidth) + 7) / 8;
+    // Missing rows are zero samples, as imageFromSamples reads them.
+    const uint8_t ink = inkSample ? 1 : 0;
+    std::string out(outRowBytes * size_t(newHeight), '\0');
+    std::vector<uint32_t> onBits(static_cast<size_t>(newWidth));
+    for (int ty = 0; ty < newHeight; ++ty) {
+        const int y0 = rows[size_t(ty)], y1 = rows[size_t(ty) + 1];
+        std::fill(onBits.begin(), onBits.end(), 0);
+        for (int y = y0; y < y1; ++y) {
+            const size_t at = size_t(y) * rowBytes;
+            if (at >= data.size())
+                break;
+            const auto* row = reinterpret_cast<const uint8_t*>(data.data() + at);
+            const size_t have = std::min(rowBytes, data.size() - at);
+            for (size_t b = 0; b < have; ++b) {
+                if (row[b] == 0)
+                    continue;
+                for (int bit = 0; bit < 8; ++bit) {
+                    const size_t x = b * 8 + size_t(bit);
+                    if (x < size_t(layout.width) && (row[b] >> (7 - bit)) & 1)
+                        ++onBits[size_t(columnOf[x])];
+                }
+            }
+        }
+        uint8_t* o = reinterpret_cast<uint8_t*>(out.data()) + size_t(ty) * outRowBytes;
+        for (int tx = 0; tx < newWidth; ++tx) {
+            const uint64_t area =
+                uint64_t(columns[size_t(tx) + 1] - columns[size_t(tx)]) * uint64_t(y1 - y0);
+            const uint64_t inkCount = ink ? onBits[size_t(tx)] : area - onBits[size_t(tx)];
+            const bool inked = 3 * inkCount >= area;
+            if (inked ? ink == 1 : ink == 0)
+                o[tx >> 3] = uint8_t(o[tx >> 3] | (0x80 >> (tx & 7)));
+        }
+    }
+    return out;
+}
+
 std::vector<uint8_t> graysFromSamples(std::string_view data, const SampleLayout& layout,
                                       double dmin, double dmax) {
     SampleLayout one = layout;

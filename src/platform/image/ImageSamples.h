@@ -42,6 +42,26 @@ std::optional<RasterImage> imageFromSamples(std::string_view data, const SampleL
                                             const ImageColorSpace& space,
                                             const std::vector<double>& decode);
 
+/// The image of the samples scaled down to newWidth x newHeight (neither more
+/// than the layout's): each target pixel is the mean of the source pixels its
+/// box covers. The samples are converted one band of source rows at a time,
+/// so only the target image and one band of pixels are held, however large
+/// the source. None as for imageFromSamples or when the target is not smaller
+/// or equal on both axes.
+std::optional<RasterImage> scaledImageFromSamples(std::string_view data, const SampleLayout& layout,
+                                                  const ImageColorSpace& space,
+                                                  const std::vector<double>& decode, int newWidth,
+                                                  int newHeight);
+
+/// 1-bit one-component samples scaled down to newWidth x newHeight, packed the
+/// same way (rows on byte boundaries, most significant bit first). A target
+/// pixel takes `inkSample` (0 or 1) when at least a third of the source pixels
+/// its box covers have it, the other value elsewhere: a stroke a third of a
+/// target pixel wide still shows, which an even split would drop from scanned
+/// text. Empty when the layout is not 1-bit gray or the target not within it.
+std::string scaledBitsFromSamples(std::string_view data, const SampleLayout& layout, int inkSample,
+                                  int newWidth, int newHeight);
+
 /// One 8-bit value per pixel of a one-component layout: the sample mapped
 /// through (dmin, dmax) onto 0..255. Masks are read with it.
 std::vector<uint8_t> graysFromSamples(std::string_view data, const SampleLayout& layout,

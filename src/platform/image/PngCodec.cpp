@@ -257,6 +257,52 @@ bool encodeCompactInto(const CompactRows& rows, int width, int height, double dp
     return true;
 }
 
+bool encodeBilevelInto(std::string_view rows, int width, int height,
+                       const std::array<uint8_t, 4>& colour0, const std::array<uint8_t, 4>& colour1,
+                       double dpiX, double dpiY, WriteState* state) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, pngError, pngWarning);
+    if (!png)
+        return false;
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        return false;
+    }
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    using Colour = std::array<uint8_t, 4>;
+    const Colour black{0, 0, 0, 255}, white{255, 255, 255, 255};
+    const bool grey =
+        (colour0 == black && colour1 == white) || (colour0 == white && colour1 == black);
+    png_set_write_fn(png, state, pngWrite, pngFlush);
+    // Filters do nothing for samples below a byte.
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 1,
+                 grey ? PNG_COLOR_TYPE_GRAY : PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[2] = {{colour0[0], colour0[1], colour0[2]},
+                            {colour1[0], colour1[1], colour1[2]}};
+    png_byte alpha[2] = {colour0[3], colour1[3]};
+    if (!grey) {
+        png_set_PLTE(png, info, palette, 2);
+        if (colour0[3] != 255 || colour1[3] != 255)
+            png_set_tRNS(png, info, alpha, 2, nullptr);
+    }
+    png_set_pHYs(png, info, pixelsPerMetre(dpiX), pixelsPerMetre(dpiY), PNG_RESOLUTION_METER);
+    png_write_info(png, info);
+    // Grey 1-bit PNG shows 0 as black: white-on-0 data is written inverted.
+    if (grey && colour0 == white)
+        png_set_invert_mono(png);
+    const size_t rowBytes = (size_t(width) + 7) / 8;
+    for (int y = 0; y < height; ++y)
+        png_write_row(png, reinterpret_cast<png_const_bytep>(rows.data() + size_t(y) * rowBytes));
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
 struct DecodeState {
     RasterImage image;
     std::vector<png_bytep> rows;
@@ -332,6 +378,19 @@ std::optional<std::string> encodePngCompact(const RasterImage& image, double dpi
     auto rows = std::make_unique<CompactRows>(compactRows(image));
     auto state = std::make_unique<WriteState>();
     if (!encodeCompactInto(*rows, image.width, image.height, dpiX, dpiY, state.get()))
+        return std::nullopt;
+    return std::move(state->out);
+}
+
+std::optional<std::string> encodePngBilevel(std::string_view rows, int width, int height,
+                                            const std::array<uint8_t, 4>& colour0,
+                                            const std::array<uint8_t, 4>& colour1, double dpiX,
+                                            double dpiY) {
+    if (!isAcceptableImageSize(width, height) ||
+        rows.size() < (size_t(width) + 7) / 8 * size_t(height))
+        return std::nullopt;
+    auto state = std::make_unique<WriteState>();
+    if (!encodeBilevelInto(rows, width, height, colour0, colour1, dpiX, dpiY, state.get()))
         return std::nullopt;
     return std::move(state->out);
 }

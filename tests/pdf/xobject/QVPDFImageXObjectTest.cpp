@@ -237,3 +237,141 @@ TEST_F(ImageXObjectTest, FilesAreNamedAfterWhatTheyHold) {
 }
 
 } // namespace
+
+/// What a PNG file's header says: size, bit depth and colour type.
+struct PngHeader {
+    int width = 0, height = 0, bitDepth = 0, colourType = -1;
+};
+
+PngHeader pngHeader(const std::string& path) {
+    const std::string png = platform::readFile(path).value_or("");
+    PngHeader h;
+    if (png.size() < 26 || png.compare(12, 4, "IHDR") != 0)
+        return h;
+    auto be32 = [&](size_t at) {
+        return int((uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
+                   (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3])));
+    };
+    h.width = be32(16);
+    h.height = be32(20);
+    h.bitDepth = uint8_t(png[24]);
+    h.colourType = uint8_t(png[25]);
+    return h;
+}
+
+/// 1-bit rows of width x height: the left half 0 samples, the right half 1.
+std::string halvesBits(int width, int height) {
+    const size_t rowBytes = (size_t(width) + 7) / 8;
+    std::string rows(rowBytes * size_t(height), '\0');
+    for (int y = 0; y < height; ++y)
+        for (int x = width / 2; x < width; ++x)
+            rows[size_t(y) * rowBytes + size_t(x) / 8] |= char(0x80 >> (x % 8));
+    return rows;
+}
+
+/// Every pixel of `image` at column x: `left` for x < width / 2, else `right`.
+bool showsHalves(const RasterImage& image, const std::vector<uint8_t>& left,
+                 const std::vector<uint8_t>& right) {
+    const int c = image.channels();
+    if (size_t(c) != left.size() || size_t(c) != right.size())
+        return false;
+    for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) {
+            const auto& want = x < image.width / 2 ? left : right;
+            for (int k = 0; k < c; ++k)
+                if (image.row(y)[size_t(x) * size_t(c) + size_t(k)] != want[size_t(k)])
+                    return false;
+        }
+    return true;
+}
+
+// An image with far more pixels than its drawn size shows at 300 dpi is
+// written at that size; one of two colours without a mask (or a stencil) as a
+// 1-bit PNG, whether scaled or not. A 400 x 300 image drawn 24 x 18 points
+// has room for 100 x 75 pixels.
+TEST_F(ImageXObjectTest, LargeImagesAreScaledToTheirDrawnSizeAndTwoColoursStayOneBit) {
+    const std::string halves = halvesBits(400, 300);
+    std::string checker(400 * 300 * 3, '\0');
+    for (size_t i = 0; i < 400 * 300; ++i)
+        checker[3 * i + ((i / 400 + i % 400) % 2 ? 2 : 0)] = char(255); // red, blue by turns
+    const std::string bits = "/Width 400 /Height 300 /BitsPerComponent 1 ";
+    auto smask = [](fixtures::PdfBuilder& b) {
+        return b.addStream(imageDict("/Width 400 /Height 300 /BitsPerComponent 8 "
+                                     "/ColorSpace /DeviceGray"),
+                           std::string(400 * 300, char(255)));
+    };
+    const std::vector<uint8_t> black{0}, white{255}, red{255, 0, 0, 255}, clear{255, 0, 0, 0};
+    struct Case {
+        const char* name;
+        std::function<std::string(fixtures::PdfBuilder&)> make;
+        const char* cm;
+        int width, height, bitDepth, colourType;
+        std::vector<uint8_t> left, right; // decoded pixels of each half; empty: checked apart
+    } cases[] = {
+        {"Gray", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "24 0 0 18 0 0", 100,
+         75, 1, 0, black, white},
+        // Turned a quarter: bounded along the image's own rows and columns.
+        {"Turned", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "0 24 -18 0 0 0",
+         100, 75, 1, 0, black, white},
+        {"Inverted", stream(imageDict(bits + "/ColorSpace /DeviceGray /Decode [1 0]"), halves),
+         "24 0 0 18 0 0", 100, 75, 1, 0, white, black},
+        // Drawn large enough: kept at its own size, still one bit a pixel.
+        {"Unscaled", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves), "400 0 0 300 0 0",
+         400, 300, 1, 0, black, white},
+        // Within a quarter past the bound: its own pixels are kept.
+        {"NearlyFits", stream(imageDict(bits + "/ColorSpace /DeviceGray"), halves),
+         "86.4 0 0 64.8 0 0", 400, 300, 1, 0, black, white},
+        {"Stencil", stream(imageDict("/Width 400 /Height 300 /ImageMask true"), halves),
+         "24 0 0 18 0 0", 100, 75, 1, 3, red, clear},
+        // A soft mask needs an alpha channel of eight bits.
+        {"SoftMasked",
+         [&](fixtures::PdfBuilder& b) {
+             return b.addStream(imageDict(bits + "/ColorSpace /DeviceGray /SMask " + smask(b)),
+                                halves);
+         },
+         "24 0 0 18 0 0",
+         100,
+         75,
+         8,
+         4,
+         {0, 255},
+         {255, 255}},
+        // Pixels of red and blue by turns average to purple, not to either.
+        {"Colour",
+         stream(imageDict("/Width 400 /Height 300 /BitsPerComponent 8 "
+                          "/ColorSpace /DeviceRGB"),
+                checker),
+         "24 0 0 18 0 0",
+         100,
+         75,
+         8,
+         2,
+         {},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ImagePdf pdf =
+            makeImagePdf({{"Im", c.make}}, std::string("1 0 0 rg q ") + c.cm + " cm /Im Do Q");
+        auto images = runPage(*pdf.document, 1);
+        ASSERT_EQ(images.size(), 1u);
+        ASSERT_TRUE(images[0].path);
+        const PngHeader h = pngHeader(*images[0].path);
+        EXPECT_EQ(h.width, c.width);
+        EXPECT_EQ(h.height, c.height);
+        EXPECT_EQ(h.bitDepth, c.bitDepth);
+        EXPECT_EQ(h.colourType, c.colourType);
+        auto loaded = QVPDFUtilities::cgImageWithContentsOfFile(*images[0].path);
+        ASSERT_TRUE(loaded);
+        if (!c.left.empty()) {
+            EXPECT_TRUE(showsHalves(*loaded, c.left, c.right));
+        } else {
+            ASSERT_EQ(loaded->format, F::RGB);
+            for (size_t i = 0; i < loaded->pixels.size(); i += 3) {
+                EXPECT_NEAR(loaded->pixels[i], 128, 1);
+                EXPECT_EQ(loaded->pixels[i + 1], 0);
+                EXPECT_NEAR(loaded->pixels[i + 2], 128, 1);
+            }
+        }
+    }
+}
