@@ -57,6 +57,8 @@ public:
     explicit QVPDFPageTextCounter(QVPDFPageExporter& e) : exporter_(e) {}
     void didScanText(QVPDFConentParser& parser, const std::u16string& text,
                      platform::Size textOffset) override {
+        if (exporter_.isTextOffPage(textOffset))
+            return;
         if (showsText(text))
             ++exporter_.pageVisibleStrings_;
         exporter_.didScanText(parser, text, textOffset);
@@ -212,6 +214,32 @@ platform::AffineTransform QVPDFPageExporter::nextDisplayTextTransform(platform::
         .concat(s->textMatrix())
         .concat(s->ctm())
         .concat(currentPageTransform_);
+}
+
+bool QVPDFPageExporter::isTextOffPage(platform::Size textOffset) const {
+    const QVPDFRenderState* s =
+        renderingStateStack_ ? renderingStateStack_->topRenderingState() : nullptr;
+    if (!s)
+        return false;
+    const double size = s->fontSize();
+    const double ascent = s->font() ? s->font()->ascent() : 0;
+    const double descent = s->font() ? s->font()->descent() : 0;
+    const QVPDF_CTMInfo from = QVPDF_CTMInfoMake(size, ascent, descent, currentDisplayTextTransform());
+    const QVPDF_CTMInfo to =
+        QVPDF_CTMInfoMake(size, ascent, descent, nextDisplayTextTransform(textOffset));
+    const platform::Point corners[] = {from.topLeft, from.bottomLeft, to.topLeft, to.bottomLeft};
+    double left = corners[0].x, right = left, top = corners[0].y, bottom = top;
+    for (const platform::Point& c : corners) {
+        // Geometry that is no number says nothing about where the text is.
+        if (!std::isfinite(c.x) || !std::isfinite(c.y))
+            return false;
+        left = std::min(left, c.x);
+        right = std::max(right, c.x);
+        top = std::min(top, c.y);
+        bottom = std::max(bottom, c.y);
+    }
+    const platform::Size page = currentPageMediaBox_.size;
+    return right < 0 || bottom < 0 || left > page.width || top > page.height;
 }
 
 platform::Size QVPDFPageExporter::convertToDisplaySpaceWidth(double width) const {

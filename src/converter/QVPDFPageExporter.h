@@ -77,6 +77,10 @@ private:
     /// of the page's text level, or 0.
     int pageTextTurn() const;
     void turnPageFrame(int turn);
+    /// Whether the glyph box of a string `textOffset` long at the current
+    /// text position lies wholly outside the media box: text no reader of the
+    /// page sees, which no output keeps.
+    bool isTextOffPage(platform::Size textOffset) const;
 
     platform::Rect currentPageMediaBox_{};
     platform::AffineTransform currentPageTransform_{};

@@ -113,13 +113,19 @@ public:
     void _creatParagraphs();
     /// Puts the page's floating runs into its first paragraph; pictures and
     /// paths with no text (or, for paths, no picture) painted over them later
-    /// come in front of the text.
+    /// come in front of the text, except a path no text touches, which stays
+    /// on the side of the path painted just before it. Paths painted one after
+    /// another on one side go into the paragraph as one group.
     void _insertFloatRunPicts();
     /// A text run of the laid-out paragraphs, or a copy of one read once,
     /// painted after `drawIndex` overlaps `rect`.
     bool haveTextUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
     /// A picture painted after `drawIndex` overlaps `rect`.
     bool haveImageUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
+    /// Any text of the page, painted before or after, a text box included, overlaps `rect`.
+    bool haveTextInRect(const platform::Rect& rect) const;
+    /// A picture was painted after draw order `after` and before `before`.
+    bool haveImagePaintedBetween(uint64_t after, uint64_t before) const;
 
     /// Lays the page out, ends its sections and writes its paragraphs into the
     /// body; the last page also writes the body's section properties.

@@ -20,6 +20,14 @@ constexpr double kLineTolerance = 1.0;
 constexpr double kColumnGap = 8.0;
 // Parts whose baselines differ by less than this are one line of a column.
 constexpr double kColumnBaselineTolerance = 5.0;
+// A piece's box counts at most this share of its font size high in the
+// reach of a line: a math symbol font's box runs far below its glyphs (a
+// subset's descent of almost an em), and as a line's tallest piece it let the
+// line reach down into the next one through a script standing between them.
+constexpr double kTallestBoxShare = 1.2;
+// Heights closer than this are the same (they come from sums of positions
+// in single precision).
+constexpr double kHeightTolerance = 0.01;
 // A piece at most this share of its line's tallest piece high may stand
 // over or under another piece of the line (a stacked script).
 constexpr double kStackedShare = 0.7;
@@ -54,6 +62,14 @@ double inkRight(const LinePart& part) {
     if (spaces == 0 || !(last->spaceWidth() > 0))
         return end(last);
     return std::max(start(last), end(last) - static_cast<double>(spaces) * last->spaceWidth());
+}
+
+/// The largest font size among a part's runs.
+double sizeOf(const LinePart& part) {
+    double size = 0;
+    for (const RunPtr& r : part)
+        size = std::max(size, std::fabs(static_cast<double>(r->ctmInfo().fontSize.width)));
+    return size;
 }
 
 /// The element with the smallest key; the earliest of equal keys.
@@ -246,20 +262,24 @@ LineSect QVDocxPage::_collectYColumnIntersectRunTexts(const LineSect& parts) {
     double base = _maxBaseLineOfLinePartArray(parts.front());
     double smallest =
         _maxBottomYOfLinePartArray(parts.front()) - _minTopYOfLinePartArray(parts.front());
-    double largest = smallest;
+    double largest = std::min(smallest, kTallestBoxShare * sizeOf(parts.front()));
     for (size_t k = 1; k < parts.size(); ++k) {
         const LinePart& part = parts[k];
         const double L = _maxBaseLineOfLinePartArray(part);
         const double h = _maxBottomYOfLinePartArray(part) - _minTopYOfLinePartArray(part);
+        // A piece taller than the smallest by a rounding error is as high:
+        // counted as taller, a superscript of the next line reached a whole
+        // line down and chained both lines into one.
+        const bool taller = h > smallest + kHeightTolerance;
         smallest = min32(h, smallest);
-        largest = max32(h, largest);
+        largest = max32(std::min(h, kTallestBoxShare * sizeOf(part)), largest);
         bool taken = false;
         if (L == base) {
             taken = true;
         } else if (L > base) {
             const double reach =
                 max32(smallest, static_cast<double>(static_cast<float>(0.6 * largest)));
-            taken = (h > smallest && L - base <= reach) || (!(h > smallest) && L - base < smallest);
+            taken = (taller && L - base <= reach) || (!taller && L - base < smallest);
         } else {
             taken = smallest > h || base - L < smallest;
         }

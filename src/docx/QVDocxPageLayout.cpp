@@ -60,6 +60,26 @@ double spaceOf(const QVDocxRunText& R) {
 }
 
 
+/// A field padded with spaces (a table cell drawn as "06/22/2015" and twenty
+/// blanks) reaches over the next part, which is drawn over its blanks: the
+/// blanks are padding, not text. Drops R's trailing spaces when the next part
+/// starts within them, `over` points before R's end; returns the width given
+/// back (0 when the next part overlaps R's letters, which stay as they are).
+double dropPadding(QVDocxRunText& R, double over) {
+    std::u16string& text = R.runText();
+    size_t n = 0;
+    while (n < text.size() && text[text.size() - 1 - n] == u' ')
+        ++n;
+    if (n == 0 || n == text.size())
+        return 0.0;
+    const double blanks = std::min(static_cast<double>(n) * spaceOf(R), R.textWidth());
+    if (blanks + kOverlapApart < over)
+        return 0.0;
+    text.resize(text.size() - n);
+    R.setTextWidth(R.textWidth() - blanks);
+    return blanks;
+}
+
 /// Removes from `list` the elements of `taken` (by identity of their first run).
 template <typename T>
 void removeTaken(std::vector<T>& list, const std::vector<T>& taken) {
@@ -681,7 +701,9 @@ void QVDocxPage::_creatParagraphs() {
                 bool inOrder = true;
                 for (size_t q = 1; q < line.size(); ++q) {
                     const LinePart& Q = line[q];
-                    const double g = _leftXOfLinePartArray(Q) - right;
+                    double g = _leftXOfLinePartArray(Q) - right;
+                    if (QVDocxRunText* R = target->lastRunText(); R && g < -kOverlapApart)
+                        g += dropPadding(*R, -g);
                     inOrder = inOrder && g >= -kOverlapApart;
                     if (QVDocxRunText* R = target->lastRunText()) {
                         const std::u16string& next = Q.front()->runText();

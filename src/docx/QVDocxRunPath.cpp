@@ -90,9 +90,10 @@ void QVDocxRunPath::writeWithXMLWriter(XMLFileWriter& w) const {
     w.writeEndElement();
 }
 
-void QVDocxRunPath::_writePath2006(XMLFileWriter& w) const {
-    QVDocxPathInfo info = pictInfo_;
-    platform::Path path = runCGPath_;
+QVDocxRunPath::Prepared QVDocxRunPath::prepared() const {
+    Prepared out{pictInfo_, runCGPath_};
+    QVDocxPathInfo& info = out.info;
+    platform::Path& path = out.path;
     if (info.filled && !info.stroked &&
         (info.displayWidth < kHairlineFill || info.displayHeight < kHairlineFill)) {
         // A thin fill becomes a line along its longer side, as thick as the
@@ -117,29 +118,49 @@ void QVDocxRunPath::_writePath2006(XMLFileWriter& w) const {
         info.strokeAlpha = info.fillAlpha;
         info.strokeDashPattern.reset();
     }
-    const double weight = std::max(info.strokeweight, kMinStrokeWeight);
     if (info.stroked) {
+        const double weight = std::max(info.strokeweight, kMinStrokeWeight);
         info.displayWidth = std::max(info.displayWidth, weight);
         info.displayHeight = std::max(info.displayHeight, weight);
     }
+    return out;
+}
 
+void QVDocxRunPath::_writePath2006(XMLFileWriter& w) const {
+    writeShape(w, prepared(), pictZIndex());
+}
+
+void QVDocxRunPath::writeShape(XMLFileWriter& w, const Prepared& shape,
+                               std::optional<int64_t> zIndex) {
+    const QVDocxPathInfo& info = shape.info;
+    const double weight = std::max(info.strokeweight, kMinStrokeWeight);
     const auto v = QVDocxVML::ns_v();
     w.writeStartElementWithNamespace(v, "shape");
     w.writeAttribute("id", QVDocxVML::nextShapeID());
-    std::string style = "position:absolute;left:0;text-align:left;";
-    style += "margin-left:" + QVDocxVML::fixed2(info.displayX) + "pt;";
-    style += "margin-top:" + QVDocxVML::fixed2(info.displayY) + "pt;";
-    style += "width:" + QVDocxVML::fixed2(info.displayWidth) + "pt;";
-    style += "height:" + QVDocxVML::fixed2(info.displayHeight) + "pt;";
-    style += "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;";
-    style += "z-index:" + platform::formatInteger(static_cast<int32_t>(pictZIndex()));
-    w.writeAttribute("style", style);
+    if (zIndex) {
+        std::string style = "position:absolute;left:0;text-align:left;";
+        style += "margin-left:" + QVDocxVML::fixed2(info.displayX) + "pt;";
+        style += "margin-top:" + QVDocxVML::fixed2(info.displayY) + "pt;";
+        style += "width:" + QVDocxVML::fixed2(info.displayWidth) + "pt;";
+        style += "height:" + QVDocxVML::fixed2(info.displayHeight) + "pt;";
+        style += "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;";
+        style += "z-index:" + platform::formatInteger(static_cast<int32_t>(*zIndex));
+        w.writeAttribute("style", style);
+    } else {
+        // In a group the place is given in the group's coordinates, which
+        // are the page's in twentieths of a point, like the path.
+        w.writeAttribute("style",
+                         "position:absolute;left:" + coord(info.displayX) +
+                             ";top:" + coord(info.displayY) +
+                             ";width:" + coord(std::max(info.displayWidth, 0.05)) +
+                             ";height:" + coord(std::max(info.displayHeight, 0.05)));
+    }
     // The coordinate space is the page in twentieths of a point, so the
     // path needs no offset; a size of zero would make it undefined.
     w.writeAttribute("coordorigin", coord(info.displayX) + "," + coord(info.displayY));
     w.writeAttribute("coordsize", coord(std::max(info.displayWidth, 0.05)) + "," +
                                       coord(std::max(info.displayHeight, 0.05)));
-    w.writeAttribute("path", pathString(path));
+    w.writeAttribute("path", pathString(shape.path));
     w.writeAttribute("filled", info.filled ? "t" : "f");
     if (info.filled && info.fillcolor)
         w.writeAttribute("fillcolor", QVDocxVML::colorString(*info.fillcolor));
@@ -167,8 +188,76 @@ void QVDocxRunPath::_writePath2006(XMLFileWriter& w) const {
             w.writeAttribute("dashstyle", *dash);
         w.writeEndElement();
     }
+    if (zIndex) {
+        // A group member wraps as its group does.
+        w.writeStartElementWithNamespace(QVDocxVML::ns_w10(), "wrap");
+        w.writeAttribute("type", "none");
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+}
+
+QVDocxRunPathGroup::QVDocxRunPathGroup(Members members) : members_(std::move(members)) {
+    if (!members_.empty()) {
+        setDrawIndex(members_.front()->drawIndex());
+        setPictZIndex(members_.front()->pictZIndex());
+        setRProperty(members_.front()->rProperty());
+    }
+}
+
+platform::Rect QVDocxRunPathGroup::displayRect() const {
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const auto& m : members_) {
+        const platform::Rect r = m->displayRect().standardized();
+        x0 = std::min(x0, r.minX()), y0 = std::min(y0, r.minY());
+        x1 = std::max(x1, r.maxX()), y1 = std::max(y1, r.maxY());
+    }
+    if (!(x1 >= x0) || !(y1 >= y0))
+        return {};
+    return {{x0, y0}, {x1 - x0, y1 - y0}};
+}
+
+void QVDocxRunPathGroup::writeWithXMLWriter(XMLFileWriter& w) const {
+    std::vector<QVDocxRunPath::Prepared> shapes;
+    shapes.reserve(members_.size());
+    // The group's box in whole twentieths of a point around its members as
+    // written (strokes widen them), so its coordinate space maps onto the
+    // page without scaling.
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const auto& m : members_) {
+        shapes.push_back(m->prepared());
+        const QVDocxPathInfo& i = shapes.back().info;
+        x0 = std::min(x0, i.displayX), y0 = std::min(y0, i.displayY);
+        x1 = std::max(x1, i.displayX + std::max(i.displayWidth, 0.05));
+        y1 = std::max(y1, i.displayY + std::max(i.displayHeight, 0.05));
+    }
+    if (shapes.empty())
+        return;
+    const double left = std::floor(x0 * 20), top = std::floor(y0 * 20);
+    const double width = std::max(1.0, std::ceil(x1 * 20) - left);
+    const double height = std::max(1.0, std::ceil(y1 * 20) - top);
+
+    w.writeStartElementWithNamespace(QVDocxVML::ns_w(), "r");
+    QVDocxUtilities::WriteRProperty(rProperty(), w);
+    w.writeStartElementWithNamespace(QVDocxVML::ns_w(), "pict");
+    w.writeStartElementWithNamespace(QVDocxVML::ns_v(), "group");
+    w.writeAttribute("id", QVDocxVML::nextShapeID());
+    std::string style = "position:absolute;left:0;text-align:left;";
+    style += "margin-left:" + QVDocxVML::fixed2(left / 20) + "pt;";
+    style += "margin-top:" + QVDocxVML::fixed2(top / 20) + "pt;";
+    style += "width:" + QVDocxVML::fixed2(width / 20) + "pt;";
+    style += "height:" + QVDocxVML::fixed2(height / 20) + "pt;";
+    style += "mso-position-horizontal-relative:page;mso-position-vertical-relative:page;";
+    style += "z-index:" + platform::formatInteger(static_cast<int32_t>(pictZIndex()));
+    w.writeAttribute("style", style);
+    w.writeAttribute("coordorigin", QVDocxVML::fixed0(left) + "," + QVDocxVML::fixed0(top));
+    w.writeAttribute("coordsize", QVDocxVML::fixed0(width) + "," + QVDocxVML::fixed0(height));
+    for (const QVDocxRunPath::Prepared& shape : shapes)
+        QVDocxRunPath::writeShape(w, shape, std::nullopt);
     w.writeStartElementWithNamespace(QVDocxVML::ns_w10(), "wrap");
     w.writeAttribute("type", "none");
+    w.writeEndElement();
+    w.writeEndElement();
     w.writeEndElement();
     w.writeEndElement();
 }

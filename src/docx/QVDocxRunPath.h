@@ -6,6 +6,7 @@
 #include "pdf/colour/QVPDFColor.h"
 #include "platform/Path.h"
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -49,9 +50,40 @@ public:
     /// again at the subpath's start), e at the end.
     static std::string pathString(const platform::Path& path);
 
+    /// The style and path as written: a thin fill turned into a line, the
+    /// box at least as thick as the stroke.
+    struct Prepared {
+        QVDocxPathInfo info;
+        platform::Path path;
+    };
+    Prepared prepared() const;
+    /// Writes the v:shape of a prepared path: placed on the page (with
+    /// `zIndex`), or, without it, as a member of a v:group whose coordinate
+    /// space is the page in twentieths of a point.
+    static void writeShape(XMLFileWriter& writer, const Prepared& shape,
+                           std::optional<int64_t> zIndex);
+
 private:
     void _writePath2006(XMLFileWriter& writer) const;
 
     platform::Path runCGPath_;
     QVDocxPathInfo pictInfo_;
+};
+
+/// Paths painted one after another on the same side of the text, written as
+/// one v:group of their shapes in painting order. A reader lays out each
+/// floating object against the text of its page, and thousands of them on a
+/// page (a plotted surface, a map) take it minutes; a group is one object.
+class QVDocxRunPathGroup : public QVDocxRunPict {
+public:
+    using Members = std::vector<std::shared_ptr<const QVDocxRunPath>>;
+    explicit QVDocxRunPathGroup(Members members);
+
+    const Members& members() const { return members_; }
+    /// The union of the members' boxes.
+    platform::Rect displayRect() const override;
+    void writeWithXMLWriter(XMLFileWriter& writer) const override;
+
+private:
+    Members members_;
 };

@@ -7,6 +7,7 @@
 #include "pdf/QVPDFPathUtilities.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
+#include "writer/QVDeflatedPartStore.h"
 #include "writer/QVOpenXMLNameSpace.h"
 #include "writer/XMLFileWriter.h"
 
@@ -51,6 +52,7 @@ QVDocxWriter::QVDocxWriter(const std::string& path, int64_t numOfPages)
 QVDocxWriter::~QVDocxWriter() {
     currentPage_.reset();
     documentWriter_.reset();
+    parts_.reset();
     removeWorkFolder();
 }
 
@@ -125,7 +127,14 @@ void QVDocxWriter::setDefaultDocumentWriter() {
         documentWriter_->closeFile();
         documentWriter_.reset();
     }
-    documentWriter_ = XMLFileWriter::openPackagePart(savedWorkFolder_, "word/document.xml");
+    const std::string part = "word/document.xml";
+    parts_ = std::make_unique<QVDeflatedPartStore>(
+        platform::appendPathComponent(savedWorkFolder_, ".parts.deflated"));
+    auto output = parts_->output(part);
+    if (!output)
+        throw XMLWriterException("Could not start " + part + ": " + std::strerror(ENOMEM));
+    documentWriter_ = XMLFileWriter::initWithOutput(part, std::move(output));
+    documentWriter_->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
     XMLFileWriter& w = *documentWriter_;
     for (const auto& [prefix, uri] : kDocumentNamespaces)
         w.setPrefix(std::string(prefix), std::string(uri));

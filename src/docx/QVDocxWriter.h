@@ -5,6 +5,10 @@
 // lists the other parts are written from (fonts, relationships of the main
 // part, media) and finally zips the package into the output file.
 //
+// document.xml is compressed as it is written and kept (in memory, spilling
+// into one file of the work folder when large) until the package is zipped:
+// every part goes straight into the archive, none through a file of its own.
+//
 // A page's markup reaches document.xml only when the page has been written
 // whole: a page whose layout or writing throws leaves nothing of itself (no
 // bookmark, no half-open paragraph) and the document goes on with the next
@@ -26,7 +30,9 @@
 #include <string>
 #include <vector>
 
+class QVDeflatedPartStore;
 class QVDocxPage;
+class QVZipArchive;
 class XMLFileWriter;
 
 class QVDocxWriter {
@@ -94,8 +100,8 @@ private:
     void writeFinalSectionIfNeeded();
     void removeWorkFolder();
 
-    // The package (QVDocxWriterPackage.cpp). Each writes one part into the
-    // work folder and raises when it cannot.
+    // The package (QVDocxWriterPackage.cpp). Each writes its part as the
+    // next entry of the package being zipped and raises when it cannot.
     void _docxWrite_Rels() const;
     void _docxWrite_DocProps_app() const;
     void _docxWrite_DocProps_core() const;
@@ -105,10 +111,20 @@ private:
     void _docxWrite_Word_FontTable() const;
     void _docxWrite_Word_Settings() const;
     void _docxWrite_Word_Template(const std::string& templateName, const std::string& part) const;
+    void _docxWrite_Word_Document() const;
+    /// An XML writer into the next entry of the package, its declaration written.
+    std::unique_ptr<XMLFileWriter> openPart(const std::string& part) const;
+    /// Raises naming the part when adding it failed.
+    void added(bool ok, const std::string& part) const;
     bool zipPackage();
     bool fail(const std::string& reason);
 
+    /// Holds document.xml compressed until the package is zipped; declared
+    /// before its writer, which writes into it.
+    std::unique_ptr<QVDeflatedPartStore> parts_;
     std::unique_ptr<XMLFileWriter> documentWriter_;
+    /// The package being zipped, during zipPackage().
+    QVZipArchive* archive_ = nullptr;
     std::string savedFilePath_;
     std::string savedWorkFolder_;
     std::string scratchFolder_;

@@ -3,6 +3,7 @@
 
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
+#include "writer/QVDeflatedPartStore.h"
 #include "writer/QVOpenXMLNameSpace.h"
 #include "writer/QVZipArchive.h"
 #include "writer/XMLFileWriter.h"
@@ -14,6 +15,7 @@
 #include <cstring>
 #include <exception>
 #include <map>
+#include <stdexcept>
 
 namespace {
 
@@ -44,13 +46,6 @@ const char* const kWebSettingsPart = "word/webSettings.xml";
 const char* const kStylesTemplate = "docx-template-styles-2006.xml";
 const char* const kThemeTemplate = "docx-template-theme1-2006.xml";
 const char* const kWebSettingsTemplate = "docx-template-webSettings-2006.xml";
-
-/// The parts every document has, in the order they go into the zip (the
-/// content types first, where readers that sniff a package look for them).
-const char* const kFixedParts[] = {kContentTypesPart, kRootRelsPart,     kAppPart,
-                                   kCorePart,         kDocumentPart,     kDocumentRelsPart,
-                                   kFontTablePart,    kSettingsPart,     kStylesPart,
-                                   kThemePart,        kWebSettingsPart};
 
 const std::pair<const char*, const char*> kOverrides[] = {
     {kDocumentPart, "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"},
@@ -98,29 +93,36 @@ bool QVDocxWriter::packetDocxFile() {
         return fail("The document has no work folder");
     if (documentWriter_)
         return fail("The document has not ended");
-    try {
-        _docxWrite_Rels();
-        _docxWrite_DocProps_app();
-        _docxWrite_DocProps_core();
-        _docxWrite_Word_Media();
-        _docxWrite_ContentTypes();
-        _docxWrite_Word_Rels();
-        _docxWrite_Word_FontTable();
-        _docxWrite_Word_Settings();
-        _docxWrite_Word_Template(kStylesTemplate, kStylesPart);
-        _docxWrite_Word_Template(kThemeTemplate, kThemePart);
-        _docxWrite_Word_Template(kWebSettingsTemplate, kWebSettingsPart);
-    } catch (const std::exception& e) {
-        return fail(e.what());
-    }
     if (!zipPackage())
         return false;
+    parts_.reset();
     removeWorkFolder();
     return true;
 }
 
+std::unique_ptr<XMLFileWriter> QVDocxWriter::openPart(const std::string& part) const {
+    auto entry = archive_->entryOutput(part);
+    added(entry != nullptr, part);
+    auto writer = XMLFileWriter::initWithOutput(part, std::move(entry));
+    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    return writer;
+}
+
+void QVDocxWriter::added(bool ok, const std::string& part) const {
+    if (ok)
+        return;
+    const int error = archive_->writeErrno();
+    throw std::runtime_error("Could not add " + part + " to the package" +
+                             (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+}
+
+void QVDocxWriter::_docxWrite_Word_Document() const {
+    added(parts_ && archive_->addStoredPartToZip(*parts_, kDocumentPart, kDocumentPart),
+          kDocumentPart);
+}
+
 void QVDocxWriter::_docxWrite_Rels() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kRootRelsPart);
+    auto writer = openPart(kRootRelsPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -132,7 +134,7 @@ void QVDocxWriter::_docxWrite_Rels() const {
 }
 
 void QVDocxWriter::_docxWrite_DocProps_app() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kAppPart);
+    auto writer = openPart(kAppPart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("vt"), std::string(QVOpenXMLNameSpace::nameSpace_vt()));
     w.writeStartElement("Properties");
@@ -153,7 +155,7 @@ void QVDocxWriter::_docxWrite_DocProps_app() const {
 
 void QVDocxWriter::_docxWrite_DocProps_core() const {
     const std::string cp(QVOpenXMLNameSpace::nameSpace_cp());
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kCorePart);
+    auto writer = openPart(kCorePart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("cp"), cp);
     w.setPrefix(std::string("dc"), std::string(QVOpenXMLNameSpace::nameSpace_dc()));
@@ -166,7 +168,7 @@ void QVDocxWriter::_docxWrite_DocProps_core() const {
 }
 
 void QVDocxWriter::_docxWrite_ContentTypes() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kContentTypesPart);
+    auto writer = openPart(kContentTypesPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Types");
     w.writeAttribute("xmlns", kContentTypesNS);
@@ -209,20 +211,15 @@ void QVDocxWriter::_docxWrite_ContentTypes() const {
 }
 
 void QVDocxWriter::_docxWrite_Word_Media() {
+    // Straight from the files the pages made; images already compressed are stored.
     for (size_t k = 0; k < docxMediaCollection_.size(); ++k) {
-        const std::string to = platform::appendPathComponent(savedWorkFolder_, "word/" + mediaTargets_[k]);
-        const std::string folder = platform::deletingLastPathComponent(to);
-        if (!platform::createDirectories(folder))
-            throw std::runtime_error("Could not create the folder " + folder + ": " +
-                                     std::strerror(errno));
-        std::string why;
-        if (!platform::moveIntoPlace(docxMediaCollection_[k], to, why))
-            throw std::runtime_error(why);
+        const std::string part = "word/" + mediaTargets_[k];
+        added(archive_->addFileToZip(docxMediaCollection_[k], part), part);
     }
 }
 
 void QVDocxWriter::_docxWrite_Word_Rels() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kDocumentRelsPart);
+    auto writer = openPart(kDocumentRelsPart);
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -235,7 +232,7 @@ void QVDocxWriter::_docxWrite_Word_Rels() const {
 
 void QVDocxWriter::_docxWrite_Word_FontTable() const {
     const auto ns = QVOpenXMLNameSpace::nameSpace_w();
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kFontTablePart);
+    auto writer = openPart(kFontTablePart);
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("r"), std::string(QVOpenXMLNameSpace::nameSpace_r()));
     w.setPrefix(std::string("w"), std::string(ns));
@@ -255,7 +252,7 @@ void QVDocxWriter::_docxWrite_Word_FontTable() const {
 
 void QVDocxWriter::_docxWrite_Word_Settings() const {
     const auto ns = QVOpenXMLNameSpace::nameSpace_w();
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, kSettingsPart);
+    auto writer = openPart(kSettingsPart);
     XMLFileWriter& w = *writer;
     const std::pair<const char*, std::string> prefixes[] = {
         {"o", "urn:schemas-microsoft-com:office:office"},
@@ -295,30 +292,45 @@ void QVDocxWriter::_docxWrite_Word_Template(const std::string& templateName,
     auto text = platform::readFile(*path);
     if (!text)
         throw std::runtime_error("Could not read the template " + *path);
-    const std::string target = platform::appendPathComponent(savedWorkFolder_, part);
-    const std::string folder = platform::deletingLastPathComponent(target);
-    if (!platform::createDirectories(folder) || !platform::writeFileAtomically(target, *text))
-        throw std::runtime_error("Could not write " + target + ": " + std::strerror(errno));
+    // Dated as it is written, as the other parts are (not by the installed file).
+    added(archive_->addDataToZip(*text, part), part);
 }
 
 bool QVDocxWriter::zipPackage() {
     if (platform::isDirectory(savedFilePath_))
         return fail("A folder is at the output path " + savedFilePath_);
-    std::vector<std::string> parts(std::begin(kFixedParts), std::end(kFixedParts));
-    for (const std::string& target : mediaTargets_)
-        parts.push_back("word/" + target);
-
     const std::string temp = platform::siblingTemporaryPath(savedFilePath_);
     platform::RemoveOnExit guard(temp);
     QVZipArchive archive;
     if (!archive.CreateZipFile2(temp))
         return fail("Could not create the package beside " + savedFilePath_ + ": " +
                     std::strerror(errno));
-    for (const std::string& part : parts)
-        if (!archive.addFileToZip(platform::appendPathComponent(savedWorkFolder_, part), part))
-            return fail("Could not add " + part + " to the package");
-    if (!archive.CloseZipFile2())
-        return fail("Could not finish the package " + temp);
+    // The parts every document has, then the media: the content types
+    // first, where readers that sniff a package look for them.
+    archive_ = &archive;
+    try {
+        _docxWrite_ContentTypes();
+        _docxWrite_Rels();
+        _docxWrite_DocProps_app();
+        _docxWrite_DocProps_core();
+        _docxWrite_Word_Document();
+        _docxWrite_Word_Rels();
+        _docxWrite_Word_FontTable();
+        _docxWrite_Word_Settings();
+        _docxWrite_Word_Template(kStylesTemplate, kStylesPart);
+        _docxWrite_Word_Template(kThemeTemplate, kThemePart);
+        _docxWrite_Word_Template(kWebSettingsTemplate, kWebSettingsPart);
+        _docxWrite_Word_Media();
+    } catch (const std::exception& e) {
+        archive_ = nullptr;
+        return fail(e.what());
+    }
+    archive_ = nullptr;
+    if (!archive.CloseZipFile2()) {
+        const int error = archive.writeErrno();
+        return fail("Could not finish the package " + temp +
+                    (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+    }
     std::string why;
     if (!platform::moveIntoPlace(temp, savedFilePath_, why))
         return fail(why);

@@ -155,6 +155,9 @@ protected:
                bool lastPage);
     /// The shared writing of the HTML and RTF pages.
     void _writeParagraphsWithTextMargin(QVFlowFileWriter& writer);
+    /// Marks each paragraph that opens an output line with whether that line
+    /// holds a run of spaces (see QVFlowParagraph::lineHoldsSpaceRun).
+    void _noteLinesHoldingSpaceRuns();
     /// At most this many blanks are written for one gap between joined paragraphs.
     static constexpr int32_t kMaxGapSpaces = 64;
 

@@ -800,6 +800,42 @@ QVFlowPage::LinePart fractionsInReadingOrder(QVFlowPage::LinePart part, double l
     return part;
 }
 
+/// A line in start order without the blanks that stand under another run's
+/// glyphs: a report that pads each cell with blanks reaching into the next
+/// cell's date would otherwise read "0 3 /2 5" between its digits. A blank
+/// is under a glyph when its middle lies within a run that has text (kerning
+/// into a blank does not reach its middle).
+QVFlowPage::RunTextArray withoutBlanksUnderText(QVFlowPage::RunTextArray line) {
+    const auto isBlank = [](const QVFlowRunText& r) {
+        const std::u16string& t = r.runText();
+        return !t.empty() && std::all_of(t.begin(), t.end(), [](char16_t c) { return c <= 0x20; });
+    };
+    // The text runs' starts in order, each with the furthest end reached by
+    // it and the runs before it.
+    std::vector<std::pair<double, double>> reach;
+    for (const auto& r : line)
+        if (!isBlank(*r) && !r->runText().empty() && std::isfinite(runStart(*r)) &&
+            std::isfinite(runEnd(*r)))
+            reach.emplace_back(runStart(*r), runEnd(*r));
+    if (reach.empty() || reach.size() == line.size())
+        return line;
+    std::sort(reach.begin(), reach.end());
+    for (size_t k = 1; k < reach.size(); ++k)
+        reach[k].second = std::max(reach[k].second, reach[k - 1].second);
+    const auto underText = [&](const QVFlowRunText& blank) {
+        const double middle = runStart(blank) + blank.textWidth() / 2;
+        if (!std::isfinite(middle))
+            return false;
+        auto after = std::upper_bound(reach.begin(), reach.end(), middle,
+                                      [](double m, const auto& e) { return m <= e.first; });
+        return after != reach.begin() && std::prev(after)->second > middle;
+    };
+    line.erase(std::remove_if(line.begin(), line.end(),
+                              [&](const auto& r) { return isBlank(*r) && underText(*r); }),
+               line.end());
+    return line;
+}
+
 } // namespace
 
 QVFlowPage::LineSect QVFlowPage::_collectLinePartArrayInSameBaseLine(const RunTextArray& line) {
@@ -1208,7 +1244,7 @@ std::vector<QVFlowPage::Div> QVFlowPage::_groupDivs() {
     std::vector<LineSect> sects;
     sects.reserve(lines.size());
     for (RunTextArray& line : lines) {
-        line = marksAfterTheirBase(_sortedByStart(std::move(line)));
+        line = withoutBlanksUnderText(marksAfterTheirBase(_sortedByStart(std::move(line))));
         left.add(runStart(*line.front()));
         sects.push_back(_collectLinePartArrayInSameBaseLine(line));
         const QVFlowRunText* largest = nullptr;

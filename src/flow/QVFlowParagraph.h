@@ -78,6 +78,11 @@ public:
     void setBreakColumn(bool v) { breakColumn_ = v; }
     double xColumnPosition() const { return xColumnPosition_; }
     void setXColumnPosition(double v) { xColumnPosition_ = v; }
+    /// Whether the output line this paragraph opens holds two or more
+    /// spaces in a row (in its runs' text or between paragraphs joined on
+    /// it): spaces that align its parts and must not be folded.
+    bool lineHoldsSpaceRun() const { return lineHoldsSpaceRun_; }
+    void setLineHoldsSpaceRun(bool v) { lineHoldsSpaceRun_ = v; }
 
 protected:
     explicit QVFlowParagraph(QVFlowFamily family);
@@ -94,4 +99,5 @@ private:
     double resolvedHeight_ = 0;
     bool breakColumn_ = false;
     double xColumnPosition_ = 0;
+    bool lineHoldsSpaceRun_ = false;
 };

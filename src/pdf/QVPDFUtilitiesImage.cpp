@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cmath>
 #include <iostream>
 
@@ -561,27 +562,32 @@ std::optional<QVPDFExtractedImage> QVPDFUtilities::extractPDFStream(
     } else {
         result.type = decoded->lossySource ? ImageFileType::JPEG : ImageFileType::PNG;
     }
-    // The extension is that of the bytes actually written.
-    std::string name = "IMG_" + newUUIDString() + "." + extensionForImageFileType(result.type);
-    auto path = QVPDFPathUtilities::getNewPathby(appendPathComponent(folder, name));
-    if (!path)
-        return std::nullopt;
-    bool written = false;
-    if (decoded->copiedType) {
-        written = writeFileAtomically(*path, decoded->copied);
-    } else if (decoded->bilevel) {
-        auto png = encodePngBilevel(*decoded->bilevel, decoded->width, decoded->height,
-                                    decoded->colour0, decoded->colour1);
-        written = png && writeFileAtomically(*path, *png);
-    } else {
-        written =
-            QVPDF_WriteImageToURL(&*decoded->image, *path, result.type, {72, 72}, jpegQuality);
+    std::optional<std::string> encoded;
+    if (!decoded->copiedType) {
+        encoded = decoded->bilevel
+                      ? encodePngBilevel(*decoded->bilevel, decoded->width, decoded->height,
+                                         decoded->colour0, decoded->colour1)
+                      : encodeImage(*decoded->image, result.type, 72, 72, jpegQuality);
+        if (!encoded) {
+            std::cerr << "Couldn't write image to file!\n";
+            return std::nullopt;
+        }
     }
-    if (!written) {
-        removeAll(*path);
-        return std::nullopt;
+    const std::string& bytes = decoded->copiedType ? decoded->copied : *encoded;
+    // The extension is that of the bytes actually written. A scratch file of
+    // this run alone, under a new unique name: written straight, not through a
+    // temporary name (a page of thousands of inline images made thousands).
+    std::string path = appendPathComponent(folder, "IMG_" + newUUIDString() + "." +
+                                                       extensionForImageFileType(result.type));
+    if (!writeNewFile(path, bytes)) {
+        if (errno != EEXIST)
+            return std::nullopt;
+        auto other = QVPDFPathUtilities::getNewPathby(path);
+        if (!other || !writeFileInPlace(*other, bytes))
+            return std::nullopt;
+        path = *other;
     }
-    result.path = *path;
+    result.path = std::move(path);
     return result;
 }
 
@@ -634,8 +640,10 @@ bool QVPDF_WriteImageToURL(const RasterImage* image, const std::string& path, Im
         std::cerr << "Couldn't create image destination!\n";
         return false;
     }
+    // Callers reserve a new name in the scratch area for the file: written
+    // straight, not through a temporary name.
     auto bytes = encodeImage(*image, type, resolution.width, resolution.height, quality);
-    if (!bytes || !writeFileAtomically(path, *bytes)) {
+    if (!bytes || !writeFileInPlace(path, *bytes)) {
         std::cerr << "Couldn't write image to file!\n";
         return false;
     }

@@ -95,6 +95,21 @@ bool writeNewFile(const std::string& path, std::string_view bytes) {
     return ok;
 }
 
+bool writeFileInPlace(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, bytes.data(), bytes.size());
+    if (::close(fd) != 0)
+        ok = false;
+    if (!ok) {
+        const int saved = errno;
+        ::unlink(path.c_str());
+        errno = saved;
+    }
+    return ok;
+}
+
 bool createFolderExclusively(const std::string& path) { return ::mkdir(path.c_str(), 0755) == 0; }
 
 bool renamePath(const std::string& from, const std::string& to) {

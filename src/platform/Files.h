@@ -37,6 +37,11 @@ bool createFileExclusively(const std::string& path);
 /// (O_EXCL); false when the name is taken (errno EEXIST) or writing failed,
 /// in which case nothing is left at the path.
 bool writeNewFile(const std::string& path, std::string_view bytes);
+/// Writes `bytes` into the file at `path`, created or emptied first, not
+/// through a temporary name: for a scratch file its maker has reserved (by
+/// createFileExclusively) and nobody reads while it is written. False when
+/// writing failed, in which case nothing is left at the path.
+bool writeFileInPlace(const std::string& path, std::string_view bytes);
 /// Creates a folder at `path` only if nothing exists there; true when this call created it.
 bool createFolderExclusively(const std::string& path);
 

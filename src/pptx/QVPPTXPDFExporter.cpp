@@ -36,6 +36,17 @@ std::string pitchFamily(const ReaderFontTableEntry& e) {
 /// columns: the text after it starts a box of its own at its place, since
 /// spaces set in a reader's font would not reach that place.
 constexpr double kColumnGapSpaces = 4;
+/// A narrower gap wider than this many word spaces puts the text after it at
+/// a tab stop at its place; one narrower still, wider than a tenth of the
+/// font size, is one space, however wide it is set (a justified line's
+/// stretched spaces written as two or three ran the line into the next
+/// column, a TeX title set with no space glyph read as one word).
+constexpr double kTabGapSpaces = 2;
+constexpr double kWordGapShare = 0.1;
+/// A word space is at least this share of the font size: TeX fonts have no
+/// space glyph and report a narrow one, readers set the text in faces whose
+/// space is a quarter of the size.
+constexpr double kMinimumSpaceShare = 0.25;
 
 double fontAscent(const QVPDFRenderState& s) {
     return s.font() ? s.font()->ascent() : 0;
@@ -257,6 +268,7 @@ void QVPPTXPDFExporter::newPPTXTextBox(const std::u16string& text, platform::Siz
     p.lnSpc = static_cast<float>(g.fontSize.height);
     p.algn = "l";
     p.tabList = {0, "l"};
+    p.tabStops.clear(); // the paragraph starts as a copy of the one before
     appendPPTXTextBox(text, textOffset, 0);
 }
 
@@ -304,6 +316,7 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
         p.marL = static_cast<float>(std::max(0.0, marL));
         p.lnSpc = static_cast<float>(dy);
         p.tabList = {0, "l"};
+        p.tabStops.clear(); // the paragraph starts as a copy of the one before
         appendPPTXTextBox(text, textOffset, 0);
         return;
     }
@@ -318,13 +331,29 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
             newBox();
             return;
         }
-        if (n >= 1) {
-            std::u16string padded(static_cast<size_t>(n), u' ');
-            padded += text;
-            appendPPTXTextBox(padded, textOffset, n * sp);
-        } else {
-            appendPPTXTextBox(text, textOffset, 0);
+        const platform::Size size = convertToDisplaySpaceWidth(s->fontSize());
+        const double em = std::hypot(size.width, size.height);
+        const double word = std::max(sp, kMinimumSpaceShare * em);
+        QVPPTXParagraph& paragraph = page->lastTextBoxParagraph();
+        const QVPPTXRun* last = paragraph.lastRunText();
+        const bool spaced = (last && !last->text().empty() && last->text().back() == u' ') ||
+                            text.front() == u' ';
+        if (std::isfinite(word) && dx > kTabGapSpaces * word) {
+            // A stop is measured from the paragraph's left margin.
+            const double at =
+                dot(minus(frameCorner(g, boxAlong_, boxAcross_), boxCorner_), boxAlong_) -
+                paragraph.pProperty().marL;
+            std::vector<double>& stops = paragraph.pProperty().tabStops;
+            if (std::isfinite(at) && at > 0 && (stops.empty() || at > stops.back())) {
+                stops.push_back(at);
+                appendPPTXTextBox(u'\t' + text, textOffset, dx);
+                return;
+            }
         }
+        if (std::isfinite(em) && dx > kWordGapShare * em && !spaced)
+            appendPPTXTextBox(u' ' + text, textOffset, dx);
+        else
+            appendPPTXTextBox(text, textOffset, 0);
         return;
     }
     newBox();

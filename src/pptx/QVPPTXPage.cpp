@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
+#include "writer/QVDeflatedPartStore.h"
 #include "writer/QVOpenXMLNameSpace.h"
 #include "writer/XMLFileWriter.h"
 
@@ -18,27 +19,24 @@ std::string rId(size_t position) {
     return "rId" + platform::formatInteger(static_cast<long long>(position));
 }
 
-/// Writes a part under a temporary name beside `path` and renames it into place.
-template <class Write> void writePartAtomically(const std::string& path, Write write) {
-    const std::string temp = platform::siblingTemporaryPath(path);
-    platform::RemoveOnExit guard(temp);
-    {
-        auto writer = XMLFileWriter::openForWriting(temp);
-        writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-        write(*writer);
-        writer->writeEndDocument();
-    }
-    std::string why;
-    if (!platform::moveIntoPlace(temp, path, why))
-        throw std::runtime_error(why);
-    guard.release();
+/// Writes a part into the store; raises when it cannot (the part is then not stored).
+template <class Write>
+void writePart(QVDeflatedPartStore& parts, const std::string& name, Write write) {
+    auto output = parts.output(name);
+    if (!output)
+        throw std::runtime_error("Could not start the part " + name);
+    auto writer = XMLFileWriter::initWithOutput(name, std::move(output));
+    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    write(*writer);
+    writer->writeEndDocument();
 }
 } // namespace
 
-QVPPTXPage::QVPPTXPage(uint64_t pageNumber, std::string rootFolder) : pageNumber_(pageNumber) {
+QVPPTXPage::QVPPTXPage(uint64_t pageNumber, QVDeflatedPartStore& parts)
+    : pageNumber_(pageNumber), parts_(parts) {
     const std::string n = platform::formatInteger(static_cast<long long>(pageNumber));
-    slidePath_ = rootFolder + "/ppt/slides/slide" + n + ".xml";
-    relsPath_ = rootFolder + "/ppt/slides/_rels/slide" + n + ".xml.rels";
+    slidePath_ = "ppt/slides/slide" + n + ".xml";
+    relsPath_ = "ppt/slides/_rels/slide" + n + ".xml.rels";
 }
 
 void QVPPTXPage::begainWritePage(uint64_t) {
@@ -48,15 +46,12 @@ void QVPPTXPage::begainWritePage(uint64_t) {
 }
 
 void QVPPTXPage::endWritePage(uint64_t) {
-    for (const std::string& path : {slidePath_, relsPath_})
-        if (!platform::createDirectories(platform::deletingLastPathComponent(path)))
-            throw std::runtime_error("Could not create the folder of " + path);
-    // The relationships first: a slide part never stands without them.
-    writePartAtomically(relsPath_, [&](XMLFileWriter& w) { writeRels(w); });
+    const size_t mark = parts_.count();
     try {
-        writePartAtomically(slidePath_, [&](XMLFileWriter& w) { writePage(w); });
+        writePart(parts_, relsPath_, [&](XMLFileWriter& w) { writeRels(w); });
+        writePart(parts_, slidePath_, [&](XMLFileWriter& w) { writePage(w); });
     } catch (...) {
-        platform::removeAll(relsPath_);
+        parts_.removeFrom(mark);
         throw;
     }
 }

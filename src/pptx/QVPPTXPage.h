@@ -1,9 +1,8 @@
 #pragma once
 // One slide: its shapes in drawing order, its relationships (the slide layout
 // first, then images) and the state of the text box being filled. The slide
-// part and its relationships are written when the page ends, each under a
-// temporary name renamed once complete: a page that fails leaves no slide
-// file behind.
+// part and its relationships go into the writer's store of parts when the page
+// ends, both or neither: a page that fails leaves no part behind.
 
 #include "pptx/QVPPTXParagraph.h"
 #include "pptx/QVPPTXShape.h"
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QVDeflatedPartStore;
 class XMLFileWriter;
 
 class QVPPTXPage {
@@ -24,13 +24,14 @@ public:
         std::string target; ///< relative to ppt/slides
     };
 
-    /// Slide `pageNumber` (from 1) of the package in `rootFolder`.
-    QVPPTXPage(uint64_t pageNumber, std::string rootFolder);
+    /// Slide `pageNumber` (from 1), whose parts go into `parts` (which
+    /// outlives the page).
+    QVPPTXPage(uint64_t pageNumber, QVDeflatedPartStore& parts);
 
     /// Starts the shape and relationship lists (the slide layout is rId1).
     void begainWritePage(uint64_t pageNumber);
-    /// Writes ppt/slides/slideN.xml and its relationships; raises when a part
-    /// cannot be written (nothing is then left under the parts' names).
+    /// Stores ppt/slides/slideN.xml and its relationships; raises when a part
+    /// cannot be written (neither is then stored).
     void endWritePage(uint64_t pageNumber);
 
     /// The id of the relationship to the medium, or none.
@@ -60,6 +61,7 @@ public:
     }
     const std::vector<Relationship>& pageRelsArr() const { return pageRelsArr_; }
     std::vector<std::shared_ptr<QVPPTXShape>>& sharepsArr() { return sharepsArr_; }
+    /// The names of the slide's parts in the package.
     const std::string& slidePath() const { return slidePath_; }
     const std::string& relsPath() const { return relsPath_; }
 
@@ -72,6 +74,7 @@ private:
     void writeRels(XMLFileWriter& writer) const;
 
     uint64_t pageNumber_;
+    QVDeflatedPartStore& parts_;
     std::string slidePath_;
     std::string relsPath_;
     bool isUsingTextBox_ = false;

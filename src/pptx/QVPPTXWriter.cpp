@@ -5,6 +5,7 @@
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "pptx/QVPPTXPage.h"
+#include "writer/QVDeflatedPartStore.h"
 
 #include <algorithm>
 #include <cctype>
@@ -32,10 +33,13 @@ QVPPTXWriter::QVPPTXWriter(const std::string& path, uint64_t numOfPages)
     scratchFolder_ = std::move(folders.scratch);
     savedWorkFolder_ = std::move(folders.work);
     imageFolder_ = scratchFolder_ + "/images";
+    parts_ = std::make_unique<QVDeflatedPartStore>(
+        platform::appendPathComponent(savedWorkFolder_, ".parts.deflated"));
 }
 
 QVPPTXWriter::~QVPPTXWriter() {
     currentPage_.reset();
+    parts_.reset();
     removeWorkFolder();
 }
 
@@ -76,7 +80,7 @@ void QVPPTXWriter::begainWritePage(platform::Size pageSize) {
     currentSlideMedia_.clear();
     // A slide that never completed gives its number to the next one.
     currentPageIndex_ = completedSlides_ + 1;
-    currentPage_ = std::make_unique<QVPPTXPage>(currentPageIndex_, savedWorkFolder_);
+    currentPage_ = std::make_unique<QVPPTXPage>(currentPageIndex_, *parts_);
     currentPage_->begainWritePage(currentPageIndex_);
 }
 
@@ -138,11 +142,6 @@ bool QVPPTXWriter::packetPPTXFile() {
     if (savedWorkFolder_.empty())
         return fail("The presentation has no work folder");
     currentPage_.reset();
-    try {
-        writeParts();
-    } catch (const std::exception& e) {
-        return fail(e.what());
-    }
     if (!zipPackage())
         return false;
     removeWorkFolder();

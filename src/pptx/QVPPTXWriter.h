@@ -8,8 +8,11 @@
 //
 // The slide list, the content types and the slide count of app.xml come from
 // the slides actually completed, so a page that failed leaves a sound package
-// with one slide fewer. The package is zipped under a temporary name and
-// renamed into place: nothing ever stands half-written under the output path.
+// with one slide fewer. The slides are compressed as they complete and kept
+// (in memory, spilling into one file of the work folder when large) until the
+// package is zipped; every part goes straight into the archive, none through a
+// file of its own. The package is zipped under a temporary name and renamed
+// into place: nothing ever stands half-written under the output path.
 
 #include "platform/Geometry.h"
 
@@ -20,7 +23,10 @@
 #include <string>
 #include <vector>
 
+class QVDeflatedPartStore;
 class QVPPTXPage;
+class QVZipArchive;
+class XMLFileWriter;
 
 class QVPPTXWriter {
 public:
@@ -87,8 +93,12 @@ private:
     void _pptxWrite_PPT_SlideMasters() const;
     void _pptxWrite_PPT_TableStyles() const;
     void _pptxWrite_PPT_ViewProps() const;
+    void _pptxWrite_Slides() const;
     void copyResource(const std::string& name, const std::string& part) const;
-    std::vector<std::string> partNames() const;
+    /// An XML writer into the next entry of the package, its declaration written.
+    std::unique_ptr<XMLFileWriter> openPart(const std::string& part) const;
+    /// Raises naming the part when adding it failed.
+    void added(bool ok, const std::string& part) const;
     bool zipPackage();
     bool fail(const std::string& reason);
     void removeWorkFolder();
@@ -102,6 +112,11 @@ private:
     uint64_t completedSlides_ = 0;
     platform::Size slideSize_{0, 0};
     std::vector<Media> media_;
+    /// The completed slides and their relationships, until the package is
+    /// zipped; declared before the page, which writes into it.
+    std::unique_ptr<QVDeflatedPartStore> parts_;
+    /// The package being zipped, during zipPackage().
+    QVZipArchive* archive_ = nullptr;
     /// Media the current slide refers to (indexes into media_).
     std::vector<size_t> currentSlideMedia_;
     std::unique_ptr<QVPPTXPage> currentPage_;

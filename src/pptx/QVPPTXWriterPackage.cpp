@@ -69,20 +69,38 @@ void QVPPTXWriter::setClockForTesting(std::function<long long()> c) {
 }
 
 void QVPPTXWriter::writeParts() {
-    _pptxWrite_Rels();
+    // The content types first, where readers that sniff a package look for them.
     _pptxWrite_ContentTypes();
+    _pptxWrite_Rels();
     _pptxWrite_DocProps_app();
     _pptxWrite_DocProps_core();
     copyResource("thumbnail.jpeg", "docProps/thumbnail.jpeg");
     _pptxWrite_PPT_Rels();
-    _pptxWrite_PPT_Media();
     _pptxWrite_PPT_Presentation();
     _pptxWrite_PPT_PresProps();
-    _pptxWrite_PPT_SlideLayouts();
-    _pptxWrite_PPT_SlideMasters();
+    _pptxWrite_PPT_ViewProps();
     _pptxWrite_PPT_TableStyles();
     copyResource("theme1.xml", "ppt/theme/theme1.xml");
-    _pptxWrite_PPT_ViewProps();
+    _pptxWrite_PPT_SlideMasters();
+    _pptxWrite_PPT_SlideLayouts();
+    _pptxWrite_Slides();
+    _pptxWrite_PPT_Media();
+}
+
+std::unique_ptr<XMLFileWriter> QVPPTXWriter::openPart(const std::string& part) const {
+    auto entry = archive_->entryOutput(part);
+    added(entry != nullptr, part);
+    auto writer = XMLFileWriter::initWithOutput(part, std::move(entry));
+    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
+    return writer;
+}
+
+void QVPPTXWriter::added(bool ok, const std::string& part) const {
+    if (ok)
+        return;
+    const int error = archive_->writeErrno();
+    throw std::runtime_error("Could not add " + part + " to the package" +
+                             (error != 0 ? std::string(": ") + std::strerror(error) : ""));
 }
 
 void QVPPTXWriter::copyResource(const std::string& name, const std::string& part) const {
@@ -95,14 +113,20 @@ void QVPPTXWriter::copyResource(const std::string& name, const std::string& part
     auto bytes = platform::readFile(*path);
     if (!bytes)
         throw std::runtime_error("Could not read " + *path);
-    const std::string target = platform::appendPathComponent(savedWorkFolder_, part);
-    if (!platform::createDirectories(platform::deletingLastPathComponent(target)) ||
-        !platform::writeFileAtomically(target, *bytes))
-        throw std::runtime_error("Could not write " + target + ": " + std::strerror(errno));
+    // Dated as it is written, as the other parts are (not by the installed file).
+    added(archive_->addDataToZip(*bytes, part), part);
+}
+
+void QVPPTXWriter::_pptxWrite_Slides() const {
+    for (uint64_t k = 1; k <= completedSlides_; ++k) {
+        const std::string n = decimal(static_cast<long long>(k));
+        for (const std::string& part : {slidePart(k), "ppt/slides/_rels/slide" + n + ".xml.rels"})
+            added(parts_ && archive_->addStoredPartToZip(*parts_, part, part), part);
+    }
 }
 
 void QVPPTXWriter::_pptxWrite_Rels() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "_rels/.rels");
+    auto writer = openPart("_rels/.rels");
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -117,7 +141,7 @@ void QVPPTXWriter::_pptxWrite_Rels() const {
 }
 
 void QVPPTXWriter::_pptxWrite_ContentTypes() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "[Content_Types].xml");
+    auto writer = openPart("[Content_Types].xml");
     XMLFileWriter& w = *writer;
     w.writeStartElement("Types");
     w.writeAttribute("xmlns", kContentTypesNS);
@@ -156,7 +180,7 @@ void QVPPTXWriter::_pptxWrite_ContentTypes() const {
 }
 
 void QVPPTXWriter::_pptxWrite_DocProps_app() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "docProps/app.xml");
+    auto writer = openPart("docProps/app.xml");
     XMLFileWriter& w = *writer;
     const std::string vt(QVOpenXMLNameSpace::nameSpace_vt());
     w.setPrefix(std::string("vt"), vt);
@@ -219,7 +243,7 @@ void QVPPTXWriter::_pptxWrite_DocProps_core() const {
     const std::string dc(QVOpenXMLNameSpace::nameSpace_dc());
     const std::string dcterms(QVOpenXMLNameSpace::nameSpace_dcterms());
     const std::string xsi(QVOpenXMLNameSpace::nameSpace_xsi());
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "docProps/core.xml");
+    auto writer = openPart("docProps/core.xml");
     XMLFileWriter& w = *writer;
     w.setPrefix(std::string("cp"), cp);
     w.setPrefix(std::string("dc"), dc);
@@ -258,8 +282,7 @@ void QVPPTXWriter::_pptxWrite_DocProps_core() const {
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_Rels() const {
-    auto writer =
-        XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/_rels/presentation.xml.rels");
+    auto writer = openPart("ppt/_rels/presentation.xml.rels");
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -277,26 +300,19 @@ void QVPPTXWriter::_pptxWrite_PPT_Rels() const {
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_Media() const {
-    // Copied, not moved: an image of the document may be the interpreter's
-    // cached file, which other pages still use until the document ends.
-    for (const Media& m : media_) {
-        if (!m.used)
-            continue;
-        const std::string to = savedWorkFolder_ + "/ppt/media/" + m.mediaName;
-        auto bytes = platform::readFile(m.filePath);
-        if (!bytes)
-            throw std::runtime_error("Could not read the image " + m.filePath);
-        if (!platform::createDirectories(platform::deletingLastPathComponent(to)) ||
-            !platform::writeFileAtomically(to, *bytes))
-            throw std::runtime_error("Could not write " + to + ": " + std::strerror(errno));
-    }
+    // Straight from the image files, which stay (one may be the interpreter's
+    // cached file); images already compressed are stored.
+    for (const Media& m : media_)
+        if (m.used)
+            added(archive_->addFileToZip(m.filePath, "ppt/media/" + m.mediaName),
+                  "ppt/media/" + m.mediaName);
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_Presentation() const {
     const std::string p(QVOpenXMLNameSpace::nameSpace_p());
     const std::string a(QVOpenXMLNameSpace::nameSpace_a());
     const std::string r(QVOpenXMLNameSpace::nameSpace_r());
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/presentation.xml");
+    auto writer = openPart("ppt/presentation.xml");
     XMLFileWriter& w = *writer;
     bindPresentationPrefixes(w);
     w.writeStartElementWithNamespace(p, "presentation");
@@ -356,7 +372,7 @@ void QVPPTXWriter::_pptxWrite_PPT_Presentation() const {
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_PresProps() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/presProps.xml");
+    auto writer = openPart("ppt/presProps.xml");
     bindPresentationPrefixes(*writer);
     writer->writeStartElementWithNamespace(QVOpenXMLNameSpace::nameSpace_p(), "presentationPr");
     writer->writeEndElement();
@@ -365,8 +381,8 @@ void QVPPTXWriter::_pptxWrite_PPT_PresProps() const {
 
 void QVPPTXWriter::_pptxWrite_PPT_SlideLayouts() const {
     for (int n = 1; n <= kLayouts; ++n) {
-        auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/slideLayouts/_rels/" +
-                                                                           layoutName(n) + ".rels");
+        copyResource(layoutName(n), "ppt/slideLayouts/" + layoutName(n));
+        auto writer = openPart("ppt/slideLayouts/_rels/" + layoutName(n) + ".rels");
         XMLFileWriter& w = *writer;
         w.writeStartElement("Relationships");
         w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -374,13 +390,12 @@ void QVPPTXWriter::_pptxWrite_PPT_SlideLayouts() const {
                      "../slideMasters/slideMaster1.xml");
         w.writeEndElement();
         w.writeEndDocument();
-        copyResource(layoutName(n), "ppt/slideLayouts/" + layoutName(n));
     }
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_SlideMasters() const {
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_,
-                                                 "ppt/slideMasters/_rels/slideMaster1.xml.rels");
+    copyResource("slideMaster1.xml", "ppt/slideMasters/slideMaster1.xml");
+    auto writer = openPart("ppt/slideMasters/_rels/slideMaster1.xml.rels");
     XMLFileWriter& w = *writer;
     w.writeStartElement("Relationships");
     w.writeAttribute("xmlns", QVOpenXMLNameSpace::nameSpace_Rels());
@@ -390,12 +405,11 @@ void QVPPTXWriter::_pptxWrite_PPT_SlideMasters() const {
     w.writeRelationship(rId(kLayouts + 1), std::string(kRel) + "theme", "../theme/theme1.xml");
     w.writeEndElement();
     w.writeEndDocument();
-    copyResource("slideMaster1.xml", "ppt/slideMasters/slideMaster1.xml");
 }
 
 void QVPPTXWriter::_pptxWrite_PPT_TableStyles() const {
     const std::string a(QVOpenXMLNameSpace::nameSpace_a());
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/tableStyles.xml");
+    auto writer = openPart("ppt/tableStyles.xml");
     writer->setPrefix(std::string("a"), a);
     writer->writeStartElementWithNamespace(a, "tblStyleLst");
     writer->writeAttribute("def", "{5C22544A-7EE6-4342-B048-85BDC9FD1C3A}");
@@ -406,7 +420,7 @@ void QVPPTXWriter::_pptxWrite_PPT_TableStyles() const {
 void QVPPTXWriter::_pptxWrite_PPT_ViewProps() const {
     const std::string p(QVOpenXMLNameSpace::nameSpace_p());
     const std::string a(QVOpenXMLNameSpace::nameSpace_a());
-    auto writer = XMLFileWriter::openPackagePart(savedWorkFolder_, "ppt/viewProps.xml");
+    auto writer = openPart("ppt/viewProps.xml");
     XMLFileWriter& w = *writer;
     bindPresentationPrefixes(w);
     w.writeStartElementWithNamespace(p, "viewPr");
@@ -445,35 +459,6 @@ void QVPPTXWriter::_pptxWrite_PPT_ViewProps() const {
     w.writeEndDocument();
 }
 
-std::vector<std::string> QVPPTXWriter::partNames() const {
-    std::vector<std::string> parts = {"[Content_Types].xml",
-                                      "_rels/.rels",
-                                      "docProps/app.xml",
-                                      "docProps/core.xml",
-                                      "docProps/thumbnail.jpeg",
-                                      "ppt/_rels/presentation.xml.rels",
-                                      "ppt/presentation.xml",
-                                      "ppt/presProps.xml",
-                                      "ppt/viewProps.xml",
-                                      "ppt/tableStyles.xml",
-                                      "ppt/theme/theme1.xml",
-                                      "ppt/slideMasters/slideMaster1.xml",
-                                      "ppt/slideMasters/_rels/slideMaster1.xml.rels"};
-    for (int n = 1; n <= kLayouts; ++n) {
-        parts.push_back("ppt/slideLayouts/" + layoutName(n));
-        parts.push_back("ppt/slideLayouts/_rels/" + layoutName(n) + ".rels");
-    }
-    for (uint64_t k = 1; k <= completedSlides_; ++k) {
-        parts.push_back(slidePart(k));
-        parts.push_back("ppt/slides/_rels/slide" + decimal(static_cast<long long>(k)) +
-                        ".xml.rels");
-    }
-    for (const Media& m : media_)
-        if (m.used)
-            parts.push_back("ppt/media/" + m.mediaName);
-    return parts;
-}
-
 bool QVPPTXWriter::zipPackage() {
     if (platform::isDirectory(savedFilePath_))
         return fail("A folder is at the output path " + savedFilePath_);
@@ -483,11 +468,19 @@ bool QVPPTXWriter::zipPackage() {
     if (!archive.CreateZipFile2(temp))
         return fail("Could not create the package beside " + savedFilePath_ + ": " +
                     std::strerror(errno));
-    for (const std::string& part : partNames())
-        if (!archive.addFileToZip(platform::appendPathComponent(savedWorkFolder_, part), part))
-            return fail("Could not add " + part + " to the package");
-    if (!archive.CloseZipFile2())
-        return fail("Could not finish the package " + temp);
+    archive_ = &archive;
+    try {
+        writeParts();
+    } catch (const std::exception& e) {
+        archive_ = nullptr;
+        return fail(e.what());
+    }
+    archive_ = nullptr;
+    if (!archive.CloseZipFile2()) {
+        const int error = archive.writeErrno();
+        return fail("Could not finish the package " + temp +
+                    (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+    }
     std::string why;
     if (!platform::moveIntoPlace(temp, savedFilePath_, why))
         return fail(why);

@@ -2,12 +2,14 @@
 
 #include "platform/Files.h"
 #include "writer/QVDeflatedPart.h"
+#include "writer/QVDeflatedPartStore.h"
 #include "writer/QVDeflater.h"
 #include "writer/XMLFileWriter.h"
 
 #include <zip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -50,6 +52,17 @@ void fillDate(zip_fileinfo& info, const std::tm& t) {
     info.tmz_date.tm_mday = static_cast<uInt>(t.tm_mday);
     info.tmz_date.tm_mon = static_cast<uInt>(t.tm_mon);
     info.tmz_date.tm_year = static_cast<uInt>(year);
+}
+
+std::string lowercaseExtension(const std::string& name) {
+    const size_t slash = name.rfind('/');
+    const size_t dot = name.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return {};
+    std::string extension = name.substr(dot + 1);
+    for (char& c : extension)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
 }
 
 bool isASCII(const std::string& s) {
@@ -197,10 +210,25 @@ private:
     bool closed_ = false;
 };
 
+// A compressor for trials, made at the first one.
+struct TrialStream {
+    z_stream z{};
+    bool initialised = false;
+    TrialStream() = default;
+    TrialStream(const TrialStream&) = delete;
+    TrialStream& operator=(const TrialStream&) = delete;
+    ~TrialStream() {
+        if (initialised)
+            deflateEnd(&z);
+    }
+};
+
 } // namespace
 
 struct QVZipArchive::Impl {
     zipFile zip = nullptr;
+    TrialStream trial;
+    std::vector<char> trialOutput;
     Output output;
     QVDeflater deflater;
     std::unique_ptr<char[]> chunk; // read buffer for files, made at the first file
@@ -236,7 +264,44 @@ bool QVZipArchive::CreateZipFile2(const std::string& zipFilePath) {
     return impl_->zip != nullptr;
 }
 
-bool QVZipArchive::openRawEntry(const std::string& newname, std::time_t modified) {
+bool QVZipArchive::worthDeflating(std::string_view sample) {
+    // A trial of the fastest level on the entry's first bytes: an image that
+    // is compressed poorly (a synthetic picture in baseline JPEG can shrink by
+    // a third) is still deflated, one that deflate cannot shrink by a tenth is not.
+    constexpr double kWorthwhile = 0.9;
+    if (sample.size() < 64)
+        return false;
+    Impl& d = *impl_;
+    if (!d.trial.initialised) {
+        if (deflateInit2(&d.trial.z, 1, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+            return true; // no trial: deflate, as every entry once was
+        d.trial.initialised = true;
+    } else if (deflateReset(&d.trial.z) != Z_OK) {
+        return true;
+    }
+    // Only the size matters: the output is bounded by what would make it
+    // worthwhile, with room for deflate to tell it has ended at the bound.
+    const size_t bound = static_cast<size_t>(static_cast<double>(sample.size()) * kWorthwhile);
+    d.trialOutput.resize(bound + 64);
+    z_stream& z = d.trial.z;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(sample.data()));
+    z.avail_in = static_cast<uInt>(sample.size());
+    z.next_out = reinterpret_cast<Bytef*>(d.trialOutput.data());
+    z.avail_out = static_cast<uInt>(d.trialOutput.size());
+    // Ended within the bound: the sample shrank by a tenth or more.
+    return deflate(&z, Z_FINISH) == Z_STREAM_END && z.total_out <= bound;
+}
+
+bool QVZipArchive::isStoredEntryName(const std::string& newname) {
+    // Image formats that compress their pixels themselves: deflate gains a
+    // few bytes at best and costs a pass over every byte.
+    static const char* const kCompressed[] = {"png", "jpeg", "jpg", "jp2", "j2k", "gif"};
+    const std::string extension = lowercaseExtension(newname);
+    return std::any_of(std::begin(kCompressed), std::end(kCompressed),
+                       [&](const char* e) { return extension == e; });
+}
+
+bool QVZipArchive::openRawEntry(const std::string& newname, std::time_t modified, bool stored) {
     if (!impl_->zip || newname.empty() || impl_->entryOpen)
         return false;
     zip_fileinfo info{};
@@ -248,9 +313,9 @@ bool QVZipArchive::openRawEntry(const std::string& newname, std::time_t modified
         fillDate(info, t);
     }
     const unsigned long flags = isASCII(newname) ? 0 : kLanguageEncodingFlag;
-    return zipOpenNewFileInZip4(impl_->zip, newname.c_str(), &info, nullptr, 0, nullptr, 0,
-                                nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS,
-                                DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
+    return zipOpenNewFileInZip4(impl_->zip, newname.c_str(), &info, nullptr, 0, nullptr, 0, nullptr,
+                                stored ? 0 : Z_DEFLATED, stored ? 0 : Z_DEFAULT_COMPRESSION, 1,
+                                -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
                                 flags) == ZIP_OK;
 }
 
@@ -313,7 +378,31 @@ bool QVZipArchive::closeEntry() {
     return ok;
 }
 
+bool QVZipArchive::writeStoredEntry(const std::string& newname, std::time_t modified,
+                                    const std::function<bool(const WriteStored&)>& produce) {
+    if (!openRawEntry(newname, modified, true))
+        return false;
+    Impl& d = *impl_;
+    uint64_t size = 0;
+    uint32_t crc = 0;
+    const bool copied = produce([&](const char* data, size_t n) {
+        if (size + n >= kMaxEntrySize)
+            return false;
+        crc = static_cast<uint32_t>(crc32_z(crc, reinterpret_cast<const Bytef*>(data), n));
+        size += n;
+        if (n > 0 && zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(n)) != ZIP_OK)
+            return false;
+        return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
+    });
+    // The entry is closed in any case so the archive stays consistent.
+    return finishRawEntry(size, crc) && copied;
+}
+
 bool QVZipArchive::addDataToZip(std::string_view bytes, const std::string& newname) {
+    if (isStoredEntryName(newname) && !worthDeflating(bytes.substr(0, kChunkSize)))
+        return writeStoredEntry(newname, std::time(nullptr), [&](const WriteStored& write) {
+            return write(bytes.data(), bytes.size());
+        });
     if (!openEntry(newname))
         return false;
     const bool wrote = writeEntry(bytes);
@@ -334,6 +423,22 @@ bool QVZipArchive::addDeflatedPartToZip(QVDeflatedPart& part, const std::string&
     return finishRawEntry(part.size(), part.crc()) && copied;
 }
 
+bool QVZipArchive::addStoredPartToZip(const QVDeflatedPartStore& store, const std::string& part,
+                                      const std::string& newname) {
+    const QVDeflatedPartStore::Part* p = store.part(part);
+    if (!p || p->size >= kMaxEntrySize || p->compressedSize >= kMaxEntrySize)
+        return false;
+    if (!openRawEntry(newname, std::time(nullptr)))
+        return false;
+    Impl& d = *impl_;
+    const bool copied = store.readCompressed(*p, [&d](const char* data, size_t size) {
+        if (zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(size)) != ZIP_OK)
+            return false;
+        return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
+    });
+    return finishRawEntry(p->size, p->crc) && copied;
+}
+
 bool QVZipArchive::addFileToZip(const std::string& file, const std::string& newname) {
     if (!impl_->zip || newname.empty() || impl_->entryOpen)
         return false;
@@ -349,27 +454,44 @@ bool QVZipArchive::addFileToZip(const std::string& file, const std::string& newn
         return false;
     if (static_cast<unsigned long long>(st.st_size) >= kMaxEntrySize)
         return false;
+    Impl& d = *impl_;
+    if (!d.chunk)
+        d.chunk = std::make_unique_for_overwrite<char[]>(kChunkSize);
+    // The next chunk of the file into d.chunk: its size, 0 at the end, -1 on a failure.
+    auto readChunk = [&]() -> ssize_t {
+        for (;;) {
+            const ssize_t n = ::read(fd, d.chunk.get(), kChunkSize);
+            if (n >= 0 || errno != EINTR)
+                return n;
+        }
+    };
+    // The first chunk decides whether the entry is stored.
+    ssize_t n = readChunk();
+    if (n < 0)
+        return false;
+    if (isStoredEntryName(newname) &&
+        !worthDeflating(std::string_view(d.chunk.get(), static_cast<size_t>(n))))
+        return writeStoredEntry(newname, st.st_mtime, [&](const WriteStored& write) {
+            for (; n > 0; n = readChunk())
+                if (!write(d.chunk.get(), static_cast<size_t>(n)))
+                    return false;
+            return n == 0;
+        });
     if (!openRawEntry(newname, st.st_mtime))
         return false;
-    Impl& d = *impl_;
     bool ok = d.deflater.begin([&d](const char* data, size_t size) {
         if (zipWriteInFileInZip(d.zip, data, static_cast<unsigned>(size)) != ZIP_OK)
             return false;
         return d.output.buffer.size() < kFlushWithinEntry || d.output.flush();
     });
-    if (ok && !d.chunk)
-        d.chunk = std::make_unique_for_overwrite<char[]>(kChunkSize);
-    while (ok) {
-        const ssize_t n = ::read(fd, d.chunk.get(), kChunkSize);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 || d.deflater.size() + static_cast<uint64_t>(n) >= kMaxEntrySize)
+    for (; ok && n > 0; n = readChunk()) {
+        if (d.deflater.size() + static_cast<uint64_t>(n) >= kMaxEntrySize)
             ok = false;
-        else if (n == 0)
-            break;
         else
             ok = d.deflater.append(std::string_view(d.chunk.get(), static_cast<size_t>(n)));
     }
+    if (n < 0)
+        ok = false;
     if (!d.deflater.finish())
         ok = false;
     // The entry is closed in any case so the archive stays consistent.

@@ -14,16 +14,21 @@
 //
 // Besides whole files, an entry can be streamed in (openEntry, writeEntry,
 // closeEntry: one entry open at a time) or come compressed ahead of time
-// (QVDeflatedPart), so parts need not pass through files first.
+// (QVDeflatedPart, QVDeflatedPartStore), so parts need not pass through files
+// first. Entries named as images of a compressed format (.png, .jpeg, .jp2,
+// .gif) are stored as they are, not deflated again, unless a quick trial shows
+// deflate shrinks them markedly.
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 class QVDeflatedPart;
+class QVDeflatedPartStore;
 class XMLOutput;
 
 class QVZipArchive {
@@ -59,6 +64,14 @@ public:
     /// entry when it is closed (or, unclosed, when it is destroyed); none when
     /// the entry cannot be opened.
     std::unique_ptr<XMLOutput> entryOutput(const std::string& newname);
+    /// Adds the part `part` of the store as the entry `newname`, copying its
+    /// compressed bytes; false when the store has no such part.
+    bool addStoredPartToZip(const QVDeflatedPartStore& store, const std::string& part,
+                            const std::string& newname);
+    /// Whether an entry of this name may be stored rather than deflated: an
+    /// image whose format compresses it already. It is stored unless its
+    /// first 64 KiB shrink by a tenth or more under deflate's fastest level.
+    static bool isStoredEntryName(const std::string& newname);
     /// Adds bytes held in memory as one entry.
     bool addDataToZip(std::string_view bytes, const std::string& newname);
     /// Adds a part compressed ahead of time (finished) as one entry, copying
@@ -75,7 +88,14 @@ private:
     struct Impl;
     /// Opens an entry dated `modified` (local time) unless a fixed date is set; raw: the
     /// caller hands over compressed bytes.
-    bool openRawEntry(const std::string& newname, std::time_t modified);
+    bool openRawEntry(const std::string& newname, std::time_t modified, bool stored = false);
+    /// Whether deflating bytes like these shrinks them by a tenth or more.
+    bool worthDeflating(std::string_view sample);
+    /// Hands each piece of a stored entry's bytes to the archive.
+    using WriteStored = std::function<bool(const char*, size_t)>;
+    /// One stored entry whose bytes `produce` hands over through the function it gets.
+    bool writeStoredEntry(const std::string& newname, std::time_t modified,
+                          const std::function<bool(const WriteStored&)>& produce);
     bool finishRawEntry(uint64_t uncompressedSize, uint32_t crc);
 
     std::unique_ptr<Impl> impl_;

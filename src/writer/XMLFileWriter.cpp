@@ -204,7 +204,7 @@ void XMLFileWriter::writeAndFlush(std::string_view fragment) {
     if (output_) {
         buffer_.append(fragment);
         bytesWritten_ += fragment.size();
-        if (buffer_.size() >= kOutputFlushThreshold)
+        if (buffer_.size() >= kOutputFlushThreshold && !held_)
             flushBuffer();
         return;
     }
@@ -235,7 +235,8 @@ void XMLFileWriter::commitHeldOutput() {
     if (!held_)
         return;
     held_.reset();
-    if (buffer_.size() >= kFlushThreshold && fileHandle_)
+    if (output_ ? buffer_.size() >= kOutputFlushThreshold
+                : buffer_.size() >= kFlushThreshold && fileHandle_)
         flushBuffer();
 }
 
@@ -260,6 +261,7 @@ void XMLFileWriter::discardHeldOutput() {
 
 void XMLFileWriter::closeFile() {
     if (output_) {
+        held_.reset();
         flushBuffer(); // raises with the output still held, so it is dropped unclosed
         std::unique_ptr<XMLOutput> output = std::move(output_);
         if (!output->close())

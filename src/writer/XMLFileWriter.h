@@ -69,7 +69,7 @@ public:
     void synchronizeFile();
 
     /// Holds everything written from here on in memory, so that a stretch
-    /// of markup (a page of a document) reaches the file whole or not at all:
+    /// of markup (a page of a document) reaches the file or output whole or not at all:
     /// commitHeldOutput() lets it go to the file, discardHeldOutput() drops
     /// it and returns the writer to the state it had here (open elements,
     /// namespace bindings). A second hold replaces the first.

@@ -361,3 +361,109 @@ TEST_F(QVDocxFloatingTest, AFillBetweenTwoCopiesOfItsTextStaysBehindIt) {
 }
 
 } // namespace
+
+namespace {
+
+// A reader lays out every floating object against its page's text, and a
+// plotted surface of thousands of small paths takes it minutes. Paths painted
+// one after another on the same side of the text are one group of shapes,
+// each member in page coordinates and in painting order; a picture or text
+// stacked between two paths, or paths on different sides of the text, keep
+// them in separate objects so the stacking stays as painted.
+TEST_F(QVDocxFloatingTest, ManyPathsOnOnePageAreAFewGroupsStackedAsPainted) {
+    struct Case {
+        const char* name;
+        std::string content;
+        size_t floating;          // w:pict elements of the document
+        std::vector<size_t> sizes; // shapes of each group, in document order
+    };
+    // 40 x 25 cells of a plotted surface, each filled and outlined on its own.
+    std::string surface;
+    for (int i = 0; i < 40; ++i)
+        for (int j = 0; j < 25; ++j)
+            surface += "0." + std::to_string(i % 10) + " 0.3 0.2 rg " + std::to_string(100 + i * 10) +
+                       " " + std::to_string(300 + j * 10) + " 10 10 re B ";
+    // 600 separate strokes of a curve.
+    std::string curve;
+    for (int k = 0; k < 600; ++k)
+        curve += std::to_string(100 + k * 0.5) + " " + std::to_string(100 + (k % 37)) + " m " +
+                 std::to_string(100.5 + k * 0.5) + " " + std::to_string(100 + ((k + 1) % 37)) +
+                 " l S ";
+    // Text painted after the surface over its first cell, and text painted
+    // before the curve over it.
+    const std::string over = "BT /F1 12 Tf 102 302 Td (Text over the surface) Tj ET ";
+    const std::string under = "BT /F1 12 Tf 100 98 Td (Text under the curve) Tj ET ";
+    const Case cases[] = {
+        {"a surface", surface, 1, {1000}},
+        {"a surface and a curve", surface + curve, 1, {1600}},
+        // Text painted after the surface keeps it behind, the cells away
+        // from the text with it; the curve away from all text as well.
+        {"text over the surface", surface + over + curve, 1, {1600}},
+        // The curve painted over text comes in front of it.
+        {"text over the surface, the curve over text", surface + over + under + curve, 2,
+         {1000, 600}},
+        // A picture painted between them stacks between them.
+        {"a picture between", surface + "q 20 0 0 10 100 600 cm /Im1 Do Q " + curve, 3,
+         {1000, 600}},
+        // A single path is a shape of its own, as before.
+        {"one path", "100 100 m 200 200 l S", 1, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const pugi::xml_node body = document(convert(pdf({c.content})));
+        EXPECT_EQ(all(body, "w:pict").size(), c.floating);
+        const auto groups = all(body, "v:group");
+        ASSERT_EQ(groups.size(), c.sizes.size());
+        long previousZ = 0;
+        for (size_t g = 0; g < groups.size(); ++g) {
+            const pugi::xml_node group = groups[g];
+            EXPECT_EQ(all(group, "v:shape").size(), c.sizes[g]);
+            // Group coordinates are the page's in twentieths of a point: the
+            // group's box in points times 20 is its coordinate space.
+            auto style = styleOf(group);
+            const double left = std::stod(style["margin-left"]);
+            const double top = std::stod(style["margin-top"]);
+            const double width = std::stod(style["width"]);
+            const double height = std::stod(style["height"]);
+            EXPECT_EQ(std::string(group.attribute("coordorigin").value()),
+                      std::to_string(std::lround(left * 20)) + "," +
+                          std::to_string(std::lround(top * 20)));
+            EXPECT_EQ(std::string(group.attribute("coordsize").value()),
+                      std::to_string(std::lround(width * 20)) + "," +
+                          std::to_string(std::lround(height * 20)));
+            EXPECT_EQ(style["mso-position-vertical-relative"], "page");
+            // Every member lies inside the group, with no stacking of its own.
+            for (pugi::xml_node s : all(group, "v:shape")) {
+                auto own = styleOf(s);
+                EXPECT_EQ(own.count("z-index"), 0u);
+                EXPECT_GE(std::stod(own["left"]), left * 20 - 0.5);
+                EXPECT_GE(std::stod(own["top"]), top * 20 - 0.5);
+                EXPECT_LE(std::stod(own["left"]) + std::stod(own["width"]),
+                          (left + width) * 20 + 0.5);
+                EXPECT_LE(std::stod(own["top"]) + std::stod(own["height"]),
+                          (top + height) * 20 + 0.5);
+            }
+            const long z = std::stol(style["z-index"]);
+            if (g > 0 && std::string(c.name) == "a picture between") {
+                // Both in front, the picture's order between theirs.
+                const auto pictures = all(body, "v:imagedata");
+                ASSERT_EQ(pictures.size(), 1u);
+                const long pictureZ =
+                    std::stol(styleOf(pictures[0].parent())["z-index"]);
+                EXPECT_LT(previousZ, pictureZ);
+                EXPECT_LT(pictureZ, z);
+            }
+            if (std::string(c.name).rfind("text over the surface", 0) == 0) {
+                EXPECT_EQ(z < 0, g == 0);
+            }
+            previousZ = z;
+        }
+        // Shapes keep their painting order: the first member is the first cell.
+        if (!groups.empty()) {
+            const pugi::xml_node first = groups[0].child("v:shape");
+            EXPECT_EQ(std::string(first.attribute("coordorigin").value()), "2000,9640");
+        }
+    }
+}
+
+} // namespace

@@ -335,6 +335,19 @@ TEST(QVDocxPageLayout, PartsOfALineJoinWithSpacesForTheirGap) {
     }
 }
 
+// A table's cells padded with blanks, each drawn over the blanks of the one
+// before (a report generator's fixed-width fields): the blanks are padding,
+// and each cell after a gap wider than two spaces stands at its tab stop.
+TEST(QVDocxPageLayout, CellsDrawnOverTheBlanksOfTheCellBeforeStandAtTheirPlaces) {
+    PageBuilder b;
+    b.text(u"06/22/2015" + std::u16string(20, u' '), 72, 50, 10, 10, 100);
+    b.text(u"03/25/2016" + std::u16string(20, u' '), 130, 50, 10, 10, 100);
+    b.text(u"07/01/2015", 210, 50, 10, 10, 50);
+    b.text(u"Below", 72, 300, 10, 10, 25);
+    b.page()._creatParagraphs();
+    EXPECT_EQ(b.texts().front(), u"06/22/2015\t03/25/2016\t07/01/2015");
+}
+
 // Rows of two cells, each band a single line (and not of the same columns
 // as the row before it), are rows, not columns: the right cell stands at a
 // tab stop at its place, in the page's one section. As columns, each row was

@@ -40,7 +40,8 @@ void expectPrintedLikeTheSource(const std::string& folder, const std::string& pd
 
 // A 9 pt line set with its baseline 5 pt under a 12 pt heading's, a true x
 // squared, and a page of lines set closer than their glyph boxes are high;
-// rows whose parts stand far apart in a font no reader has: every word
+// rows whose parts stand far apart in a font no reader has, and rows of
+// cells padded with blanks that the next cell is drawn over: every word
 // prints on its own line where it stood, none shrunk into another.
 TEST(DocxFidelity, LinesCloseTogetherPrintWholeWhereTheyStood) {
     const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-lines");
@@ -73,15 +74,63 @@ TEST(DocxFidelity, LinesCloseTogetherPrintWholeWhereTheyStood) {
         rows += show("F3", 10, 300, 700 - 14 * k, std::to_string(247 + 31 * k));
         rows += show("F3", 10, 400, 700 - 14 * k, "REP");
     }
+    // Rows of a report whose cells are padded with blanks, each cell drawn
+    // over the blanks of the one before, the rows' cells at places of their
+    // own (rows, not columns): the cells stand at their places, not pushed
+    // along by the blanks.
+    std::string padded;
+    // A date and its padding, drawn a piece at a time as the generator does.
+    auto field = [&](double x, double y, const std::string& date) {
+        std::string out = show("F1", 10, x, y, date);
+        for (int k = 0; k < 10; ++k)
+            out += show("F1", 10, x + 50 + 5.56 * k, y, "  ");
+        return out;
+    };
+    const char* companies[] = {"Maxim Integrated Product", "Leidos", "Alphatec Spine"};
+    for (int k = 0; k < 3; ++k) {
+        const double y = 700 - 40 * k, step = 20 * k;
+        padded += field(72, y, "06/2" + std::to_string(k) + "/2015");
+        padded += field(150 + step, y, "09/0" + std::to_string(k + 1) + "/2016");
+        padded += show("F1", 10, 240 + step, y, "07/01/2015");
+        padded += show("F1", 10, 320 + step, y, companies[k]);
+        padded += show("F1", 10, 480, y, std::to_string(150 - 20 * k));
+    }
     const std::string resources =
         "<< /Font << /F1 " + regular + " /F2 " + bold + " /F3 " + odd + " >> >>";
-    for (const std::string& c : {content, rows}) {
+    for (const std::string& c : {content, rows, padded}) {
         fixtures::PageSpec page;
         page.content = c;
         page.resources = resources;
         b.addPage(page);
     }
-    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/lines.pdf"), "1,2");
+    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/lines.pdf"), "1,2,3");
+}
+
+// Pages of a mathematics script whose lines hold scripts and signs of a math
+// font with a box running almost an em below the baseline: each prints on
+// one page. The deep box let a line reach through the scripts into the next,
+// and the parts of both, read as one line left to right, stood one under
+// another down the page.
+TEST(DocxFidelity, LinesBesideDeepMathSignsStayOnTheirPage) {
+    std::string corpus;
+    for (const char* up : {"/../shared/corpus", "/../../shared/corpus"})
+        if (platform::isDirectory(kSource + up))
+            corpus = kSource + up;
+    const std::string pdf = corpus + "/py-pdf-sample-files/009-pdflatex-geotopo/GeoTopo-komprimiert.pdf";
+    if (corpus.empty() || !platform::pathExists(pdf))
+        GTEST_SKIP() << "no shared corpus beside the source";
+    const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-math");
+    auto run = fixtures::runCommand(fixtures::shellQuote(kCorvala) + " convert -f docx -p 14,19 " +
+                                    fixtures::shellQuote(pdf) + " -o " + fixtures::shellQuote(folder));
+    ASSERT_TRUE(run.ok()) << run.output;
+    auto printed = fixtures::runCommand(
+        "cd " + fixtures::shellQuote(kSource + "/tests/e2e") +
+        " && /usr/bin/python3 -B -c 'import sys, docx_print; "
+        "p = docx_print.print_with_libreoffice([sys.argv[1]], sys.argv[2])[0]; "
+        "print(len(docx_print.pages(p)) if p else 0)' " +
+        fixtures::shellQuote(folder + "/GeoTopo-komprimiert.docx") + " " + fixtures::shellQuote(folder));
+    ASSERT_TRUE(printed.ok()) << printed.output;
+    EXPECT_EQ(printed.output, "2\n");
 }
 
 } // namespace

@@ -79,6 +79,19 @@ void printsWhereTheSourceHas(const std::string& format) {
     ASSERT_TRUE(jpx);
 
     const std::string words = "BT /F1 14 Tf ";
+    // A plotted surface: 20 x 15 cells, each filled and outlined on its own
+    // in a shade of its own, and a curve of 300 separate strokes over it.
+    std::string surface;
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 15; ++j)
+            surface += number(0.3 + i * 0.03) + " " + number(0.2 + j * 0.04) + " 0.5 rg " +
+                       std::to_string(100 + i * 10) + " " + std::to_string(400 + j * 10) +
+                       " 10 10 re B ";
+    surface += "1 0 0 RG 1.5 w ";
+    for (int k = 0; k < 300; ++k)
+        surface += number(100 + k * 0.6667) + " " + number(400 + 150 * (k / 300.0) * (k / 300.0)) +
+                   " m " + number(100 + (k + 1) * 0.6667) + " " +
+                   number(400 + 150 * ((k + 1) / 300.0) * ((k + 1) / 300.0)) + " l S ";
     const Case cases[] = {
         // Three lines reading down the page, each to the left of the one before.
         {"text-90",
@@ -154,6 +167,12 @@ void printsWhereTheSourceHas(const std::string& format) {
          "q -1 0 0 1 612 0 cm 3 w 1 0 0 RG 100 500 m 300 650 l S Q",
          {302, 132, 522, 302},
          5},
+        // Hundreds of paths, partly under text painted after them.
+        {"paths-surface",
+         false,
+         surface + "0 g " + words + "110 420 Td (Over the surface) Tj ET",
+         {90, 232, 310, 402},
+         8},
         // The upper picture covers text painted before it, the lower one lies
         // under text painted after it.
         {"image-stacking",

@@ -26,8 +26,33 @@ TEST(PptxConversion, PrintsWithTheSourcesWordsAndDrawingsInPlace) {
         b.addStream("<< /Type /XObject /Subtype /Image /Width 2 /Height 2 /ColorSpace /DeviceRGB "
                     "/BitsPerComponent 8 >>",
                     std::string("\xff\x00\x00\x00\x80\x00\x00\x00\xff\x40\x40\x40", 12));
-    const std::string resources =
-        "<< /Font << /F1 " + f1 + " /F2 " + f2 + " >> /XObject << /Im1 " + image + " >> >>";
+    // A TeX title font: no space glyph, a width of almost an em for a
+    // missing one (the space estimate), Times' widths for the title's letters.
+    const std::pair<char, int> times[] = {
+        {'-', 333}, {'C', 667}, {'I', 333}, {'L', 611}, {'S', 556}, {'T', 611}, {'d', 500},
+        {'e', 444}, {'h', 500}, {'i', 278}, {'l', 278}, {'m', 778}, {'n', 500}, {'o', 500},
+        {'p', 500}, {'r', 333}, {'s', 389}, {'t', 278}, {'u', 500}, {'w', 722}};
+    auto timesWidth = [&](char c) {
+        for (const auto& [ch, w] : times)
+            if (ch == c)
+                return w;
+        return 500;
+    };
+    std::string widths;
+    for (int c = 33; c <= 126; ++c)
+        widths += std::to_string(timesWidth(static_cast<char>(c))) + " ";
+    const std::string tex = b.addObject(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /CMR17 /FirstChar 33 /LastChar 126 /Widths [" +
+        widths + "] /FontDescriptor << /Type /FontDescriptor /FontName /CMR17 /Flags 34 "
+        "/FontBBox [-33 -250 945 749] /MissingWidth 950 /ItalicAngle 0 /Ascent 694 /Descent -194 "
+        "/CapHeight 683 /StemV 53 >> >>");
+    // Words set 0.3 em apart by the kerning of one TJ, with no space
+    // between them, as TeX sets them.
+    const std::string title =
+        "BT /F4 20 Tf 100 700 Td [(Two-Column) -300 (Slides) -300 (with) -300 (Lorem) -300 "
+        "(Ipsum)] TJ ET ";
+    const std::string resources = "<< /Font << /F1 " + f1 + " /F2 " + f2 + " /F4 " + tex +
+                                  " >> /XObject << /Im1 " + image + " >> >>";
     // A stroked polyline of 40 points and a stroked circle, alone on a page:
     // they must show as lines.
     std::string lines = "0 0 0.6 RG 2 w 60 300 m";
@@ -50,6 +75,11 @@ TEST(PptxConversion, PrintsWithTheSourcesWordsAndDrawingsInPlace) {
          {0, 0, 842, 595}},
         {lines, {0, 0, 612, 792}},
         {"", {0, 0, 612, 792}},
+        // The title's words a space apart, not glued; an indented line whose
+        // second part stands three spaces on, at a tab stop of its own.
+        {title + "BT /F1 12 Tf 72 650 Td (Items listed below) Tj ET "
+                 "BT /F1 12 Tf 90 635 Td (Name) Tj ET BT /F1 12 Tf 131 635 Td (Value) Tj ET",
+         {0, 0, 612, 792}},
     };
     for (const auto& [content, box] : pages) {
         fixtures::PageSpec spec;

@@ -432,7 +432,9 @@ TEST_F(QVExcelPDFExporterTest, RunPropertiesComeFromTheFontSizeAndFillColour) {
 TEST_F(QVExcelPDFExporterTest, RunsWithoutFiniteGeometryOrFarOffThePageAreDropped) {
     // Mended: a degenerate matrix gives coordinates that are not numbers, and
     // a wild one puts text light-years off the page; neither reaches the
-    // analysis, whose orderings need numbers. Text just off the page stays.
+    // analysis, whose orderings need numbers. Text reaching onto the page
+    // from beside it stays; text wholly beside it is seen by no reader of
+    // the page and is left out like the far text.
     // Each scale is a real PDF allows (1e38); nine of them overflow a double.
     const std::string huge = "1" + std::string(38, '0');
     std::string scales;
@@ -441,7 +443,8 @@ TEST_F(QVExcelPDFExporterTest, RunsWithoutFiniteGeometryOrFarOffThePageAreDroppe
     const std::string content = "q " + scales +
                                 "BT /F1 12 Tf 1 0 0 1 0 0 Tm (Overflow) Tj ET Q "
                                 "BT /F1 12 Tf 1000000 700 Td (Far) Tj ET "
-                                "BT /F1 12 Tf -40 700 Td (Near) Tj ET "
+                                "BT /F1 12 Tf -20 700 Td (Near) Tj ET "
+                                "BT /F1 12 Tf -40 680 Td (Beside) Tj ET "
                                 "BT /F1 12 Tf 100 600 Td (Kept) Tj ET";
     Result r = capture(pdf({content}));
     ASSERT_EQ(r.pages.size(), 1u);

@@ -1,5 +1,6 @@
 #include "writer/QVZipArchive.h"
 #include "writer/QVDeflatedPart.h"
+#include "writer/QVDeflatedPartStore.h"
 #include "writer/XMLFileWriter.h"
 
 #include "fixtures/PackageCheck.h"
@@ -190,6 +191,83 @@ print(z.read('big.bin') == noise, z.read('spilled.bin') == noise,
                         "('empty.xml', 8)]\n"
                         "True True True <?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" "
                         "?>\n<doc>caf\u00e9 &amp; co</doc> b''\n");
+}
+
+// Parts kept compressed until the package takes them, in memory and past its
+// bound in the spill file; a part whose writer failed, and parts dropped back
+// to a mark, leave nothing. Pictures of compressed formats are stored, every
+// other entry deflated, whichever way it comes in (and a picture deflate still
+// shrinks by far is deflated).
+TEST_F(QVZipArchiveTest, StoredPartsAndPicturesReadBackWithTheirMethods) {
+    std::mt19937 rnd(5);
+    std::string noise(300000, '\0');
+    for (char& c : noise)
+        c = static_cast<char>(rnd());
+    // Text that compresses to far more than the store's memory bound.
+    const std::string alphabet = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string letters(200000, ' ');
+    for (char& c : letters)
+        c = alphabet[rnd() % alphabet.size()];
+
+    QVDeflatedPartStore store(folder_ + "/parts", 4096);
+    auto write = [&](const std::string& name, const std::string& text, bool close) {
+        auto writer = XMLFileWriter::initWithOutput(name, store.output(name));
+        ASSERT_TRUE(writer);
+        EXPECT_FALSE(store.output("other.xml")); // one part at a time
+        writer->writeStartElement("p");
+        writer->writeCharacters(text);
+        if (close)
+            writer->writeEndDocument();
+    };
+    write("a.xml", "first", true);
+    write("letters.xml", letters, true);
+    EXPECT_TRUE(platform::pathExists(folder_ + "/parts"));
+    const size_t mark = store.count();
+    write("dropped.xml", letters, true);
+    write("unclosed.xml", letters, false); // as a slide whose writing threw
+    store.removeFrom(mark);
+    write("b.xml", "second", true);
+    write("a.xml", "first again", true); // replaces the first a.xml
+    EXPECT_EQ(store.count(), 3u);
+    EXPECT_EQ(store.part("dropped.xml"), nullptr);
+    EXPECT_EQ(store.part("unclosed.xml"), nullptr);
+
+    const std::string png = make("picture.png", noise);
+    const std::string zip = folder_ + "/mixed.zip";
+    QVZipArchive archive;
+    ASSERT_TRUE(archive.CreateZipFile2(zip));
+    for (const char* name : {"a.xml", "letters.xml", "b.xml"})
+        EXPECT_TRUE(archive.addStoredPartToZip(store, name, std::string("parts/") + name));
+    EXPECT_FALSE(archive.addStoredPartToZip(store, "dropped.xml", "parts/dropped.xml"));
+    EXPECT_TRUE(archive.addFileToZip(png, "media/picture.png"));
+    EXPECT_TRUE(archive.addDataToZip(noise, "media/photo.JPEG"));
+    EXPECT_TRUE(archive.addDataToZip(noise, "media/raw.bmp"));
+    EXPECT_TRUE(archive.addDataToZip("", "media/empty.png"));
+    // A picture that deflate still shrinks a lot is deflated.
+    const std::string flat = make("flat.jpeg", std::string(100000, 'a'));
+    EXPECT_TRUE(archive.addFileToZip(flat, "media/flat.jpeg"));
+    ASSERT_TRUE(archive.CloseZipFile2());
+
+    ASSERT_TRUE(platform::writeFileAtomically(folder_ + "/noise", noise));
+    ASSERT_TRUE(platform::writeFileAtomically(folder_ + "/letters", letters));
+    auto r = fixtures::runPython(R"(
+import sys, zipfile
+z = zipfile.ZipFile(sys.argv[1])
+noise = open(sys.argv[2], 'rb').read()
+letters = open(sys.argv[3]).read()
+print(z.testzip(), [(i.filename, i.compress_type) for i in z.infolist()])
+print(z.read('parts/a.xml').decode().strip(), z.read('parts/b.xml').decode().strip(),
+      z.read('parts/letters.xml').decode().strip() == '<p>' + letters + '</p>',
+      z.read('media/picture.png') == noise, z.read('media/photo.JPEG') == noise,
+      z.read('media/raw.bmp') == noise, z.read('media/empty.png'),
+      z.read('media/flat.jpeg') == b'a' * 100000)
+)",
+                                 {zip, folder_ + "/noise", folder_ + "/letters"});
+    ASSERT_TRUE(r.ok()) << r.output;
+    EXPECT_EQ(r.output, "None [('parts/a.xml', 8), ('parts/letters.xml', 8), ('parts/b.xml', 8), "
+                        "('media/picture.png', 0), ('media/photo.JPEG', 0), ('media/raw.bmp', 8), "
+                        "('media/empty.png', 0), ('media/flat.jpeg', 8)]\n"
+                        "<p>first again</p> <p>second</p> True True True True b'' True\n");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "excel/QVExcelManager.h"
 #include "excel/analysis/QVExcelStackRule.h"
 #include "excel/analysis/QVExcelStringItem.h"
+#include "platform/text/ScriptClasses.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +21,10 @@ constexpr double kSameBaseline = 1.0;
 // A piece continues the previous one when it starts within this distance of
 // its right edge, either side (points).
 constexpr double kJoinGap = 2.0;
+// A number set in text of a script without word spaces (Han, kana) with no
+// blank of its own is spaced off by word processors by about a quarter em
+// ("前" "10" "名"): up to this share of the size it continues that text.
+constexpr double kNumberInTextGap = 0.4;
 // Pieces at least this far apart are separate words, as when capturing.
 constexpr double kWordGap = 1.0;
 // How far less than its box a run ending in a blank reaches (points).
@@ -178,17 +183,39 @@ double xLeftKey(const QVExcelRunText& r) {
     return r.ctmInfo().xLeft;
 }
 
+// Whether `right` is a number within text of a script without word spaces
+// that `left` ends in, or that text going on after the number `left` ends in.
+bool isNumberInUnspacedText(const std::u16string& left, const std::u16string& right) {
+    if (left.empty() || right.empty())
+        return false;
+    const char32_t last = QVExcelStringItem::lastCharacter(left);
+    const char32_t first = QVExcelStringItem::firstCharacter(right);
+    auto isDigit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+    return (platform::isOfScriptWithoutWordSpaces(last) && platform::isLetterOrDigit(last) &&
+            isDigit(first)) ||
+           (isDigit(last) && platform::isOfScriptWithoutWordSpaces(first) &&
+            platform::isLetterOrDigit(first));
+}
+
 void mergedInWidth(Span s, std::vector<size_t>& members, bool sorted, const QVExcelStackRule*) {
     members.push_back(0);
     const RunPtr& leader = s[0];
+    const QVExcelRunText* last = leader.get();
     double right = leader->ctmInfo().xRight;
+    const double size = leader->rPr().sz();
+    const double numberGap = std::isfinite(size) && size > 0 ? kNumberInTextGap * size : 0.0;
+    const double widestGap = std::max(kJoinGap, numberGap);
     for (size_t i = firstAbove(s, sorted, right - kJoinGap, xLeftKey); i < s.size(); ++i) {
         const QVPDF_CTMInfo& g = s[i]->ctmInfo();
+        const double gap = g.xLeft - right;
         if (std::fabs(g.yBase - leader->ctmInfo().yBase) < kSameBaseline &&
-            std::fabs(g.xLeft - right) < kJoinGap && leader->rPr().isSameToRPr(s[i]->rPr())) {
+            (std::fabs(gap) < kJoinGap ||
+             (gap >= 0 && gap < numberGap && isNumberInUnspacedText(last->text(), s[i]->text()))) &&
+            leader->rPr().isSameToRPr(s[i]->rPr())) {
             members.push_back(i);
+            last = s[i].get();
             right = std::max(right, g.xRight);
-        } else if (sorted && g.xLeft >= right + kJoinGap) {
+        } else if (sorted && g.xLeft >= right + widestGap) {
             break;
         }
     }

@@ -61,6 +61,14 @@ bool QVExcelStringItem::needsWordSpace(std::u16string_view left, std::u16string_
            (isSpacedWordCharacter(first) || opensWord(first));
 }
 
+char32_t QVExcelStringItem::firstCharacter(std::u16string_view text) {
+    return firstCodePoint(text);
+}
+
+char32_t QVExcelStringItem::lastCharacter(std::u16string_view text) {
+    return lastCodePoint(text);
+}
+
 std::u16string QVExcelStringItem::content() const {
     std::u16string text;
     for (const auto& run : textRuns_) {

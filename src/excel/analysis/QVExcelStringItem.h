@@ -63,6 +63,10 @@ public:
     /// True when text ending in `left` and text starting with `right` need a
     /// space between them to keep their words apart.
     static bool needsWordSpace(std::u16string_view left, std::u16string_view right);
+    /// The first and the last code point of non-empty text (a surrogate pair
+    /// read as one).
+    static char32_t firstCharacter(std::u16string_view text);
+    static char32_t lastCharacter(std::u16string_view text);
 
 private:
     int64_t index_ = 0;

@@ -68,7 +68,10 @@ std::string QVHTMLCSSParagraph::cssStringFormat() const {
                       px(p.margin.bottom) + " " + px(p.margin.left) + ";";
     if (p.textIndent > 0)
         out += " text-indent: " + px(p.textIndent) + ";";
-    out += fontPart(p.font) + " color: " + hexColor(p.color) + "}";
+    out += fontPart(p.font) + " color: " + hexColor(p.color);
+    if (p.keepsSpaces)
+        out += "; white-space: pre-wrap";
+    out += "}";
     return out;
 }
 

@@ -30,6 +30,7 @@ void QVHTMLParagraph::writeNewLineWithXMLWriter(QVFlowFileWriter& writer) {
     record.font = {cssFontSize(rProperty().sz), rProperty().rFonts.ascii,
                    QVHTMLUtilities::cssGenericFamily(rProperty().fontKind)};
     record.color = cssColor(rProperty().color);
+    record.keepsSpaces = lineHoldsSpaceRun();
     QVHTMLCSSParagraph style;
     style.setCssPProperty(std::move(record));
     QVHTMLState::sharedInstance().writeCSSParagraphBegain(style, writer);

@@ -46,6 +46,7 @@ std::optional<std::string> paragraphKey(const QVHTML_CSS_Paragraph& p) {
         appendFloat(key, v);
     }
     appendColorAndFont(key, p.color, p.font);
+    key += p.keepsSpaces ? '\1' : '\0';
     return key;
 }
 

@@ -141,7 +141,8 @@ bool QVHTMLUtilities::isCSSFont(const QVHTML_CSS_Font& a, const QVHTML_CSS_Font&
 
 bool QVHTMLUtilities::isCSSParagraph(const QVHTML_CSS_Paragraph& a, const QVHTML_CSS_Paragraph& b) {
     return a.textIndent == b.textIndent && isCSSMargin(a.margin, b.margin) &&
-           isCSSColor(a.color, b.color) && isCSSFont(a.font, b.font);
+           isCSSColor(a.color, b.color) && isCSSFont(a.font, b.font) &&
+           a.keepsSpaces == b.keepsSpaces;
 }
 
 bool QVHTMLUtilities::isCSSSpan(const QVHTML_CSS_Span& a, const QVHTML_CSS_Span& b) {

@@ -44,6 +44,10 @@ struct QVHTML_CSS_Paragraph {
     QVHTML_CSS_Margin margin;
     QVHTML_CSS_Font font;
     QVHTML_CSS_Color color;
+    /// The paragraph's text holds runs of spaces that align its parts (a
+    /// fixed-pitch transcript): written with "white-space: pre-wrap", which
+    /// keeps them where HTML would fold them into one.
+    bool keepsSpaces = false;
 };
 
 class QVHTMLUtilities {

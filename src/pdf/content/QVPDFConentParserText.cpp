@@ -61,6 +61,8 @@ struct ShowContext {
     // In vertical writing the spacings lengthen the vertical advance and the
     // horizontal scaling does not apply.
     bool vertical;
+    // The signs a symbol font's private-use characters stand for.
+    QVPDF_SymbolSet symbols;
 };
 
 // One decoded character: the bytes it used, its Unicode units, its advance
@@ -86,6 +88,7 @@ void decodeChar(const ShowContext& c, const unsigned char* s, size_t remaining, 
     out.bytes = std::clamp(n, 1, len);
     uLen = std::clamp(uLen, 0, 16);
     QVPDF_FixUnicodeSequence(out.u, &uLen);
+    QVPDF_MapSymbolPrivateUse(c.symbols, out.u, uLen);
     out.uLen = uLen;
     out.blank = uLen == 1 && QVPDF_IsWhitespaceCharacter(static_cast<char16_t>(out.u[0] & 0xFFFF));
     if (out.blank)
@@ -200,7 +203,8 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
                         st->characterSpacing(),
                         st->wordSpacing(),
                         st->horizontalScaling(),
-                        font->wMode() != 0};
+                        font->wMode() != 0,
+                        QVPDF_SymbolSetOfFont(font->fontName())};
     const double direction = c.fontSize * c.scaling < 0 ? -1.0 : 1.0;
     const double wideGap = c.vertical ? HUGE_VAL : kWideGapEms * std::fabs(c.fontSize * c.scaling);
     // The gap a glyph leaves after itself by character spacing alone.
@@ -232,6 +236,7 @@ void O::showTextString(QVPDFConentParser& p, const std::string& bytes) {
         n = std::clamp(n, 1, len);
         uLen = std::clamp(uLen, 0, 16);
         QVPDF_FixUnicodeSequence(u, &uLen);
+        QVPDF_MapSymbolPrivateUse(c.symbols, u, uLen);
         const bool blank =
             uLen == 1 && QVPDF_IsWhitespaceCharacter(static_cast<char16_t>(u[0] & 0xFFFF));
         if (blank)

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 /// Writes the UTF-8 bytes of `codePoint` (1 to 4 bytes, surrogates not
@@ -24,3 +25,19 @@ void QVPDF_FixUnicodeSequence(uint32_t* units, int* count);
 /// Typographic ligatures (U+FB00 to U+FB06) as their letters, so output text
 /// reads and searches as "conflict", not with the single ligature character.
 std::u16string QVPDF_ExpandLigatures(const std::u16string& text);
+
+/// The sign tables of symbol fonts whose glyphs Word and others reach
+/// through the private-use characters U+F020..U+F0FF (the font's code plus
+/// U+F000).
+enum class QVPDF_SymbolSet { None, Symbol, Wingdings };
+
+/// The table of a font by its name without subset prefix: Symbol (SymbolMT,
+/// Symbol,Bold ...) or Wingdings (Wingdings-Regular ...; not Wingdings 2 or
+/// 3, whose signs differ); None for any other font or none.
+QVPDF_SymbolSet QVPDF_SymbolSetOfFont(const std::optional<std::string>& fontName);
+
+/// A lone private-use character of the set's range becomes the Unicode sign
+/// the font draws for it (U+F0FC in Wingdings: U+2713 check mark; U+F0B7 in
+/// Symbol: U+2022 bullet). Codes without such a sign, and sequences of more
+/// than one unit, stay as they are.
+void QVPDF_MapSymbolPrivateUse(QVPDF_SymbolSet set, uint32_t* units, int count);

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
+#include <vector>
 
 using platform::AffineTransform;
 using platform::PdfObject;
@@ -204,4 +206,46 @@ TEST(QVPDFTextCharacters, Helpers) {
     n = 4;
     QVPDF_FixUnicodeSequence(v, &n);
     EXPECT_EQ(n, 4);
+}
+
+TEST(QVPDFTextCharacters, SymbolFontsPrivateUseCharactersBecomeTheirSigns) {
+    using S = QVPDF_SymbolSet;
+    const struct {
+        std::optional<std::string> font;
+        S set;
+    } fonts[] = {
+        {"Wingdings", S::Wingdings},     {"Wingdings-Regular", S::Wingdings},
+        {"wingdings,Bold", S::Wingdings}, {"Wingdings2", S::None},
+        {"Wingdings3", S::None},          {"Symbol", S::Symbol},
+        {"SymbolMT", S::Symbol},          {"Symbol,Italic", S::Symbol},
+        {"SymbolPS", S::None},            {"Arial", S::None},
+        {std::nullopt, S::None},
+    };
+    for (const auto& f : fonts)
+        EXPECT_EQ(QVPDF_SymbolSetOfFont(f.font), f.set) << f.font.value_or("(none)");
+
+    const struct {
+        S set;
+        std::vector<uint32_t> units;
+        std::vector<uint32_t> reads;
+    } cases[] = {
+        {S::Wingdings, {0xF0FC}, {0x2713}},         // check mark
+        {S::Wingdings, {0xF06C}, {0x25CF}},         // black circle
+        {S::Wingdings, {0xF0A7}, {0x25AA}},         // small black square
+        {S::Wingdings, {0xF0D8}, {0x27A2}},         // arrowhead
+        {S::Wingdings, {0xF020}, {0x20}},           // its blank
+        {S::Wingdings, {0xF027}, {0xF027}},         // the candle: no sign
+        {S::Wingdings, {0xF0FC, 0x41}, {0xF0FC, 0x41}}, // not one character
+        {S::Symbol, {0xF0B7}, {0x2022}},            // bullet
+        {S::Symbol, {0xF061}, {0x03B1}},            // alpha
+        {S::Symbol, {0xF0A3}, {0x2264}},            // less or equal
+        {S::Symbol, {0xF0E6}, {0xF0E6}},            // a bracket piece: no sign
+        {S::Symbol, {0xE0FC}, {0xE0FC}},            // outside the range
+        {S::None, {0xF0FC}, {0xF0FC}},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint32_t> u = c.units;
+        QVPDF_MapSymbolPrivateUse(c.set, u.data(), int(u.size()));
+        EXPECT_EQ(u, c.reads) << std::hex << c.units.front();
+    }
 }
