@@ -6,11 +6,14 @@
 #include "docx/QVDocxProperties.h"
 #include "docx/QVDocxTextBoxInfo.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/Geometry.h"
+#include "platform/image/RasterImage.h"
 
 class QVDocxParagraph;
 class QVDocxRunPict;
@@ -38,6 +41,13 @@ public:
     QVDocxPage& operator=(const QVDocxPage&) = delete;
 
     void begainWritePage(int64_t pageIndex);
+
+    /// Makes a picture a medium of the document: its relationship id, or
+    /// none when it cannot be stored.
+    using PictureSink = std::function<std::optional<std::string>(const platform::RasterImage&)>;
+    /// Where the page puts a drawing of too many paths for a reader to lay
+    /// out as shapes; without it such a drawing is written as shapes.
+    void setDrawingPictureSink(PictureSink sink) { drawingPictureSink_ = std::move(sink); }
 
     XMLFileWriter* documentWriter() const { return documentWriter_; }
     bool isLastPage() const { return isLastPage_; }
@@ -122,6 +132,10 @@ public:
     bool haveTextUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
     /// A picture painted after `drawIndex` overlaps `rect`.
     bool haveImageUpperInRect(const platform::Rect& rect, uint64_t drawIndex) const;
+    /// A group of more paths than a reader lays out quickly, drawn as one
+    /// picture of the same place and stacking; none for any other run, or
+    /// when the picture cannot be made.
+    std::shared_ptr<QVDocxRunPict> drawingPicture(const QVDocxRunPict& run) const;
     /// Any text of the page, painted before or after, a text box included, overlaps `rect`.
     bool haveTextInRect(const platform::Rect& rect) const;
     /// A picture was painted after draw order `after` and before `before`.
@@ -144,6 +158,7 @@ private:
     RunPictArray runTextBoxArray_;
     RunPictArray runImageArray_;
     RunPictArray runPathArray_;
+    PictureSink drawingPictureSink_;
     std::vector<DrawnCopy> droppedTextCopies_;
     bool isUsingTextBox_ = false;
     ParagraphArray cachedTextBoxParagraphs_;

@@ -3,18 +3,29 @@
 #include "docx/QVDocxPage.h"
 
 #include "docx/QVDocxParagraph.h"
+#include "docx/QVDocxRunImage.h"
 #include "docx/QVDocxRunPath.h"
 #include "docx/QVDocxRunPict.h"
 #include "docx/QVDocxRunText.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
 // Word's stacking orders: objects behind the text count up from -251657498,
 // so 251661312 - |z| puts them in front in the same order (3814, 3815, ...).
 constexpr int32_t kFrontBase = 251661312;
+// Paths of one group from which it is written as a picture: a reader keeps
+// every shape of a group as an object of its own and redraws them all each
+// time the page is laid out again (LibreOffice: about a second per thousand
+// shapes and layout), while a plotted surface or a map of thousands of paths
+// prints the same as a picture.
+constexpr size_t kPicturePaths = 500;
+// The picture's resolution, and the most pixels along a side.
+constexpr double kPictureDotsPerInch = 200;
+constexpr int kPictureMaxPixels = 4000;
 
 bool intersects(const platform::Rect& a, const platform::Rect& b) {
     const platform::Rect p = a.standardized(), q = b.standardized();
@@ -45,49 +56,65 @@ bool inFront(const QVDocxRunPict& run) {
     return static_cast<int32_t>(static_cast<uint32_t>(run.pictZIndex())) >= 0;
 }
 
-// The floating runs that stand for the page's paths, in painting order:
-// paths painted one after another on the same side of the text, with no
-// other floating object of the page stacked between them, become one group.
+int32_t stackingOrder(const QVDocxRunPict& run) {
+    return static_cast<int32_t>(static_cast<uint32_t>(run.pictZIndex()));
+}
+
+// The floating runs that stand for the page's paths: each path joins the
+// latest group on its side of the text, where it is stacked at the group's
+// first member, unless a picture or text box stacked between that member and
+// the path overlaps the path; then it starts a group. Overlapping objects
+// thus keep their stacking, and a page's drawing is a few objects however
+// its paths and text alternate. Text on a path ends every group.
 std::vector<std::shared_ptr<QVDocxRunPict>>
 groupedPaths(const QVDocxPage::RunPictArray& paths,
              const std::vector<const QVDocxPage::RunPictArray*>& others) {
-    std::vector<int32_t> otherZ;
+    struct Other {
+        int32_t z;
+        platform::Rect rect;
+    };
+    std::vector<Other> stacked;
     for (const auto* array : others)
         for (const auto& run : *array)
-            otherZ.push_back(static_cast<int32_t>(static_cast<uint32_t>(run->pictZIndex())));
-    for (const auto& run : paths)
-        if (!std::dynamic_pointer_cast<const QVDocxRunPath>(run))
-            otherZ.push_back(static_cast<int32_t>(static_cast<uint32_t>(run->pictZIndex())));
-    std::sort(otherZ.begin(), otherZ.end());
-    auto stackedBetween = [&](const QVDocxRunPict& a, const QVDocxRunPict& b) {
-        const auto za = static_cast<int32_t>(static_cast<uint32_t>(a.pictZIndex()));
-        const auto zb = static_cast<int32_t>(static_cast<uint32_t>(b.pictZIndex()));
-        const auto at = std::upper_bound(otherZ.begin(), otherZ.end(), std::min(za, zb));
-        return at != otherZ.end() && *at < std::max(za, zb);
+            stacked.push_back({stackingOrder(*run), run->displayRect()});
+    auto blocked = [&](int32_t from, int32_t to, const platform::Rect& rect) {
+        for (const Other& o : stacked)
+            if (o.z > from && o.z < to && overlaps(o.rect, rect))
+                return true;
+        return false;
     };
 
-    std::vector<std::shared_ptr<QVDocxRunPict>> out;
-    QVDocxRunPathGroup::Members pending;
-    auto flush = [&]() {
-        if (pending.size() == 1)
-            out.push_back(std::const_pointer_cast<QVDocxRunPath>(pending.front()));
-        else if (!pending.empty())
-            out.push_back(std::make_shared<QVDocxRunPathGroup>(std::move(pending)));
-        pending.clear();
-    };
+    // Entries in order of their first painting: a group (index) or a run.
+    std::vector<QVDocxRunPathGroup::Members> groups;
+    std::vector<std::pair<std::optional<size_t>, std::shared_ptr<QVDocxRunPict>>> entries;
+    std::optional<size_t> latest[2];
     for (const auto& run : paths) {
         auto path = std::dynamic_pointer_cast<const QVDocxRunPath>(run);
         if (!path) {
-            flush();
-            out.push_back(run);
+            latest[0].reset(), latest[1].reset();
+            entries.push_back({std::nullopt, run});
             continue;
         }
-        if (!pending.empty() && (inFront(*pending.back()) != inFront(*path) ||
-                                 stackedBetween(*pending.back(), *path)))
-            flush();
-        pending.push_back(std::move(path));
+        std::optional<size_t>& group = latest[inFront(*path) ? 1 : 0];
+        if (group && !blocked(stackingOrder(*groups[*group].front()), stackingOrder(*path),
+                              path->displayRect())) {
+            groups[*group].push_back(std::move(path));
+            continue;
+        }
+        group = groups.size();
+        groups.push_back({std::move(path)});
+        entries.push_back({group, nullptr});
     }
-    flush();
+
+    std::vector<std::shared_ptr<QVDocxRunPict>> out;
+    for (auto& [group, run] : entries) {
+        if (!group)
+            out.push_back(std::move(run));
+        else if (groups[*group].size() == 1)
+            out.push_back(std::const_pointer_cast<QVDocxRunPath>(groups[*group].front()));
+        else
+            out.push_back(std::make_shared<QVDocxRunPathGroup>(std::move(groups[*group])));
+    }
     return out;
 }
 
@@ -133,6 +160,32 @@ bool QVDocxPage::haveImagePaintedBetween(uint64_t after, uint64_t before) const 
     return false;
 }
 
+std::shared_ptr<QVDocxRunPict> QVDocxPage::drawingPicture(const QVDocxRunPict& run) const {
+    const auto* group = dynamic_cast<const QVDocxRunPathGroup*>(&run);
+    if (!group || group->members().size() < kPicturePaths || !drawingPictureSink_)
+        return nullptr;
+    platform::Rect box;
+    const auto image = group->picture(kPictureDotsPerInch, kPictureMaxPixels, box);
+    if (!image)
+        return nullptr;
+    const auto id = drawingPictureSink_(*image);
+    if (!id)
+        return nullptr;
+    QVDocxImageInfo info;
+    info.displayX = box.minX(), info.displayY = box.minY();
+    info.displayWidth = box.size.width, info.displayHeight = box.size.height;
+    info.vertices = {platform::Point{box.minX(), box.minY()}, {box.maxX(), box.minY()},
+                     {box.maxX(), box.maxY()}, {box.minX(), box.maxY()}};
+    auto picture = std::make_shared<QVDocxRunImage>();
+    picture->setRunImageID(*id);
+    picture->setRunImageTitle("Drawing");
+    picture->setPictInfo(std::move(info));
+    picture->setDrawIndex(run.drawIndex());
+    picture->setPictZIndex(run.pictZIndex());
+    picture->setRProperty(run.rProperty());
+    return picture;
+}
+
 void QVDocxPage::_insertFloatRunPicts() {
     if (paragraphArray_.empty())
         return;
@@ -158,8 +211,11 @@ void QVDocxPage::_insertFloatRunPicts() {
             bringToFront(*run);
         previous = path ? run.get() : nullptr;
     }
-    for (auto& run : groupedPaths(runPathArray_, {&runImageArray_, &runTextBoxArray_}))
+    for (auto& run : groupedPaths(runPathArray_, {&runImageArray_, &runTextBoxArray_})) {
+        if (auto picture = drawingPicture(*run))
+            run = std::move(picture);
         first.runArray().push_back(std::move(run));
+    }
     for (const auto& run : runTextBoxArray_)
         first.runArray().push_back(run);
 }

@@ -3,6 +3,7 @@
 #include "docx/QVDocxUtilities.h"
 #include "docx/QVDocxVML.h"
 #include "platform/NumberFormat.h"
+#include "platform/image/Bitmap.h"
 #include "writer/XMLFileWriter.h"
 
 #include <algorithm>
@@ -260,4 +261,55 @@ void QVDocxRunPathGroup::writeWithXMLWriter(XMLFileWriter& w) const {
     w.writeEndElement();
     w.writeEndElement();
     w.writeEndElement();
+}
+
+std::optional<platform::RasterImage> QVDocxRunPathGroup::picture(double dotsPerInch, int maxPixels,
+                                                                 platform::Rect& box) const {
+    std::vector<QVDocxRunPath::Prepared> shapes;
+    shapes.reserve(members_.size());
+    double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+    for (const auto& m : members_) {
+        shapes.push_back(m->prepared());
+        const QVDocxPathInfo& i = shapes.back().info;
+        // Half a stroke lies outside the path's box.
+        const double half = i.stroked ? std::max(i.strokeweight, kMinStrokeWeight) / 2 : 0;
+        x0 = std::min(x0, i.displayX - half), y0 = std::min(y0, i.displayY - half);
+        x1 = std::max(x1, i.displayX + i.displayWidth + half);
+        y1 = std::max(y1, i.displayY + i.displayHeight + half);
+    }
+    if (shapes.empty() || !(x1 > x0) || !(y1 > y0) || !std::isfinite(x1 - x0) ||
+        !std::isfinite(y1 - y0))
+        return std::nullopt;
+    double scale = dotsPerInch / 72.0;
+    scale = std::min({scale, maxPixels / (x1 - x0), maxPixels / (y1 - y0)});
+    const int width = std::max(1, static_cast<int>(std::ceil((x1 - x0) * scale)));
+    const int height = std::max(1, static_cast<int>(std::ceil((y1 - y0) * scale)));
+    auto bitmap = platform::Bitmap::create(width, height);
+    if (!bitmap)
+        return std::nullopt;
+    // Display points (y down from the box's top) onto pixels (y up from the bottom).
+    bitmap->concatTransform({scale, 0, 0, -scale, -x0 * scale, height + y0 * scale});
+    auto paint = [](const std::optional<QVPDFRGB>& c, float alpha) {
+        const QVPDFRGB rgb = c.value_or(QVPDFRGB{});
+        auto channel = [](int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 255)); };
+        return platform::Bitmap::Paint{channel(rgb.r), channel(rgb.g), channel(rgb.b),
+                                       static_cast<uint8_t>(std::lround(
+                                           std::clamp(alpha, 0.0f, 1.0f) * 255.0f))};
+    };
+    for (const QVDocxRunPath::Prepared& shape : shapes) {
+        const QVDocxPathInfo& i = shape.info;
+        if (i.filled)
+            bitmap->fillPath(shape.path, false, paint(i.fillcolor, i.fillAlpha));
+        if (i.stroked) {
+            platform::Bitmap::StrokeStyle style;
+            // No thinner than a pixel, as a reader draws its thinnest line.
+            style.width = std::max(std::max(i.strokeweight, kMinStrokeWeight), 1.0 / scale);
+            if (i.strokeDashPattern)
+                for (double d : *i.strokeDashPattern)
+                    style.dashes.push_back(d * style.width);
+            bitmap->strokePath(shape.path, style, paint(i.strokecolor, i.strokeAlpha));
+        }
+    }
+    box = {{x0, y0}, {x1 - x0, y1 - y0}};
+    return bitmap->image();
 }

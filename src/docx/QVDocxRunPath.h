@@ -5,6 +5,7 @@
 #include "docx/QVDocxRunPict.h"
 #include "pdf/colour/QVPDFColor.h"
 #include "platform/Path.h"
+#include "platform/image/RasterImage.h"
 
 #include <memory>
 #include <optional>
@@ -82,6 +83,11 @@ public:
     const Members& members() const { return members_; }
     /// The union of the members' boxes.
     platform::Rect displayRect() const override;
+    /// The members painted in order on a transparent picture of `box` (set
+    /// to the members' box as written, strokes included) at `dotsPerInch`,
+    /// fewer when a side would pass `maxPixels`; none when it cannot be made.
+    std::optional<platform::RasterImage> picture(double dotsPerInch, int maxPixels,
+                                                 platform::Rect& box) const;
     void writeWithXMLWriter(XMLFileWriter& writer) const override;
 
 private:

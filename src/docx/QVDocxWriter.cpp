@@ -5,6 +5,7 @@
 #include "docx/QVDocxParagraph.h"
 #include "docx/QVDocxUtilities.h"
 #include "pdf/QVPDFPathUtilities.h"
+#include "pdf/QVPDFUtilities.h"
 #include "platform/Files.h"
 #include "platform/NumberFormat.h"
 #include "writer/QVDeflatedPartStore.h"
@@ -155,6 +156,8 @@ void QVDocxWriter::begainWritePage(platform::Size pageSize) {
     ++currentDocxPageIndex_;
     const bool lastPage = currentDocxPageIndex_ >= docxNumOfPages_;
     currentPage_ = std::make_unique<QVDocxPage>(documentWriter_.get(), pageSize, lastPage);
+    currentPage_->setDrawingPictureSink(
+        [this](const platform::RasterImage& image) { return collectDrawingPicture(image); });
 
     documentWriter_->holdOutput();
     currentPage_->begainWritePage(currentDocxPageIndex_);
@@ -227,4 +230,21 @@ std::string QVDocxWriter::collectImageWithPath(const std::string& path) {
     mediaTargets_.push_back(target);
     docxRelationships_.push_back({std::string(kRelType) + "image", target});
     return "rId" + decimal(static_cast<long long>(docxRelationships_.size()));
+}
+
+std::optional<std::string> QVDocxWriter::collectDrawingPicture(const platform::RasterImage& image) {
+    if (savedWorkFolder_.empty())
+        return std::nullopt;
+    // Outside the folder word: the medium is moved into place when the
+    // package is written, and nothing else of the work folder is zipped.
+    const std::string folder = platform::appendPathComponent(savedWorkFolder_, "drawings");
+    if (!platform::createDirectories(folder))
+        return std::nullopt;
+    const std::string path = platform::appendPathComponent(
+        folder, "drawing" + decimal(static_cast<long long>(++drawingPictureCount_)) + ".png");
+    if (!QVPDF_WriteImageToURL(&image, path, platform::ImageFileType::PNG, {72, 72}, 1.0f)) {
+        platform::removeAll(path);
+        return std::nullopt;
+    }
+    return collectImageWithPath(path);
 }

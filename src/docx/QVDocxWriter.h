@@ -23,6 +23,7 @@
 
 #include "docx/QVDocxProperties.h"
 #include "platform/Geometry.h"
+#include "platform/image/RasterImage.h"
 
 #include <cstdint>
 #include <memory>
@@ -72,6 +73,9 @@ public:
     /// Registers an image file as a medium of the document (once per path)
     /// and answers its relationship id.
     std::string collectImageWithPath(const std::string& path);
+    /// Stores a picture drawn for the document (PNG in the work folder) and
+    /// registers it as a medium: its relationship id, or none.
+    std::optional<std::string> collectDrawingPicture(const platform::RasterImage& image);
     /// Declares a family the runs use in fontTable.xml (once), with what a
     /// reader without it needs to pick a close one.
     void collectFont(const std::string& family, ReaderFontKind kind);
@@ -143,6 +147,8 @@ private:
     /// Target of each medium, relative to the folder word ("media/IMG_1.png").
     std::vector<std::string> mediaTargets_;
     std::string failureReason_;
+    /// Pictures drawn for the document so far (their file names count on).
+    int64_t drawingPictureCount_ = 0;
     /// The VML shape types defined by the pages in the document: a page that
     /// leaves nothing in it takes its definitions with it.
     uint32_t shapeTypesCommitted_ = 0;

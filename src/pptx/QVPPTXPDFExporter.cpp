@@ -36,16 +36,11 @@ std::string pitchFamily(const ReaderFontTableEntry& e) {
 /// columns: the text after it starts a box of its own at its place, since
 /// spaces set in a reader's font would not reach that place.
 constexpr double kColumnGapSpaces = 4;
-/// A narrower gap wider than this many word spaces puts the text after it at
-/// a tab stop at its place; one narrower still, wider than a tenth of the
-/// font size, is one space, however wide it is set (a justified line's
-/// stretched spaces written as two or three ran the line into the next
-/// column, a TeX title set with no space glyph read as one word).
-constexpr double kTabGapSpaces = 2;
-constexpr double kWordGapShare = 0.1;
-/// A word space is at least this share of the font size: TeX fonts have no
-/// space glyph and report a narrow one, readers set the text in faces whose
-/// space is a quarter of the size.
+/// A narrower gap is its nearest count of word spaces, at least one when it
+/// is wider than this share of the font size (wider than kerning).
+constexpr double kWordGapShare = 0.15;
+/// A word space is at least this share of the font size: readers set the
+/// text in faces whose space is a quarter of the size.
 constexpr double kMinimumSpaceShare = 0.25;
 
 double fontAscent(const QVPDFRenderState& s) {
@@ -92,6 +87,7 @@ QVPPTXPDFExporter::~QVPPTXPDFExporter() = default;
 void QVPPTXPDFExporter::begainConvertPDF(const std::string& outputPath) {
     pdfConverter_.reset();
     derivedImages_ = QVPDFDerivedImageFiles();
+    lastRunFont_ = RunFont();
     pdfConverter_ = std::make_unique<QVPPTXWriter>(
         outputPath, static_cast<uint64_t>(std::max<int64_t>(0, numberOfPagesToConvert())));
     pdfConverter_->begainWriteDocument();
@@ -196,17 +192,23 @@ QVPPTX_RunPr QVPPTXPDFExporter::currentRProperty() const {
     // The face a reader has (CMR10 as Times New Roman, Melior as the core
     // family its flags call for): under a name the reader lacks, the text
     // is set in a wider default font and runs out of its box.
-    std::string family;
     if (const auto& font = s->font()) {
-        const ReaderFontFace face = readerFontFor(*font);
-        family = face.family;
-        r.b = face.bold;
-        r.i = face.italic;
-        const ReaderFontTableEntry entry = readerFontTableEntry(face.family, face.kind);
-        r.latin.pitchFamily = pitchFamily(entry);
-        r.latin.charset = entry.charset == "02" ? "2" : "0";
+        if (lastRunFont_.font != font) {
+            const ReaderFontFace face = readerFontFor(*font);
+            const ReaderFontTableEntry entry = readerFontTableEntry(face.family, face.kind);
+            lastRunFont_.latin.typeface = face.family;
+            lastRunFont_.latin.pitchFamily = pitchFamily(entry);
+            lastRunFont_.latin.charset = entry.charset == "02" ? "2" : "0";
+            lastRunFont_.bold = face.bold;
+            lastRunFont_.italic = face.italic;
+            lastRunFont_.font = font;
+        }
+        r.latin = lastRunFont_.latin;
+        r.b = lastRunFont_.bold;
+        r.i = lastRunFont_.italic;
+    } else {
+        r.latin.typeface = std::string();
     }
-    r.latin.typeface = family;
     r.cs = r.latin;
     r.invisible = s->isTextInvisible() ? 1 : 0;
     // The size along the baseline as the slide shows it, to the half point:
@@ -268,7 +270,6 @@ void QVPPTXPDFExporter::newPPTXTextBox(const std::u16string& text, platform::Siz
     p.lnSpc = static_cast<float>(g.fontSize.height);
     p.algn = "l";
     p.tabList = {0, "l"};
-    p.tabStops.clear(); // the paragraph starts as a copy of the one before
     appendPPTXTextBox(text, textOffset, 0);
 }
 
@@ -316,7 +317,6 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
         p.marL = static_cast<float>(std::max(0.0, marL));
         p.lnSpc = static_cast<float>(dy);
         p.tabList = {0, "l"};
-        p.tabStops.clear(); // the paragraph starts as a copy of the one before
         appendPPTXTextBox(text, textOffset, 0);
         return;
     }
@@ -333,27 +333,30 @@ void QVPPTXPDFExporter::usingPPTXTextBox(const std::u16string& text, platform::S
         }
         const platform::Size size = convertToDisplaySpaceWidth(s->fontSize());
         const double em = std::hypot(size.width, size.height);
+        // The word space: the font's, at least a quarter of the size (TeX
+        // fonts have no space glyph and report a narrow one, which counted
+        // every justified gap as two spaces).
         const double word = std::max(sp, kMinimumSpaceShare * em);
-        QVPPTXParagraph& paragraph = page->lastTextBoxParagraph();
-        const QVPPTXRun* last = paragraph.lastRunText();
-        const bool spaced = (last && !last->text().empty() && last->text().back() == u' ') ||
-                            text.front() == u' ';
-        if (std::isfinite(word) && dx > kTabGapSpaces * word) {
-            // A stop is measured from the paragraph's left margin.
-            const double at =
-                dot(minus(frameCorner(g, boxAlong_, boxAcross_), boxCorner_), boxAlong_) -
-                paragraph.pProperty().marL;
-            std::vector<double>& stops = paragraph.pProperty().tabStops;
-            if (std::isfinite(at) && at > 0 && (stops.empty() || at > stops.back())) {
-                stops.push_back(at);
-                appendPPTXTextBox(u'\t' + text, textOffset, dx);
-                return;
-            }
-        }
-        if (std::isfinite(em) && dx > kWordGapShare * em && !spaced)
-            appendPPTXTextBox(u' ' + text, textOffset, dx);
-        else
+        double spaces = word > 0 ? std::nearbyint(static_cast<float>(dx / word)) : 0;
+        if (!std::isfinite(spaces))
+            spaces = 0;
+        // A gap under half a word space but wider than kerning is still a
+        // word's end: a TeX title set with a wide space estimate read as one
+        // word.
+        if (spaces < 1 && std::isfinite(em) && dx > kWordGapShare * em)
+            spaces = 1;
+        // A string that brings its own space, or follows one, needs one less.
+        const QVPPTXRun* last = page->lastTextBoxParagraph().lastRunText();
+        if (spaces >= 1 && ((last && !last->text().empty() && last->text().back() == u' ') ||
+                            text.front() == u' '))
+            spaces -= 1;
+        if (spaces >= 1) {
+            std::u16string padded(static_cast<size_t>(spaces), u' ');
+            padded += text;
+            appendPPTXTextBox(padded, textOffset, std::max(dx, 0.0));
+        } else {
             appendPPTXTextBox(text, textOffset, 0);
+        }
         return;
     }
     newBox();

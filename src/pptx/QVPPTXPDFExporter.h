@@ -22,6 +22,8 @@
 
 struct QVPPTXTextBoxInfo;
 
+class QVPDFFont;
+
 class QVPPTXPDFExporter : public QVPDFPageExporter {
 public:
     QVPPTXPDFExporter() = default;
@@ -101,4 +103,13 @@ private:
     platform::Point boxCorner_{};
     platform::Point boxAlong_{1, 0};
     platform::Point boxAcross_{0, 1};
+    /// The run font of the font last asked for: a page shows string after
+    /// string in one font, and naming the reader's face for it takes long.
+    struct RunFont {
+        std::shared_ptr<const QVPDFFont> font;
+        QVPPTX_RunPr_Font latin;
+        bool bold = false;
+        bool italic = false;
+    };
+    mutable RunFont lastRunFont_;
 };

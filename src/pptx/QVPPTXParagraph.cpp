@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 QVPPTXParagraph::QVPPTXParagraph() : pProperty_(QVPPTXUtilities::defaultPProperty()) {}
 
@@ -43,28 +42,12 @@ void QVPPTXParagraph::writeParagraphWithXMLWriter(XMLFileWriter& w) const {
     w.writeAttribute("val", QVPPTXUtilities::roundedInteger(100.0f * spacing));
     w.writeEndElement();
     w.writeEndElement();
-    // Stops in EMU, which the schema bounds to 0 ... 51206400.
-    std::vector<long long> stops;
-    for (double x : p.tabStops) {
-        const double emu = std::nearbyint(12700.0 * x);
-        if (std::isfinite(emu) && emu > 0 && emu <= 51206400.0 &&
-            (stops.empty() || static_cast<long long>(emu) > stops.back()))
-            stops.push_back(static_cast<long long>(emu));
-    }
-    if (p.tabList.pos > 0 || !stops.empty()) {
+    if (p.tabList.pos > 0) {
         w.writeStartElementWithNamespace(a, "tabLst");
-        if (p.tabList.pos > 0) {
-            w.writeStartElementWithNamespace(a, "tab");
-            w.writeAttribute("pos", platform::formatInteger(12700LL * p.tabList.pos));
-            w.writeAttribute("algn", p.tabList.algn);
-            w.writeEndElement();
-        }
-        for (long long emu : stops) {
-            w.writeStartElementWithNamespace(a, "tab");
-            w.writeAttribute("pos", platform::formatInteger(emu));
-            w.writeAttribute("algn", "l");
-            w.writeEndElement();
-        }
+        w.writeStartElementWithNamespace(a, "tab");
+        w.writeAttribute("pos", platform::formatInteger(12700LL * p.tabList.pos));
+        w.writeAttribute("algn", p.tabList.algn);
+        w.writeEndElement();
         w.writeEndElement();
     }
     w.writeEndElement(); // pPr

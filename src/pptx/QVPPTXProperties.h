@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
 
 struct QVPPTX_TxBodyPr {
     std::string warp; ///< the "wrap" keyword
@@ -33,10 +32,6 @@ struct QVPPTX_PPr {
     /// format holds, so that many lines do not drift from their places.
     float lnSpc = 0;
     QVPPTX_PPr_TabList tabList;
-    /// Left tab stops after `tabList`'s, points from the left margin: the
-    /// places of a line's parts that stand after a gap (written to a
-    /// hundredth of a point, in the order the line reaches them).
-    std::vector<double> tabStops;
     std::string algn; ///< written by freeforms only
     QVPPTX_PPr_EndParaRPr endParaRPr;
 };

@@ -163,8 +163,7 @@ std::unique_ptr<XMLFileWriter> XMLFileWriter::openPackagePart(const std::string&
 
 XMLFileWriter::XMLFileWriter(std::string path, std::FILE* file, std::unique_ptr<XMLOutput> output)
     : xmlPath_(std::move(path)), fileHandle_(file), output_(std::move(output)) {
-    if (output_)
-        buffer_.reserve(kOutputFlushThreshold + 1024);
+    buffer_.reserve(output_ ? kOutputFlushThreshold + 1024 : kFlushThreshold + 1024);
     // "xml" and "xmlns" are bound from the start and never declared.
     setPrefix(std::string("xml"), std::string("http://www.w3.org/XML/1998/namespace"));
     setPrefix(std::string("xmlns"), std::string("http://www.w3.org/2000/xmlns/"));
@@ -222,8 +221,7 @@ void XMLFileWriter::holdOutput() {
                       level_,
                       newElement_,
                       emptyElement_,
-                      elementLocalNames_,
-                      elementNamespaceURIs_,
+                      elementNames_,
                       namespaceURIs_,
                       namespaceCounts_,
                       namespaceWritten_,
@@ -250,13 +248,13 @@ void XMLFileWriter::discardHeldOutput() {
     level_ = h.level;
     newElement_ = h.newElement;
     emptyElement_ = h.emptyElement;
-    elementLocalNames_ = std::move(h.elementLocalNames);
-    elementNamespaceURIs_ = std::move(h.elementNamespaceURIs);
+    elementNames_ = std::move(h.elementNames);
     namespaceURIs_ = std::move(h.namespaceURIs);
     namespaceCounts_ = std::move(h.namespaceCounts);
     namespaceWritten_ = std::move(h.namespaceWritten);
     namespaceURIPrefixMap_ = std::move(h.namespaceURIPrefixMap);
     prefixNamespaceURIMap_ = std::move(h.prefixNamespaceURIMap);
+    lastPrefix_ = nullptr;
 }
 
 void XMLFileWriter::closeFile() {
@@ -389,6 +387,7 @@ void XMLFileWriter::setPrefix(const std::optional<std::string>& prefix,
             throw XMLWriterException("Default namespace has already been set");
         throw XMLWriterException("Prefix " + *prefix + " has already been set");
     }
+    lastPrefix_ = nullptr;
     namespaceURIs_.push_back(*namespaceURI);
     namespaceWritten_.push_back(false);
     namespaceURIPrefixMap_[*namespaceURI] = *prefix;
@@ -409,16 +408,33 @@ std::optional<std::string> XMLFileWriter::getNamespaceURI(const std::string& pre
     return it->second;
 }
 
+const std::string& XMLFileWriter::prefixOf(std::string_view namespaceURI) const {
+    if (lastPrefix_ && namespaceURI == lastURI_)
+        return *lastPrefix_;
+    auto it = namespaceURIPrefixMap_.find(namespaceURI);
+    if (it == namespaceURIPrefixMap_.end())
+        throw XMLWriterException("Unknown namespace URI " + std::string(namespaceURI));
+    lastURI_.assign(namespaceURI);
+    lastPrefix_ = &it->second;
+    return it->second;
+}
+
 std::string XMLFileWriter::qualifiedName(std::optional<std::string_view> namespaceURI,
                                          std::string_view localName) const {
     if (!namespaceURI)
         return std::string(localName);
-    auto it = namespaceURIPrefixMap_.find(std::string(*namespaceURI));
-    if (it == namespaceURIPrefixMap_.end())
-        throw XMLWriterException("Unknown namespace URI " + std::string(*namespaceURI));
-    if (it->second.empty())
+    const std::string& prefix = prefixOf(*namespaceURI);
+    if (prefix.empty())
         return std::string(localName);
-    return it->second + ":" + std::string(localName);
+    return prefix + ":" + std::string(localName);
+}
+
+void XMLFileWriter::writeName(const std::string* prefix, std::string_view localName) {
+    if (prefix && !prefix->empty()) {
+        write(*prefix);
+        write(":");
+    }
+    write(localName);
 }
 
 void XMLFileWriter::endNamespaceScope() {
@@ -427,6 +443,7 @@ void XMLFileWriter::endNamespaceScope() {
     const size_t mark = namespaceCounts_.back();
     const size_t lower = namespaceCounts_[namespaceCounts_.size() - 2];
     if (mark != lower) {
+        lastPrefix_ = nullptr;
         while (namespaceURIs_.size() > lower) {
             const std::string uri = namespaceURIs_.back();
             auto it = namespaceURIPrefixMap_.find(uri);
@@ -452,9 +469,13 @@ void XMLFileWriter::closeStartTagIfOpen() {
 }
 
 void XMLFileWriter::writeLineBreakAndIndentation(int32_t levels) {
-    write(lineBreak_);
-    for (int32_t i = 0; i < levels; ++i)
-        write(indentation_);
+    const size_t length = lineBreak_.size() + size_t(std::max(levels, 0)) * indentation_.size();
+    if (lineStarts_.size() < length) {
+        lineStarts_ = lineBreak_;
+        while (lineStarts_.size() < length)
+            lineStarts_ += indentation_;
+    }
+    write(std::string_view(lineStarts_).substr(0, length));
 }
 
 void XMLFileWriter::writeStartElement(std::string_view localName) {
@@ -464,14 +485,19 @@ void XMLFileWriter::writeStartElement(std::string_view localName) {
 void XMLFileWriter::writeStartElementWithNamespace(std::optional<std::string_view> namespaceURI,
                                                    std::string_view localName) {
     // Names are resolved first, so a misuse raises before anything is written.
-    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
+    const std::string* prefix = namespaceURI ? &prefixOf(*namespaceURI) : nullptr;
     closeStartTagIfOpen();
     writeLineBreakAndIndentation(level_);
     write("<");
-    write(namespaceURI ? std::string_view(name) : localName);
+    writeName(prefix, localName);
 
-    elementLocalNames_.emplace_back(localName);
-    elementNamespaceURIs_.emplace_back(namespaceURI ? *namespaceURI : std::string_view());
+    std::string& name = elementNames_.emplace_back();
+    if (prefix && !prefix->empty()) {
+        name.reserve(prefix->size() + 1 + localName.size());
+        name += *prefix;
+        name += ':';
+    }
+    name += localName;
     newElement_ = true;
     emptyElement_ = true;
     ++level_;
@@ -507,9 +533,9 @@ void XMLFileWriter::writeAttributeWithNamespace(std::optional<std::string_view> 
                                                 std::string_view value) {
     if (!newElement_)
         throw XMLWriterException("No open start element");
-    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
+    const std::string* prefix = namespaceURI ? &prefixOf(*namespaceURI) : nullptr;
     write(" ");
-    write(namespaceURI ? std::string_view(name) : localName);
+    writeName(prefix, localName);
     write("=\"");
     writeEscaped(value);
     write("\"");
@@ -529,8 +555,7 @@ void XMLFileWriter::writeCharacters(std::u16string_view text) {
 
 void XMLFileWriter::popElement() {
     endNamespaceScope();
-    elementLocalNames_.pop_back();
-    elementNamespaceURIs_.pop_back();
+    elementNames_.pop_back();
     emptyElement_ = true;
     newElement_ = false;
 }
@@ -542,26 +567,9 @@ void XMLFileWriter::writeEndElement() {
         --level_;
         return;
     }
-    if (level_ < 1 || elementLocalNames_.empty())
+    if (level_ < 1 || elementNames_.empty())
         throw XMLWriterException("Cannot write more end elements than start elements.");
-    // The names stay on their stacks until the end tag is written.
-    const std::string& name = elementLocalNames_.back();
-    const std::string& uri = elementNamespaceURIs_.back();
-    if (uri.empty())
-        writeEndElementWithNamespace(std::nullopt, name);
-    else
-        writeEndElementWithNamespace(std::string_view(uri), name);
-}
-
-void XMLFileWriter::writeEndElement(std::string_view localName) {
-    writeEndElementWithNamespace(std::nullopt, localName);
-}
-
-void XMLFileWriter::writeEndElementWithNamespace(std::optional<std::string_view> namespaceURI,
-                                                 std::string_view localName) {
-    if (level_ < 1 || elementLocalNames_.empty())
-        throw XMLWriterException("Cannot write more end elements than start elements.");
-    const std::string name = namespaceURI ? qualifiedName(namespaceURI, localName) : std::string();
+    // The name stays on its stack until the end tag is written.
     --level_;
     if (newElement_) {
         write(">");
@@ -570,7 +578,29 @@ void XMLFileWriter::writeEndElementWithNamespace(std::optional<std::string_view>
         writeLineBreakAndIndentation(level_);
     }
     write("</");
-    write(namespaceURI ? std::string_view(name) : localName);
+    write(elementNames_.back());
+    write(">");
+    popElement();
+}
+
+void XMLFileWriter::writeEndElement(std::string_view localName) {
+    writeEndElementWithNamespace(std::nullopt, localName);
+}
+
+void XMLFileWriter::writeEndElementWithNamespace(std::optional<std::string_view> namespaceURI,
+                                                 std::string_view localName) {
+    if (level_ < 1 || elementNames_.empty())
+        throw XMLWriterException("Cannot write more end elements than start elements.");
+    const std::string* prefix = namespaceURI ? &prefixOf(*namespaceURI) : nullptr;
+    --level_;
+    if (newElement_) {
+        write(">");
+        newElement_ = false;
+    } else if (emptyElement_) {
+        writeLineBreakAndIndentation(level_);
+    }
+    write("</");
+    writeName(prefix, localName);
     write(">");
     popElement();
 }

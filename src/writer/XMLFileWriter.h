@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -121,9 +122,15 @@ public:
 
     // Layout settings; every part of the system keeps the defaults.
     const std::string& indentation() const { return indentation_; }
-    void setIndentation(std::string v) { indentation_ = std::move(v); }
+    void setIndentation(std::string v) {
+        indentation_ = std::move(v);
+        lineStarts_.clear();
+    }
     const std::string& lineBreak() const { return lineBreak_; }
-    void setLineBreak(std::string v) { lineBreak_ = std::move(v); }
+    void setLineBreak(std::string v) {
+        lineBreak_ = std::move(v);
+        lineStarts_.clear();
+    }
     bool automaticEmptyElements() const { return automaticEmptyElements_; }
     void setAutomaticEmptyElements(bool v) { automaticEmptyElements_ = v; }
 
@@ -139,7 +146,7 @@ private:
     void write(std::string_view fragment) {
         // Most fragments are a few bytes into a package part's buffer with
         // room to spare: no flush is due, and the call stays inline.
-        if (output_ && buffer_.size() + fragment.size() < kOutputFlushThreshold) {
+        if ((output_ || fileHandle_) && buffer_.size() + fragment.size() < kOutputFlushThreshold) {
             buffer_.append(fragment);
             bytesWritten_ += fragment.size();
             return;
@@ -159,6 +166,11 @@ private:
     /// "prefix:localName", or the local name for no namespace or the default one.
     std::string qualifiedName(std::optional<std::string_view> namespaceURI,
                               std::string_view localName) const;
+    /// The prefix bound to the namespace ("" for the default one); raises for
+    /// an unbound one. Points into the bindings: valid until they change.
+    const std::string& prefixOf(std::string_view namespaceURI) const;
+    /// Writes "prefix:localName" (the local name alone under no prefix).
+    void writeName(const std::string* prefix, std::string_view localName);
     void endNamespaceScope();
     void popElement();
     [[noreturn]] void failWrite() const;
@@ -174,26 +186,33 @@ private:
     int32_t level_ = 0;
     bool newElement_ = false;
     bool emptyElement_ = false;
-    std::vector<std::string> elementLocalNames_;
-    std::vector<std::string> elementNamespaceURIs_;
+    // The open elements' names as their start tags wrote them (with the
+    // prefix), which their end tags repeat.
+    std::vector<std::string> elementNames_;
     std::vector<std::string> namespaceURIs_;
     std::vector<size_t> namespaceCounts_;
     std::vector<bool> namespaceWritten_;
-    std::map<std::string, std::string> namespaceURIPrefixMap_;
-    std::map<std::string, std::string> prefixNamespaceURIMap_;
+    std::map<std::string, std::string, std::less<>> namespaceURIPrefixMap_;
+    std::map<std::string, std::string, std::less<>> prefixNamespaceURIMap_;
+    // The namespace last looked up and its binding: a part names the same
+    // one or two namespaces element after element.
+    mutable std::string lastURI_;
+    mutable const std::string* lastPrefix_ = nullptr;
+    // A line break followed by indentation for the deepest level written so
+    // far: the start of any line is a prefix of it.
+    std::string lineStarts_;
     struct HeldState {
         size_t bufferSize = 0;
         uint64_t bytesWritten = 0;
         int32_t level = 0;
         bool newElement = false;
         bool emptyElement = false;
-        std::vector<std::string> elementLocalNames;
-        std::vector<std::string> elementNamespaceURIs;
+        std::vector<std::string> elementNames;
         std::vector<std::string> namespaceURIs;
         std::vector<size_t> namespaceCounts;
         std::vector<bool> namespaceWritten;
-        std::map<std::string, std::string> namespaceURIPrefixMap;
-        std::map<std::string, std::string> prefixNamespaceURIMap;
+        std::map<std::string, std::string, std::less<>> namespaceURIPrefixMap;
+        std::map<std::string, std::string, std::less<>> prefixNamespaceURIMap;
     };
     std::optional<HeldState> held_;
     std::string indentation_ = "\t";

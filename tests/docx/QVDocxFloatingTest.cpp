@@ -376,16 +376,18 @@ TEST_F(QVDocxFloatingTest, ManyPathsOnOnePageAreAFewGroupsStackedAsPainted) {
         std::string content;
         size_t floating;          // w:pict elements of the document
         std::vector<size_t> sizes; // shapes of each group, in document order
+        // The first group's first shape, the first path painted (twentieths of a point).
+        const char* firstOrigin = "2000,9640";
     };
-    // 40 x 25 cells of a plotted surface, each filled and outlined on its own.
+    // 20 x 15 cells of a plotted surface, each filled and outlined on its own.
     std::string surface;
-    for (int i = 0; i < 40; ++i)
-        for (int j = 0; j < 25; ++j)
+    for (int i = 0; i < 20; ++i)
+        for (int j = 0; j < 15; ++j)
             surface += "0." + std::to_string(i % 10) + " 0.3 0.2 rg " + std::to_string(100 + i * 10) +
                        " " + std::to_string(300 + j * 10) + " 10 10 re B ";
-    // 600 separate strokes of a curve.
+    // 150 separate strokes of a curve.
     std::string curve;
-    for (int k = 0; k < 600; ++k)
+    for (int k = 0; k < 150; ++k)
         curve += std::to_string(100 + k * 0.5) + " " + std::to_string(100 + (k % 37)) + " m " +
                  std::to_string(100.5 + k * 0.5) + " " + std::to_string(100 + ((k + 1) % 37)) +
                  " l S ";
@@ -394,17 +396,34 @@ TEST_F(QVDocxFloatingTest, ManyPathsOnOnePageAreAFewGroupsStackedAsPainted) {
     const std::string over = "BT /F1 12 Tf 102 302 Td (Text over the surface) Tj ET ";
     const std::string under = "BT /F1 12 Tf 100 98 Td (Text under the curve) Tj ET ";
     const Case cases[] = {
-        {"a surface", surface, 1, {1000}},
-        {"a surface and a curve", surface + curve, 1, {1600}},
+        {"a surface", surface, 1, {300}},
+        {"a surface and a curve", surface + curve, 1, {450}},
         // Text painted after the surface keeps it behind, the cells away
         // from the text with it; the curve away from all text as well.
-        {"text over the surface", surface + over + curve, 1, {1600}},
+        {"text over the surface", surface + over + curve, 1, {450}},
         // The curve painted over text comes in front of it.
         {"text over the surface, the curve over text", surface + over + under + curve, 2,
-         {1000, 600}},
-        // A picture painted between them stacks between them.
-        {"a picture between", surface + "q 20 0 0 10 100 600 cm /Im1 Do Q " + curve, 3,
-         {1000, 600}},
+         {300, 150}},
+        // A picture painted between them over the curve stacks between them;
+        // one away from the curve lets it join the surface.
+        {"a picture between", surface + "q 200 0 0 30 100 100 cm /Im1 Do Q " + curve, 3,
+         {300, 150}},
+        {"a picture beside", surface + "q 20 0 0 10 100 600 cm /Im1 Do Q " + curve, 2, {450}},
+        // Paths alternating with text painted over some of them: one group
+        // behind the text, one in front.
+        {"paths between lines", [] {
+             std::string c;
+             for (int k = 0; k < 30; ++k) {
+                 const std::string y = std::to_string(700 - k * 20);
+                 c += "100 " + y + " m 300 " + y + " l S ";
+                 c += "BT /F1 10 Tf 100 " + std::to_string(700 - k * 20 - 2) + " Td (Row " +
+                      std::to_string(k) + ") Tj ET ";
+                 c += "100 " + std::to_string(700 - k * 20 - 1) + " m 300 " +
+                      std::to_string(700 - k * 20 - 1) + " l S ";
+             }
+             return c;
+         }(),
+         2, {30, 30}, "2000,1840"},
         // A single path is a shape of its own, as before.
         {"one path", "100 100 m 200 200 l S", 1, {}},
     };
@@ -461,9 +480,51 @@ TEST_F(QVDocxFloatingTest, ManyPathsOnOnePageAreAFewGroupsStackedAsPainted) {
         // Shapes keep their painting order: the first member is the first cell.
         if (!groups.empty()) {
             const pugi::xml_node first = groups[0].child("v:shape");
-            EXPECT_EQ(std::string(first.attribute("coordorigin").value()), "2000,9640");
+            EXPECT_STREQ(first.attribute("coordorigin").value(), c.firstOrigin);
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// A drawing of thousands of paths is one picture in their place and stacking:
+// a reader redraws every shape of a group each time it lays the page out.
+TEST_F(QVDocxFloatingTest, ADrawingOfThousandsOfPathsIsOnePicture) {
+    // 3,000 strokes filling 300 x 200 points from (100, 400), then text over the first.
+    std::string content = "0 0 1 RG 0.5 w ";
+    for (int k = 0; k < 3000; ++k) {
+        const int x = 100 + (k % 60) * 5, y = 400 + (k / 60) * 4;
+        content += std::to_string(x) + " " + std::to_string(y) + " m " + std::to_string(x + 5) +
+                   " " + std::to_string(y + 4) + " l S ";
+    }
+    content += "BT /F1 12 Tf 100 398 Td (Text over the drawing) Tj ET";
+    const std::string docx = convert(pdf({content}));
+    const pugi::xml_node body = document(docx);
+    EXPECT_EQ(all(body, "w:pict").size(), 1u);
+    EXPECT_EQ(all(body, "v:group").size(), 0u);
+    const auto pictures = all(body, "v:imagedata");
+    ASSERT_EQ(pictures.size(), 1u);
+    auto style = styleOf(pictures[0].parent());
+    // Behind the text painted over it; the box of the strokes, half a line wider.
+    EXPECT_LT(std::stol(style["z-index"]), 0);
+    EXPECT_NEAR(std::stod(style["margin-left"]), 99.75, 0.01);
+    EXPECT_NEAR(std::stod(style["margin-top"]), 792 - 600 - 0.25, 0.01);
+    EXPECT_NEAR(std::stod(style["width"]), 300.5, 0.01);
+    EXPECT_NEAR(std::stod(style["height"]), 200.5, 0.01);
+    // The picture is a medium of the package at 200 dots per inch.
+    const std::string png = part(docx, "word/media/drawing1.png");
+    ASSERT_GT(png.size(), 24u);
+    auto be32 = [&](size_t at) {
+        return (uint32_t(uint8_t(png[at])) << 24) | (uint32_t(uint8_t(png[at + 1])) << 16) |
+               (uint32_t(uint8_t(png[at + 2])) << 8) | uint32_t(uint8_t(png[at + 3]));
+    };
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    EXPECT_EQ(be32(16), static_cast<uint32_t>(std::ceil(300.5 * 200 / 72)));
+    EXPECT_EQ(be32(20), static_cast<uint32_t>(std::ceil(200.5 * 200 / 72)));
+    // The text is still text.
+    EXPECT_NE(part(docx, "word/document.xml").find("Text over the drawing"), std::string::npos);
 }
 
 } // namespace

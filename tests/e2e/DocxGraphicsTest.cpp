@@ -79,19 +79,25 @@ void printsWhereTheSourceHas(const std::string& format) {
     ASSERT_TRUE(jpx);
 
     const std::string words = "BT /F1 14 Tf ";
-    // A plotted surface: 20 x 15 cells, each filled and outlined on its own
-    // in a shade of its own, and a curve of 300 separate strokes over it.
-    std::string surface;
-    for (int i = 0; i < 20; ++i)
-        for (int j = 0; j < 15; ++j)
-            surface += number(0.3 + i * 0.03) + " " + number(0.2 + j * 0.04) + " 0.5 rg " +
-                       std::to_string(100 + i * 10) + " " + std::to_string(400 + j * 10) +
-                       " 10 10 re B ";
-    surface += "1 0 0 RG 1.5 w ";
-    for (int k = 0; k < 300; ++k)
-        surface += number(100 + k * 0.6667) + " " + number(400 + 150 * (k / 300.0) * (k / 300.0)) +
-                   " m " + number(100 + (k + 1) * 0.6667) + " " +
-                   number(400 + 150 * ((k + 1) / 300.0) * ((k + 1) / 300.0)) + " l S ";
+    // A plotted surface of 200 x 150 points from (100, 400): columns x rows
+    // cells, each filled and outlined on its own in a shade of its own, and a
+    // curve of separate strokes over it.
+    auto surface = [](int columns, int rows, int strokes, const char* paint) {
+        std::string c;
+        const double w = 200.0 / columns, h = 150.0 / rows;
+        for (int i = 0; i < columns; ++i)
+            for (int j = 0; j < rows; ++j)
+                c += number(0.3 + 0.6 * i / columns) + " " + number(0.2 + 0.6 * j / rows) +
+                     " 0.5 rg " + number(100 + i * w) + " " + number(400 + j * h) + " " +
+                     number(w) + " " + number(h) + " re " + paint + " ";
+        c += "1 0 0 RG 1.5 w ";
+        for (int k = 0; k < strokes; ++k) {
+            const double t0 = double(k) / strokes, t1 = double(k + 1) / strokes;
+            c += number(100 + 200 * t0) + " " + number(400 + 150 * t0 * t0) + " m " +
+                 number(100 + 200 * t1) + " " + number(400 + 150 * t1 * t1) + " l S ";
+        }
+        return c;
+    };
     const Case cases[] = {
         // Three lines reading down the page, each to the left of the one before.
         {"text-90",
@@ -167,10 +173,18 @@ void printsWhereTheSourceHas(const std::string& format) {
          "q -1 0 0 1 612 0 cm 3 w 1 0 0 RG 100 500 m 300 650 l S Q",
          {302, 132, 522, 302},
          5},
-        // Hundreds of paths, partly under text painted after them.
+        // Hundreds of paths, partly under text painted after them: shapes
+        // of a group, and, beyond what a reader lays out quickly, a picture.
         {"paths-surface",
          false,
-         surface + "0 g " + words + "110 420 Td (Over the surface) Tj ET",
+         surface(12, 10, 100, "B") + "0 g " + words + "110 420 Td (Over the surface) Tj ET",
+         {90, 232, 310, 402},
+         8},
+        // (Cells only filled: at the 50 dpi of the comparison, a grid of
+        // outlines a pixel apart averages lighter in a picture than drawn.)
+        {"paths-surface-dense",
+         false,
+         surface(40, 30, 1000, "f") + "0 g " + words + "110 420 Td (Over the surface) Tj ET",
          {90, 232, 310, 402},
          8},
         // The upper picture covers text painted before it, the lower one lies

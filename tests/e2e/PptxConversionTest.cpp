@@ -76,7 +76,7 @@ TEST(PptxConversion, PrintsWithTheSourcesWordsAndDrawingsInPlace) {
         {lines, {0, 0, 612, 792}},
         {"", {0, 0, 612, 792}},
         // The title's words a space apart, not glued; an indented line whose
-        // second part stands three spaces on, at a tab stop of its own.
+        // second part stands three spaces on, where its spaces take it.
         {title + "BT /F1 12 Tf 72 650 Td (Items listed below) Tj ET "
                  "BT /F1 12 Tf 90 635 Td (Name) Tj ET BT /F1 12 Tf 131 635 Td (Value) Tj ET",
          {0, 0, 612, 792}},

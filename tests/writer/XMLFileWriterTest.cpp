@@ -141,6 +141,37 @@ TEST_F(XMLFileWriterTest, NamespacesDeclaredOnceOnTheRootInBindingOrder) {
                        "\n</cp:coreProperties>");
 }
 
+// A namespace's prefix is whatever binds it at the time: a binding that ended
+// with its element, or that a discarded stretch made, is gone, and the same
+// namespace bound again under another prefix is written with the new one.
+TEST_F(XMLFileWriterTest, ANamespaceTakesThePrefixThatBindsItNow) {
+    const std::string uri = "urn:rebound";
+    std::string out = written([&](XMLFileWriter& w) {
+        w.writeStartElement("root");
+        w.setPrefix(std::string("s"), uri);
+        w.writeStartElementWithNamespace(uri, "first");
+        w.writeAttributeWithNamespace(uri, "a", "1");
+        w.writeEndElement();
+        w.setPrefix(std::string("t"), uri);
+        w.writeStartElementWithNamespace(uri, "second");
+        w.writeStartElementWithNamespace(uri, "child");
+        w.writeCharacters("c");
+        w.writeEndElement();
+        w.writeEndElementWithNamespace(uri, "second");
+        w.holdOutput();
+        w.setPrefix(std::string("u"), uri);
+        w.writeStartElementWithNamespace(uri, "dropped");
+        w.discardHeldOutput();
+        EXPECT_THROW(w.writeStartElementWithNamespace(uri, "unbound"), XMLWriterException);
+    });
+    EXPECT_EQ(out, std::string(kDecl) + "\n<root>"
+                                        "\n\t<s:first xmlns:s=\"urn:rebound\" s:a=\"1\"/>"
+                                        "\n\t<t:second xmlns:t=\"urn:rebound\">"
+                                        "\n\t\t<t:child>c</t:child>"
+                                        "\n\t</t:second>"
+                                        "\n</root>");
+}
+
 TEST_F(XMLFileWriterTest, EscapingRoundTripsThroughAnXMLParser) {
     // Text: markup characters, a vertical tab and U+FFFE (not XML characters),
     // a character outside the BMP, invalid UTF-8 and, in UTF-16, a lone surrogate.

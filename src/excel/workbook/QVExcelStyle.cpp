@@ -80,6 +80,11 @@ bool QVExcelStyle::existNumberFormat(int32_t numFmtID) const {
 int32_t QVExcelStyle::collectFonts(const std::shared_ptr<QVExcelStyleFont>& font) {
     if (!font)
         return 0;
+    // Registered fonts are unequal to each other, so an equal last one is
+    // the one the index would find.
+    if (lastFont_ < fontsArr_.size() && fontsIndexed_ == fontsArr_.size() &&
+        fontsArr_[lastFont_]->isEqualToFont(*font))
+        return static_cast<int32_t>(lastFont_);
     for (; fontsIndexed_ < fontsArr_.size(); ++fontsIndexed_)
         fontIndex_.emplace(fontsArr_[fontsIndexed_]->comparisonKey(),
                            static_cast<int32_t>(fontsIndexed_));
@@ -87,8 +92,10 @@ int32_t QVExcelStyle::collectFonts(const std::shared_ptr<QVExcelStyleFont>& font
     if (auto it = fontIndex_.find(key); it != fontIndex_.end()) {
         // A registered font changed after it was indexed is looked for the long way.
         const size_t i = static_cast<size_t>(it->second);
-        if (i < fontsArr_.size() && fontsArr_[i]->isEqualToFont(*font))
+        if (i < fontsArr_.size() && fontsArr_[i]->isEqualToFont(*font)) {
+            lastFont_ = i;
             return it->second;
+        }
         for (size_t j = 0; j < fontsArr_.size(); ++j)
             if (fontsArr_[j]->isEqualToFont(*font))
                 return static_cast<int32_t>(j);
@@ -96,6 +103,7 @@ int32_t QVExcelStyle::collectFonts(const std::shared_ptr<QVExcelStyleFont>& font
     fontsArr_.push_back(font);
     fontIndex_.emplace(std::move(key), static_cast<int32_t>(fontsArr_.size() - 1));
     fontsIndexed_ = fontsArr_.size();
+    lastFont_ = fontsArr_.size() - 1;
     return static_cast<int32_t>(fontsArr_.size() - 1);
 }
 

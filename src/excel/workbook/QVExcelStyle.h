@@ -94,6 +94,8 @@ private:
     // entries fontsArr() gained from outside are indexed on the next call.
     std::unordered_map<std::string, int32_t> fontIndex_;
     size_t fontsIndexed_ = 0;
+    // The font last found or added: cell after cell asks for the same one.
+    size_t lastFont_ = SIZE_MAX;
     FillList fillsArr_;
     BorderList bordersArr_;
     XfList cellStyleXfsArr_;
