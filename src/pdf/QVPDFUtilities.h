@@ -15,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -81,6 +82,10 @@ public:
         const platform::PdfObject& stream, const std::optional<platform::PdfObject>& colorSpaces,
         const std::string& folder, float jpegQuality, const QVPDFRGB& stencilColor = {},
         const std::optional<QVPDFImagePixelBound>& bound = std::nullopt);
+    /// The size an image of width x height pixels is written at under
+    /// `bound`: an axis more than a quarter past its bound is cut down to it.
+    static std::pair<int, int>
+    pixelSizeWithinBound(int width, int height, const std::optional<QVPDFImagePixelBound>& bound);
     /// The pixels of an image stream with its masks applied (what would be
     /// written as PNG); none when it cannot be decoded.
     static std::optional<platform::RasterImage>

@@ -357,18 +357,9 @@ struct Decoded {
     int width = 0, height = 0;
 };
 
-/// The size an image of width x height is written at under `bound`: an axis
-/// more than a quarter past its bound is cut down to it. Closer to the bound
-/// the image keeps its own pixels, since resampling would cost more in looks
-/// than it saves.
 std::pair<int, int> targetSize(int width, int height,
                                const std::optional<QVPDFImagePixelBound>& bound) {
-    if (!bound)
-        return {width, height};
-    auto axis = [](int source, int limit) {
-        return limit >= 1 && double(source) > 1.25 * double(limit) ? limit : source;
-    };
-    return {axis(width, bound->width), axis(height, bound->height)};
+    return QVPDFUtilities::pixelSizeWithinBound(width, height, bound);
 }
 
 /// The packed rows of 1-bit one-component samples at width x height: the
@@ -532,6 +523,19 @@ std::optional<Decoded> decodeStream(const PdfObject& stream,
 }
 
 } // namespace
+
+std::pair<int, int>
+QVPDFUtilities::pixelSizeWithinBound(int width, int height,
+                                     const std::optional<QVPDFImagePixelBound>& bound) {
+    if (!bound)
+        return {width, height};
+    // Closer to the bound than a quarter the image keeps its own pixels:
+    // resampling would cost more in looks than it saves.
+    auto axis = [](int source, int limit) {
+        return limit >= 1 && double(source) > 1.25 * double(limit) ? limit : source;
+    };
+    return {axis(width, bound->width), axis(height, bound->height)};
+}
 
 std::optional<RasterImage>
 QVPDFUtilities::decodePDFImage(const PdfObject& stream, const std::optional<PdfObject>& colorSpaces,

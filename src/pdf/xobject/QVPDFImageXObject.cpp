@@ -76,8 +76,14 @@ void QVPDFImageXObject::extractForPainting(
         key = std::to_string(id.number) + " " + std::to_string(id.generation);
         if (stencil)
             key += " " + hexColor(fillColor);
-        if (bound)
-            key += " " + std::to_string(bound->width) + "x" + std::to_string(bound->height);
+        // A painting that scales the image has a file of its own for that
+        // size; others share the file at the image's own size.
+        platform::PdfObject dict = imageStream_.streamDictionary();
+        const int width = int(dict.getInteger("Width").value_or(0));
+        const int height = int(dict.getInteger("Height").value_or(0));
+        const auto [w, h] = QVPDFUtilities::pixelSizeWithinBound(width, height, bound);
+        if (w != width || h != height)
+            key += " " + std::to_string(w) + "x" + std::to_string(h);
         if (const std::optional<std::string>* known = cache->find(key)) {
             cachedImagePath_ = *known;
             return;

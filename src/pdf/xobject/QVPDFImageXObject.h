@@ -36,7 +36,7 @@ public:
     /// before, else extracted now into the document's scratch folder. The
     /// interpreter calls it right before it reports the image. An image with
     /// more pixels than `bound` is written scaled down to it; such a file is
-    /// shared only by paintings with the same bound.
+    /// shared only by paintings that scale it to the same size.
     void extractForPainting(const std::shared_ptr<platform::PdfDocumentImpl>& document,
                             const QVPDFRGB& fillColor,
                             const std::optional<QVPDFImagePixelBound>& bound = std::nullopt);

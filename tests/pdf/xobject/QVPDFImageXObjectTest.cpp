@@ -375,3 +375,26 @@ TEST_F(ImageXObjectTest, LargeImagesAreScaledToTheirDrawnSizeAndTwoColoursStayOn
         }
     }
 }
+
+// Paintings that keep an image at its own size share one file whatever their
+// sizes; a painting that scales it shares only with those that scale it alike.
+TEST_F(ImageXObjectTest, ScaledPaintingsShareAFileOnlyAtTheSameSize) {
+    const std::string halves = halvesBits(400, 300);
+    ImagePdf pdf = makeImagePdf(
+        {{"Im", stream(imageDict("/Width 400 /Height 300 /BitsPerComponent 1 "
+                                 "/ColorSpace /DeviceGray"),
+                       halves)}},
+        "q 400 0 0 300 0 0 cm /Im Do Q q 401 0 0 301 0 0 cm /Im Do Q "
+        "q 24 0 0 18 0 0 cm /Im Do Q q 48 0 0 36 0 0 cm /Im Do Q q 24 0 0 18 9 9 cm /Im Do Q");
+    auto images = runPage(*pdf.document, 1);
+    ASSERT_EQ(images.size(), 5u);
+    for (const Reported& r : images)
+        ASSERT_TRUE(r.path);
+    EXPECT_EQ(*images[0].path, *images[1].path);
+    EXPECT_NE(*images[2].path, *images[0].path);
+    EXPECT_NE(*images[3].path, *images[2].path);
+    EXPECT_EQ(*images[4].path, *images[2].path);
+    EXPECT_EQ(pngHeader(*images[0].path).width, 400);
+    EXPECT_EQ(pngHeader(*images[2].path).width, 100);
+    EXPECT_EQ(pngHeader(*images[3].path).width, 200);
+}
