@@ -124,16 +124,29 @@ ImageStreamBytes readImageStream(const PdfObject& stream, uint64_t maxBytes,
                 return out;
             }
 
+        if (filters.empty()) {
+            // The raw bytes straight into the result: a JPEG passed through is
+            // copied once, not through qpdf's growing buffer and its copy.
+            LimitedSink sink(maxBytes);
+            QPDFObjectHandle length = dict.getKey("/Length");
+            if (length.isInteger() && length.getIntValue() > 0)
+                sink.reserve(uint64_t(length.getIntValue()));
+            bool ok = false;
+            try {
+                ok = h.pipeStreamData(&sink, nullptr, 0, qpdf_dl_none, false, false);
+            } catch (const std::exception&) {
+                // The sink's refusal, or a read failure, passed on by qpdf.
+            }
+            out.bytes = std::move(sink.bytes());
+            if (sink.exceeded())
+                out.status = ImageStreamBytes::Status::TooLarge;
+            else if (!ok)
+                out.status = ImageStreamBytes::Status::Damaged;
+            return out;
+        }
         std::shared_ptr<Buffer> raw = h.getRawStreamData();
         const size_t rawSize = raw ? raw->getSize() : 0;
         const char* rawBytes = raw ? reinterpret_cast<const char*>(raw->getBuffer()) : "";
-        if (filters.empty()) {
-            size_t kept = size_t(std::min<uint64_t>(rawSize, maxBytes));
-            out.bytes.assign(rawBytes, kept);
-            if (kept < rawSize)
-                out.status = ImageStreamBytes::Status::TooLarge;
-            return out;
-        }
         // A stream of our own with only the generic filters, in a scratch
         // document, so the source document is left untouched.
         std::unique_ptr<QPDF> scratch = makeQuietQPDF();

@@ -8,6 +8,7 @@
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/Pipeline.hh>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -48,6 +49,11 @@ public:
         bytes_.append(reinterpret_cast<const char*>(data), len);
     }
     void finish() override {}
+    /// Room for the bytes expected, within the limit (a stream's /Length can lie).
+    void reserve(uint64_t expected) {
+        constexpr uint64_t kMaxReserve = 64ull << 20;
+        bytes_.reserve(size_t(std::min({expected, limit_, kMaxReserve})));
+    }
     bool exceeded() const { return exceeded_; }
     std::string& bytes() { return bytes_; }
 

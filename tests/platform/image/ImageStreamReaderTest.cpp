@@ -90,4 +90,37 @@ TEST(ImageStreamReader, ADecompressionBombStopsAtTheLimit) {
     EXPECT_FALSE(platform::readStreamData(s.xObjects.get("Bomb"), 4096));
 }
 
+TEST(ImageStreamReader, CodecBytesAreCopiedWholeOrStopAtTheLimit) {
+    // Bytes a codec reads (passed through unchanged) come straight from the
+    // file: whole when within the limit, cut at the limit otherwise.
+    std::string jpeg;
+    for (int i = 0; i < 70000; ++i)
+        jpeg += char('a' + (i * 7 + i / 13) % 26);
+    Streams s = makeStreams({{"Jpeg", {"<< /Filter /DCTDecode >>", jpeg}},
+                             {"Plain", {"", jpeg.substr(0, 5000)}},
+                             {"Empty", {"<< /Filter /DCTDecode >>", ""}}});
+    struct Case {
+        const char* name;
+        uint64_t limit;
+        Status status;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"Jpeg", 1u << 20, Status::Ok, jpeg},
+        {"Jpeg", jpeg.size(), Status::Ok, jpeg},
+        {"Jpeg", jpeg.size() - 1, Status::TooLarge, jpeg.substr(0, jpeg.size() - 1)},
+        {"Jpeg", 100, Status::TooLarge, jpeg.substr(0, 100)},
+        {"Plain", 5000, Status::Ok, jpeg.substr(0, 5000)},
+        {"Plain", 4999, Status::TooLarge, jpeg.substr(0, 4999)},
+        {"Empty", 100, Status::Ok, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " limit " + std::to_string(c.limit));
+        // The limit for a codec's bytes is the second one, for plain samples the first.
+        auto read = platform::readImageStream(s.xObjects.get(c.name), c.limit, c.limit);
+        EXPECT_EQ(read.status, c.status);
+        EXPECT_EQ(read.bytes, c.bytes);
+    }
+}
+
 } // namespace
