@@ -85,7 +85,11 @@ QVDocx_RPr QVDocxPDFExporter::currentRProperty() const {
     // (ArialMT as Arial), a family readers lack (Melior, AdvPS405B6) as the
     // core family its flags call for; under its own name the reader would
     // set the text in its wider default font and lines would wrap and spill.
-    const ReaderFontFace face = readerFontFor(font);
+    if (lastFace_.font != s->font()) {
+        lastFace_.face = readerFontFor(font);
+        lastFace_.font = s->font();
+    }
+    const ReaderFontFace& face = lastFace_.face;
     const bool bold = face.bold, italic = face.italic;
     r.rFonts = {face.family, face.family, face.family, face.family};
     r.fontKind = face.kind;

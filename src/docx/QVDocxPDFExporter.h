@@ -16,6 +16,7 @@
 #include "docx/QVDocxProperties.h"
 #include "docx/QVDocxWriter.h"
 #include "pdf/QVPDFPageGeometry.h"
+#include "pdf/font/ReaderFontNames.h"
 
 #include <memory>
 #include <optional>
@@ -98,6 +99,13 @@ private:
     static size_t gapSpaces(double gap, double spaceWidth, double fontHeight);
 
     std::unique_ptr<QVDocxWriter> pdfConverter_;
+    /// The reader's face of the font last asked for: a page shows string
+    /// after string in one font, and naming the face takes long.
+    struct FontFace {
+        std::shared_ptr<const QVPDFFont> font;
+        ReaderFontFace face;
+    };
+    mutable FontFace lastFace_;
     double mainTextFontSize_ = 1.0;
     platform::AffineTransform mainTextTransform_{};
     QVPDF_CTMInfo mainTextCTMInfo_{};

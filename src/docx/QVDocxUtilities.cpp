@@ -31,7 +31,7 @@ void emptyElement(XMLFileWriter& w, std::string_view name) {
 
 /// An element with attributes (name, value) in order, all in the w namespace.
 void elementWithAttributes(XMLFileWriter& w, std::string_view name,
-                           std::initializer_list<std::pair<std::string_view, std::string>> attrs) {
+                           std::initializer_list<std::pair<std::string_view, std::string_view>> attrs) {
     const auto ns = QVOpenXMLNameSpace::nameSpace_w();
     w.writeStartElementWithNamespace(ns, name);
     for (const auto& [key, value] : attrs)

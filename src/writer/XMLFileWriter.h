@@ -145,8 +145,10 @@ private:
 
     void write(std::string_view fragment) {
         // Most fragments are a few bytes into a package part's buffer with
-        // room to spare: no flush is due, and the call stays inline.
-        if ((output_ || fileHandle_) && buffer_.size() + fragment.size() < kOutputFlushThreshold) {
+        // room to spare, or into a held stretch, which is never flushed: no
+        // flush is due, and the call stays inline.
+        if ((output_ || fileHandle_) &&
+            (buffer_.size() + fragment.size() < kOutputFlushThreshold || held_)) {
             buffer_.append(fragment);
             bytesWritten_ += fragment.size();
             return;
