@@ -170,8 +170,7 @@ TEST(QVPDFPageExporter, GlyphGeometryFollowsEveryFlipOnTheWayToThePage) {
                 widths += " 600";
             const std::string glyph = b.addStream("<< >>", "600 0 0 0 600 700 d1 0 0 600 700 re f");
             font = b.addObject(std::string("<< /Type /Font /Subtype /Type3 /FontBBox [") +
-                               c.fontBBox + "] /FontMatrix [" +
-                               c.fontMatrix +
+                               c.fontBBox + "] /FontMatrix [" + c.fontMatrix +
                                " 0 0] /CharProcs << /H " + glyph + " /i " + glyph +
                                " >> /Encoding << /Type /Encoding /Differences [72 /H 105 /i] >> "
                                "/FirstChar 72 /LastChar 105 /Widths [" + widths +

@@ -90,7 +90,8 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                 // through a flipping font matrix, text matrix and page CTM and
                 // show upright.
                 if (turned && -glyphs.minY() > glyphs.maxY()) {
-                    glyphOrientation_ = platform::AffineTransform{1, 0, 0, -1, 0, 0}.concat(glyphOrientation_);
+                    glyphOrientation_ =
+                        platform::AffineTransform{1, 0, 0, -1, 0, 0}.concat(glyphOrientation_);
                     glyphs.origin.y = -glyphs.maxY();
                 }
                 // The box as text space holds it, for its height; in the
