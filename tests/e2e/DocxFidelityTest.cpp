@@ -160,3 +160,37 @@ TEST(DocxFidelity, PageNumbersOnThePageFootStayOnTheirPage) {
     }
     expectPrintedLikeTheSource(folder, b.writeTo(folder + "/foot.pdf"), "1,2");
 }
+
+// A page with a line drawn wholly outside it, below and to the left (as a
+// form filler leaves one on every page), and two columns of labels prints on
+// one page: the reader laid the shape out below the foot of the last page and
+// added a page for it.
+TEST(DocxFidelity, PathsOutsideThePageAddNoPage) {
+    const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-outside");
+    fixtures::PdfBuilder b;
+    const std::string regular = b.addStandardFont("Times-Roman");
+    fixtures::PageSpec page;
+    page.content = "1 w -100 -50 m -50 -100 l S " +
+                   show("F1", 12, 72, 700, "A page with a line drawn outside it");
+    // Two columns of labels under it.
+    for (int k = 0; k < 4; ++k) {
+        page.content += show("F1", 10, 72, 600 - 60 * k, "Left label " + std::to_string(k + 1));
+        page.content += show("F1", 10, 330, 600 - 60 * k, "Right label " + std::to_string(k + 1));
+    }
+    page.resources = "<< /Font << /F1 " + regular + " >> >>";
+    b.addPage(page);
+    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/outside.pdf"), "1");
+    // Nor is the shape written at all.
+    auto shapes = fixtures::runPython(
+        "import re, sys, zipfile\n"
+        "xml = zipfile.ZipFile(sys.argv[1]).read('word/document.xml').decode()\n"
+        "n = 0\n"
+        "for st in re.findall(r'style=\"([^\"]*mso-position-vertical-relative:page[^\"]*)\"', xml):\n"
+        "    v = dict((k, float(x)) for k, x in re.findall(r'(margin-left|margin-top|width|height):(-?[0-9.]+)pt', st))\n"
+        "    if (v['margin-left'] + v['width'] < 0 or v['margin-top'] > 792 or\n"
+        "            v['margin-left'] > 612 or v['margin-top'] + v['height'] < 0):\n"
+        "        print('outside the page:', st); n += 1\n"
+        "sys.exit(1 if n else 0)\n",
+        {folder + "/outside.docx"});
+    EXPECT_TRUE(shapes.ok()) << shapes.output;
+}
