@@ -104,16 +104,6 @@ void QVDocxPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& pa
         std::fabs(box.origin.y) > kFarOffPage * 2 || box.size.width > kFarOffPage * 4 ||
         box.size.height > kFarOffPage * 4)
         return;
-    {
-        // A path wholly outside the page shows nothing; a reader still lays
-        // it out against a page, and one below the foot gets a page of its
-        // own at the document's end. (Display space: the page from 0,0.)
-        const double w = page->sectProperty().pgSz.w, h = page->sectProperty().pgSz.h;
-        const double reach = stroke ? s->lineWidth() * std::sqrt(std::fabs(t.determinant())) / 2 : 0.0;
-        const double r = std::isfinite(reach) ? reach : 0.0;
-        if (box.maxX() + r < 0 || box.minX() - r > w || box.maxY() + r < 0 || box.minY() - r > h)
-            return;
-    }
     const QVPDFRGB fillColor = s->currentFillRGBColor();
     if (fill && !stroke && fillColor == QVPDFRGB{255, 255, 255}) {
         // A white page background paints nothing a document needs.
@@ -153,6 +143,17 @@ void QVDocxPDFExporter::didScanPath(QVPDFConentParser&, const platform::Path& pa
     info.fillcolor = fillColor;
 
     closeOpenTextForGraphics();
+    {
+        // A path wholly outside the page shows nothing, but a reader still
+        // lays it out against a page: one below the foot of the last page got
+        // a blank page of its own. It still ends the text before it, as any
+        // path does. (Display space: the page from 0,0.)
+        const double w = page->sectProperty().pgSz.w, h = page->sectProperty().pgSz.h;
+        const double reach = stroke ? s->lineWidth() * std::sqrt(std::fabs(t.determinant())) / 2 : 0.0;
+        const double r = std::isfinite(reach) ? reach : 0.0;
+        if (box.maxX() + r < 0 || box.minX() - r > w || box.maxY() + r < 0 || box.minY() - r > h)
+            return;
+    }
     auto run = std::make_shared<QVDocxRunPath>();
     run->setDrawIndex(QVDocx_NextDrawIndex++);
     run->setPictZIndex(QVDocx_NextPictZIndex++);
