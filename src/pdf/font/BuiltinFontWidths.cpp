@@ -86,7 +86,21 @@ std::optional<uint16_t> BuiltinFontWidths::getString(std::string_view glyphName)
     return std::nullopt;
 }
 
+BuiltinFontWidths::BuiltinFontWidths(const fontdata::GlyphWidth* rows, size_t count)
+    : widthsTab_(rows), widthsCount_(count) {
+    for (size_t u = 0; u < kLatin1Count; ++u) {
+        const std::optional<uint16_t> w = getString(unicodeIDToName(static_cast<uint32_t>(u)));
+        latin1Widths_[u] = w ? int32_t(*w) : kNoWidth;
+    }
+}
+
 std::optional<uint16_t> BuiltinFontWidths::getCharacter(uint16_t unicode) const {
+    if (unicode < kLatin1Count) {
+        const int32_t w = latin1Widths_[unicode];
+        if (w == kNoWidth)
+            return std::nullopt;
+        return static_cast<uint16_t>(w);
+    }
     return getString(unicodeIDToName(unicode));
 }
 

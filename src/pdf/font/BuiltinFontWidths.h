@@ -4,6 +4,7 @@
 
 #include "pdf/font/QVPDFFontData.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,8 +12,7 @@
 
 class BuiltinFontWidths {
 public:
-    BuiltinFontWidths(const fontdata::GlyphWidth* rows, size_t count)
-        : widthsTab_(rows), widthsCount_(count) {}
+    BuiltinFontWidths(const fontdata::GlyphWidth* rows, size_t count);
 
     /// Width in glyph units of the glyph named for the Unicode value, when it has a row.
     std::optional<uint16_t> getCharacter(uint16_t unicode) const;
@@ -37,4 +37,10 @@ public:
 private:
     const fontdata::GlyphWidth* widthsTab_;
     size_t widthsCount_;
+    // The widths of U+0000-U+00FF, looked up once (kNoWidth: no row): text
+    // is measured character by character, and going through the glyph name
+    // takes two searches and a string.
+    static constexpr int32_t kNoWidth = -1;
+    static constexpr size_t kLatin1Count = 256;
+    std::array<int32_t, kLatin1Count> latin1Widths_{};
 };

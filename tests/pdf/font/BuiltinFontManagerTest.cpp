@@ -87,6 +87,25 @@ TEST(BuiltinFontWidths, WidthsByNameAndByCharacter) {
     EXPECT_EQ(helvetica.widthOfSpace().value_or(0), 278);
 }
 
+// Characters are measured through a table made when the font is loaded;
+// it must give what the glyph's name gives, for every font and character,
+// also past the table's end.
+TEST(BuiltinFontWidths, WidthOfACharacterIsTheWidthOfItsGlyphName) {
+    for (const fontdata::StandardFontData& data : fontdata::kStandardFonts) {
+        const auto font = manager().findBuildinFont(data.fontName);
+        ASSERT_TRUE(font) << data.fontName;
+        const BuiltinFontWidths& widths = font->fontWidths();
+        size_t measured = 0;
+        for (uint32_t u = 0; u <= 0x2FF; ++u) {
+            const auto byName = widths.getString(BuiltinFontWidths::unicodeIDToName(u));
+            const auto byCharacter = widths.getCharacter(static_cast<uint16_t>(u));
+            EXPECT_EQ(byCharacter, byName) << data.fontName << " U+" << std::hex << u;
+            measured += byName ? 1 : 0;
+        }
+        EXPECT_GT(measured, 0u) << data.fontName;
+    }
+}
+
 TEST(BuiltinFontWidths, GlyphNamesResolveByTheGlyphListRules) {
     const std::pair<const char*, std::u16string> rows[] = {
         {"quoteright", u"\u2019"},
