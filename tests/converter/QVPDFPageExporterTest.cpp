@@ -123,6 +123,9 @@ TEST(QVPDFPageExporter, GlyphGeometryFollowsEveryFlipOnTheWayToThePage) {
         double tz;
         float rotation;
         bool mirrored;
+        // A Type 3 font's box: lying mostly below the baseline, its glyphs
+        // were drawn with y down.
+        const char* fontBBox = "0 -200 600 700";
     };
     const Case cases[] = {
         {"plain", nullptr, 12, "1 0 0 1", "1 0 0 1", 0, 100, 0, false},
@@ -150,6 +153,10 @@ TEST(QVPDFPageExporter, GlyphGeometryFollowsEveryFlipOnTheWayToThePage) {
          true},
         {"text turned by the text matrix, negative size", nullptr, -12, "0 1 -1 0", "1 0 0 1", 0,
          100, 90, false},
+        {"Type 3 drawn with y down, flipped font matrix, text matrix and CTM", "0.001 0 0 -0.001",
+         12, "1 0 0 -1", "1 0 0 -1", 0, 100, 0, false, "0 200 600 -700"},
+        {"Type 3 drawn with y down, flipped font matrix and text matrix", "0.001 0 0 -0.001", 12,
+         "1 0 0 -1", "1 0 0 1", 0, 100, 0, true, "0 200 600 -700"},
     };
     const std::string folder = fixtures::makeTestFolder("glyph-geometry");
     int n = 0;
@@ -162,9 +169,8 @@ TEST(QVPDFPageExporter, GlyphGeometryFollowsEveryFlipOnTheWayToThePage) {
             for (int code = 72; code <= 105; ++code)
                 widths += " 600";
             const std::string glyph = b.addStream("<< >>", "600 0 0 0 600 700 d1 0 0 600 700 re f");
-            font = b.addObject(std::string("<< /Type /Font /Subtype /Type3 /FontBBox [0 -200 "
-                                           "600 700] /FontMatrix [") +
-                               c.fontMatrix +
+            font = b.addObject(std::string("<< /Type /Font /Subtype /Type3 /FontBBox [") +
+                               c.fontBBox + "] /FontMatrix [" + c.fontMatrix +
                                " 0 0] /CharProcs << /H " + glyph + " /i " + glyph +
                                " >> /Encoding << /Type /Encoding /Differences [72 /H 105 /i] >> "
                                "/FirstChar 72 /LastChar 105 /Widths [" + widths +

@@ -82,8 +82,18 @@ QVPDFSimple8BitFont::QVPDFSimple8BitFont(const platform::PdfObject& dict,
                 double b[4];
                 for (size_t i = 0; i < 4; ++i)
                     b[i] = box->numberAt(i).value_or(0);
-                const platform::Rect glyphs{{std::min(b[0], b[2]), std::min(b[1], b[3])},
-                                            {std::fabs(b[2] - b[0]), std::fabs(b[3] - b[1])}};
+                platform::Rect glyphs{{std::min(b[0], b[2]), std::min(b[1], b[3])},
+                                      {std::fabs(b[2] - b[0]), std::fabs(b[3] - b[1])}};
+                // Glyphs stand on their baseline: a box lying mostly below it
+                // was drawn with y down (a picture placed by a flipping cm), so
+                // the glyphs' up is their -y. Google Docs' emoji glyphs do so
+                // through a flipping font matrix, text matrix and page CTM and
+                // show upright.
+                if (turned && -glyphs.minY() > glyphs.maxY()) {
+                    glyphOrientation_ =
+                        platform::AffineTransform{1, 0, 0, -1, 0, 0}.concat(glyphOrientation_);
+                    glyphs.origin.y = -glyphs.maxY();
+                }
                 // The box as text space holds it, for its height; in the
                 // glyphs' own frame (scaled only) for the metrics.
                 const platform::Rect shown = fm.applyToRect(glyphs);
