@@ -37,6 +37,10 @@ constexpr float kSingleColumnEqualWidth = 720.0f;
 // height as its exact line height.
 constexpr double kOverlapLineShare = 0.6;
 
+// The lowest line of a page ends this far above its foot at the lowest: the
+// line heights above it are rounded to twentieths of a point one by one.
+constexpr double kFootSlack = 1.0;
+
 float f32(double v) { return static_cast<float>(v); }
 
 // The space estimate of a gap between two parts of a line is at least this
@@ -751,22 +755,38 @@ void QVDocxPage::_creatParagraphs() {
     if (P.empty())
         return;
     ParagraphArray out;
+    // A line reaching past the foot of the page (a page number set on the
+    // edge, its descent below it) stands as much higher as it must to end
+    // there: a reader moves a line that does not fit, and with it the rest
+    // of the page, onto a page of its own.
+    const double foot = sectProperty_.pgSz.h - sectProperty_.pgMar.bottom - kFootSlack;
+    auto extentOf = [foot](const LinePart& runs) {
+        double top = _minTopYOfLinePartArray(runs);
+        double bottom = _maxBottomYOfLinePartArray(runs);
+        if (bottom > foot) {
+            top -= bottom - foot;
+            bottom = foot;
+        }
+        return std::pair{top, bottom};
+    };
     QVDocxParagraph* first = P.front().get();
-    const double firstGap = _minTopYOfLinePartArray(textRunsOf(*first)) - sectProperty_.pgMar.top;
+    const double firstGap = extentOf(textRunsOf(*first)).first - sectProperty_.pgMar.top;
     if (firstGap > 0) {
         for (auto& b : QVDocxParagraph::BankParagraph(
                  firstGap, first->pProperty().spacing.line, first->pProperty().ind.left,
                  first->rProperty(), openSection(first->sectProperty())))
             out.push_back(std::move(b));
-        // The blank lines hold the space above the first line; its own line
-        // keeps only its height, or that space would count twice and the
-        // page's text would stand that much lower.
-        const LinePart runs = textRunsOf(*first);
-        setLine(*first, _maxBottomYOfLinePartArray(runs) - _minTopYOfLinePartArray(runs));
     }
+    // The first line reaches from the top margin, or from the blank lines
+    // that hold the space above it, down to the foot of its text: a line as
+    // high as its font would stand its text, and the whole page below it,
+    // that much lower (or count the space above twice).
+    if (const auto [top, bottom] = extentOf(textRunsOf(*first));
+        bottom > sectProperty_.pgMar.top)
+        setLine(*first, bottom - std::max(top, static_cast<double>(sectProperty_.pgMar.top)));
     laterColumnStart.resize(P.size(), false);
     QVDocxParagraph* previous = first;
-    double previousBottomC = _maxBottomYOfLinePartArray(textRunsOf(*first));
+    double previousBottomC = extentOf(textRunsOf(*first)).second;
     // Where the line boxes of the current div begin: the top of its first
     // paragraph's exact line, or the top margin when blank lines stand above
     // it (they are in its column, and a later column starts beside them).
@@ -775,9 +795,7 @@ void QVDocxPage::_creatParagraphs() {
     out.push_back(std::move(P.front()));
     for (size_t k = 1; k < P.size(); ++k) {
         QVDocxParagraph& p = *P[k];
-        const LinePart runs = textRunsOf(p);
-        const double pTop = _minTopYOfLinePartArray(runs);
-        const double pBottom = _maxBottomYOfLinePartArray(runs);
+        const auto [pTop, pBottom] = extentOf(textRunsOf(p));
         if (laterColumnStart[k]) {
             // The column starts where the div's first column does: its first
             // line reaches up to there.

@@ -134,3 +134,29 @@ TEST(DocxFidelity, LinesBesideDeepMathSignsStayOnTheirPage) {
 }
 
 } // namespace
+
+// Pages whose first line stands at the top of its box and whose page number
+// is set on the page's foot, its descent reaching past it: each prints on a
+// page of its own. The first line, as high as its font, stood the page's
+// text lower than its box, and the page number, pushed past the foot, took
+// a page of its own after every page.
+TEST(DocxFidelity, PageNumbersOnThePageFootStayOnTheirPage) {
+    const std::string folder = fixtures::makeTestFolder("e2e-docx-fidelity-foot");
+    fixtures::PdfBuilder b;
+    const std::string regular = b.addStandardFont("Times-Roman");
+    const std::string resources = "<< /Font << /F1 " + regular + " >> >>";
+    for (int p = 1; p <= 2; ++p) {
+        std::string content;
+        for (int k = 0; k < 30; ++k)
+            content += show("F1", 10, 72, 755 - 12 * k,
+                            "page " + std::to_string(p) + " line " + std::to_string(k + 1) +
+                                " of a report filled to its foot");
+        // The number's baseline 1.5 pt over the foot, its descent 2 pt.
+        content += show("F1", 10, 303, 1.5, std::to_string(p));
+        fixtures::PageSpec page;
+        page.content = content;
+        page.resources = resources;
+        b.addPage(page);
+    }
+    expectPrintedLikeTheSource(folder, b.writeTo(folder + "/foot.pdf"), "1,2");
+}
