@@ -19,9 +19,6 @@
 
 namespace {
 
-// The font named when the PDF names none.
-constexpr const char* kDefaultFontName = "Arial Unicode MS";
-
 // DrawingML's pitch and family byte: the pitch in the low bits (1 fixed,
 // 2 variable), the generic family above (0x10 roman, 0x20 swiss, 0x30 modern).
 std::string pitchFamily(const ReaderFontTableEntry& e) {

@@ -70,7 +70,7 @@ public:
                             const std::string& newname);
     /// Whether an entry of this name may be stored rather than deflated: an
     /// image whose format compresses it already. It is stored unless its
-    /// middle 4 KiB shrink by a tenth or more under deflate's fastest level.
+    /// first 16 KiB shrink by a tenth or more under deflate's fastest level.
     static bool isStoredEntryName(const std::string& newname);
     /// Adds bytes held in memory as one entry.
     bool addDataToZip(std::string_view bytes, const std::string& newname);

@@ -246,18 +246,6 @@ TEST_F(QVZipArchiveTest, StoredPartsAndPicturesReadBackWithTheirMethods) {
     // A picture that deflate still shrinks a lot is deflated.
     const std::string flat = make("flat.jpeg", std::string(100000, 'a'));
     EXPECT_TRUE(archive.addFileToZip(flat, "media/flat.jpeg"));
-    // The trial looks at the picture's middle, past a first read chunk: a flat
-    // middle is deflated, a flat start (a scan's blank margin) is not.
-    std::string flatMiddle = noise;
-    flatMiddle.replace(140000, 20000, std::string(20000, 'a'));
-    std::string flatStart = noise;
-    flatStart.replace(0, 100000, std::string(100000, 'a'));
-    const std::string middle = make("middle.jpeg", flatMiddle);
-    const std::string start = make("start.jpeg", flatStart);
-    EXPECT_TRUE(archive.addFileToZip(middle, "media/middle.jpeg"));
-    EXPECT_TRUE(archive.addFileToZip(start, "media/start.jpeg"));
-    EXPECT_TRUE(archive.addDataToZip(flatMiddle, "media/middle-data.jpeg"));
-    EXPECT_TRUE(archive.addDataToZip(flatStart, "media/start-data.jpeg"));
     ASSERT_TRUE(archive.CloseZipFile2());
 
     ASSERT_TRUE(platform::writeFileAtomically(folder_ + "/noise", noise));
@@ -273,19 +261,13 @@ print(z.read('parts/a.xml').decode().strip(), z.read('parts/b.xml').decode().str
       z.read('media/picture.png') == noise, z.read('media/photo.JPEG') == noise,
       z.read('media/raw.bmp') == noise, z.read('media/empty.png'),
       z.read('media/flat.jpeg') == b'a' * 100000)
-print(z.read('media/middle.jpeg') == z.read('media/middle-data.jpeg') == open(sys.argv[4], 'rb').read(),
-      z.read('media/start.jpeg') == z.read('media/start-data.jpeg') == open(sys.argv[5], 'rb').read())
 )",
-                                 {zip, folder_ + "/noise", folder_ + "/letters",
-                                  middle, start});
+                                 {zip, folder_ + "/noise", folder_ + "/letters"});
     ASSERT_TRUE(r.ok()) << r.output;
     EXPECT_EQ(r.output, "None [('parts/a.xml', 8), ('parts/letters.xml', 8), ('parts/b.xml', 8), "
                         "('media/picture.png', 0), ('media/photo.JPEG', 0), ('media/raw.bmp', 8), "
-                        "('media/empty.png', 0), ('media/flat.jpeg', 8), ('media/middle.jpeg', 8), "
-                        "('media/start.jpeg', 0), ('media/middle-data.jpeg', 8), "
-                        "('media/start-data.jpeg', 0)]\n"
-                        "<p>first again</p> <p>second</p> True True True True b'' True\n"
-                        "True True\n");
+                        "('media/empty.png', 0), ('media/flat.jpeg', 8)]\n"
+                        "<p>first again</p> <p>second</p> True True True True b'' True\n");
 }
 
 } // namespace
