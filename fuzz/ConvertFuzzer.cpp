@@ -50,15 +50,20 @@ void removeScratch() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    // Work folders and extracted images go to $HOME/tmp: a private folder,
+    // Work folders and extracted images go to $HOME/tmp: a private folder
+    // under $TMPDIR (scripts/fuzz gives each run its own, removed after it,
+    // since an input that fails ends the process past this clean-up),
     // emptied after every input and removed at exit.
-    char templ[] = "/tmp/corvala-fuzz-XXXXXX";
-    if (!::mkdtemp(templ)) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string path = std::string(tmp && *tmp ? tmp : "/tmp") + "/corvala-fuzz-XXXXXX";
+    std::vector<char> templ(path.begin(), path.end());
+    templ.push_back('\0');
+    if (!::mkdtemp(templ.data())) {
         std::perror("mkdtemp");
         std::abort();
     }
-    scratchHome() = templ;
-    ::setenv("HOME", templ, 1);
+    scratchHome() = templ.data();
+    ::setenv("HOME", templ.data(), 1);
     std::atexit(removeScratch);
     return 0;
 }
