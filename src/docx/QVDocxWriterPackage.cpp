@@ -5,6 +5,7 @@
 #include "platform/NumberFormat.h"
 #include "writer/QVDeflatedPartStore.h"
 #include "writer/QVOpenXMLNameSpace.h"
+#include "writer/QVPackagePart.h"
 #include "writer/QVZipArchive.h"
 #include "writer/XMLFileWriter.h"
 
@@ -101,19 +102,11 @@ bool QVDocxWriter::packetDocxFile() {
 }
 
 std::unique_ptr<XMLFileWriter> QVDocxWriter::openPart(const std::string& part) const {
-    auto entry = archive_->entryOutput(part);
-    added(entry != nullptr, part);
-    auto writer = XMLFileWriter::initWithOutput(part, std::move(entry));
-    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-    return writer;
+    return openPackagePart(*archive_, part);
 }
 
 void QVDocxWriter::added(bool ok, const std::string& part) const {
-    if (ok)
-        return;
-    const int error = archive_->writeErrno();
-    throw std::runtime_error("Could not add " + part + " to the package" +
-                             (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+    requirePackagePartAdded(*archive_, ok, part);
 }
 
 void QVDocxWriter::_docxWrite_Word_Document() const {

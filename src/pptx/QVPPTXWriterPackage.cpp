@@ -6,6 +6,7 @@
 #include "platform/NumberFormat.h"
 #include "pptx/QVPPTXUtilities.h"
 #include "writer/QVOpenXMLNameSpace.h"
+#include "writer/QVPackagePart.h"
 #include "writer/QVZipArchive.h"
 #include "writer/XMLFileWriter.h"
 
@@ -88,19 +89,11 @@ void QVPPTXWriter::writeParts() {
 }
 
 std::unique_ptr<XMLFileWriter> QVPPTXWriter::openPart(const std::string& part) const {
-    auto entry = archive_->entryOutput(part);
-    added(entry != nullptr, part);
-    auto writer = XMLFileWriter::initWithOutput(part, std::move(entry));
-    writer->writeStartDocumentWithEncodingAndVersion("UTF-8", "1.0", "yes");
-    return writer;
+    return openPackagePart(*archive_, part);
 }
 
 void QVPPTXWriter::added(bool ok, const std::string& part) const {
-    if (ok)
-        return;
-    const int error = archive_->writeErrno();
-    throw std::runtime_error("Could not add " + part + " to the package" +
-                             (error != 0 ? std::string(": ") + std::strerror(error) : ""));
+    requirePackagePartAdded(*archive_, ok, part);
 }
 
 void QVPPTXWriter::copyResource(const std::string& name, const std::string& part) const {
